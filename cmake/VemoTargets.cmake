@@ -1,0 +1,66 @@
+# Helpers that keep the folder CMakeLists short.
+
+# Warnings for our own code.
+function(vemo_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+endfunction()
+
+# One static library from every source file of a folder (not its subfolders).
+#   vemo_folder_library(<target> [DEPS <targets>...])
+function(vemo_folder_library target)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  list(FILTER sources INCLUDE REGEX "\\.cpp$")
+  if(NOT sources)
+    # A folder without code yet: an interface library keeps its dependents linking.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_CURRENT_SOURCE_DIR}/..)
+    target_link_libraries(${target} INTERFACE ${ARG_DEPS})
+    return()
+  endif()
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  add_library(${target} STATIC ${sources} ${headers})
+  target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
+  target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+  set_target_properties(${target} PROPERTIES AUTOMOC ON)
+  vemo_warnings(${target})
+endfunction()
+
+# One GoogleTest binary from every test file of tests/<folder>; each test is
+# registered with CTest and runs with Qt's offscreen platform.
+#   vemo_test_binary(<folder> DEPS <targets>...)
+function(vemo_test_binary folder)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  string(REPLACE "/" "_" name "test_${folder}")
+  file(GLOB sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE vemo_test_main ${ARG_DEPS})
+  target_compile_definitions(${name} PRIVATE
+    VEMO_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}/tests"
+    VEMO_TEST_PEERS_DIR="${CMAKE_SOURCE_DIR}/tests/peers")
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  vemo_warnings(${name})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "${folder}" TIMEOUT 300)
+endfunction()
+
+# A libFuzzer target from tests/fuzz/<name>.cpp, run for a bounded time under the
+# CTest label "fuzz" (not part of the default test run).
+#   vemo_fuzz_target(<name> DEPS <targets>...)
+function(vemo_fuzz_target name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  if(NOT VEMO_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/${name}.cpp)
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
+  file(MAKE_DIRECTORY ${corpus})
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=60 -rss_limit_mb=2048 ${corpus})
+  set_tests_properties(${name} PROPERTIES LABELS "fuzz" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()

@@ -1,0 +1,88 @@
+#include "platform/file_api.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "platform/paths.h"
+
+namespace fileapi {
+
+FILE* Open(const std::string& path, const char* mode) {
+  return std::fopen(paths::NativePath(path).c_str(), mode);
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return ::stat(paths::NativePath(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Exists(const std::string& path) {
+  struct stat st {};
+  return ::stat(paths::NativePath(path).c_str(), &st) == 0;
+}
+
+bool MakeDirectory(const std::string& path) {
+  const std::string native = paths::NativePath(path);
+  if (::mkdir(native.c_str(), 0755) == 0) return true;
+  struct stat st {};
+  return errno == EEXIST && ::stat(native.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool Rename(const std::string& from, const std::string& to) {
+  return ::rename(paths::NativePath(from).c_str(), paths::NativePath(to).c_str()) == 0;
+}
+
+bool Remove(const std::string& path) {
+  return ::unlink(paths::NativePath(path).c_str()) == 0;
+}
+
+int64_t Size(const std::string& path) {
+  struct stat st {};
+  if (::stat(paths::NativePath(path).c_str(), &st) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool WriteWhole(const std::string& path, const void* data, size_t size) {
+  static std::atomic<unsigned> counter{0};
+  const std::string native = paths::NativePath(path);
+  const std::string temp = native + ".tmp" + std::to_string(::getpid()) + "-" +
+                           std::to_string(counter.fetch_add(1));
+  int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const char* p = static_cast<const char*>(data);
+  size_t left = size;
+  bool ok = true;
+  while (left > 0) {
+    ssize_t n = ::write(fd, p, left);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    p += n;
+    left -= static_cast<size_t>(n);
+  }
+  if (ok && ::fsync(fd) != 0) ok = false;
+  if (::close(fd) != 0) ok = false;
+  if (ok && ::rename(temp.c_str(), native.c_str()) != 0) ok = false;
+  if (!ok) ::unlink(temp.c_str());
+  return ok;
+}
+
+bool ReadWhole(const std::string& path, std::string& out) {
+  out.clear();
+  FILE* f = Open(path, "rb");
+  if (!f) return false;
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+}  // namespace fileapi

@@ -1,0 +1,37 @@
+// Paths of the program.
+//
+// Inside the program, paths are ANSI (GBK) text in the Windows form the program
+// has always used: "Config\\DevInfo.xml" below the program folder, "D:\\Vemo-Log"
+// for a drive. NativePath() is the one place that turns such a path into a
+// file-system path (UTF-8, forward slashes):
+//   - backslashes become forward slashes;
+//   - a drive letter "X:" at the start maps to the folder <drive root>/X, where the
+//     drive root is $VEMO_DRIVE_ROOT when set, else $XDG_DATA_HOME/vemo/drives,
+//     else ~/.local/share/vemo/drives. So "D:\\Vemo-Log\\clientlog.txt" is
+//     ~/.local/share/vemo/drives/D/Vemo-Log/clientlog.txt;
+//   - GBK bytes become UTF-8, so a device named in Chinese gives a readable name.
+#pragma once
+
+#include <string>
+
+namespace paths {
+
+// Full path of the running executable (ANSI), from /proc/self/exe.
+std::string ProgramFile();
+
+// The program folder (ANSI) with a trailing '/': the folder of the executable,
+// or the folder set with SetProgramFolder (tests run the program's code in a
+// folder of their own).
+std::string ProgramFolder();
+void SetProgramFolder(const std::string& folder);  // empty: back to the executable's
+
+// The folder that stands for drive `letter` (native, no trailing slash).
+std::string DriveFolder(char letter);
+
+// ANSI Windows-form path -> native UTF-8 path.
+std::string NativePath(const std::string& ansiPath);
+
+// Native UTF-8 path -> ANSI path with forward slashes.
+std::string FromNativePath(const std::string& nativePath);
+
+}  // namespace paths
