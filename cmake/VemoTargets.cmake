@@ -35,6 +35,9 @@ function(vemo_test_binary folder)
   string(REPLACE "/" "_" name "test_${folder}")
   file(GLOB sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
+  if(NOT sources)
+    return()
+  endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE vemo_test_main ${ARG_DEPS})
   target_compile_definitions(${name} PRIVATE

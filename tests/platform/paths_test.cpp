@@ -1,0 +1,83 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/temp_folder.h"
+#include "platform/file_api.h"
+#include "platform/paths.h"
+
+namespace {
+
+class DriveRoot {
+ public:
+  explicit DriveRoot(const std::string& root) { setenv("VEMO_DRIVE_ROOT", root.c_str(), 1); }
+  ~DriveRoot() { unsetenv("VEMO_DRIVE_ROOT"); }
+};
+
+TEST(Paths, WindowsFormPathsMapToNativePaths) {
+  DriveRoot root("/srv/drives/");
+  struct Case {
+    const char* in;
+    const char* out;
+  } cases[] = {
+      {"D:\\Vemo-Log\\clientlog.txt", "/srv/drives/D/Vemo-Log/clientlog.txt"},
+      {"d:\\", "/srv/drives/D/"},
+      {"E:Record", "/srv/drives/E/Record"},
+      {"/opt/vemo/Config\\DevInfo.xml", "/opt/vemo/Config/DevInfo.xml"},
+      {"Config\\UserInfo.xml", "Config/UserInfo.xml"},
+      {"/x/\xD5\xC5\xC8\xFD", "/x/张三"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(paths::NativePath(c.in), c.out) << c.in;
+}
+
+TEST(Paths, ProgramFolderIsTheExecutablesFolderUnlessSet) {
+  std::string folder = paths::ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), '/');
+  EXPECT_EQ(paths::ProgramFile().rfind(folder, 0), 0u);
+  paths::SetProgramFolder("/tmp/prog");
+  EXPECT_EQ(paths::ProgramFolder(), "/tmp/prog/");
+  paths::SetProgramFolder("");
+  EXPECT_EQ(paths::ProgramFolder(), folder);
+}
+
+TEST(FileApi, WriteWholeReplacesContentAndLeavesNoTemporaryFile) {
+  TempFolder dir;
+  const std::string file = dir.File("a.xml");
+  ASSERT_TRUE(fileapi::WriteWhole(file, "old", 3));
+  ASSERT_TRUE(fileapi::WriteWhole(file, "new content", 11));
+  std::string text;
+  ASSERT_TRUE(fileapi::ReadWhole(file, text));
+  EXPECT_EQ(text, "new content");
+  int entries = 0;
+  for (auto& e : std::filesystem::directory_iterator(dir.Path())) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
+
+TEST(FileApi, FailedWriteKeepsNothingAndReportsFailure) {
+  TempFolder dir;
+  EXPECT_FALSE(fileapi::WriteWhole(dir.File("missing/a.xml"), "x", 1));
+  std::string text;
+  EXPECT_FALSE(fileapi::ReadWhole(dir.File("missing/a.xml"), text));
+  EXPECT_EQ(fileapi::Size(dir.File("nothing")), -1);
+}
+
+TEST(FileApi, DirectoriesAndRenames) {
+  TempFolder dir;
+  EXPECT_TRUE(fileapi::MakeDirectory(dir.File("sub")));
+  EXPECT_TRUE(fileapi::MakeDirectory(dir.File("sub")));  // already there
+  EXPECT_TRUE(fileapi::IsDirectory(dir.File("sub")));
+  EXPECT_FALSE(fileapi::MakeDirectory(dir.File("no/such/parent")));
+  ASSERT_TRUE(fileapi::WriteWhole(dir.File("sub\\f.txt"), "1", 1));
+  EXPECT_TRUE(fileapi::Rename(dir.File("sub\\f.txt"), dir.File("g.txt")));
+  EXPECT_TRUE(fileapi::Exists(dir.File("g.txt")));
+  EXPECT_FALSE(fileapi::IsDirectory(dir.File("g.txt")));
+  EXPECT_TRUE(fileapi::Remove(dir.File("g.txt")));
+  EXPECT_FALSE(fileapi::Exists(dir.File("g.txt")));
+}
+
+}  // namespace
