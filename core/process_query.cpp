@@ -1,0 +1,124 @@
+#include "core/process_query.h"
+
+#include <dirent.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "platform/window_registry.h"
+
+namespace {
+
+constexpr double kMemoryLimitMB = 1200.0;
+
+std::atomic<HWND> g_mainWindow{nullptr};
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool ReadText(const std::string& path, std::string& out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return true;
+}
+
+// A process that has ended but is not yet reaped is no longer running.
+bool IsZombie(const std::string& procDir) {
+  std::string stat;
+  if (!ReadText(procDir + "/stat", stat)) return true;  // gone meanwhile
+  const size_t close = stat.rfind(')');
+  return close == std::string::npos || close + 2 >= stat.size() || stat[close + 2] == 'Z';
+}
+
+// The executable file name of a process, or empty when none can be read.
+std::string ExecutableName(const std::string& procDir) {
+  char target[4096];
+  ssize_t n = readlink((procDir + "/exe").c_str(), target, sizeof target - 1);
+  if (n > 0) {
+    std::string path(target, static_cast<size_t>(n));
+    static const std::string kDeleted = " (deleted)";
+    if (path.size() > kDeleted.size() &&
+        path.compare(path.size() - kDeleted.size(), kDeleted.size(), kDeleted) == 0) {
+      path.erase(path.size() - kDeleted.size());
+    }
+    return BaseName(path);
+  }
+  std::string text;
+  if (ReadText(procDir + "/cmdline", text) && !text.empty() && text[0] != '\0') {
+    return BaseName(std::string(text.c_str()));  // argv[0] ends at the first zero
+  }
+  if (ReadText(procDir + "/comm", text)) {
+    if (!text.empty() && text.back() == '\n') text.pop_back();
+    return text;
+  }
+  return std::string();
+}
+
+// Calls `fn` with the id of every running process of that name until it returns false.
+void ForEachProcessNamed(const char* exeName, const std::function<bool(pid_t)>& fn) {
+  if (!exeName || !*exeName) return;
+  DIR* proc = opendir("/proc");
+  if (!proc) return;
+  while (dirent* entry = readdir(proc)) {
+    char* end = nullptr;
+    const long pid = strtol(entry->d_name, &end, 10);
+    if (pid <= 0 || !end || *end != '\0') continue;
+    const std::string dir = std::string("/proc/") + entry->d_name;
+    if (ExecutableName(dir) != exeName || IsZombie(dir)) continue;
+    if (!fn(static_cast<pid_t>(pid))) break;
+  }
+  closedir(proc);
+}
+
+}  // namespace
+
+BOOL IsProcessRunning(const char* exeName) {
+  bool found = false;
+  ForEachProcessNamed(exeName, [&found](pid_t) {
+    found = true;
+    return false;
+  });
+  return found ? TRUE : FALSE;
+}
+
+void KillProcessByName(const char* exeName) {
+  const pid_t self = getpid();
+  ForEachProcessNamed(exeName, [self](pid_t pid) {
+    if (pid != self) kill(pid, SIGKILL);
+    return true;
+  });
+}
+
+float GetProcessMemoryMB(HWND window) {
+  if (!window || !IsWindow(window)) return 0;
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmRSS:", 0) == 0) {
+      const double kilobytes = strtod(line.c_str() + 6, nullptr);
+      return static_cast<float>(kilobytes / 1024.0);
+    }
+  }
+  return 0;
+}
+
+void SetMainWindowHandle(HWND window) { g_mainWindow.store(window); }
+
+bool IsOverMemoryLimit(double megabytes) { return megabytes >= kMemoryLimitMB; }
+
+BOOL IsMemoryOverLimit() {
+  const HWND window = g_mainWindow.load();
+  if (!window || !IsWindow(window)) return FALSE;
+  return IsOverMemoryLimit(GetProcessMemoryMB(window)) ? TRUE : FALSE;
+}
