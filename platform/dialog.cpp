@@ -51,7 +51,7 @@ BOOL CDialog::Create(UINT nIDTemplate, QWidget* parent) {
   bool child = dlgtemplate::Find(m_nIDTemplate, dialog) && dialog.child && parent;
   if (parent || child) setParent(parent, child ? Qt::Widget : Qt::Dialog);
   Build();
-  if (m_bHasTemplate && dialog.visible) show();
+  setVisible(m_bHasTemplate && dialog.visible);  // hidden unless the template says otherwise
   return m_bHasTemplate ? TRUE : FALSE;
 }
 
