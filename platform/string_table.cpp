@@ -1,0 +1,89 @@
+#include "platform/string_table.h"
+
+#include <tinyxml.h>
+
+#include <map>
+#include <mutex>
+
+#include "platform/codepage.h"
+#include "platform/file_api.h"
+#include "platform/paths.h"
+#include "platform/resource_folder.h"
+
+namespace {
+
+ResourceFolder g_folder("Lang/");
+std::mutex g_mutex;
+std::map<UINT, std::string> g_strings;  // UTF-8
+
+// "LangEn.dll" (any folder, any case of the extension) -> "LangEn".
+std::string BaseName(std::string name) {
+  size_t slash = name.find_last_of("/\\");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+std::string ElementText(const TiXmlElement* e) {
+  std::string text;
+  for (const TiXmlNode* node = e->FirstChild(); node; node = node->NextSibling()) {
+    if (const TiXmlText* piece = node->ToText()) text += piece->ValueStr();
+  }
+  return text;
+}
+
+}  // namespace
+
+namespace stringtable {
+
+std::string Folder() { return g_folder.Get(); }
+
+void SetFolder(const std::string& nativeFolder) { g_folder.Set(nativeFolder); }
+
+}  // namespace stringtable
+
+BOOL LoadLanguageLibrary(const char* dllName) {
+  FreeLanguageLibrary();
+  std::string base = dllName ? BaseName(dllName) : std::string();
+  if (base.empty()) return FALSE;
+  std::string xml;
+  if (!fileapi::ReadWhole(paths::FromNativePath(stringtable::Folder() + base + ".xml"), xml)) {
+    return FALSE;
+  }
+  TiXmlDocument doc;
+  doc.Parse(xml.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  const TiXmlElement* root = doc.RootElement();
+  if (doc.Error() || !root || root->ValueStr() != "StringTable") return FALSE;
+  std::map<UINT, std::string> strings;
+  for (const TiXmlElement* e = root->FirstChildElement("String"); e;
+       e = e->NextSiblingElement("String")) {
+    int id = 0;
+    if (e->QueryIntAttribute("id", &id) != TIXML_SUCCESS || id < 0) continue;
+    strings[static_cast<UINT>(id)] = ElementText(e);
+  }
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_strings = std::move(strings);
+  return TRUE;
+}
+
+void FreeLanguageLibrary() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  g_strings.clear();
+}
+
+QString LoadStringW(UINT id) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = g_strings.find(id);
+  return it == g_strings.end() ? QString() : QString::fromStdString(it->second);
+}
+
+CString LoadStringA(UINT id) {
+  std::string utf8;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_strings.find(id);
+    if (it != g_strings.end()) utf8 = it->second;
+  }
+  return codepage::Utf8ToGbk(utf8);
+}
