@@ -1,0 +1,175 @@
+// Gimbro: the device-messaging control.
+//
+// One control serves the whole program. Every device is registered with it
+// (AddDevice / AddDeviceByHost) and gets a number, its GimbroId (> 0), that
+// every later call and every event carries. The control keeps one TCP
+// connection per registered device in the background: it connects, logs in
+// with the device's login name and password, reconnects with a bounded
+// back-off when the link drops, and turns what the device sends into events.
+// The wire protocol is described in maker/gimbro/gimbro_wire.h.
+//
+// Threads: create, call and destroy the control on the UI thread (the thread
+// of the QApplication). The methods never wait for the network: they check
+// their arguments, queue the request for the network thread and return.
+// Events are delivered on the thread that created the control, through its Qt
+// event loop, to every advised sink; a sink that has been unadvised (or a
+// control that has been released) is never called again, even for events
+// already queued. Texts are the program's 8-bit ANSI (GBK) texts.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/win_types.h"
+
+// Results of the methods (32-bit integers).
+enum : LONG {
+  GIMBRO_OK = 0,                  // done, or handed to the device's connection
+  GIMBRO_ERR_UNKNOWN_DEVICE = -1, // no device with this GimbroId
+  GIMBRO_ERR_OFFLINE = -2,        // the device is not logged in; nothing was sent
+  GIMBRO_ERR_ARGUMENT = -3,       // an argument is out of range (empty address, bad port, ...)
+  GIMBRO_ERR_RELEASED = -4,       // Release() was called
+  GIMBRO_ERR_NO_BROADCAST = -5,   // AddBroadcastDevice without StartBroadcast
+};
+
+// Codes of the status event (event 1). The control raises 2 to 5 itself for
+// the state of a device's connection; the device raises the others.
+//  2  connection lost: a logged-in device closed the link, stopped answering,
+//     or sent something that is not this protocol (the text says which)
+//  3  device unreachable: the connection could not be made (refused, timed
+//     out, unknown host)
+//  4  login succeeded: the device is online
+//  5  login refused: wrong login name or password
+//  6  talk or broadcast started (answer to Talk(id, 1) / AddBroadcastDevice)
+//  7  talk or broadcast refused (also raised by the control when the request
+//     could not be sent because the device is offline)
+//  15 / 17  file upload / download failed
+//  26 channel list changed (text: the channel count)
+//  27 state report (text: one digit per channel)
+// Offline codes (2, 3) are raised once when a device goes offline and not
+// again for the failed reconnection attempts that follow; 5 is raised again
+// only after a different status. Status texts from a device that claim codes
+// 2 to 5 are ignored: only the control reports connection state.
+enum : LONG {
+  GIMBRO_STATUS_CONNECTION_LOST = 2,
+  GIMBRO_STATUS_UNREACHABLE = 3,
+  GIMBRO_STATUS_LOGIN_OK = 4,
+  GIMBRO_STATUS_LOGIN_REFUSED = 5,
+  GIMBRO_STATUS_TALK_STARTED = 6,
+  GIMBRO_STATUS_TALK_REFUSED = 7,
+  GIMBRO_STATUS_UPLOAD_FAILED = 15,
+  GIMBRO_STATUS_DOWNLOAD_FAILED = 17,
+  GIMBRO_STATUS_CHANNELS_CHANGED = 26,
+  GIMBRO_STATUS_STATE_REPORT = 27,
+};
+
+// Media kinds of the media data and media parameter events.
+enum : LONG {
+  GIMBRO_MEDIA_TALK = 3,        // a device's talk audio
+  GIMBRO_MEDIA_NVR_REPLAY = 4,  // an NVR's replay by time of day
+};
+
+// Size of the frame header handed with every media data event.
+constexpr LONG GIMBRO_FRAME_HEADER_SIZE = 16;
+
+// A PTZ or auxiliary response word: the result flag in the top 8 bits
+// (0 = success) and the command code in the low 24 bits.
+constexpr LONG GimbroPackResponse(LONG flag, LONG code) {
+  return static_cast<LONG>((static_cast<uint32_t>(flag) << 24) | (static_cast<uint32_t>(code) & 0xFFFFFFu));
+}
+constexpr LONG GimbroResponseCode(LONG word) { return word & 0xFFFFFF; }
+// Arithmetic shift: a negative flag stays negative.
+constexpr LONG GimbroResponseFlag(LONG word) { return word >> 24; }
+
+// The alarm record of the alarm event: nine signed 32-bit words, then bytes
+// that the program passes on without reading. 168 bytes in all.
+struct GimbroAlarmRecord {
+  int32_t year = 0;     // four-digit year
+  int32_t month = 0;    // 1..12
+  int32_t day = 0;      // 1..31
+  int32_t spare = 0;    // not read by the alarm code
+  int32_t hour = 0;     // 0..23
+  int32_t minute = 0;   // 0..59
+  int32_t second = 0;   // 0..59
+  int32_t type = 0;     // alarm type code
+  int32_t subFlag = 0;  // type 25 only: non-zero = IP address conflict raised
+  BYTE reserved[132] = {};
+};
+static_assert(sizeof(GimbroAlarmRecord) == 168, "the alarm record is 168 bytes");
+
+// The event interface of the control (events 1 to 7, in this order). The
+// first value is always the GimbroId. Texts and buffers are valid only during
+// the call; a receiver that keeps them copies them. Every handler returns 0.
+class CGimbroEventSink {
+ public:
+  virtual ~CGimbroEventSink() = default;
+  // 1: status code (see above) and text.
+  virtual LONG DevStatusResponse(LONG gimbroId, LONG code, const char* text) = 0;
+  // 2: answer to a PTZ command: packed response word, text.
+  virtual LONG PTZResponse(LONG gimbroId, LONG response, const char* text) = 0;
+  // 3: answer to an auxiliary message: packed response word, text.
+  virtual LONG AUXResponse(LONG gimbroId, LONG response, const char* text) = 0;
+  // 4: a device alarm.
+  virtual LONG AlarmRecv(LONG gimbroId, const GimbroAlarmRecord* alarm) = 0;
+  // 5: media data: the data and its length, the 16-byte frame header, the kind.
+  virtual LONG MediaDataRecv(LONG gimbroId, const BYTE* data, LONG length, const BYTE* header,
+                             LONG kind) = 0;
+  // 6: media parameters (text) of a talk (kind 3) or replay (4, other kinds).
+  virtual LONG MediaParamRecv(LONG gimbroId, const char* text, LONG kind) = 0;
+  // 7: replay state: state and value.
+  virtual LONG ReplayStatus(LONG gimbroId, LONG state, LONG value) = 0;
+};
+
+class CGimbroCtrl {
+ public:
+  CGimbroCtrl();
+  ~CGimbroCtrl();  // releases the control when Release() was not called
+  CGimbroCtrl(const CGimbroCtrl&) = delete;
+  CGimbroCtrl& operator=(const CGimbroCtrl&) = delete;
+
+  // Connects and disconnects an event sink. The sink is not owned.
+  void Advise(CGimbroEventSink* sink);
+  void Unadvise(CGimbroEventSink* sink);
+
+  // Registers a device (address text, port 1..65535, login name, password) and
+  // starts connecting to it in the background. Returns its GimbroId (> 0), or
+  // GIMBRO_ERR_ARGUMENT / GIMBRO_ERR_RELEASED. The host-name form takes a host
+  // name (or address) and a 16-bit port.
+  LONG AddDevice(LPCSTR address, LONG port, LPCSTR loginName, LPCSTR password);
+  LONG AddDeviceByHost(LPCSTR host, WORD port, LPCSTR loginName, LPCSTR password);
+  // Closes the device's connection and forgets it; its pending events are dropped.
+  LONG RemoveDevice(LONG gimbroId);
+
+  // Keeps the device's clock in step with this computer's: while enable is
+  // non-zero and the device is online, the control sends its clock at login
+  // and every `interval` seconds; the device sets its own clock when it differs
+  // by more than `difference` seconds.
+  LONG SetTimeSync(LONG gimbroId, LONG enable, LONG difference, LONG interval);
+
+  // Sends a PTZ command text; the answer comes as a PTZ response event.
+  LONG PtzCommand(LONG gimbroId, LPCSTR command);
+  // 1 starts, 0 stops a talk; the answer comes as status 6 or 7, then media
+  // parameters and media data of kind 3.
+  LONG Talk(LONG gimbroId, LONG start);
+  // Sends one device message: message type text ("SYSTEM_CONTROL_MESSAGE",
+  // "NVR_REPLAY_MESSAGE", ...), code, status and body text. The answer comes as
+  // an auxiliary response event.
+  LONG WriteAUXStringEx(LONG gimbroId, LPCSTR messageType, LONG code, LONG status, LPCSTR body);
+  // Asks the device for a key frame on a stream (the value the caller passes).
+  LONG RequestIFrame(LONG gimbroId, LONG streamKind);
+  LONG CreateIFrame(LONG gimbroId, LONG streamKind) { return RequestIFrame(gimbroId, streamKind); }
+
+  // Voice broadcast: the format (codec 0 G.711 / 1 AAC, sample rate, bits per
+  // sample, channels), then the devices that receive it, then the end.
+  LONG StartBroadcast(LONG codec, LONG sampleRate, LONG bitsPerSample, LONG channels);
+  LONG AddBroadcastDevice(LONG gimbroId);
+  LONG StopBroadcast();
+
+  // Closes every connection, ends the network thread and stops all events.
+  // Every later call returns GIMBRO_ERR_RELEASED.
+  LONG Release();
+
+ private:
+  class Impl;
+  std::unique_ptr<Impl> impl_;
+};

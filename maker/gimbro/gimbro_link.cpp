@@ -1,0 +1,295 @@
+#include "maker/gimbro/gimbro_link.h"
+
+#include <QDateTime>
+#include <QTcpSocket>
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+
+#include "maker/gimbro/gimbro_event_hub.h"
+#include "maker/gimbro/gimbro_log.h"
+
+using gimbro_wire::Frame;
+using gimbro_wire::FrameReader;
+
+GimbroTimings& GimbroTimingsForNewLinks() {
+  static GimbroTimings timings;
+  return timings;
+}
+
+GimbroLink::GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online,
+                       GimbroEventHub* hub)
+    : params_(std::move(params)), online_(std::move(online)), hub_(hub), timings_(GimbroTimingsForNewLinks()) {
+  retryMs_ = timings_.firstRetryMs;
+  retryTimer_.setSingleShot(true);
+  deadlineTimer_.setSingleShot(true);
+  connect(&retryTimer_, &QTimer::timeout, this, &GimbroLink::Connect);
+  connect(&deadlineTimer_, &QTimer::timeout, this, &GimbroLink::OnDeadline);
+  connect(&echoTimer_, &QTimer::timeout, this, &GimbroLink::OnEcho);
+  connect(&syncTimer_, &QTimer::timeout, this, &GimbroLink::SendTimeSync);
+}
+
+GimbroLink::~GimbroLink() {
+  CloseSocket();
+  online_->store(false);
+}
+
+void GimbroLink::Start() { Connect(); }
+
+void GimbroLink::Connect() {
+  CloseSocket();
+  reader_ = FrameReader();
+  state_ = State::kConnecting;
+  socket_ = new QTcpSocket(this);
+  connect(socket_, &QTcpSocket::connected, this, &GimbroLink::OnConnected);
+  connect(socket_, &QTcpSocket::readyRead, this, &GimbroLink::OnReadyRead);
+  connect(socket_, &QTcpSocket::errorOccurred, this, &GimbroLink::OnSocketError);
+  connect(socket_, &QTcpSocket::disconnected, this, &GimbroLink::OnSocketError);
+  qCInfo(lcGimbro, "device %d: connecting to %s:%u", static_cast<int>(params_.id),
+         qPrintable(params_.host), static_cast<unsigned>(params_.port));
+  deadlineTimer_.start(timings_.connectTimeoutMs);
+  socket_->connectToHost(params_.host, params_.port);
+}
+
+void GimbroLink::CloseSocket() {
+  deadlineTimer_.stop();
+  echoTimer_.stop();
+  syncTimer_.stop();
+  if (socket_ == nullptr) return;
+  socket_->disconnect(this);
+  socket_->abort();
+  socket_->deleteLater();
+  socket_ = nullptr;
+}
+
+void GimbroLink::OnConnected() {
+  state_ = State::kAwaitHello;
+  deadlineTimer_.start(timings_.loginTimeoutMs);
+}
+
+void GimbroLink::OnSocketError() {
+  if (socket_ == nullptr) return;
+  const std::string reason = socket_->errorString().toStdString();
+  if (state_ == State::kConnecting) {
+    Drop(GIMBRO_STATUS_UNREACHABLE, "cannot connect: " + reason);
+  } else {
+    Drop(GIMBRO_STATUS_CONNECTION_LOST, "connection closed: " + reason);
+  }
+}
+
+void GimbroLink::OnDeadline() {
+  if (state_ == State::kConnecting) {
+    Drop(GIMBRO_STATUS_UNREACHABLE, "cannot connect: no answer");
+  } else if (state_ != State::kOnline) {
+    Drop(GIMBRO_STATUS_CONNECTION_LOST, "the device did not log in in time");
+  }
+}
+
+void GimbroLink::OnEcho() {
+  if (state_ != State::kOnline) return;
+  if (sinceReceive_.elapsed() > timings_.idleTimeoutMs) {
+    Drop(GIMBRO_STATUS_CONNECTION_LOST, "the device stopped answering");
+    return;
+  }
+  Send(gimbro_wire::Encode(gimbro_wire::kEcho));
+}
+
+void GimbroLink::OnReadyRead() {
+  if (socket_ == nullptr) return;
+  const QByteArray data = socket_->readAll();
+  sinceReceive_.start();
+  reader_.Feed(data.constData(), static_cast<size_t>(data.size()));
+  Frame frame;
+  for (;;) {
+    const FrameReader::Result result = reader_.Next(frame);
+    if (result == FrameReader::Result::kNeedMore) return;
+    if (result == FrameReader::Result::kError) {
+      Drop(GIMBRO_STATUS_CONNECTION_LOST, "protocol error: " + reader_.Error());
+      return;
+    }
+    HandleFrame(frame);
+    // Handling may have ended this connection.
+    if (socket_ == nullptr || state_ == State::kIdle) return;
+  }
+}
+
+void GimbroLink::HandleFrame(const Frame& frame) {
+  switch (state_) {
+    case State::kAwaitHello:
+      if (frame.type != gimbro_wire::kHello || frame.body.empty() || frame.body.size() > gimbro_wire::kMaxNonce) {
+        Drop(GIMBRO_STATUS_CONNECTION_LOST, "protocol error: no greeting from the device");
+        return;
+      }
+      {
+        std::string body = params_.login;
+        body.push_back('\0');
+        body += gimbro_wire::LoginDigest(frame.body, params_.login, params_.password);
+        const std::string login = gimbro_wire::Encode(gimbro_wire::kLogin, 0, 0, body);
+        socket_->write(login.data(), static_cast<qint64>(login.size()));
+      }
+      state_ = State::kAwaitLogin;
+      return;
+    case State::kAwaitLogin:
+      if (frame.type != gimbro_wire::kLoginResult) {
+        Drop(GIMBRO_STATUS_CONNECTION_LOST, "protocol error: no login result from the device");
+      } else if (frame.a == 0) {
+        GoOnline();
+      } else {
+        LoginRefused(frame.body);
+      }
+      return;
+    case State::kOnline:
+      HandleOnlineFrame(frame);
+      return;
+    case State::kIdle:
+    case State::kConnecting:
+      return;
+  }
+}
+
+namespace {
+
+// The alarm record's nine words arrive little-endian; the rest passes unchanged.
+GimbroAlarmRecord DecodeAlarm(const std::string& body) {
+  GimbroAlarmRecord alarm;
+  int32_t* words[] = {&alarm.year, &alarm.month, &alarm.day, &alarm.spare, &alarm.hour,
+                      &alarm.minute, &alarm.second, &alarm.type, &alarm.subFlag};
+  for (size_t i = 0; i < std::size(words); ++i) {
+    *words[i] = static_cast<int32_t>(gimbro_wire::ReadU32(body.data() + 4 * i));
+  }
+  std::memcpy(alarm.reserved, body.data() + 4 * std::size(words), sizeof(alarm.reserved));
+  return alarm;
+}
+
+}  // namespace
+
+void GimbroLink::HandleOnlineFrame(const Frame& frame) {
+  GimbroEvent event;
+  event.id = params_.id;
+  event.a = frame.a;
+  // Texts end at their first zero byte, as the receivers read them.
+  event.text = frame.body.c_str();
+  switch (frame.type) {
+    case gimbro_wire::kStatus:
+      if (frame.a >= GIMBRO_STATUS_CONNECTION_LOST && frame.a <= GIMBRO_STATUS_LOGIN_REFUSED) {
+        qCWarning(lcGimbro, "device %d: status %d ignored (connection states are the control's own)",
+                  static_cast<int>(params_.id), static_cast<int>(frame.a));
+        return;
+      }
+      event.kind = GimbroEvent::kStatus;
+      break;
+    case gimbro_wire::kPtzResponse:
+      event.kind = GimbroEvent::kPtzResponse;
+      break;
+    case gimbro_wire::kAuxResponse:
+      event.kind = GimbroEvent::kAuxResponse;
+      break;
+    case gimbro_wire::kMediaParam:
+      event.kind = GimbroEvent::kMediaParam;
+      break;
+    case gimbro_wire::kAlarm:
+      if (frame.body.size() != sizeof(GimbroAlarmRecord)) {
+        Drop(GIMBRO_STATUS_CONNECTION_LOST,
+             "protocol error: alarm record of " + std::to_string(frame.body.size()) + " bytes");
+        return;
+      }
+      event.kind = GimbroEvent::kAlarm;
+      event.alarm = DecodeAlarm(frame.body);
+      break;
+    case gimbro_wire::kMediaData:
+      if (frame.body.size() < static_cast<size_t>(GIMBRO_FRAME_HEADER_SIZE)) {
+        Drop(GIMBRO_STATUS_CONNECTION_LOST, "protocol error: media data without its frame header");
+        return;
+      }
+      event.kind = GimbroEvent::kMediaData;
+      event.text = frame.body;  // binary: the frame header, then the data
+      break;
+    case gimbro_wire::kReplayState:
+      event.kind = GimbroEvent::kReplayState;
+      event.b = frame.b;
+      break;
+    default:
+      // Echo replies only keep the link alive; unknown types are skipped.
+      return;
+  }
+  hub_->Post(std::move(event));
+}
+
+void GimbroLink::GoOnline() {
+  state_ = State::kOnline;
+  deadlineTimer_.stop();
+  retryMs_ = timings_.firstRetryMs;
+  online_->store(true);
+  qCInfo(lcGimbro, "device %d: logged in to %s:%u as \"%s\"", static_cast<int>(params_.id),
+         qPrintable(params_.host), static_cast<unsigned>(params_.port), params_.login.c_str());
+  Report(GIMBRO_STATUS_LOGIN_OK, "login ok");
+  sinceReceive_.start();
+  echoTimer_.start(timings_.echoIntervalMs);
+  if (syncEnabled_) {
+    SendTimeSync();
+    syncTimer_.start();
+  }
+}
+
+void GimbroLink::LoginRefused(const std::string& reason) {
+  qCWarning(lcGimbro, "device %d: %s:%u refused the login \"%s\"", static_cast<int>(params_.id),
+            qPrintable(params_.host), static_cast<unsigned>(params_.port), params_.login.c_str());
+  CloseSocket();
+  state_ = State::kIdle;
+  if (lastReported_ != GIMBRO_STATUS_LOGIN_REFUSED) {
+    Report(GIMBRO_STATUS_LOGIN_REFUSED, reason.empty() ? std::string("login refused") : reason);
+  }
+  // The same password will be refused again soon: retry rarely.
+  retryMs_ = timings_.maxRetryMs;
+  retryTimer_.start(retryMs_);
+}
+
+void GimbroLink::Drop(LONG code, const std::string& reason) {
+  const bool wasOnline = state_ == State::kOnline;
+  CloseSocket();
+  state_ = State::kIdle;
+  online_->store(false);
+  qCInfo(lcGimbro, "device %d: %s:%u %s (%s)", static_cast<int>(params_.id), qPrintable(params_.host),
+         static_cast<unsigned>(params_.port), wasOnline ? "went offline" : "not reached", reason.c_str());
+  // Offline is reported once, not again for every failed attempt that follows.
+  if (lastReported_ == 0 || lastReported_ == GIMBRO_STATUS_LOGIN_OK) Report(code, reason);
+  retryTimer_.start(retryMs_);
+  retryMs_ = std::min(retryMs_ * 2, timings_.maxRetryMs);
+}
+
+void GimbroLink::Report(LONG code, const std::string& text) {
+  lastReported_ = code;
+  GimbroEvent event;
+  event.kind = GimbroEvent::kStatus;
+  event.id = params_.id;
+  event.a = code;
+  event.text = text;
+  hub_->Post(std::move(event));
+}
+
+void GimbroLink::Send(const std::string& frame) {
+  if (state_ != State::kOnline || socket_ == nullptr) return;
+  socket_->write(frame.data(), static_cast<qint64>(frame.size()));
+  if (socket_->bytesToWrite() > kMaxUnsentBytes) {
+    Drop(GIMBRO_STATUS_CONNECTION_LOST, "the device does not read what is sent to it");
+  }
+}
+
+void GimbroLink::SetTimeSync(bool enable, int difference, int interval) {
+  syncEnabled_ = enable;
+  syncDifference_ = difference;
+  syncTimer_.setInterval(std::max(1, interval) * 1000);
+  if (state_ != State::kOnline) return;
+  if (enable) {
+    SendTimeSync();
+    syncTimer_.start();
+  } else {
+    syncTimer_.stop();
+  }
+}
+
+void GimbroLink::SendTimeSync() {
+  const QDateTime now = QDateTime::currentDateTime();
+  const std::string text = now.toString(QStringLiteral("yyyyMMdd HH:mm:ss")).toStdString();
+  Send(gimbro_wire::Encode(gimbro_wire::kTimeSync, syncDifference_, now.offsetFromUtc() / 60, text));
+}

@@ -1,0 +1,90 @@
+// One device's connection, living on the control's network thread: connects,
+// logs in, keeps the link alive, reconnects with a bounded back-off, and turns
+// the device's frames into events.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "maker/gimbro/gimbro_wire.h"
+#include "platform/win_types.h"
+
+class GimbroEventHub;
+class QTcpSocket;
+
+// Time limits of a connection, in milliseconds. Tests shorten them before they
+// create a control; a link reads them when it is created.
+struct GimbroTimings {
+  int firstRetryMs = 1000;      // first reconnection delay; doubles each time
+  int maxRetryMs = 30000;       // upper bound of the delay, also after a refused login
+  int connectTimeoutMs = 5000;  // for the TCP connection
+  int loginTimeoutMs = 10000;   // from the connection to the login result
+  int echoIntervalMs = 10000;   // keep-alive while online
+  int idleTimeoutMs = 30000;    // silence after which an online device is dropped
+};
+GimbroTimings& GimbroTimingsForNewLinks();
+
+struct GimbroDeviceParams {
+  LONG id = 0;
+  QString host;
+  quint16 port = 0;
+  std::string login;
+  std::string password;
+};
+
+class GimbroLink : public QObject {
+  Q_OBJECT
+ public:
+  // A device's output queue above this ends its connection: it does not read.
+  static constexpr qint64 kMaxUnsentBytes = 16 * 1024 * 1024;
+
+  GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online, GimbroEventHub* hub);
+  ~GimbroLink() override;
+
+  void Start();
+  // Sends a frame when the device is online; otherwise the frame is dropped.
+  void Send(const std::string& frame);
+  void SetTimeSync(bool enable, int difference, int interval);
+
+ private:
+  enum class State { kIdle, kConnecting, kAwaitHello, kAwaitLogin, kOnline };
+
+  void Connect();
+  void OnConnected();
+  void OnReadyRead();
+  void OnSocketError();
+  void OnDeadline();
+  void OnEcho();
+  void HandleFrame(const gimbro_wire::Frame& frame);
+  void HandleOnlineFrame(const gimbro_wire::Frame& frame);
+  void GoOnline();
+  void LoginRefused(const std::string& reason);
+  // Closes the connection, reports `code` when the device's going offline has
+  // not been reported yet, and schedules the next attempt.
+  void Drop(LONG code, const std::string& reason);
+  void CloseSocket();
+  void Report(LONG code, const std::string& text);
+  void SendTimeSync();
+
+  GimbroDeviceParams params_;
+  std::shared_ptr<std::atomic<bool>> online_;
+  GimbroEventHub* hub_;
+  GimbroTimings timings_;
+  QTcpSocket* socket_ = nullptr;
+  gimbro_wire::FrameReader reader_;
+  State state_ = State::kIdle;
+  LONG lastReported_ = 0;  // last connection-state code reported (2..5), 0 = none yet
+  int retryMs_ = 0;
+  QTimer retryTimer_;
+  QTimer deadlineTimer_;
+  QTimer echoTimer_;
+  QTimer syncTimer_;
+  QElapsedTimer sinceReceive_;
+  bool syncEnabled_ = false;
+  int syncDifference_ = 0;
+};
