@@ -29,6 +29,17 @@ std::string KeyPath(HKEY key) {
   return key->path;
 }
 
+// Creates the key and, as the registry does, every missing parent below the root.
+bool CreateWithParents(const std::string& root, const std::string& full) {
+  for (size_t at = full.find('\\', root.size() + 1); at != std::string::npos;
+       at = full.find('\\', at + 1)) {
+    if (!regstore::KeyExists(full.substr(0, at)) && !regstore::CreateKey(full.substr(0, at))) {
+      return false;
+    }
+  }
+  return regstore::CreateKey(full);
+}
+
 std::string Join(const std::string& base, const char* path) {
   std::string sub = path ? path : "";
   while (!sub.empty() && (sub.front() == '\\' || sub.front() == '/')) sub.erase(0, 1);
@@ -55,7 +66,7 @@ BOOL CRegistry::OpenKey(HKEY root, const char* path, bool create) {
   const std::string full = Join(base, path);
   const bool isRoot = full == base && RootName(root);
   if (!isRoot) {
-    const bool exists = create ? regstore::CreateKey(full) : regstore::KeyExists(full);
+    const bool exists = create ? CreateWithParents(base, full) : regstore::KeyExists(full);
     if (!exists) return Fail(create ? ERROR_WRITE_FAULT : ERROR_FILE_NOT_FOUND);
   }
   Close();
