@@ -13,6 +13,7 @@
 #include <string>
 
 #include "core/client_log_testing.h"
+#include "core/fixed_text.h"
 #include "platform/file_api.h"
 #include "platform/paths.h"
 
@@ -48,19 +49,6 @@ void FormatStamp(const struct tm& t, char (&out)[32]) {
   const char* month = (t.tm_mon >= 0 && t.tm_mon < 12) ? kMonths[t.tm_mon] : "???";
   snprintf(out, sizeof out, "%.3s %.3s%3d %.2d:%.2d:%.2d", day, month, t.tm_mday, t.tm_hour,
            t.tm_min, t.tm_sec);
-}
-
-// Length of the longest prefix of `text` (at most `limit` bytes) that does not
-// split a GBK double-byte character. Invalid bytes count as single characters.
-size_t GbkPrefixLength(const char* text, size_t length, size_t limit) {
-  size_t i = 0;
-  while (i < length) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    const size_t step = (c >= 0x81 && c <= 0xFE && i + 1 < length) ? 2 : 1;
-    if (i + step > limit) break;
-    i += step;
-  }
-  return i;
 }
 
 // Builds the line into `line` and returns its length (without the zero).

@@ -1,0 +1,3 @@
+#include "core/app_data.h"
+
+CRITICAL_SECTION g_csAppData;

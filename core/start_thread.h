@@ -1,0 +1,22 @@
+// CStartThread: makes sure the companion watchdog runs, then tells its owner.
+#pragma once
+
+#include "core/thread_base.h"
+
+#define WM_STARTTHREAD_DONE (WM_USER + 6003)
+
+// The watchdog's program file in the program folder (also the process name).
+constexpr const char* kWatchProgramName = "Watch";
+
+class CStartThread : public CThread {
+ public:
+  explicit CStartThread(HWND owner) : m_hOwner(owner) {}
+
+  // When the watchdog already runs: returns 1 at once, nothing is posted.
+  // Otherwise starts it from the program folder (a missing program is not an
+  // error), posts WM_STARTTHREAD_DONE (0, 0) to the owner and returns 1.
+  DWORD Run() override;
+
+ protected:
+  HWND m_hOwner;
+};

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include "common/temp_folder.h"
+#include "core/process_query.h"
+#include "core/start_thread.h"
+#include "platform/paths.h"
+#include "platform/post_message.h"
+#include "platform/wnd.h"
+#include "tests/platform/event_wait.h"
+
+#include <QWidget>
+
+extern char** environ;
+
+namespace {
+
+class CountingThread : public CThread {
+ public:
+  DWORD Run() override {
+    ++runs;
+    while (!quit) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 42;
+  }
+  std::atomic<int> runs{0};
+  std::atomic<bool> quit{false};
+};
+
+class SelfStoppingThread : public CThread {
+ public:
+  DWORD Run() override {
+    Stop();  // must not wait for itself
+    done = true;
+    return 1;
+  }
+  std::atomic<bool> done{false};
+};
+
+class DoneWindow : public QWidget, public CWnd {
+ public:
+  DoneWindow() : CWnd(this) {}
+  LRESULT OnMessage(UINT msg, WPARAM, LPARAM) override {
+    if (msg == WM_STARTTHREAD_DONE) ++done;
+    return 0;
+  }
+  int done = 0;
+};
+
+}  // namespace
+
+TEST(CThread, StartStopEdgeCases) {
+  CountingThread t;
+  t.Stop();  // never started: returns at once
+  DWORD code = 0;
+  EXPECT_FALSE(t.GetExitCode(&code));
+
+  EXPECT_TRUE(t.Start());
+  EXPECT_TRUE(t.Start());  // a second Start makes no second thread
+  EXPECT_TRUE(t.GetExitCode(&code));
+  EXPECT_EQ(code, STILL_ACTIVE);
+  EXPECT_TRUE(t.SetPriority(-1));  // lowering is always allowed
+  EXPECT_EQ(t.Suspend(), static_cast<DWORD>(-1));
+  t.quit = true;
+  while (t.GetExitCode(&code) && code == STILL_ACTIVE) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(code, 42u);
+  EXPECT_TRUE(t.Start());  // ended but not reaped: still the same thread
+  EXPECT_EQ(t.runs, 1);
+  t.Stop();
+  t.Stop();
+  EXPECT_FALSE(t.GetExitCode(&code));
+  EXPECT_FALSE(t.SetPriority(0));
+
+  t.quit = false;
+  EXPECT_TRUE(t.Start());  // after Stop a new thread
+  while (t.runs < 2) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  t.quit = true;
+  t.Stop();
+  EXPECT_EQ(t.runs, 2);
+}
+
+TEST(CThread, StopFromTheThreadItselfAndDestructionWithoutStop) {
+  auto self = std::make_unique<SelfStoppingThread>();
+  EXPECT_TRUE(self->Start());
+  while (!self->done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  self.reset();
+
+  auto t = std::make_unique<CountingThread>();
+  t->quit = true;
+  t->Start();
+  t.reset();  // waits for the thread instead of leaving it running
+}
+
+TEST(CStartThread, StartsTheWatchdogAndReportsOnce) {
+  TempFolder folder;
+  paths::SetProgramFolder(folder.Path());
+  DoneWindow window;
+
+  // No watchdog program: not an error, the owner is told.
+  CStartThread missing(window.GetSafeHwnd());
+  missing.Start();
+  EXPECT_TRUE(WaitUntil([&] { return window.done == 1; }));
+  missing.Stop();
+
+  // A watchdog program that leaves a mark.
+  const std::string watch = folder.File(kWatchProgramName);
+  {
+    std::ofstream script(watch);
+    script << "#!/bin/sh\necho started > \"" << folder.File("mark") << "\"\n";
+  }
+  std::filesystem::permissions(watch, std::filesystem::perms::owner_all);
+  CStartThread starter(window.GetSafeHwnd());
+  starter.Start();
+  EXPECT_TRUE(WaitUntil([&] { return window.done == 2 && std::filesystem::exists(folder.File("mark")); }));
+  starter.Stop();
+
+  // A running watchdog: nothing is started and nothing is posted.
+  std::filesystem::remove(watch);
+  std::filesystem::copy_file("/bin/sleep", watch);
+  pid_t pid = 0;
+  char* const argv[] = {const_cast<char*>(watch.c_str()), const_cast<char*>("30"), nullptr};
+  ASSERT_EQ(posix_spawn(&pid, watch.c_str(), nullptr, nullptr, argv, environ), 0);
+  ASSERT_TRUE(WaitUntil([] { return IsProcessRunning(kWatchProgramName) != FALSE; }));
+  CStartThread running(window.GetSafeHwnd());
+  running.Start();
+  running.Stop();
+  DWORD code = 0;
+  EXPECT_FALSE(running.GetExitCode(&code));
+  RunEventsFor(50);
+  EXPECT_EQ(window.done, 2);
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  paths::SetProgramFolder("");
+}
