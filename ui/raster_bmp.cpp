@@ -143,6 +143,31 @@ bool CRasterBMP::ReadBlock(CRasterFile* file, void* buffer, size_t size) {
   return SeekPixels(file) && file->Read(buffer, size, 1) == 1;
 }
 
+// Whether the stream holds as many bytes as the uncompressed pixels need,
+// checked before the pixel block is made, so that a short file claiming a huge
+// picture is refused without allocating it. Counted from the current position
+// or the pixel offset, whichever is nearer, so that it never refuses a whole
+// file.
+bool CRasterBMP::PixelDataPresent(CRasterFile* file, const BITMAPINFOHEADER& h) {
+  const bool rle = h.biCompression == BI_RLE8 || h.biCompression == BI_RLE4;
+  if (rle) return true;
+  const uint64_t width = static_cast<uint32_t>(h.biWidth);
+  const uint64_t height = static_cast<uint32_t>(h.biHeight);
+  // Sizes that Create refuses keep Create's own error text.
+  const double depth = h.biBitCount > 8 ? 24.0 : h.biBitCount;
+  if (width == 0 || height == 0 || double(width) * double(height) * depth / 8.0 >= RASTER_MAX_MEMORY) {
+    return true;
+  }
+  uint64_t needed = PaddedRow(width, h.biBitCount) * height;
+  if (h.biBitCount == 32) needed = width * 4 * height;
+  const long size = file->Size();
+  const long here = file->Tell();
+  if (size < 0 || here < 0) return true;
+  long from = here;
+  if (offBits_ != 0) from = std::min(from, start_ + static_cast<long>(offBits_));
+  return static_cast<uint64_t>(std::max(0L, size - from)) >= needed;
+}
+
 bool CRasterBMP::Decode(CRasterFile* file) {
   if (!file) return Fail("null file handler");
   start_ = file->Tell();
@@ -168,6 +193,8 @@ bool CRasterBMP::Decode(CRasterFile* file) {
   if (h.biHeight == INT32_MIN) return Fail("Error reading BMP info");
   bool topDown = h.biHeight < 0;
   if (topDown) h.biHeight = -h.biHeight;
+
+  if (!PixelDataPresent(file, h)) return Fail(kTruncated);
 
   if (!Create(static_cast<DWORD>(h.biWidth), static_cast<DWORD>(h.biHeight), bpp,
               RASTER_FORMAT_BMP)) {

@@ -19,6 +19,7 @@ class CRasterBMP : public CRasterImage {
   // The red, green and blue masks of bit-field files (kept as given for
   // uncompressed ones); false with the error text for other compressions.
   bool ReadMasks(CRasterFile* file, const BITMAPINFOHEADER& header, DWORD masks[3]);
+  bool PixelDataPresent(CRasterFile* file, const BITMAPINFOHEADER& header);
   bool SeekPixels(CRasterFile* file);
   bool ReadBlock(CRasterFile* file, void* buffer, size_t size);
   bool Read16(CRasterFile* file, const BITMAPINFOHEADER& header);
