@@ -1,0 +1,54 @@
+#!/usr/bin/python3
+"""RTSP test server on 127.0.0.1 for the stream controls' tests and benchmark.
+
+Usage: rtsp_server.py PORT
+
+Serves
+  /h264     640x360 25 fps H.264 test pattern, no audio
+  /h264aac  the same picture with an AAC audio track (8000 Hz mono tone)
+Every client gets its own encoder (not shared), so clients are independent.
+Prints "READY <port>" on stdout once it listens; runs until killed.
+"""
+import sys
+
+import gi
+
+gi.require_version("Gst", "1.0")
+gi.require_version("GstRtspServer", "1.0")
+from gi.repository import GLib, Gst, GstRtspServer  # noqa: E402
+
+VIDEO = ("videotestsrc is-live=true pattern=ball ! "
+         "video/x-raw,width=640,height=360,framerate=25/1 ! "
+         "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 bitrate=800 ! "
+         "video/x-h264,profile=baseline ! rtph264pay name=pay0 pt=96 config-interval=1")
+AUDIO = ("audiotestsrc is-live=true wave=sine freq=440 ! "
+         "audio/x-raw,rate=8000,channels=1 ! audioconvert ! avenc_aac ! "
+         "rtpmp4gpay name=pay1 pt=97")
+
+
+def main():
+    if len(sys.argv) != 2:
+        print("usage: rtsp_server.py PORT", file=sys.stderr)
+        return 2
+    port = sys.argv[1]
+    Gst.init(None)
+    server = GstRtspServer.RTSPServer()
+    server.set_address("127.0.0.1")
+    server.set_service(port)
+    mounts = server.get_mount_points()
+    for path, launch in (("/h264", "( %s )" % VIDEO),
+                         ("/h264aac", "( %s %s )" % (VIDEO, AUDIO))):
+        factory = GstRtspServer.RTSPMediaFactory()
+        factory.set_launch(launch)
+        factory.set_shared(False)
+        mounts.add_factory(path, factory)
+    if server.attach(None) == 0:
+        print("FAILED to listen on port %s" % port, flush=True)
+        return 1
+    print("READY %s" % port, flush=True)
+    GLib.MainLoop().run()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
