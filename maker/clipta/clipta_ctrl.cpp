@@ -91,20 +91,16 @@ long CCliptaCtrl::PreRecordSetup(long streamId, const CString&, long seconds, lo
 
 long CCliptaCtrl::InputVideo(long streamId, const BYTE* data, long length, const BYTE* header,
                              long headerLength) {
-  if (!data || length < 1) return -1;
-  FrameHeader frameHeader;
-  const bool hasHeader = header && headerLength >= static_cast<long>(sizeof(FrameHeader));
-  if (hasHeader) std::memcpy(&frameHeader, header, sizeof(frameHeader));
-  std::lock_guard<std::mutex> lock(mutex_);
-  auto it = streams_.find(streamId);
-  if (it == streams_.end() || !it->second->HasVideo()) return -1;
-  it->second->Input(true, data, length, hasHeader ? &frameHeader : nullptr);
-  for (long fileId : it->second->Finished()) fileStreams_.erase(fileId);
-  return 0;
+  return Input(streamId, true, data, length, header, headerLength);
 }
 
 long CCliptaCtrl::InputAudio(long streamId, const BYTE* data, long length, const BYTE* header,
                              long headerLength) {
+  return Input(streamId, false, data, length, header, headerLength);
+}
+
+long CCliptaCtrl::Input(long streamId, bool video, const BYTE* data, long length, const BYTE* header,
+                        long headerLength) {
   if (!data || length < 1) return -1;
   FrameHeader frameHeader;
   const bool hasHeader = header && headerLength >= static_cast<long>(sizeof(FrameHeader));
@@ -112,7 +108,8 @@ long CCliptaCtrl::InputAudio(long streamId, const BYTE* data, long length, const
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = streams_.find(streamId);
   if (it == streams_.end() || !it->second->HasVideo()) return -1;
-  it->second->Input(false, data, length, hasHeader ? &frameHeader : nullptr);
+  it->second->Input(video, data, static_cast<size_t>(length), hasHeader ? &frameHeader : nullptr);
+  for (long fileId : it->second->Finished()) fileStreams_.erase(fileId);
   return 0;
 }
 

@@ -80,6 +80,9 @@ class CCliptaCtrl {
   std::string CurrentFilePath(long fileId);
 
  private:
+  long Input(long streamId, bool video, const BYTE* data, long length, const BYTE* header,
+             long headerLength);
+
   std::mutex mutex_;
   std::map<long, std::unique_ptr<CliptaStream>> streams_;
   std::map<long, long> fileStreams_;  // file id -> stream id

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "streva/media_blocks.h"
+#include "tessaly/codec_context.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -13,23 +14,13 @@ AudioDecoder::~AudioDecoder() { Close(); }
 
 bool AudioDecoder::Open(const AudioParamBlock& block) {
   Close();
-  const AVCodec* codec = avcodec_find_decoder(mediablocks::AudioCodecId(block));
-  if (!codec) return false;
-  context_ = avcodec_alloc_context3(codec);
+  context_ = codeccontext::Create(mediablocks::AudioCodecId(block), block.byExtra, block.byExtraSize);
   frame_ = av_frame_alloc();
   packet_ = av_packet_alloc();
   if (!context_ || !frame_ || !packet_) return Close(), false;
   context_->sample_rate = static_cast<int>(block.dwSampleRate);
   av_channel_layout_default(&context_->ch_layout, block.byChannels);
-  if (block.byExtraSize > 0) {
-    context_->extradata =
-        static_cast<uint8_t*>(av_mallocz(block.byExtraSize + AV_INPUT_BUFFER_PADDING_SIZE));
-    if (context_->extradata) {
-      std::memcpy(context_->extradata, block.byExtra, block.byExtraSize);
-      context_->extradata_size = block.byExtraSize;
-    }
-  }
-  if (avcodec_open2(context_, codec, nullptr) < 0) return Close(), false;
+  if (avcodec_open2(context_, context_->codec, nullptr) < 0) return Close(), false;
   sampleRate_ = static_cast<int>(block.dwSampleRate);
   channels_ = block.byChannels;
   return true;

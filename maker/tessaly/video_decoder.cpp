@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "streva/media_blocks.h"
+#include "tessaly/codec_context.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -13,22 +14,12 @@ VideoDecoder::~VideoDecoder() { Close(); }
 
 bool VideoDecoder::Open(const VideoParamBlock& block) {
   Close();
-  const AVCodec* codec = avcodec_find_decoder(mediablocks::VideoCodecId(block));
-  if (!codec) return false;
-  context_ = avcodec_alloc_context3(codec);
+  context_ = codeccontext::Create(mediablocks::VideoCodecId(block), block.byExtra, block.dwExtraSize);
   frame_ = av_frame_alloc();
   packet_ = av_packet_alloc();
   if (!context_ || !frame_ || !packet_) return Close(), false;
-  if (block.dwExtraSize > 0) {
-    context_->extradata =
-        static_cast<uint8_t*>(av_mallocz(block.dwExtraSize + AV_INPUT_BUFFER_PADDING_SIZE));
-    if (context_->extradata) {
-      std::memcpy(context_->extradata, block.byExtra, block.dwExtraSize);
-      context_->extradata_size = static_cast<int>(block.dwExtraSize);
-    }
-  }
   context_->thread_count = 1;  // one stream per pump thread already
-  if (avcodec_open2(context_, codec, nullptr) < 0) return Close(), false;
+  if (avcodec_open2(context_, context_->codec, nullptr) < 0) return Close(), false;
   return true;
 }
 

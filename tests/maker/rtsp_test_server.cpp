@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -31,7 +32,7 @@ int RtspTestServer::FreePort() {
 
 bool RtspTestServer::Start(const std::string& script, int port) {
   Stop();
-  port_ = port ? port : FreePort();
+  port_ = port;
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return false;
   const std::string portText = std::to_string(port_);
@@ -58,9 +59,16 @@ bool RtspTestServer::Start(const std::string& script, int port) {
     ssize_t got = read(pipeFds[0], buffer, sizeof(buffer));
     if (got <= 0) break;
     output.append(buffer, got);
-    ready = output.find("READY") != std::string::npos;
+    size_t at = output.find("READY");
+    ready = at != std::string::npos && output.find('\n', at) != std::string::npos;
   }
-  close(pipeFds[0]);  // the server's later prints go nowhere (it prints nothing more)
+  close(pipeFds[0]);  // the server prints nothing more
+  if (ready) {
+    // "READY <port>" up to the end of its line.
+    size_t at = output.find("READY") + 5;
+    port_ = std::atoi(output.c_str() + at);
+    ready = port_ > 0 && output.find('\n', at) != std::string::npos;
+  }
   if (!ready) Stop();
   return ready;
 }

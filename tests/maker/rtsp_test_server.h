@@ -1,4 +1,4 @@
-// Starts tests/peers/rtsp_server.py on a free 127.0.0.1 port and stops it again.
+// Starts tests/peers/rtsp_server.py on 127.0.0.1 and stops it again.
 #pragma once
 
 #include <string>
@@ -11,13 +11,15 @@ class RtspTestServer {
   RtspTestServer(const RtspTestServer&) = delete;
   RtspTestServer& operator=(const RtspTestServer&) = delete;
 
-  // port 0: a free one. false when the server did not say it was ready.
+  // port 0: the server takes a free one (Port() tells which). false when the
+  // server did not say it was ready.
   bool Start(const std::string& script, int port = 0);
   void Stop();
   void Kill();  // SIGKILL, as a server that dies
   int Port() const { return port_; }
   std::string Url(const std::string& path) const;
 
+  // A port that was free a moment ago (nothing listens there).
   static int FreePort();
 
  private:

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """RTSP test server on 127.0.0.1 for the stream controls' tests and benchmark.
 
-Usage: rtsp_server.py PORT
+Usage: rtsp_server.py PORT   (0: a free port of the system's choice)
 
 Serves
   /h264     640x360 25 fps H.264 test pattern, no audio
@@ -9,6 +9,7 @@ Serves
 Every client gets its own encoder (not shared), so clients are independent.
 Prints "READY <port>" on stdout once it listens; runs until killed.
 """
+import os
 import sys
 
 import gi
@@ -17,7 +18,7 @@ gi.require_version("Gst", "1.0")
 gi.require_version("GstRtspServer", "1.0")
 from gi.repository import GLib, Gst, GstRtspServer  # noqa: E402
 
-VIDEO = ("videotestsrc is-live=true pattern=ball ! "
+VIDEO = ("videotestsrc is-live=true pattern=smpte horizontal-speed=2 ! "
          "video/x-raw,width=640,height=360,framerate=25/1 ! "
          "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 bitrate=800 ! "
          "video/x-h264,profile=baseline ! rtph264pay name=pay0 pt=96 config-interval=1")
@@ -45,7 +46,9 @@ def main():
     if server.attach(None) == 0:
         print("FAILED to listen on port %s" % port, flush=True)
         return 1
-    print("READY %s" % port, flush=True)
+    print("READY %d" % server.get_bound_port(), flush=True)
+    # The starter stops reading after the ready line: nothing may go there later.
+    os.dup2(os.open(os.devnull, os.O_WRONLY), 1)
     GLib.MainLoop().run()
     return 0
 
