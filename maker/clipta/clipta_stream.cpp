@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 #include "platform/file_api.h"
@@ -20,6 +21,11 @@ double AudioIntervalMs(const AudioParamBlock& audio, size_t length) {
 
 bool CliptaStream::SetVideo(const VideoParamBlock& block) {
   if (mediablocks::VideoCodecId(block) == AV_CODEC_ID_NONE) return false;
+  if (std::memcmp(&video_, &block, sizeof(block)) != 0) {
+    // Frames of other parameters cannot start a file of these.
+    buffer_.clear();
+    bufferBytes_ = 0;
+  }
   video_ = block;
   return true;
 }

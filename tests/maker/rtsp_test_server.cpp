@@ -30,7 +30,7 @@ int RtspTestServer::FreePort() {
   return port;
 }
 
-bool RtspTestServer::Start(const std::string& script, int port) {
+bool RtspTestServer::Start(const std::string& script, int port, bool shared) {
   Stop();
   port_ = port;
   int pipeFds[2];
@@ -41,7 +41,8 @@ bool RtspTestServer::Start(const std::string& script, int port) {
     dup2(pipeFds[1], STDOUT_FILENO);
     close(pipeFds[0]);
     close(pipeFds[1]);
-    execl("/usr/bin/python3", "python3", script.c_str(), portText.c_str(), nullptr);
+    execl("/usr/bin/python3", "python3", script.c_str(), portText.c_str(),
+          shared ? "--shared" : nullptr, nullptr);
     _exit(127);
   }
   close(pipeFds[1]);

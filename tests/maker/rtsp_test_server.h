@@ -12,8 +12,8 @@ class RtspTestServer {
   RtspTestServer& operator=(const RtspTestServer&) = delete;
 
   // port 0: the server takes a free one (Port() tells which). false when the
-  // server did not say it was ready.
-  bool Start(const std::string& script, int port = 0);
+  // server did not say it was ready. shared: clients of a path share one encoder.
+  bool Start(const std::string& script, int port = 0, bool shared = false);
   void Stop();
   void Kill();  // SIGKILL, as a server that dies
   int Port() const { return port_; }

@@ -1,12 +1,13 @@
 #!/usr/bin/python3
 """RTSP test server on 127.0.0.1 for the stream controls' tests and benchmark.
 
-Usage: rtsp_server.py PORT   (0: a free port of the system's choice)
+Usage: rtsp_server.py PORT [--shared]   (PORT 0: a free port of the system's choice)
 
 Serves
   /h264     640x360 25 fps H.264 test pattern, no audio
   /h264aac  the same picture with an AAC audio track (8000 Hz mono tone)
-Every client gets its own encoder (not shared), so clients are independent.
+Every client gets its own encoder, so clients are independent; with --shared
+the clients of a path share one encoder (for many simultaneous clients).
 Prints "READY <port>" on stdout once it listens; runs until killed.
 """
 import os
@@ -28,10 +29,11 @@ AUDIO = ("audiotestsrc is-live=true wave=sine freq=440 ! "
 
 
 def main():
-    if len(sys.argv) != 2:
-        print("usage: rtsp_server.py PORT", file=sys.stderr)
+    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] != "--shared"):
+        print("usage: rtsp_server.py PORT [--shared]", file=sys.stderr)
         return 2
     port = sys.argv[1]
+    shared = len(sys.argv) == 3
     Gst.init(None)
     server = GstRtspServer.RTSPServer()
     server.set_address("127.0.0.1")
@@ -41,7 +43,7 @@ def main():
                          ("/h264aac", "( %s %s )" % (VIDEO, AUDIO))):
         factory = GstRtspServer.RTSPMediaFactory()
         factory.set_launch(launch)
-        factory.set_shared(False)
+        factory.set_shared(shared)
         mounts.add_factory(path, factory)
     if server.attach(None) == 0:
         print("FAILED to listen on port %s" % port, flush=True)
