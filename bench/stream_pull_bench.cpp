@@ -1,0 +1,204 @@
+// Pulls and decodes N simultaneous 640x360 25 fps H.264 streams from the local
+// RTSP test server the way the program does (one pull thread per stream in
+// Streva, one pump thread per stream reading it and feeding a player, whose
+// decoder converts every picture), and runs `ffmpeg -i URL -f null -` N times in
+// parallel as the reference. Reports CPU per stream (percent of one core),
+// frames decoded per stream per second and frames dropped in Streva's reader
+// queues (gaps in the frame numbers).
+//
+//   stream_pull_bench [seconds=10] [N ...=1 16 64]
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "rtsp_test_server.h"
+#include "streva/streva_ctrl.h"
+#include "tessaly/tessaly_ctrl.h"
+
+namespace {
+
+double CpuSecondsSelf() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double CpuSecondsOf(pid_t pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(stat, line);
+  size_t close = line.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::istringstream fields(line.substr(close + 2));
+  std::string field;
+  unsigned long long utime = 0, stime = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) utime = std::stoull(field);
+    if (i == 15) stime = std::stoull(field);
+  }
+  return double(utime + stime) / sysconf(_SC_CLK_TCK);
+}
+
+struct Sink : IStrevaEvents {
+  std::atomic<int> params{0};
+  std::vector<MediaParamBlock> blocks;
+  std::vector<long> ids;
+  long MediaRecv(long id, long type, const BYTE* data, long length) override {
+    if (type != kMediaTypeParam || length != sizeof(MediaParamBlock)) return 0;
+    for (size_t i = 0; i < ids.size(); ++i) {
+      if (ids[i] == id) std::memcpy(&blocks[i], data, sizeof(MediaParamBlock));
+    }
+    ++params;
+    return 0;
+  }
+  long OnVideoFrame(long, const BYTE*, long, const BYTE*, long) override { return 0; }
+  long OnAudioFrame(long, const BYTE*, long, const BYTE*, long) override { return 0; }
+};
+
+void Pump(QApplication& app, int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < ms) {
+    app.processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+}
+
+struct Figures {
+  double cpuPerStream = 0;  // percent of one core
+  double fpsPerStream = 0;
+  unsigned long long dropped = 0;
+};
+
+Figures RunOurs(QApplication& app, const std::string& url, int n, int seconds) {
+  CStrevaCtrl streva;
+  Sink sink;
+  streva.Advise(&sink);
+  sink.blocks.resize(n);
+  for (int i = 0; i < n; ++i) sink.ids.push_back(streva.OpenStream(url, "", "", TRUE));
+  QElapsedTimer wait;
+  wait.start();
+  while (sink.params < n && wait.elapsed() < 30000) Pump(app, 50);
+  QWidget parent;
+  std::vector<CTessalyCtrl*> players;
+  for (int i = 0; i < n; ++i) {
+    auto* player = new CTessalyCtrl(&parent);
+    player->CreateRender("TEST");
+    player->SetupDecoder(1, 1, reinterpret_cast<const BYTE*>(&sink.blocks[i].video), 536);
+    players.push_back(player);
+  }
+  std::atomic<bool> run{true};
+  std::atomic<bool> counting{false};
+  std::atomic<unsigned long long> frames{0}, dropped{0};
+  std::vector<std::thread> pumps;
+  for (int i = 0; i < n; ++i) {
+    pumps.emplace_back([&, i] {
+      const long id = sink.ids[i];
+      streva.RegisterReader(id, id);
+      std::vector<BYTE> buffer(1 << 20);
+      BYTE header[16];
+      bool first = true;
+      uint32_t last = 0;
+      while (run) {
+        long length = static_cast<long>(buffer.size());
+        long headerLength = 16;
+        if (streva.ReadVideo(id, id, buffer.data(), &length, header, &headerLength) != 0 || length < 1) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(5));
+          continue;
+        }
+        players[i]->InputData(1, 1, buffer.data(), length, header, 16);
+        FrameHeader h;
+        std::memcpy(&h, header, 16);
+        if (counting) {
+          ++frames;
+          if (!first && h.dwSequence > last + 1) dropped += h.dwSequence - last - 1;
+        }
+        first = false;
+        last = h.dwSequence;
+      }
+      streva.UnregisterReader(id, id);
+    });
+  }
+  Pump(app, 2000);  // warm-up
+  counting = true;
+  const double cpu0 = CpuSecondsSelf();
+  Pump(app, seconds * 1000);
+  const double cpu1 = CpuSecondsSelf();
+  counting = false;
+  run = false;
+  for (auto& t : pumps) t.join();
+  streva.StopAll();
+  Figures f;
+  f.cpuPerStream = (cpu1 - cpu0) / seconds / n * 100.0;
+  f.fpsPerStream = double(frames) / seconds / n;
+  f.dropped = dropped;
+  return f;
+}
+
+Figures RunFfmpeg(const std::string& url, int n, int seconds) {
+  std::vector<pid_t> pids;
+  for (int i = 0; i < n; ++i) {
+    pid_t pid = fork();
+    if (pid == 0) {
+      execlp("ffmpeg", "ffmpeg", "-nostdin", "-v", "error", "-rtsp_transport", "tcp", "-i", url.c_str(),
+             "-f", "null", "-", nullptr);
+      _exit(127);
+    }
+    pids.push_back(pid);
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(4));  // open and warm up
+  double cpu0 = 0;
+  for (pid_t pid : pids) cpu0 += CpuSecondsOf(pid);
+  std::this_thread::sleep_for(std::chrono::seconds(seconds));
+  double cpu1 = 0;
+  for (pid_t pid : pids) cpu1 += CpuSecondsOf(pid);
+  for (pid_t pid : pids) kill(pid, SIGTERM);
+  for (pid_t pid : pids) waitpid(pid, nullptr, 0);
+  Figures f;
+  f.cpuPerStream = (cpu1 - cpu0) / seconds / n * 100.0;
+  return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+  std::vector<int> counts;
+  for (int i = 2; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+  if (counts.empty()) counts = {1, 16, 64};
+  RtspTestServer server;
+  if (!server.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py", 0, true)) {
+    std::fprintf(stderr, "the RTSP test server did not start\n");
+    return 1;
+  }
+  const std::string url = server.Url("/h264");
+  std::printf("%d s per run, %s, %u cores\n", seconds, url.c_str(), std::thread::hardware_concurrency());
+  std::printf("%4s | %14s %10s %8s | %16s | %s\n", "N", "ours CPU/strm", "fps/strm", "dropped",
+              "ffmpeg CPU/strm", "ours/ffmpeg");
+  for (int n : counts) {
+    Figures ours = RunOurs(app, url, n, seconds);
+    Figures ref = RunFfmpeg(url, n, seconds);
+    std::printf("%4d | %13.1f%% %10.1f %8llu | %15.1f%% | %.2f\n", n, ours.cpuPerStream,
+                ours.fpsPerStream, ours.dropped, ref.cpuPerStream,
+                ref.cpuPerStream > 0 ? ours.cpuPerStream / ref.cpuPerStream : 0.0);
+    std::fflush(stdout);
+  }
+  return 0;
+}

@@ -1,0 +1,219 @@
+#include "tessaly/tessaly_ctrl.h"
+
+#include <QPainter>
+
+#include "streva/media_blocks.h"
+#include "tessaly/audio_decoder.h"
+#include "tessaly/snapshot_writer.h"
+#include "tessaly/sound_output.h"
+#include "tessaly/video_decoder.h"
+
+CTessalyCtrl::CTessalyCtrl(QWidget* parent)
+    : QWidget(parent),
+      video_(std::make_unique<VideoDecoder>()),
+      audio_(std::make_unique<AudioDecoder>()),
+      sound_(std::make_unique<SoundOutput>()) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setCursor(Qt::ArrowCursor);
+}
+
+CTessalyCtrl::~CTessalyCtrl() {
+  std::lock_guard<std::mutex> lock(decoderMutex_);
+  video_->Close();
+  audio_->Close();
+}
+
+long CTessalyCtrl::CreateRender(const CString&) {
+  if (renderId_ != 0) return -1;
+  renderId_ = 1;
+  return renderId_;
+}
+
+long CTessalyCtrl::DeleteRender(long render) {
+  if (!IsRender(render)) return -1;
+  CloseDecoder(kVideo, render);
+  CloseDecoder(kAudio, render);
+  renderId_ = 0;
+  return 0;
+}
+
+long CTessalyCtrl::SetupDecoder(long type, long render, const BYTE* block, long size) {
+  if (!IsRender(render)) return -1;
+  std::lock_guard<std::mutex> lock(decoderMutex_);
+  if (type == kVideo) {
+    VideoParamBlock params;
+    return mediablocks::ReadVideoBlock(block, size, &params) && video_->Open(params) ? 0 : -1;
+  }
+  if (type == kAudio) {
+    AudioParamBlock params;
+    return mediablocks::ReadAudioBlock(block, size, &params) && audio_->Open(params) ? 0 : -1;
+  }
+  return -1;
+}
+
+long CTessalyCtrl::CloseDecoder(long type, long render) {
+  if (!IsRender(render) || (type != kVideo && type != kAudio)) return -1;
+  {
+    std::lock_guard<std::mutex> lock(decoderMutex_);
+    if (type == kVideo) {
+      video_->Close();
+    } else {
+      audio_->Close();
+    }
+  }
+  if (type == kVideo) ClearPictureUnlessKept();
+  return 0;
+}
+
+void CTessalyCtrl::ClearPictureUnlessKept() {
+  if (keepLastFrame_) return;
+  {
+    std::lock_guard<std::mutex> lock(pictureMutex_);
+    picture_ = QImage();
+  }
+  update();
+}
+
+long CTessalyCtrl::InputData(long type, long render, const BYTE* data, long length, const BYTE*,
+                             long) {
+  if (!IsRender(render) || !data || length < 1) return -1;
+  if (type == kVideo) {
+    QImage picture;
+    {
+      std::lock_guard<std::mutex> lock(decoderMutex_);
+      if (!video_->IsOpen()) return -1;
+      if (!video_->Decode(data, static_cast<size_t>(length), &picture)) return 0;
+    }
+    {
+      std::lock_guard<std::mutex> lock(pictureMutex_);
+      picture_ = std::move(picture);
+    }
+    // One repaint waits at a time; it draws whatever picture is newest.
+    if (!repaintPosted_.exchange(true)) {
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            repaintPosted_ = false;
+            update();
+          },
+          Qt::QueuedConnection);
+    }
+    return 0;
+  }
+  if (type == kAudio) {
+    QByteArray pcm;
+    int rate = 0;
+    int channels = 0;
+    {
+      std::lock_guard<std::mutex> lock(decoderMutex_);
+      if (!audio_->IsOpen()) return -1;
+      if (!soundOn_) return 0;  // nothing to play: no need to decode
+      if (!audio_->Decode(data, static_cast<size_t>(length), &pcm)) return 0;
+      rate = audio_->SampleRate();
+      channels = audio_->Channels();
+    }
+    QMetaObject::invokeMethod(
+        this, [this, pcm, rate, channels] { PlayPcm(pcm, rate, channels); }, Qt::QueuedConnection);
+    return 0;
+  }
+  return -1;
+}
+
+void CTessalyCtrl::PlayPcm(const QByteArray& pcm, int sampleRate, int channels) {
+  if (soundOn_) sound_->Play(pcm, sampleRate, channels);
+}
+
+long CTessalyCtrl::Sound(long render, long on) {
+  if (!IsRender(render)) return -1;
+  soundOn_ = on != 0;
+  if (!soundOn_) sound_->Stop();
+  return 0;
+}
+
+bool CTessalyCtrl::IsSoundSilent() const { return sound_->IsSilent(); }
+
+long CTessalyCtrl::MouseMode(long render, long mode) {
+  if (!IsRender(render)) return -1;
+  mouseMode_ = mode;
+  return 0;
+}
+
+void CTessalyCtrl::KeepLastFrame(long on) { keepLastFrame_ = on != 0; }
+
+long CTessalyCtrl::Snapshot(long render, long format, const CString& path) {
+  if (!IsRender(render)) return -1;
+  QImage picture = LastPicture();
+  return snapshotwriter::Save(picture, format, path).empty() ? -1 : 0;
+}
+
+long CTessalyCtrl::RecordMark(long, long on) {
+  recordMark_ = on != 0;
+  update();
+  return 0;
+}
+
+long CTessalyCtrl::FillScreen(long on) {
+  fillScreen_ = on != 0;
+  update();
+  return 0;
+}
+
+long CTessalyCtrl::Release() {
+  if (renderId_ != 0) {
+    CloseDecoder(kVideo, renderId_);
+    CloseDecoder(kAudio, renderId_);
+  }
+  return 0;
+}
+
+long CTessalyCtrl::Talk(long, long value) {
+  talk_ = value;
+  return 0;
+}
+
+long CTessalyCtrl::Flip(long, long value) {
+  flip_ = value;
+  return 0;
+}
+
+long CTessalyCtrl::BufferTick(long value) {
+  bufferTick_ = value;
+  return 0;
+}
+
+long CTessalyCtrl::BufferCount(long value) {
+  bufferCount_ = value;
+  return 0;
+}
+
+bool CTessalyCtrl::HasPicture() const {
+  std::lock_guard<std::mutex> lock(pictureMutex_);
+  return !picture_.isNull();
+}
+
+QImage CTessalyCtrl::LastPicture() const {
+  std::lock_guard<std::mutex> lock(pictureMutex_);
+  return picture_;
+}
+
+void CTessalyCtrl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::black);
+  const QImage picture = LastPicture();
+  if (!picture.isNull()) {
+    QRect target = rect();
+    if (!fillScreen_) {
+      QSize size = picture.size().scaled(rect().size(), Qt::KeepAspectRatio);
+      target = QRect(QPoint(0, 0), size);
+      target.moveCenter(rect().center());
+    }
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(target, picture);
+  }
+  if (recordMark_) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(220, 0, 0));
+    painter.drawEllipse(QRect(6, 6, 10, 10));
+  }
+}

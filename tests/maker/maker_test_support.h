@@ -1,0 +1,54 @@
+// Shared pieces of the stream-control tests: an event recorder, waiting with
+// the event loop running, ffprobe and the process's thread count.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "streva/streva_ctrl.h"
+
+struct RecordedFrame {
+  long streamId = 0;
+  bool video = true;
+  std::vector<BYTE> data;
+  FrameHeader header{};
+};
+
+class EventRecorder : public IStrevaEvents {
+ public:
+  long OnStreamState(long streamId, long state, long detail) override;
+  long MediaRecv(long streamId, long mediaType, const BYTE* data, long length) override;
+  long OnVideoFrame(long streamId, const BYTE* data, long length, const BYTE* header,
+                    long headerLength) override;
+  long OnAudioFrame(long streamId, const BYTE* data, long length, const BYTE* header,
+                    long headerLength) override;
+
+  int Count(long state) const;
+  int VideoFrames() const;
+  int AudioFrames() const;
+
+  std::vector<std::pair<long, long>> states;  // (state, detail)
+  std::vector<MediaParamBlock> media;
+  std::vector<RecordedFrame> frames;
+  long lastMediaType = 0;
+  long lastMediaLength = 0;
+  std::function<void(const RecordedFrame&)> onFrame;
+  std::function<void(const MediaParamBlock&)> onMedia;
+};
+
+// Runs the event loop until done() or the time is up; returns done().
+bool WaitFor(const std::function<bool()>& done, int timeoutMs);
+
+struct ProbeResult {
+  bool ok = false;
+  std::string videoCodec;
+  std::string audioCodec;
+  int videoFrames = 0;
+};
+ProbeResult Ffprobe(const std::string& path);
+
+// Threads of this process named "streva" (the pull client's stream threads).
+int StreamThreadCount();
+std::string PeersDir();
+std::vector<std::string> FilesIn(const std::string& folder, const std::string& suffix);

@@ -1,0 +1,59 @@
+#!/usr/bin/python3
+"""RTSP test server on 127.0.0.1 for the stream controls' tests and benchmark.
+
+Usage: rtsp_server.py PORT [--shared]   (PORT 0: a free port of the system's choice)
+
+Serves
+  /h264     640x360 25 fps H.264 test pattern, no audio
+  /h264aac  the same picture with an AAC audio track (8000 Hz mono tone)
+Every client gets its own encoder, so clients are independent; with --shared
+the clients of a path share one encoder (for many simultaneous clients).
+Prints "READY <port>" on stdout once it listens; runs until killed.
+"""
+import os
+import sys
+
+import gi
+
+gi.require_version("Gst", "1.0")
+gi.require_version("GstRtspServer", "1.0")
+from gi.repository import GLib, Gst, GstRtspServer  # noqa: E402
+
+VIDEO = ("videotestsrc is-live=true pattern=smpte horizontal-speed=2 ! "
+         "video/x-raw,width=640,height=360,framerate=25/1 ! "
+         "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 bitrate=800 ! "
+         "video/x-h264,profile=baseline ! rtph264pay name=pay0 pt=96 config-interval=1")
+AUDIO = ("audiotestsrc is-live=true wave=sine freq=440 ! "
+         "audio/x-raw,rate=8000,channels=1 ! audioconvert ! avenc_aac ! "
+         "rtpmp4gpay name=pay1 pt=97")
+
+
+def main():
+    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] != "--shared"):
+        print("usage: rtsp_server.py PORT [--shared]", file=sys.stderr)
+        return 2
+    port = sys.argv[1]
+    shared = len(sys.argv) == 3
+    Gst.init(None)
+    server = GstRtspServer.RTSPServer()
+    server.set_address("127.0.0.1")
+    server.set_service(port)
+    mounts = server.get_mount_points()
+    for path, launch in (("/h264", "( %s )" % VIDEO),
+                         ("/h264aac", "( %s %s )" % (VIDEO, AUDIO))):
+        factory = GstRtspServer.RTSPMediaFactory()
+        factory.set_launch(launch)
+        factory.set_shared(shared)
+        mounts.add_factory(path, factory)
+    if server.attach(None) == 0:
+        print("FAILED to listen on port %s" % port, flush=True)
+        return 1
+    print("READY %d" % server.get_bound_port(), flush=True)
+    # The starter stops reading after the ready line: nothing may go there later.
+    os.dup2(os.open(os.devnull, os.O_WRONLY), 1)
+    GLib.MainLoop().run()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
