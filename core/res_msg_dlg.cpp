@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "core/app_title.h"
+#include "core/user_settings.h"
 #include "core/res_msg_layout.h"
 #include "platform/codepage.h"
 #include "platform/string_table.h"
@@ -47,7 +47,7 @@ BOOL CResMsgDlg::OnInitDialog() {
     label->setTextFormat(Qt::PlainText);  // a message is text, never markup
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   }
-  CString title = GetAppTitle();
+  const CString& title = g_strTitle;
   if (!title.empty()) setWindowTitle(codepage::ToQString(title));
   OnClicked(IDC_MSG_OK, [this] { OnBnClickedOk(); });
   OnClicked(IDC_MSG_CANCEL, [this] { OnBnClickedCancel(); });

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "core/app_title.h"
+#include "core/user_settings.h"
 #include "core/module_path.h"
 #include "platform/codepage.h"
 #include "ui/draw_text.h"
@@ -27,7 +27,7 @@ BOOL CSplashDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   QSize screen = ScreenSize();
   setGeometry(0, 0, screen.width(), screen.height());
-  CString title = GetAppTitle();
+  const CString& title = g_strTitle;
   if (!title.empty()) setWindowTitle(codepage::ToQString(title));
   return TRUE;
 }

@@ -8,7 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "core/app_title.h"
+#include "core/user_settings.h"
 #include "core/res_msg_dlg.h"
 #include "core/res_msg_layout.h"
 
@@ -132,7 +132,8 @@ TEST_F(ResMsgTest, TypeNineStopsVideoAndANewMessageClearsTheFlags) {
 }
 
 TEST_F(ResMsgTest, MultiLineMessageFitsItsLastLineAndTakesTheTitle) {
-  SetAppTitleSource([] { return CString("Vemo Console"); });
+  const CString savedTitle = g_strTitle;
+  g_strTitle = "Vemo Console";
   CResMsgDlg titled;
   titled.ShowMsg(L"Save path:\nD:\\Vemo\\Video\\Camera 01\\2024-03-05", 2);
   QFontMetrics metrics(titled.font());
@@ -140,6 +141,6 @@ TEST_F(ResMsgTest, MultiLineMessageFitsItsLastLineAndTakesTheTitle) {
   EXPECT_GE(label->width(), metrics.horizontalAdvance("D:\\Vemo\\Video\\Camera 01\\2024-03-05"));
   EXPECT_GE(label->height(), 2 * metrics.height());
   EXPECT_EQ(titled.windowTitle(), "Vemo Console");
-  SetAppTitleSource(nullptr);
+  g_strTitle = savedTitle;
   titled.hide();
 }
