@@ -1,0 +1,49 @@
+#include "app/placeholder_main_dlg.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "app/login_dlg.h"
+#include "app/vemo_app.h"
+#include "core/client_log.h"
+#include "core/user_settings.h"
+#include "platform/codepage.h"
+#include "ui/splash_dlg.h"
+
+CPlaceholderMainDlg::CPlaceholderMainDlg(QWidget* parent) : QDialog(parent) {
+  setWindowTitle(codepage::ToQString(g_strTitle.empty() ? "Vemo" : g_strTitle));
+  setProperty(kAppName, true);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(new QLabel(QStringLiteral("Logged in as %1.\nThe main window is still to come; close this "
+                                              "window to exit (the password is asked again).")
+                                   .arg(codepage::ToQString(g_szCurUser)),
+                               this));
+  resize(480, 160);
+  if (g_pSplashDlg != nullptr) g_pSplashDlg->hide();
+}
+
+CPlaceholderMainDlg::~CPlaceholderMainDlg() { setProperty(kAppName, false); }
+
+void CPlaceholderMainDlg::RequestExit() {
+  CLoginDlg exitDlg(this, TRUE, FALSE);
+  if (exitDlg.DoModal() != IDOK) return;
+  m_bExitConfirmed = true;
+  setProperty(kAppName, false);
+  done(QDialog::Accepted);
+}
+
+void CPlaceholderMainDlg::closeEvent(QCloseEvent* event) {
+  if (m_bExitConfirmed) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  RequestExit();
+}
+
+void CPlaceholderMainDlg::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) return;  // only the exit password closes the program
+  QDialog::keyPressEvent(event);
+}
