@@ -145,6 +145,11 @@ void CLoginDlg::InitUserCombo() {
   for (const LoginInfo& login : g_lstLoginInfo) combo->addItem(codepage::ToQString(login.UserName));
 }
 
+void CLoginDlg::RememberLogin(const CString& name, const CString& password) {
+  SaveLoginInfo({name, password, Text(IDC_CLOUD_ADDR), Text(IDC_SVR_PORT), Checked(IDC_SAVE_PASSWORD),
+                 Checked(IDC_AUTO_LOGIN), Checked(IDC_SELECT_SERVER)});
+}
+
 void CLoginDlg::OnBnClickedLogin() {
   const std::string name = TrimBlanks(Text(IDC_USER));
   const std::string password = TrimBlanks(Text(IDC_PASSWORD));
@@ -172,8 +177,7 @@ void CLoginDlg::OnBnClickedLogin() {
     ShowMessage(result);
     return;
   }
-  SaveLoginInfo({name, password, Text(IDC_CLOUD_ADDR), Text(IDC_SVR_PORT), Checked(IDC_SAVE_PASSWORD),
-                 Checked(IDC_AUTO_LOGIN), Checked(IDC_SELECT_SERVER)});
+  RememberLogin(name, password);
   SetCurrentUser(name, digest, false);
   EndDialog(IDOK);
 }
@@ -224,8 +228,7 @@ void CLoginDlg::LoginCloud(const CString& name, const CString& password) {
     ShowMessage(result);
     return;
   }
-  SaveLoginInfo({name, password, Text(IDC_CLOUD_ADDR), Text(IDC_SVR_PORT), Checked(IDC_SAVE_PASSWORD),
-                 Checked(IDC_AUTO_LOGIN), Checked(IDC_SELECT_SERVER)});
+  RememberLogin(name, password);
   SetCurrentUser(name, digest, true);
   EndDialog(IDOK);
 }

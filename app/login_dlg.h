@@ -49,6 +49,7 @@ class CLoginDlg : public CDialog {
  private:
   void InitUserCombo();
   void ShowMessage(int stringId);
+  void RememberLogin(const CString& name, const CString& password);
   void LoginCloud(const CString& name, const CString& password);
   bool ResolveLoginServer();
   CString Text(int id) const;
