@@ -92,6 +92,16 @@ TEST_F(CloudClientTest, WrongPasswordAndDeviceIdAndEmptyRandom) {
   EXPECT_NE(Login(noRandom.Port(), "alice", Digest("secret")).body.find("<ls>"), std::string::npos);
 }
 
+TEST_F(CloudClientTest, AnOverlongCookieIsCutToItsBuffer) {
+  CloudServerProcess server("longcookie");
+  ASSERT_GT(server.Port(), 0);
+  EXPECT_EQ(Login(server.Port(), "alice", Digest("secret")).result, kCloudOk);
+  const std::string login = server.Requests().at(1);
+  const size_t start = login.find("Cookie:") + 7;
+  // The blank and 1022 of the 5000 letters: the 1024-byte buffer with its zero.
+  EXPECT_EQ(login.substr(start, login.find("\r\n", start) - start), " " + std::string(1022, 'L'));
+}
+
 TEST_F(CloudClientTest, DeviceInformationRequest) {
   CloudServerProcess server("ok");
   ASSERT_GT(server.Port(), 0);

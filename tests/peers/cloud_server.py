@@ -9,7 +9,7 @@ REQUEST_LOG as "<length>\n<bytes>".
 The service decodes the login's authcode with the random it handed out and
 accepts user "alice" with the digest of "secret"; it knows two devices.
 
-Modes: ok, nocookie, norand, close (closes without answering), partial
+Modes: ok, longcookie (a 5000-character cookie), nocookie, norand, close (closes without answering), partial
 (half an answer, then closes), noxml (answer without the closing tag),
 huge (3 MB answer), garbage (random bytes), silent (reads, never answers).
 """
@@ -77,7 +77,8 @@ class Handler(socketserver.StreamRequestHandler):
     def send(self, text, cookie=True):
         head = "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n"
         if cookie:
-            head += "Set-Cookie: PHPSESSID=s1d2\r\n"
+            value = "L" * 5000 if MODE == "longcookie" else "PHPSESSID=s1d2"
+            head += "Set-Cookie: %s\r\n" % value
         self.request.sendall((head + "\r\n").encode() + text.encode("latin-1"))
 
     def handle(self):
