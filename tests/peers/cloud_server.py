@@ -82,6 +82,12 @@ class Handler(socketserver.StreamRequestHandler):
         self.request.sendall((head + "\r\n").encode() + text.encode("latin-1"))
 
     def handle(self):
+        try:
+            self.serve()
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the client stopped reading (a full buffer) or went away
+
+    def serve(self):
         request, body = self.read_request()
         if MODE == "close":
             return
