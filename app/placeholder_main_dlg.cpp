@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/login_dlg.h"
@@ -10,6 +11,7 @@
 #include "core/client_log.h"
 #include "core/user_settings.h"
 #include "platform/codepage.h"
+#include "platform/string_table.h"
 #include "ui/splash_dlg.h"
 
 CPlaceholderMainDlg::CPlaceholderMainDlg(QWidget* parent) : QDialog(parent) {
@@ -20,6 +22,10 @@ CPlaceholderMainDlg::CPlaceholderMainDlg(QWidget* parent) : QDialog(parent) {
                                               "window to exit (the password is asked again).")
                                    .arg(codepage::ToQString(g_szCurUser)),
                                this));
+  // The same as the window's close button, for desktops that draw none.
+  auto* exitButton = new QPushButton(LoadStringW(271), this);
+  connect(exitButton, &QPushButton::clicked, this, [this] { RequestExit(); });
+  layout->addWidget(exitButton, 0, Qt::AlignRight);
   resize(480, 160);
   if (g_pSplashDlg != nullptr) g_pSplashDlg->hide();
 }
