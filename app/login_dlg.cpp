@@ -102,7 +102,9 @@ BOOL CLoginDlg::OnInitDialog() {
     combo->setEditText(codepage::ToQString(g_szCurUser));
     combo->setEnabled(false);
     m_btnLogin->SetCaptionW(LoadStringW(m_bUnlock ? 291 : 271).toStdWString());
-    for (int id : {IDC_AUTO_LOGIN, IDC_SAVE_PASSWORD, IDC_CLOUD, IDC_CLOUD_ADDR_LABEL, IDC_CLOUD_ADDR}) {
+    // The server choice has no use when only the password is asked: hidden too.
+    for (int id : {IDC_AUTO_LOGIN, IDC_SAVE_PASSWORD, IDC_CLOUD, IDC_CLOUD_ADDR_LABEL, IDC_CLOUD_ADDR,
+                   IDC_SELECT_SERVER}) {
       GetDlgItem(id)->hide();
     }
     return TRUE;

@@ -92,6 +92,7 @@ TEST_F(LoginDlgTest, ExitPasswordIsAskedAgain) {
     EXPECT_EQ(Shown(dlg), "Wrong password!");
     EXPECT_FALSE(dlg.GetDlgItem(CLoginDlg::IDC_USER)->isEnabled());
     EXPECT_FALSE(dlg.GetDlgItem(CLoginDlg::IDC_CLOUD)->isVisible());
+    EXPECT_FALSE(dlg.GetDlgItem(CLoginDlg::IDC_SELECT_SERVER)->isVisible());
     Fill(dlg, "admin", "letmein");
     dlg.OnBnClickedLogin();
   });
