@@ -125,3 +125,9 @@ void SaveRecInfo() {
   }
   SaveConfigXml(doc, path);
 }
+
+void FreeRecSchemeList() {
+  CsLock lock(&g_csAppData);
+  for (RecSchemeInfo* scheme : g_lstRecSchemeInfo) delete scheme;
+  g_lstRecSchemeInfo.clear();
+}

@@ -13,3 +13,7 @@ void LoadRecInfo();
 // Rewrites all schemes of the existing file; without a loadable file it logs
 // and writes nothing.
 void SaveRecInfo();
+
+// Deletes every scheme of g_lstRecSchemeInfo and empties the list, under
+// g_csAppData, so no one meets a deleted scheme or a null entry afterwards.
+void FreeRecSchemeList();
