@@ -106,6 +106,7 @@ class CRtspEvents : public IStrevaEvents {
   bool IsManualRecording() const { return m_bManualRecord; }
   bool IsPumpRunning() const { return !m_bPollFinished; }
   long GetManualFileId() const { return m_lManualFileId; }
+  long GetRecordFileId() const { return m_lRecFileId; }
   CTessalyCtrl* Player(int view) const;
   CCliptaCtrl* Recorder() const { return m_pCliptaCtrl.get(); }
   const VideoParamBlock& VideoParam() const { return m_VideoParam; }
