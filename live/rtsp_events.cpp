@@ -119,7 +119,10 @@ long CRtspEvents::MediaRecv(long streamId, long mediaType, const BYTE* data, lon
   }
 
   if (block.wVideoPresent != 0) {
-    m_VideoParam = block.video;
+    {
+      CsLock lock(m_csLock);  // the pump reads the blocks to answer a relay peer
+      m_VideoParam = block.video;
+    }
     m_lVideoParamLen = kVideoBlockLength;
     WriteLog(6, "CRtspEvents::MediaRecv(): VideoParam=%s, stramId=%ld", BlockText(m_VideoParam.szText).c_str(), streamId);
     if (m_bRenderMedia) {
@@ -132,14 +135,16 @@ long CRtspEvents::MediaRecv(long streamId, long mediaType, const BYTE* data, lon
     }
   }
 
+  {
+    CsLock lock(m_csLock);
+    m_AudioParam = newAudio;
+  }
   m_bHaveAudio = haveAudio;
   if (haveAudio) {
-    m_AudioParam = newAudio;
     m_lAudioParamLen = kAudioBlockLength;
     WriteLog(6, "CRtspEvents::MediaRecv(): AudioParam=%s, stramId=%ld", BlockText(m_AudioParam.szText).c_str(), streamId);
     if (m_bRenderMedia) SetupG711Decoder();
   } else {
-    m_AudioParam = AudioParamBlock{};
     m_lAudioParamLen = 0;
   }
 
@@ -200,7 +205,7 @@ void CRtspEvents::RTSPDataPollThread() {
   pthread_setname_np(pthread_self(), "rtsppump");
   std::vector<BYTE> buffer(kFrameBufferSize);
   const long streamId = m_lStreamId;
-  long ret = m_pStrevaCtrl ? m_pStrevaCtrl->RegisterReader(streamId, streamId) : -1;
+  const long ret = m_pStrevaCtrl ? m_pStrevaCtrl->RegisterReader(streamId, streamId) : -1;
   WriteLog(6, "RTSPDataPollThread: StrevaCtrl register reader, ret=%d, StreamId=ReaderId=%ld", static_cast<int>(ret), streamId);
 
   BYTE header[kFrameHeaderLength];
@@ -220,67 +225,18 @@ void CRtspEvents::RTSPDataPollThread() {
       lastReadLog = now;
     }
 
-    long length = kFrameBufferSize;
-    long headerLength = kFrameHeaderLength;
-    ret = m_pStrevaCtrl->ReadVideo(streamId, streamId, buffer.data(), &length, header, &headerLength);
-    if (ret != 0 || length < 1) {
+    if (PumpOneFrame(true, streamId, buffer.data(), header)) {
+      videoFailed = 0;
+    } else {
       Sleep(5);
       ++videoFailed;
-    } else {
-      videoFailed = 0;
-      {
-        CsLock lock(m_csLock);
-        if (m_pRelaySession && m_bRelayActive) {
-          if (!m_pRelaySession->IsAnswered()) {
-            m_pRelaySession->Answer(Bytes(&m_VideoParam), kVideoBlockLength, Bytes(&m_AudioParam), kAudioBlockLength);
-          }
-          m_pRelaySession->ReportVideo(buffer.data(), length, header);
-        }
-        if (m_pTessalyCtrl1 && m_bRenderMedia) {
-          m_pTessalyCtrl1->InputData(CTessalyCtrl::kVideo, m_lRenderId1, buffer.data(), length, header, kFrameHeaderLength);
-        }
-        if (m_pTessalyCtrl2) {
-          m_pTessalyCtrl2->InputData(CTessalyCtrl::kVideo, m_lRenderId2, buffer.data(), length, header, kFrameHeaderLength);
-        }
-        if (m_pTessalyCtrl3) {
-          m_pTessalyCtrl3->InputData(CTessalyCtrl::kVideo, m_lRenderId3, buffer.data(), length, header, kFrameHeaderLength);
-        }
-      }
-      if (m_bRecordRequested || m_nRecBufTime >= 1) {
-        m_pCliptaCtrl->InputVideo(streamId, buffer.data(), length, header, kFrameHeaderLength);
-      }
     }
-
     if (m_bHaveAudio) {
-      length = kFrameBufferSize;
-      headerLength = kFrameHeaderLength;
-      ret = m_pStrevaCtrl->ReadAudio(streamId, streamId, buffer.data(), &length, header, &headerLength);
-      if (ret != 0 || length < 1) {
+      if (PumpOneFrame(false, streamId, buffer.data(), header)) {
+        audioFailed = 0;
+      } else {
         Sleep(5);
         ++audioFailed;
-      } else {
-        audioFailed = 0;
-        {
-          CsLock lock(m_csLock);
-          if (m_pRelaySession && m_bRelayActive) {
-            if (!m_pRelaySession->IsAnswered()) {
-              m_pRelaySession->Answer(Bytes(&m_VideoParam), kVideoBlockLength, Bytes(&m_AudioParam), kAudioBlockLength);
-            }
-            m_pRelaySession->ReportAudio(buffer.data(), length, header);
-          }
-          if (m_pTessalyCtrl1 && m_bRenderMedia) {
-            m_pTessalyCtrl1->InputData(CTessalyCtrl::kAudio, m_lRenderId1, buffer.data(), length, header, kFrameHeaderLength);
-          }
-          if (m_pTessalyCtrl2) {
-            m_pTessalyCtrl2->InputData(CTessalyCtrl::kAudio, m_lRenderId2, buffer.data(), length, header, kFrameHeaderLength);
-          }
-          if (m_pTessalyCtrl3) {
-            m_pTessalyCtrl3->InputData(CTessalyCtrl::kAudio, m_lRenderId3, buffer.data(), length, header, kFrameHeaderLength);
-          }
-        }
-        if ((m_bRecordRequested || m_nRecBufTime >= 1) && m_bRecordAudio) {
-          m_pCliptaCtrl->InputAudio(streamId, buffer.data(), length, header, kFrameHeaderLength);
-        }
       }
     }
 
@@ -299,23 +255,55 @@ void CRtspEvents::RTSPDataPollThread() {
   WriteLog(6, "RTSPDataPollThread finish.");
 }
 
+bool CRtspEvents::PumpOneFrame(bool video, long streamId, BYTE* buffer, BYTE* header) {
+  long length = kFrameBufferSize;
+  long headerLength = kFrameHeaderLength;
+  const long ret = video ? m_pStrevaCtrl->ReadVideo(streamId, streamId, buffer, &length, header, &headerLength)
+                         : m_pStrevaCtrl->ReadAudio(streamId, streamId, buffer, &length, header, &headerLength);
+  if (ret != 0 || length < 1) return false;
+  const long type = video ? CTessalyCtrl::kVideo : CTessalyCtrl::kAudio;
+  {
+    CsLock lock(m_csLock);
+    if (m_pRelaySession && m_bRelayActive) {
+      if (!m_pRelaySession->IsAnswered()) {
+        m_pRelaySession->Answer(Bytes(&m_VideoParam), kVideoBlockLength, Bytes(&m_AudioParam), kAudioBlockLength);
+      }
+      if (video) {
+        m_pRelaySession->ReportVideo(buffer, length, header);
+      } else {
+        m_pRelaySession->ReportAudio(buffer, length, header);
+      }
+    }
+    FeedPlayers(type, buffer, length, header, kFrameHeaderLength);
+  }
+  // The recorder has its own lock: it is fed outside ours.
+  if (m_bRecordRequested || m_nRecBufTime >= 1) {
+    if (video) {
+      m_pCliptaCtrl->InputVideo(streamId, buffer, length, header, kFrameHeaderLength);
+    } else if (m_bRecordAudio) {
+      m_pCliptaCtrl->InputAudio(streamId, buffer, length, header, kFrameHeaderLength);
+    }
+  }
+  return true;
+}
+
+// Under m_csLock.
+void CRtspEvents::FeedPlayers(long type, const BYTE* data, long length, const BYTE* header, long headerLength) {
+  if (m_pTessalyCtrl1 && m_bRenderMedia) m_pTessalyCtrl1->InputData(type, m_lRenderId1, data, length, header, headerLength);
+  if (m_pTessalyCtrl2) m_pTessalyCtrl2->InputData(type, m_lRenderId2, data, length, header, headerLength);
+  if (m_pTessalyCtrl3) m_pTessalyCtrl3->InputData(type, m_lRenderId3, data, length, header, headerLength);
+}
+
 // Frames raised as events reach the object only while no pump reads the stream.
 long CRtspEvents::OnVideoFrame(long streamId, const BYTE* data, long length, const BYTE* header, long headerLength) {
   if (streamId == 0 || streamId != m_lStreamId || !data || length < 1) return 0;
   {
     CsLock lock(m_csLock);
-    if (m_pTessalyCtrl1 && m_bRenderMedia) m_pTessalyCtrl1->InputData(CTessalyCtrl::kVideo, m_lRenderId1, data, length, header, headerLength);
-    if (m_pTessalyCtrl2) {
-      m_pTessalyCtrl2->InputData(CTessalyCtrl::kVideo, m_lRenderId2, data, length, header, headerLength);
-    } else if (m_pOwnerWnd2) {
-      m_pOwnerWnd2->update();
-    }
-    if (m_pTessalyCtrl3) {
-      m_pTessalyCtrl3->InputData(CTessalyCtrl::kVideo, m_lRenderId3, data, length, header, headerLength);
-    } else if (m_pOwnerWnd3) {
-      m_pOwnerWnd3->update();
-    }
+    FeedPlayers(CTessalyCtrl::kVideo, data, length, header, headerLength);
+    // A view with a window but no player is repainted.
     if (!m_pTessalyCtrl1 && m_pOwnerWnd1) m_pOwnerWnd1->update();
+    if (!m_pTessalyCtrl2 && m_pOwnerWnd2) m_pOwnerWnd2->update();
+    if (!m_pTessalyCtrl3 && m_pOwnerWnd3) m_pOwnerWnd3->update();
   }
   if (m_bRecordRequested) m_pCliptaCtrl->InputVideo(streamId, data, length, header, headerLength);
   return 0;
@@ -325,9 +313,7 @@ long CRtspEvents::OnAudioFrame(long streamId, const BYTE* data, long length, con
   if (streamId == 0 || streamId != m_lStreamId || !data || length < 1) return 0;
   {
     CsLock lock(m_csLock);
-    if (m_pTessalyCtrl1 && m_bRenderMedia) m_pTessalyCtrl1->InputData(CTessalyCtrl::kAudio, m_lRenderId1, data, length, header, headerLength);
-    if (m_pTessalyCtrl2) m_pTessalyCtrl2->InputData(CTessalyCtrl::kAudio, m_lRenderId2, data, length, header, headerLength);
-    if (m_pTessalyCtrl3) m_pTessalyCtrl3->InputData(CTessalyCtrl::kAudio, m_lRenderId3, data, length, header, headerLength);
+    FeedPlayers(CTessalyCtrl::kAudio, data, length, header, headerLength);
   }
   if (m_bRecordRequested && m_bRecordAudio) m_pCliptaCtrl->InputAudio(streamId, data, length, header, headerLength);
   return 0;

@@ -115,6 +115,9 @@ class CRtspEvents : public IStrevaEvents {
  private:
   void StartPump();
   void RTSPDataPollThread();
+  // Reads one frame of the medium and hands it on; false when there was none.
+  bool PumpOneFrame(bool video, long streamId, BYTE* buffer, BYTE* header);
+  void FeedPlayers(long type, const BYTE* data, long length, const BYTE* header, long headerLength);
   void SetRecordMark(long on);
   std::unique_ptr<CTessalyCtrl> CreatePlayer(QWidget* window, long* renderId);
   void SetupDecoders(CTessalyCtrl* player, long renderId);
