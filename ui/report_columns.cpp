@@ -28,9 +28,9 @@ int IntegerValue(const std::string& field) {
 
 }  // namespace
 
-std::vector<ReportColumn> ParseColumnHeader(const std::string& spec) {
+std::vector<ReportColumn> ParseColumnHeader(const std::string& headerText) {
   std::vector<ReportColumn> columns;
-  for (const std::string& entry : SplitDroppingEmpty(spec, ';')) {
+  for (const std::string& entry : SplitDroppingEmpty(headerText, ';')) {
     std::vector<std::string> fields = SplitDroppingEmpty(entry, ',');
     if (fields.empty()) continue;
     ReportColumn column;

@@ -16,4 +16,4 @@ struct ReportColumn {
   ColumnAlign align = ColumnAlign::Left;
 };
 
-std::vector<ReportColumn> ParseColumnHeader(const std::string& spec);
+std::vector<ReportColumn> ParseColumnHeader(const std::string& headerText);

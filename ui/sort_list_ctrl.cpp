@@ -63,12 +63,12 @@ LRESULT CSortListCtrl::NotifyParent(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // ---- set-up ---------------------------------------------------------------
 
-BOOL CSortListCtrl::SetColumnHeader(const CString& spec) {
+BOOL CSortListCtrl::SetColumnHeader(const CString& headerText) {
   DeleteAllItems(RLS_ALL);
   DeleteAllColumns();
   EndEdit(TRUE);
   BOOL added = FALSE;
-  for (const ReportColumn& column : ParseColumnHeader(spec)) {
+  for (const ReportColumn& column : ParseColumnHeader(headerText)) {
     if (InsertColumn(GetColumnCount(), column.title, column.align, column.width, -1) >= 0) added = TRUE;
   }
   return added;

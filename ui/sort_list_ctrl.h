@@ -58,7 +58,7 @@ class CSortListCtrl : public QTableView {
 
   BOOL m_bSortOnClick = FALSE;  // a header click sorts by that column
 
-  BOOL SetColumnHeader(const CString& spec);
+  BOOL SetColumnHeader(const CString& headerText);
   void SetGridLines(BOOL on);
   void SetCheckboxes(int mode);
   int GetCheckboxes() const { return m_nCheckMode; }
