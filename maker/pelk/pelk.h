@@ -21,3 +21,12 @@ long Pelk_ReportAVData(long handle, long kind, const BYTE* data, long length, co
                        long headerLength);
 // Ends the served video. 0 done.
 long Pelk_CloseDeviceVideo(long handle);
+
+// Frame information handed with every frame of a relayed live video (kind 0
+// video, 1 audio) on the relay library's thread.
+struct PelkFrameInfo {
+  DWORD dwFlags;      // key-frame and similar bits, as in the stream's frame header
+  DWORD dwSequence;
+  DWORD dwTimeStamp;  // milliseconds
+  DWORD dwReserved;
+};
