@@ -5,26 +5,9 @@
 #include <cstring>
 
 #include "core/fixed_text.h"
+#include "tests/shell/dev_records.h"
 
 namespace {
-
-DevInfo Dev(const char* id, const char* name, int type, const char* group, int online = 0, int channel = 0) {
-  DevInfo dev;
-  CopyFixedText(dev.DevId, id);
-  CopyFixedText(dev.DevName, name);
-  CopyFixedText(dev.GroupName, group);
-  CopyFixedText(dev.IPAddr, "10.0.0.9");
-  dev.DevType = type;
-  dev.nOnline = online;
-  dev.CurNVRChannel = channel;
-  return dev;
-}
-
-DevGroupInfo Group(const char* name) {
-  DevGroupInfo group;
-  CopyFixedText(group.GroupName, name);
-  return group;
-}
 
 // "text/image" of a node and, in brackets, its children.
 std::string Shape(const TreeNode& node) {

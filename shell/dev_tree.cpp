@@ -1,0 +1,158 @@
+#include "shell/dev_tree.h"
+
+#include <cstring>
+#include <functional>
+
+#include "core/app_data.h"
+#include "core/client_log.h"
+#include "core/dev_info_store.h"
+#include "core/user_settings.h"
+#include "live/gimbro_events.h"
+#include "maker/gimbro/gimbro.h"
+#include "maker/streva/streva_ctrl.h"
+#include "platform/codepage.h"
+#include "platform/string_table.h"
+#include "shell/dev_registration.h"
+#include "shell/dev_tree_images.h"
+#include "shell/live_controls.h"
+#include "shell/view_state.h"
+
+namespace {
+
+constexpr int kDataRole = Qt::UserRole;
+constexpr int kKindRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
+
+// A string of the table, or the given text when the table lacks it.
+std::string Text(UINT id, const char* fallback) {
+  const CString text = LoadStringA(id);
+  return text.empty() ? fallback : text;
+}
+
+DevTreeTexts Texts() {
+  DevTreeTexts texts;
+  texts.deviceList = Text(324, "Device List");
+  texts.online = Text(325, "Online");
+  texts.offline = Text(326, "Offline");
+  return texts;
+}
+
+DevInfo* ItemDevice(const QTreeWidgetItem* item) {
+  if (item->data(0, kKindRole).toInt() != static_cast<int>(DevTreeData::kDevice)) return nullptr;
+  return static_cast<DevInfo*>(CDevTree::ItemData(item));
+}
+
+// Every item below (and with) `item`, depth first.
+void ForEachItem(QTreeWidgetItem* item, const std::function<void(QTreeWidgetItem*)>& visit) {
+  visit(item);
+  for (int i = 0; i < item->childCount(); ++i) ForEachItem(item->child(i), visit);
+}
+
+void ForEachItem(QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit) {
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) ForEachItem(tree->topLevelItem(i), visit);
+}
+
+}  // namespace
+
+CDevTree* CDevTree::GetInstance() {
+  static CDevTree* instance = new CDevTree();  // kept for the whole run
+  return instance;
+}
+
+CDevTree::CDevTree() : m_images(MakeDevTreeImages()) {}
+
+long CDevTree::Init() {
+  WriteLog(6, "CDevTree::Init(): Begin initialize... ... ");
+  if (g_pGimbroCtrl == nullptr) g_pGimbroCtrl = new CGimbroCtrl();
+  if (g_pGimbroEvents == nullptr) {
+    g_pGimbroEvents = new CGimbroEvents();
+    g_pGimbroCtrl->Advise(g_pGimbroEvents);
+  }
+  if (g_pStrevaCtrl == nullptr) g_pStrevaCtrl = new CStrevaCtrl();
+  CsLock lock(&g_csAppData);
+  CreateStreamObjects(g_lstDevInfo, g_pGimbroCtrl, g_pGimbroEvents, g_pStrevaCtrl);
+  RegisterDevices(g_lstDevInfo, g_pGimbroCtrl, g_SyncTime);
+  return 0;
+}
+
+void* CDevTree::ItemData(const QTreeWidgetItem* item) {
+  return item == nullptr ? nullptr : item->data(0, kDataRole).value<void*>();
+}
+
+int CDevTree::ItemImage(const QTreeWidgetItem* item) { return item->data(0, kImageRole).toInt(); }
+
+void CDevTree::SetImage(QTreeWidgetItem* item, int image) {
+  item->setData(0, kImageRole, image);
+  item->setIcon(0, Image(image));
+}
+
+QTreeWidgetItem* CDevTree::AddItem(QTreeWidgetItem* parent, const TreeNode& node) {
+  auto* item = new QTreeWidgetItem(parent);
+  item->setText(0, codepage::ToQString(node.text));
+  item->setData(0, kDataRole, QVariant::fromValue(node.data));
+  item->setData(0, kKindRole, static_cast<int>(node.dataKind));
+  SetImage(item, node.image);
+  for (const TreeNode& child : node.children) AddItem(item, child);
+  return item;
+}
+
+void CDevTree::Fill(QTreeWidget* tree, const TreeNode& root) {
+  tree->clear();
+  auto* rootItem = AddItem(nullptr, root);
+  tree->addTopLevelItem(rootItem);
+  tree->expandAll();
+  tree->scrollToItem(rootItem, QAbstractItemView::PositionAtTop);
+}
+
+void CDevTree::InitDevTree(QTreeWidget* tree, BOOL showAllTypes) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildDevTree(g_lstDevInfo, g_lstDevGroupInfo, DevTreeView::Current(showAllTypes != 0), Texts()));
+}
+
+void CDevTree::InitOnlineDevTree(QTreeWidget* tree, BOOL showAllTypes) {
+  if (tree == nullptr) return;
+  Fill(tree,
+       BuildOnlineDevTree(g_lstDevInfo, g_lstDevGroupInfo, DevTreeView::Current(showAllTypes != 0), Texts()));
+}
+
+void CDevTree::UpdateDevIcons(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  // In the configuration module (but for the record scheme page) video server records are not re-imaged.
+  const bool skipDvs = g_nCurModule == kModuleConfig && g_nCfgPage != 2;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) {
+    const DevInfo* shown = ItemDevice(item);
+    if (item->childCount() != 0 || shown == nullptr) return;
+    for (const DevInfo& dev : g_lstDevInfo) {
+      if (strcmp(dev.DevName, shown->DevName) != 0 || strcmp(dev.DevId, shown->DevId) != 0) continue;
+      if (skipDvs && dev.DevType == kDevTypeDvs) continue;
+      const int image = DevStateImage(dev);
+      const bool nvrItself = dev.DevType == kDevTypeNvr && dev.CurNVRChannel == 0;
+      SetImage(item, nvrItself && image != kImgOnlineWatchedRecording ? kImgMultiChannel : image);
+      break;
+    }
+  });
+}
+
+void CDevTree::SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on) {
+  if (tree == nullptr) return;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) {
+    const DevInfo* dev = ItemDevice(item);
+    if (item->childCount() != 0 || dev == nullptr || devName != dev->DevName) return;
+    if (dev->DevType == kDevTypeIpc || g_bShowChannels) SetImage(item, AlarmBlinkImage(*dev, on != 0));
+  });
+}
+
+void CDevTree::InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildMapTree(maps, Text(329, "Map List")));
+}
+
+QTreeWidgetItem* CDevTree::FindMapItem(QTreeWidget* tree, const CString& mapName) {
+  if (tree == nullptr || tree->topLevelItemCount() == 0) return nullptr;
+  const QString name = codepage::ToQString(mapName);
+  QTreeWidgetItem* found = nullptr;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) {
+    if (found == nullptr && item->text(0) == name) found = item;
+  });
+  return found != nullptr ? found : tree->topLevelItem(0);
+}
