@@ -142,6 +142,34 @@ void CDevTree::SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on)
   });
 }
 
+void CDevTree::InitChannelCheckTree(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildChannelCheckTree(g_lstDevInfo, Texts().deviceList));
+  ForEachItem(tree->topLevelItem(0), [](QTreeWidgetItem* item) {
+    if (item->parent() != nullptr) item->setCheckState(0, Qt::Unchecked);
+  });
+}
+
+int CDevTree::FindItem(QTreeWidget* tree, const CString& text) {
+  if (tree == nullptr) return 1;
+  tree->expandAll();
+  const QString wanted = codepage::ToQString(text);
+  std::vector<QTreeWidgetItem*> items;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) { items.push_back(item); });
+  size_t start = 0;
+  if (QTreeWidgetItem* selected = tree->currentItem()) {
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i] == selected) start = i + 1;
+  }
+  for (size_t i = start; i < items.size(); ++i) {
+    if (!items[i]->text(0).contains(wanted)) continue;
+    tree->setCurrentItem(items[i]);
+    tree->scrollToItem(items[i]);
+    return 0;
+  }
+  return 1;
+}
+
 void CDevTree::InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps) {
   if (tree == nullptr) return;
   Fill(tree, BuildMapTree(maps, Text(329, "Map List")));

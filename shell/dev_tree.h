@@ -32,6 +32,12 @@ class CDevTree {
   // Alarm blink of the channels named `devName`: image 11 while on, else the state image.
   void SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on);
 
+  // One check-box item per channel record (broadcast and record-schedule pickers).
+  void InitChannelCheckTree(QTreeWidget* tree);
+  // Selects the next item after the selected one (from the top when none) whose
+  // text holds `text`: 0 when found, non-zero when the walk ends without one.
+  int FindItem(QTreeWidget* tree, const CString& text);
+
   // Map list tree from the e-map's maps; FindMapItem returns the item of a map, or the root.
   void InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps);
   QTreeWidgetItem* FindMapItem(QTreeWidget* tree, const CString& mapName);

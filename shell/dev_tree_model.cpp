@@ -183,6 +183,18 @@ TreeNode BuildOnlineDevTree(std::list<DevInfo>& devices, const std::list<DevGrou
   return root;
 }
 
+TreeNode BuildChannelCheckTree(std::list<DevInfo>& devices, const std::string& rootText) {
+  TreeNode root = Item(rootText, kImgMultiChannel);
+  for (DevInfo& dev : devices) {
+    if (dev.DevType == kDevTypeDecoder) continue;
+    const bool nvr = dev.DevType == kDevTypeNvr;
+    if (nvr && dev.CurNVRChannel < 1) continue;
+    const std::string text = nvr ? std::string(dev.DevId) + "-" + dev.DevName : std::string(dev.DevName);
+    root.children.push_back(DeviceItem(dev, text, DevStateImage(dev)));
+  }
+  return root;
+}
+
 TreeNode BuildMapTree(const std::vector<MapEntry>& maps, const std::string& rootText) {
   TreeNode root = Item(rootText, kImgMultiChannel);
   for (const MapEntry& map : maps) {

@@ -77,6 +77,10 @@ TreeNode BuildDevTree(std::list<DevInfo>& devices, std::list<DevGroupInfo>& grou
 TreeNode BuildOnlineDevTree(std::list<DevInfo>& devices, const std::list<DevGroupInfo>& groups,
                             const DevTreeView& view, const DevTreeTexts& texts);
 
+// The check-box picker of channels: one item per record under the root, without
+// decoders and NVRs' own records; an NVR channel reads "DevId-DevName".
+TreeNode BuildChannelCheckTree(std::list<DevInfo>& devices, const std::string& rootText);
+
 // One map of the e-map list: its name and its parent map's name.
 struct MapEntry {
   std::string name;

@@ -140,3 +140,8 @@ TEST(DevTreeModel, MapTreeHangsMapsUnderTheirParents) {
       BuildMapTree({{"City", ""}, {"Floor1", "City"}, {"Room", "Floor1"}, {"Park", "Unknown"}}, "Map List");
   EXPECT_EQ(Shape(root), "Map List/0[City/0[Floor1/0[Room/0]] Park/0]");
 }
+
+TEST_F(DevTreeFill, ChannelCheckTreeLeavesOutDecodersAndNvrRecords) {
+  EXPECT_EQ(Shape(BuildChannelCheckTree(devices, "Device List")),
+            "Device List/0[Gate/7 N1-Channel1/3 N1-Channel2/2 Server Stream1/3 Server Stream2/2 Lost/3]");
+}

@@ -149,6 +149,24 @@ TEST_F(DevTreeTest, MapTreeFindsMapsByName) {
   EXPECT_EQ(devTree->FindMapItem(&tree, "Nowhere"), tree.topLevelItem(0));
 }
 
+TEST_F(DevTreeTest, FindItemWalksOnFromTheSelection) {
+  g_lstDevGroupInfo = {Group("Hall")};
+  g_lstDevInfo = {Dev("C1", "Gate East", 1, "Hall"), Dev("C2", "Yard", 1, "Hall"), Dev("C3", "Gate West", 1, "Hall")};
+  QTreeWidget tree;
+  CDevTree* devTree = CDevTree::GetInstance();
+  devTree->InitDevTree(&tree, FALSE);
+  ASSERT_EQ(devTree->FindItem(&tree, "Gate"), 0);
+  EXPECT_EQ(tree.currentItem()->text(0), "Gate East");
+  ASSERT_EQ(devTree->FindItem(&tree, "Gate"), 0);
+  EXPECT_EQ(tree.currentItem()->text(0), "Gate West");
+  EXPECT_NE(devTree->FindItem(&tree, "Gate"), 0);  // no more after the last one
+  EXPECT_NE(devTree->FindItem(&tree, "Lobby"), 0);
+
+  devTree->InitChannelCheckTree(&tree);
+  EXPECT_EQ(Texts(tree.topLevelItem(0)), "Device List/0[Gate East/2 Yard/2 Gate West/2]");
+  EXPECT_EQ(tree.topLevelItem(0)->child(1)->checkState(0), Qt::Unchecked);
+}
+
 TEST_F(DevTreeTest, InitRegistersDevicesAndMasksPasswordsInTheLog) {
   TempFolder folder;
   setenv("VEMO_DRIVE_ROOT", (folder.Path() + "drives").c_str(), 1);
