@@ -6,6 +6,7 @@
 #include "core/app_data.h"
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
+#include "core/user_info.h"
 #include "core/user_settings.h"
 #include "live/gimbro_events.h"
 #include "maker/gimbro/gimbro.h"
@@ -140,6 +141,16 @@ void CDevTree::SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on)
     if (item->childCount() != 0 || dev == nullptr || devName != dev->DevName) return;
     if (dev->DevType == kDevTypeIpc || g_bShowChannels) SetImage(item, AlarmBlinkImage(*dev, on != 0));
   });
+}
+
+void CDevTree::InitUserTree(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildUserTree(g_lstUserInfo, g_lstGroupInfo, Text(322, "User List")));
+}
+
+void CDevTree::InitRoleTree(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildRoleTree(g_lstRoleInfo, Text(323, "Role List")));
 }
 
 void CDevTree::InitChannelCheckTree(QTreeWidget* tree) {

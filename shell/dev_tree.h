@@ -32,6 +32,9 @@ class CDevTree {
   // Alarm blink of the channels named `devName`: image 11 while on, else the state image.
   void SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on);
 
+  // User groups with their users; roles.
+  void InitUserTree(QTreeWidget* tree);
+  void InitRoleTree(QTreeWidget* tree);
   // One check-box item per channel record (broadcast and record-schedule pickers).
   void InitChannelCheckTree(QTreeWidget* tree);
   // Selects the next item after the selected one (from the top when none) whose
@@ -42,7 +45,7 @@ class CDevTree {
   void InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps);
   QTreeWidgetItem* FindMapItem(QTreeWidget* tree, const CString& mapName);
 
-  // The item's list element (DevInfo* or DevGroupInfo*), null for items without one.
+  // The item's list element (DevInfo*, DevGroupInfo*, UserInfo*, GroupInfo* or RoleInfo*), null for items without one.
   static void* ItemData(const QTreeWidgetItem* item);
   // The index of the item's image in the image list.
   static int ItemImage(const QTreeWidgetItem* item);

@@ -195,6 +195,35 @@ TreeNode BuildChannelCheckTree(std::list<DevInfo>& devices, const std::string& r
   return root;
 }
 
+TreeNode BuildUserTree(std::list<UserInfo>& users, std::list<GroupInfo>& groups, const std::string& rootText) {
+  TreeNode root = Item(rootText, kImgMultiChannel);
+  for (GroupInfo& group : groups) {
+    TreeNode groupItem = Item(group.GroupName, kImgGroup);
+    groupItem.dataKind = DevTreeData::kUserGroup;
+    groupItem.data = &group;
+    for (UserInfo& user : users) {
+      if (strcmp(user.GroupName, group.GroupName) != 0) continue;
+      TreeNode userItem = Item(user.UserName, kImgMultiChannel);
+      userItem.dataKind = DevTreeData::kUser;
+      userItem.data = &user;
+      groupItem.children.push_back(std::move(userItem));
+    }
+    root.children.push_back(std::move(groupItem));
+  }
+  return root;
+}
+
+TreeNode BuildRoleTree(std::list<RoleInfo>& roles, const std::string& rootText) {
+  TreeNode root = Item(rootText, kImgMultiChannel);
+  for (RoleInfo& role : roles) {
+    TreeNode roleItem = Item(role.RoleName, kImgMultiChannel);
+    roleItem.dataKind = DevTreeData::kRole;
+    roleItem.data = &role;
+    root.children.push_back(std::move(roleItem));
+  }
+  return root;
+}
+
 TreeNode BuildMapTree(const std::vector<MapEntry>& maps, const std::string& rootText) {
   TreeNode root = Item(rootText, kImgMultiChannel);
   for (const MapEntry& map : maps) {

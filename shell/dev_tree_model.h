@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/dev_info.h"
+#include "core/user_info.h"
 
 // Indexes in the trees' image list.
 enum DevTreeImage : int {
@@ -41,13 +42,13 @@ std::string RelayNvrKeyText(const std::string& mac, const std::string& ip, const
 // The last 7 characters of a video server channel's name ("Stream1"), all of a shorter one.
 std::string StreamChannelText(const char* devName);
 
-enum class DevTreeData { kNone, kDevice, kGroup };
+enum class DevTreeData { kNone, kDevice, kGroup, kUser, kUserGroup, kRole };
 
 struct TreeNode {
   std::string text;  // GBK
   int image = 0;
   DevTreeData dataKind = DevTreeData::kNone;
-  void* data = nullptr;  // DevInfo* or DevGroupInfo*, an element of the global lists
+  void* data = nullptr;  // the element of a global list that the item shows (kind in dataKind)
   std::vector<TreeNode> children;
 };
 
@@ -80,6 +81,11 @@ TreeNode BuildOnlineDevTree(std::list<DevInfo>& devices, const std::list<DevGrou
 // The check-box picker of channels: one item per record under the root, without
 // decoders and NVRs' own records; an NVR channel reads "DevId-DevName".
 TreeNode BuildChannelCheckTree(std::list<DevInfo>& devices, const std::string& rootText);
+
+// User groups with their users (by group name); the root alone when both lists are empty.
+TreeNode BuildUserTree(std::list<UserInfo>& users, std::list<GroupInfo>& groups, const std::string& rootText);
+// One item per role.
+TreeNode BuildRoleTree(std::list<RoleInfo>& roles, const std::string& rootText);
 
 // One map of the e-map list: its name and its parent map's name.
 struct MapEntry {

@@ -145,3 +145,28 @@ TEST_F(DevTreeFill, ChannelCheckTreeLeavesOutDecodersAndNvrRecords) {
   EXPECT_EQ(Shape(BuildChannelCheckTree(devices, "Device List")),
             "Device List/0[Gate/7 N1-Channel1/3 N1-Channel2/2 Server Stream1/3 Server Stream2/2 Lost/3]");
 }
+
+TEST(DevTreeModel, UserTreeByGroupAndRoleTree) {
+  std::list<GroupInfo> groups(2);
+  CopyFixedText(groups.front().GroupName, "Guards");
+  CopyFixedText(groups.back().GroupName, "Admins");
+  std::list<UserInfo> users(3);
+  const char* names[][2] = {{"ann", "Admins"}, {"bob", "Guards"}, {"cy", "Nobody"}};
+  auto user = users.begin();
+  for (const auto& n : names) {
+    CopyFixedText(user->UserName, n[0]);
+    CopyFixedText(user->GroupName, n[1]);
+    ++user;
+  }
+  const TreeNode root = BuildUserTree(users, groups, "User List");
+  EXPECT_EQ(Shape(root), "User List/0[Guards/1[bob/0] Admins/1[ann/0]]");
+  EXPECT_EQ(root.children[0].data, &groups.front());
+  EXPECT_EQ(root.children[0].children[0].dataKind, DevTreeData::kUser);
+  EXPECT_EQ(root.children[1].children[0].data, &users.front());
+
+  std::list<RoleInfo> roles(1);
+  CopyFixedText(roles.front().RoleName, "Operator");
+  const TreeNode roleRoot = BuildRoleTree(roles, "Role List");
+  EXPECT_EQ(Shape(roleRoot), "Role List/0[Operator/0]");
+  EXPECT_EQ(roleRoot.children[0].data, &roles.front());
+}
