@@ -134,6 +134,56 @@ void CDevTree::UpdateDevIcons(QTreeWidget* tree) {
   });
 }
 
+int CDevTree::UpdateDevItem(QTreeWidget* tree, const CString& devId) {
+  if (tree == nullptr || tree->topLevelItemCount() == 0) return 0;
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  root->setExpanded(true);
+  QTreeWidgetItem* found = nullptr;
+  for (int g = 0; g < root->childCount() && found == nullptr; ++g) {
+    QTreeWidgetItem* group = root->child(g);
+    for (int d = 0; d < group->childCount() && found == nullptr; ++d) {
+      const DevInfo* dev = ItemDevice(group->child(d));
+      if (dev != nullptr && devId == dev->DevId) found = group->child(d);
+    }
+  }
+  if (found == nullptr) return 0;
+  const std::string ownName = ItemDevice(found)->DevName;
+  QTreeWidgetItem* group = found->parent();
+  const int index = group->indexOfChild(found);
+  std::vector<DevInfo*> records;
+  DevInfo* own = nullptr;
+  for (DevInfo& dev : g_lstDevInfo) {
+    if (devId != dev.DevId) continue;
+    if (own == nullptr && ownName == dev.DevName) own = &dev;
+    else records.push_back(&dev);
+  }
+  if (own == nullptr) {  // the device's own record is gone: the first record stands for it
+    if (records.empty()) return 0;
+    own = records.front();
+    records.erase(records.begin());
+  }
+  // The new device item takes the old one's place before the channels join it,
+  // whatever the order of the records in the list.
+  delete found;
+  TreeNode deviceNode;
+  deviceNode.text = own->DevId;
+  deviceNode.image = kImgMultiChannel;
+  deviceNode.dataKind = DevTreeData::kDevice;
+  deviceNode.data = own;
+  for (DevInfo* dev : records) {
+    TreeNode channel;
+    channel.text = dev->DevName;
+    channel.image = dev->nOnline == 1 ? kImgOnline : kImgOffline;
+    channel.dataKind = DevTreeData::kDevice;
+    channel.data = dev;
+    deviceNode.children.push_back(std::move(channel));
+  }
+  QTreeWidgetItem* item = AddItem(nullptr, deviceNode);
+  group->insertChild(index, item);
+  item->setExpanded(true);
+  return 0;
+}
+
 void CDevTree::SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on) {
   if (tree == nullptr) return;
   ForEachItem(tree, [&](QTreeWidgetItem* item) {

@@ -29,6 +29,9 @@ class CDevTree {
   void InitOnlineDevTree(QTreeWidget* tree, BOOL showAllTypes);
   // Re-images every device and channel item from its record.
   void UpdateDevIcons(QTreeWidget* tree);
+  // Rebuilds the item of one multi-channel device (by DevId) in its place with
+  // the channel records the list holds now. Returns 0.
+  int UpdateDevItem(QTreeWidget* tree, const CString& devId);
   // Alarm blink of the channels named `devName`: image 11 while on, else the state image.
   void SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on);
 

@@ -140,6 +140,24 @@ TEST_F(DevTreeTest, GroupTreeShowsGroupsNvrChannelsAndStateImages) {
   devTree->InitDevTree(nullptr, FALSE);  // a null tree does nothing
 }
 
+TEST_F(DevTreeTest, UpdateDevItemRebuildsOneDeviceInPlace) {
+  g_lstDevGroupInfo = {Group("Hall")};
+  g_lstDevInfo = {Dev("N1", "N1", 4, "Hall", 1, 0), Dev("N1", "Channel1", 4, "Hall", 1, 1),
+                  Dev("C1", "Gate", 1, "Hall", 1)};
+  QTreeWidget tree;
+  CDevTree* devTree = CDevTree::GetInstance();
+  devTree->InitDevTree(&tree, FALSE);
+  // The editor adds a channel ahead of the NVR's own record and one behind it.
+  g_lstDevInfo.push_front(Dev("N1", "Channel0", 4, "Hall", 0, 3));
+  g_lstDevInfo.push_back(Dev("N1", "Channel2", 4, "Hall", 0, 2));
+  EXPECT_EQ(devTree->UpdateDevItem(&tree, "N1"), 0);
+  QTreeWidgetItem* root = tree.topLevelItem(0);
+  EXPECT_EQ(Texts(root), "Device List/0[Hall/1[N1/0[Channel0/2 Channel1/3 Channel2/2] Gate/3]]");
+  EXPECT_EQ(CDevTree::ItemData(root->child(0)->child(0)), &*std::next(g_lstDevInfo.begin()));
+  EXPECT_EQ(devTree->UpdateDevItem(&tree, "Unknown"), 0);
+  EXPECT_EQ(Texts(root), "Device List/0[Hall/1[N1/0[Channel0/2 Channel1/3 Channel2/2] Gate/3]]");
+}
+
 TEST_F(DevTreeTest, MapTreeFindsMapsByName) {
   QTreeWidget tree;
   CDevTree* devTree = CDevTree::GetInstance();
