@@ -1,0 +1,22 @@
+// Start-up work for every device record: its two stream objects and its
+// registration with the device-messaging control.
+#pragma once
+
+#include <list>
+
+#include "core/dev_info.h"
+#include "core/user_settings.h"
+
+class CStrevaCtrl;
+
+// Gives every record the messaging control and its sink, and a main-stream
+// and a sub-stream object on the pull control (each advised to it).
+void CreateStreamObjects(std::list<DevInfo>& devices, CGimbroCtrl* gimbro, CGimbroEvents* sink,
+                         CStrevaCtrl* streva);
+
+// Registers every device with the messaging control in list order and stores
+// the returned number in GimbroId. A video server's records share one
+// registration per run of the same address and get no clock synchronisation;
+// every other device gets the clock synchronisation of `sync`. The log line of
+// each registration shows the password masked.
+void RegisterDevices(std::list<DevInfo>& devices, CGimbroCtrl* gimbro, const SyncTimeInfo& sync);

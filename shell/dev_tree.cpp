@@ -1,0 +1,247 @@
+#include "shell/dev_tree.h"
+
+#include <cstring>
+#include <functional>
+
+#include "core/app_data.h"
+#include "core/client_log.h"
+#include "core/dev_info_store.h"
+#include "core/user_info.h"
+#include "core/user_settings.h"
+#include "live/gimbro_events.h"
+#include "maker/gimbro/gimbro.h"
+#include "maker/streva/streva_ctrl.h"
+#include "platform/codepage.h"
+#include "platform/string_table.h"
+#include "shell/dev_registration.h"
+#include "shell/dev_tree_images.h"
+#include "shell/live_controls.h"
+#include "shell/view_state.h"
+
+namespace {
+
+constexpr int kDataRole = Qt::UserRole;
+constexpr int kKindRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
+
+// A string of the table, or the given text when the table lacks it.
+std::string Text(UINT id, const char* fallback) {
+  const CString text = LoadStringA(id);
+  return text.empty() ? fallback : text;
+}
+
+DevTreeTexts Texts() {
+  DevTreeTexts texts;
+  texts.deviceList = Text(324, "Device List");
+  texts.online = Text(325, "Online");
+  texts.offline = Text(326, "Offline");
+  return texts;
+}
+
+DevInfo* ItemDevice(const QTreeWidgetItem* item) {
+  if (item->data(0, kKindRole).toInt() != static_cast<int>(DevTreeData::kDevice)) return nullptr;
+  return static_cast<DevInfo*>(CDevTree::ItemData(item));
+}
+
+// Every item below (and with) `item`, depth first.
+void ForEachItem(QTreeWidgetItem* item, const std::function<void(QTreeWidgetItem*)>& visit) {
+  visit(item);
+  for (int i = 0; i < item->childCount(); ++i) ForEachItem(item->child(i), visit);
+}
+
+void ForEachItem(QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit) {
+  for (int i = 0; i < tree->topLevelItemCount(); ++i) ForEachItem(tree->topLevelItem(i), visit);
+}
+
+}  // namespace
+
+CDevTree* CDevTree::GetInstance() {
+  static CDevTree* instance = new CDevTree();  // kept for the whole run
+  return instance;
+}
+
+CDevTree::CDevTree() : m_images(MakeDevTreeImages()) {}
+
+long CDevTree::Init() {
+  WriteLog(6, "CDevTree::Init(): Begin initialize... ... ");
+  if (g_pGimbroCtrl == nullptr) g_pGimbroCtrl = new CGimbroCtrl();
+  if (g_pGimbroEvents == nullptr) {
+    g_pGimbroEvents = new CGimbroEvents();
+    g_pGimbroCtrl->Advise(g_pGimbroEvents);
+  }
+  if (g_pStrevaCtrl == nullptr) g_pStrevaCtrl = new CStrevaCtrl();
+  CsLock lock(&g_csAppData);
+  CreateStreamObjects(g_lstDevInfo, g_pGimbroCtrl, g_pGimbroEvents, g_pStrevaCtrl);
+  RegisterDevices(g_lstDevInfo, g_pGimbroCtrl, g_SyncTime);
+  return 0;
+}
+
+void* CDevTree::ItemData(const QTreeWidgetItem* item) {
+  return item == nullptr ? nullptr : item->data(0, kDataRole).value<void*>();
+}
+
+int CDevTree::ItemImage(const QTreeWidgetItem* item) { return item->data(0, kImageRole).toInt(); }
+
+void CDevTree::SetImage(QTreeWidgetItem* item, int image) {
+  item->setData(0, kImageRole, image);
+  item->setIcon(0, Image(image));
+}
+
+QTreeWidgetItem* CDevTree::AddItem(QTreeWidgetItem* parent, const TreeNode& node) {
+  auto* item = new QTreeWidgetItem(parent);
+  item->setText(0, codepage::ToQString(node.text));
+  item->setData(0, kDataRole, QVariant::fromValue(node.data));
+  item->setData(0, kKindRole, static_cast<int>(node.dataKind));
+  SetImage(item, node.image);
+  for (const TreeNode& child : node.children) AddItem(item, child);
+  return item;
+}
+
+void CDevTree::Fill(QTreeWidget* tree, const TreeNode& root) {
+  tree->clear();
+  auto* rootItem = AddItem(nullptr, root);
+  tree->addTopLevelItem(rootItem);
+  tree->expandAll();
+  tree->scrollToItem(rootItem, QAbstractItemView::PositionAtTop);
+}
+
+void CDevTree::InitDevTree(QTreeWidget* tree, BOOL showAllTypes) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildDevTree(g_lstDevInfo, g_lstDevGroupInfo, DevTreeView::Current(showAllTypes != 0), Texts()));
+}
+
+void CDevTree::InitOnlineDevTree(QTreeWidget* tree, BOOL showAllTypes) {
+  if (tree == nullptr) return;
+  Fill(tree,
+       BuildOnlineDevTree(g_lstDevInfo, g_lstDevGroupInfo, DevTreeView::Current(showAllTypes != 0), Texts()));
+}
+
+void CDevTree::UpdateDevIcons(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  // In the configuration module (but for the record scheme page) video server records are not re-imaged.
+  const bool skipDvs = g_nCurModule == kModuleConfig && g_nCfgPage != 2;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) {
+    const DevInfo* shown = ItemDevice(item);
+    if (item->childCount() != 0 || shown == nullptr) return;
+    for (const DevInfo& dev : g_lstDevInfo) {
+      if (strcmp(dev.DevName, shown->DevName) != 0 || strcmp(dev.DevId, shown->DevId) != 0) continue;
+      if (skipDvs && dev.DevType == kDevTypeDvs) continue;
+      const int image = DevStateImage(dev);
+      const bool nvrItself = dev.DevType == kDevTypeNvr && dev.CurNVRChannel == 0;
+      SetImage(item, nvrItself && image != kImgOnlineWatchedRecording ? kImgMultiChannel : image);
+      break;
+    }
+  });
+}
+
+int CDevTree::UpdateDevItem(QTreeWidget* tree, const CString& devId) {
+  if (tree == nullptr || tree->topLevelItemCount() == 0) return 0;
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  root->setExpanded(true);
+  QTreeWidgetItem* found = nullptr;
+  for (int g = 0; g < root->childCount() && found == nullptr; ++g) {
+    QTreeWidgetItem* group = root->child(g);
+    for (int d = 0; d < group->childCount() && found == nullptr; ++d) {
+      const DevInfo* dev = ItemDevice(group->child(d));
+      if (dev != nullptr && devId == dev->DevId) found = group->child(d);
+    }
+  }
+  if (found == nullptr) return 0;
+  const std::string ownName = ItemDevice(found)->DevName;
+  QTreeWidgetItem* group = found->parent();
+  const int index = group->indexOfChild(found);
+  std::vector<DevInfo*> records;
+  DevInfo* own = nullptr;
+  for (DevInfo& dev : g_lstDevInfo) {
+    if (devId != dev.DevId) continue;
+    if (own == nullptr && ownName == dev.DevName) own = &dev;
+    else records.push_back(&dev);
+  }
+  if (own == nullptr) {  // the device's own record is gone: the first record stands for it
+    if (records.empty()) return 0;
+    own = records.front();
+    records.erase(records.begin());
+  }
+  // The new device item takes the old one's place before the channels join it,
+  // whatever the order of the records in the list.
+  delete found;
+  TreeNode deviceNode;
+  deviceNode.text = own->DevId;
+  deviceNode.image = kImgMultiChannel;
+  deviceNode.dataKind = DevTreeData::kDevice;
+  deviceNode.data = own;
+  for (DevInfo* dev : records) {
+    TreeNode channel;
+    channel.text = dev->DevName;
+    channel.image = dev->nOnline == 1 ? kImgOnline : kImgOffline;
+    channel.dataKind = DevTreeData::kDevice;
+    channel.data = dev;
+    deviceNode.children.push_back(std::move(channel));
+  }
+  QTreeWidgetItem* item = AddItem(nullptr, deviceNode);
+  group->insertChild(index, item);
+  item->setExpanded(true);
+  return 0;
+}
+
+void CDevTree::SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on) {
+  if (tree == nullptr) return;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) {
+    const DevInfo* dev = ItemDevice(item);
+    if (item->childCount() != 0 || dev == nullptr || devName != dev->DevName) return;
+    if (dev->DevType == kDevTypeIpc || g_bShowChannels) SetImage(item, AlarmBlinkImage(*dev, on != 0));
+  });
+}
+
+void CDevTree::InitUserTree(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildUserTree(g_lstUserInfo, g_lstGroupInfo, Text(322, "User List")));
+}
+
+void CDevTree::InitRoleTree(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildRoleTree(g_lstRoleInfo, Text(323, "Role List")));
+}
+
+void CDevTree::InitChannelCheckTree(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildChannelCheckTree(g_lstDevInfo, Texts().deviceList));
+  ForEachItem(tree->topLevelItem(0), [](QTreeWidgetItem* item) {
+    if (item->parent() != nullptr) item->setCheckState(0, Qt::Unchecked);
+  });
+}
+
+int CDevTree::FindItem(QTreeWidget* tree, const CString& text) {
+  if (tree == nullptr) return 1;
+  tree->expandAll();
+  const QString wanted = codepage::ToQString(text);
+  std::vector<QTreeWidgetItem*> items;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) { items.push_back(item); });
+  size_t start = 0;
+  if (QTreeWidgetItem* selected = tree->currentItem()) {
+    for (size_t i = 0; i < items.size(); ++i)
+      if (items[i] == selected) start = i + 1;
+  }
+  for (size_t i = start; i < items.size(); ++i) {
+    if (!items[i]->text(0).contains(wanted)) continue;
+    tree->setCurrentItem(items[i]);
+    tree->scrollToItem(items[i]);
+    return 0;
+  }
+  return 1;
+}
+
+void CDevTree::InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps) {
+  if (tree == nullptr) return;
+  Fill(tree, BuildMapTree(maps, Text(329, "Map List")));
+}
+
+QTreeWidgetItem* CDevTree::FindMapItem(QTreeWidget* tree, const CString& mapName) {
+  if (tree == nullptr || tree->topLevelItemCount() == 0) return nullptr;
+  const QString name = codepage::ToQString(mapName);
+  QTreeWidgetItem* found = nullptr;
+  ForEachItem(tree, [&](QTreeWidgetItem* item) {
+    if (found == nullptr && item->text(0) == name) found = item;
+  });
+  return found != nullptr ? found : tree->topLevelItem(0);
+}
