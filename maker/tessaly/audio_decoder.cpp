@@ -36,11 +36,7 @@ void AudioDecoder::Close() {
 
 bool AudioDecoder::Decode(const uint8_t* data, size_t length, QByteArray* pcm) {
   if (!context_ || !data || length == 0 || length > (1u << 24)) return false;
-  if (av_new_packet(packet_, static_cast<int>(length)) < 0) return false;
-  std::memcpy(packet_->data, data, length);
-  int result = avcodec_send_packet(context_, packet_);
-  av_packet_unref(packet_);
-  if (result < 0 && result != AVERROR(EAGAIN)) return false;
+  if (!codeccontext::SendPacket(context_, packet_, data, length)) return false;
   bool got = false;
   while (avcodec_receive_frame(context_, frame_) == 0) {
     if (!resampler_) {

@@ -19,4 +19,12 @@ AVCodecContext* Create(AVCodecID codecId, const uint8_t* extra, size_t extraSize
   return context;
 }
 
+bool SendPacket(AVCodecContext* context, AVPacket* packet, const uint8_t* data, size_t length) {
+  if (av_new_packet(packet, static_cast<int>(length)) < 0) return false;
+  std::memcpy(packet->data, data, length);
+  const int result = avcodec_send_packet(context, packet);
+  av_packet_unref(packet);
+  return result >= 0 || result == AVERROR(EAGAIN);
+}
+
 }  // namespace codeccontext

@@ -14,4 +14,9 @@ namespace codeccontext {
 // opened; null when the codec is not available.
 AVCodecContext* Create(AVCodecID codec, const uint8_t* extra, size_t extraSize);
 
+// Copies one encoded packet of `length` bytes into `packet` and sends it to the
+// opened decoder; false when it cannot be taken. Decoded frames are then read
+// with avcodec_receive_frame.
+bool SendPacket(AVCodecContext* context, AVPacket* packet, const uint8_t* data, size_t length);
+
 }  // namespace codeccontext
