@@ -6,14 +6,14 @@ std::vector<KeyboardRecord> CutKeyboardRecords(const uint8_t* bytes, size_t coun
   std::vector<KeyboardRecord> records;
   size_t offset = 0;
   while (offset < count) {
-    size_t piece = kKeyboardRecordBytes;
-    if (offset == 0 && count % kKeyboardRecordBytes != 0) piece = count % kKeyboardRecordBytes;
+    size_t chunk = kKeyboardRecordBytes;
+    if (offset == 0 && count % kKeyboardRecordBytes != 0) chunk = count % kKeyboardRecordBytes;
     KeyboardRecord record;
-    record.bytes.assign(bytes + offset, bytes + offset + piece);
+    record.bytes.assign(bytes + offset, bytes + offset + chunk);
     // Sixteen bytes always fit a command text; nothing is ever cut off.
     record.text = ptz::TransCommandText(record.bytes).value_or(CString());
     records.push_back(std::move(record));
-    offset += piece;
+    offset += chunk;
   }
   return records;
 }

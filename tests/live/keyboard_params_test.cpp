@@ -129,7 +129,7 @@ TEST_F(KeyboardParamsFile, LineIsTheFirst127BytesUpToALineEnd) {
   EXPECT_EQ(line, written);
   KeyboardParams params;
   ASSERT_EQ(ParseKeyboardParams(line, params), kKeyboardParamsFieldCount);
-  EXPECT_EQ(params.FlowControl, kFlowSoftware);  // the line end is not part of the word
+  EXPECT_EQ(params.FlowControl, kFlowSoftware);  // the line end does not belong to the word
 }
 
 TEST_F(KeyboardParamsFile, WriteReplacesTheWholeFile) {

@@ -33,7 +33,7 @@ const std::vector<RecordCase>& Cases() {
       {"XON and XOFF are plain bytes", {0xFF, 0x11, 0x13, 0x00}, {4}, {Trans("ff111300")}},
       {"a frame of seven", {0xA0, 0x01, 0x00, 0x08, 0x20, 0x20, 0xAF}, {7}, {Trans("a00100082020af")}},
       {"sixteen", Sequence(16), {16}, {Trans("0102030405060708090a0b0c0d0e0f10")}},
-      {"twenty: the short piece first", Sequence(20), {4, 16},
+      {"twenty: the short record first", Sequence(20), {4, 16},
        {Trans("01020304"), Trans("05060708090a0b0c0d0e0f1011121314")}},
       {"thirty-two", Sequence(32), {16, 16}, {}},
       {"a full read of 48", Sequence(48), {16, 16, 16}, {}},

@@ -159,13 +159,21 @@ TEST_F(SerialKeyboardTest, ShortFileLeavesTheKeyboardOff) {
   EXPECT_NE(Log().find("StartHandleKCMsg() exit for InitComParams() ERROR !!!!!!"), std::string::npos);
 }
 
-TEST_F(SerialKeyboardTest, SwitchedOffKeyboardRunsButLeavesThePortClosed) {
+TEST_F(SerialKeyboardTest, SwitchedOffKeyboardLeavesThePortClosedUntilSwitchedOn) {
   WriteParamsFile(Line(0, kPort, "NONE"));
   CPTZKeyboardCtrl keyboard(&host_);
   ASSERT_EQ(keyboard.StartHandleKCMsg(), 0);
   EXPECT_TRUE(keyboard.IsThreadRunning());
+  ASSERT_TRUE(WaitUntil([&] { return Log().find("KCHandleProc BeginThread") != std::string::npos; }));
+  EXPECT_EQ(keyboard.IsComOpen(), 0);
+
+  EXPECT_EQ(keyboard.SetKeyboardControlParams(Line(1, kPort, "NONE")), 0);
+  ASSERT_TRUE(WaitUntil([&] { return keyboard.IsComOpen() == 1; }));
+  ASSERT_TRUE(line_.Write({0x61}));
+  ASSERT_TRUE(host_.WaitForBytes(1));
   keyboard.StopHandleKBMsg();
-  EXPECT_EQ(Log().find("CPTZKeyboardCtrl::CloseCom close COM!"), std::string::npos);
+  // The port was opened once: after the switch was turned on.
+  EXPECT_EQ(Count(Log(), "CPTZKeyboardCtrl::CloseCom close COM!"), 1u);
 }
 
 TEST_F(SerialKeyboardTest, NewSettingsAreWrittenAndTakeEffect) {

@@ -76,8 +76,8 @@ std::vector<CString> RecordingHost::Texts() {
 std::vector<uint8_t> RecordingHost::Bytes() {
   std::vector<uint8_t> bytes;
   for (const CString& text : Texts()) {
-    const std::vector<uint8_t> piece = TransBytes(text);
-    bytes.insert(bytes.end(), piece.begin(), piece.end());
+    const std::vector<uint8_t> chunk = TransBytes(text);
+    bytes.insert(bytes.end(), chunk.begin(), chunk.end());
   }
   return bytes;
 }
