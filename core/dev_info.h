@@ -31,6 +31,7 @@ struct DevInfo {
   int SubStreamId = 0;      // stream id of the sub-stream object, 0 when none is open
   int nAlarmBlinkCount = 0; // alarm blink counter
   int bAlarmBlink = 0;      // alarm blink toggle
+  int bAlarmFlag = 0;       // alarm-blink flag: set by an alarm, cleared when blinking ends
   int nOnline = 0;          // 1 when the device answered
   int bNvrFlag = 0;         // set by the device editor for some NVRs
   int GimbroId = 0;         // id of the device with the device-messaging control
