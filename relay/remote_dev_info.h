@@ -28,7 +28,8 @@ extern const char kRemoteDevInfoEmpty[];
 BOOL LoadRemoteDevInfo(const std::function<void(const RemoteDevEntry&)>& onEntry);
 
 // Rewrites the file (atomically) with one RemodeDev element for each device of
-// kind 2 or 4 of every relay server in g_lstVssInfo. FALSE when writing failed.
+// kind 2 or 4 of every relay server in g_lstVssInfo; the entries of servers
+// not logged in now are kept as they were. FALSE when writing failed.
 BOOL SaveRemoteDevInfo();
 
 // One cascade entry: finds the relay server (address, port) and its device

@@ -109,6 +109,24 @@ TEST_F(RemoteDevInfoTest, SavesDevicesOfKindTwoAndFourAndReadsThemBack) {
   EXPECT_STREQ(entries[1].MyIp, "10.0.0.4");
 }
 
+TEST_F(RemoteDevInfoTest, SaveKeepsTheEntriesOfServersNotLoggedIn) {
+  Write("<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevList>\n"
+        "<RemodeDev ParentIp=\"10.0.0.7\" ParentPort=\"9000\" MyIp=\"10.0.0.8\" Mac=\"DD\" DevName=\"Away\" />\n"
+        "<RemodeDev ParentIp=\"10.0.0.1\" ParentPort=\"9000\" MyIp=\"10.0.0.9\" Mac=\"EE\" DevName=\"Gone\" />\n"
+        "</DevList>");
+  Vemo2Node& server = AddServer("10.0.0.1", 9000, 5);  // logged in: its list replaces its entries
+  server.lstRelayDevice.push_back(Device(4, "10.0.0.4", "CC", "Nvr", 1));
+  ASSERT_TRUE(SaveRemoteDevInfo());
+  const std::vector<RemoteDevEntry> entries = Load();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_STREQ(entries[0].DevName, "Away");
+  EXPECT_STREQ(entries[0].ParentIp, "10.0.0.7");
+  EXPECT_STREQ(entries[1].DevName, "Nvr");
+  g_lstVssInfo.clear();
+  ASSERT_TRUE(SaveRemoteDevInfo());  // nobody logged in: the file keeps what it had
+  EXPECT_EQ(Load().size(), 2u);
+}
+
 TEST_F(RemoteDevInfoTest, InvitesOnlyAnOnlineDeviceOfTheNamedServer) {
   Pelk_StubReset();
   EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.2", "AA", "Two"));  // no server logged in
