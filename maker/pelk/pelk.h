@@ -30,3 +30,40 @@ struct PelkFrameInfo {
   DWORD dwTimeStamp;  // milliseconds
   DWORD dwReserved;
 };
+
+// --- Main window registration, relay logins and message records ---
+
+// Callbacks the main window registers; each gets the registered context last.
+// GetUserId (device key "MAC:IP", two words not used, context) -> login handle
+// of the relay server that owns the device, 0 for none.
+typedef long (*PelkGetUserIdCallback)(const char* deviceKey, long word1, long word2, void* context);
+// Replay, replay by date and download of recorded data for a peer. `request`
+// carries the library's request values; 0 refuses.
+typedef long (*PelkRealReplayCallback)(const void* request, void* context);
+typedef long (*PelkReplayByDateCallback)(const void* request, void* context);
+typedef long (*PelkDownloadRealDataCallback)(const void* request, void* context);
+// Live relay video: (three relay words, kind 0 video or 1 audio, data, length,
+// frame information, context), called on the library's thread.
+typedef long (*PelkRealDataCallback)(long word1, long word2, long word3, long kind, const BYTE* data,
+                                     long length, const PelkFrameInfo* info, void* context);
+
+// The window that receives the library's messages (WM_USER+8000 to +8064).
+void Pelk_SetMsgWnd(HWND hwnd);
+void Pelk_SetGetUserIdCallback(PelkGetUserIdCallback callback, void* context);
+void Pelk_SetRealReplayCallback(PelkRealReplayCallback callback, void* context);
+void Pelk_SetReplayByDateCallback(PelkReplayByDateCallback callback, void* context);
+void Pelk_SetDownloadRealDataCallback(PelkDownloadRealDataCallback callback, void* context);
+// Registers the real-data callback for the video of one relay device (key
+// "MAC:IP", main and sub session ids). 0 done.
+long Pelk_SetRealDataCallback(PelkRealDataCallback callback, const char* deviceKey, long mainId,
+                              long subId, void* context);
+// Asks a relay server (login handle) for a device's video: device key "MAC:IP",
+// stream word, channel. 0 done.
+long Pelk_InviteDeviceVideo(long loginHandle, const char* deviceKey, long stream, long channel);
+// Logs out of a relay server. 0 done.
+long Pelk_LoginOut(long loginHandle);
+// Stops this client's relay server. 0 done.
+long Pelk_StopTS();
+// Gives back a record the library handed over with a message (kind 1 a
+// message record, 2 an inner block of one).
+void Pelk_Delete(void* record, int kind);

@@ -7,6 +7,7 @@
 namespace {
 std::atomic<int> g_rsp{0}, g_video{0}, g_audio{0}, g_close{0};
 std::atomic<long> g_nextHandle{1};
+std::atomic<int> g_msgWnd{0}, g_callbacks{0}, g_invite{0}, g_loginOut{0}, g_stopTS{0}, g_delete{0};
 }  // namespace
 
 int Pelk_Init() { return 0; }
@@ -31,6 +32,48 @@ long Pelk_CloseDeviceVideo(long handle) {
   return 0;
 }
 
-PelkCallCounts Pelk_StubCounts() { return {g_rsp.load(), g_video.load(), g_audio.load(), g_close.load()}; }
+void Pelk_SetMsgWnd(HWND) { ++g_msgWnd; }
 
-void Pelk_StubReset() { g_rsp = g_video = g_audio = g_close = 0; }
+void Pelk_SetGetUserIdCallback(PelkGetUserIdCallback, void*) { ++g_callbacks; }
+
+void Pelk_SetRealReplayCallback(PelkRealReplayCallback, void*) { ++g_callbacks; }
+
+void Pelk_SetReplayByDateCallback(PelkReplayByDateCallback, void*) { ++g_callbacks; }
+
+void Pelk_SetDownloadRealDataCallback(PelkDownloadRealDataCallback, void*) { ++g_callbacks; }
+
+long Pelk_SetRealDataCallback(PelkRealDataCallback, const char*, long, long, void*) {
+  ++g_callbacks;
+  return 0;
+}
+
+long Pelk_InviteDeviceVideo(long, const char* deviceKey, long, long) {
+  if (!deviceKey) return -1;
+  ++g_invite;
+  return 0;
+}
+
+long Pelk_LoginOut(long) {
+  ++g_loginOut;
+  return 0;
+}
+
+long Pelk_StopTS() {
+  ++g_stopTS;
+  return 0;
+}
+
+// No record is handed over yet; a given-back one is only counted.
+void Pelk_Delete(void* record, int) {
+  if (record) ++g_delete;
+}
+
+PelkCallCounts Pelk_StubCounts() {
+  return {g_rsp.load(),      g_video.load(),   g_audio.load(),    g_close.load(),  g_msgWnd.load(),
+          g_callbacks.load(), g_invite.load(), g_loginOut.load(), g_stopTS.load(), g_delete.load()};
+}
+
+void Pelk_StubReset() {
+  g_rsp = g_video = g_audio = g_close = 0;
+  g_msgWnd = g_callbacks = g_invite = g_loginOut = g_stopTS = g_delete = 0;
+}

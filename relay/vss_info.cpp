@@ -1,0 +1,3 @@
+#include "relay/vss_info.h"
+
+std::list<Vemo2Node> g_lstVssInfo;

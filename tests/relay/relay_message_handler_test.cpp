@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QWidget>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/dev_info_store.h"
+#include "live/live_messages.h"
+#include "pelk/pelk_stub.h"
+#include "platform/post_message.h"
+#include "platform/wnd.h"
+#include "relay/relay_message_handler.h"
+#include "relay/relay_messages.h"
+
+namespace {
+
+class RelayMessageHandlerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_.swap(g_lstDevInfo);
+    AddDevice("A", 7);
+    AddDevice("B", 7);
+    AddDevice("C", 8);
+    host_.UpdateDevItem = [this](const char* name) { updated_.push_back(name); };
+    host_.StopStartThread = [this] { ++startThreadStops_; };
+  }
+  void TearDown() override { g_lstDevInfo.swap(saved_); }
+
+  static void AddDevice(const char* name, int gimbroId) {
+    DevInfo& dev = g_lstDevInfo.emplace_back();
+    std::snprintf(dev.DevName, sizeof dev.DevName, "%s", name);
+    dev.GimbroId = gimbroId;
+  }
+  static std::vector<int> Online() {
+    std::vector<int> online;
+    for (const DevInfo& dev : g_lstDevInfo) online.push_back(dev.nOnline);
+    return online;
+  }
+
+  std::list<DevInfo> saved_;
+  RelayHost host_;
+  std::vector<std::string> updated_;
+  int startThreadStops_ = 0;
+};
+
+// A main window that hands its messages to the handler.
+class HostWindow : public QWidget, public CWnd {
+ public:
+  explicit HostWindow(CRelayMessageHandler& handler) : CWnd(this), handler_(handler) {}
+  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    LRESULT result = 0;
+    if (handler_.HandleMessage(msg, wParam, lParam, &result)) ++handled;
+    return result;
+  }
+  int handled = 0;
+
+ private:
+  CRelayMessageHandler& handler_;
+};
+
+int g_released = 0;
+void CountRelease(LPARAM p) {
+  ++g_released;
+  delete[] reinterpret_cast<char*>(p);
+}
+
+}  // namespace
+
+TEST_F(RelayMessageHandlerTest, DeviceStatusSetsOnlineOfEveryRecordWithTheIdAndReimagesIt) {
+  const struct {
+    LONG code;
+    int before;
+    int after;
+  } cases[] = {{4, 0, 1}, {2, 1, 0}, {3, 1, 0}, {5, 1, 0}};
+  for (const auto& c : cases) {
+    for (DevInfo& dev : g_lstDevInfo) dev.nOnline = c.before;
+    updated_.clear();
+    CRelayMessageHandler handler(host_);
+    EXPECT_TRUE(handler.HandleMessage(WM_DEVSTATUSRESPONSE, 7, c.code));
+    EXPECT_EQ(Online(), (std::vector<int>{c.after, c.after, c.before})) << c.code;
+    EXPECT_EQ(updated_, (std::vector<std::string>{"A", "B"})) << c.code;
+  }
+}
+
+TEST_F(RelayMessageHandlerTest, OtherStatusCodesAndUnknownIdsChangeNothing) {
+  CRelayMessageHandler handler(host_);
+  EXPECT_TRUE(handler.HandleMessage(WM_DEVSTATUSRESPONSE, 7, 26));
+  EXPECT_TRUE(handler.HandleMessage(WM_DEVSTATUSRESPONSE, 9, 4));
+  EXPECT_TRUE(handler.HandleMessage(WM_DEVSTATUSRESPONSE, 0, 4));
+  EXPECT_EQ(Online(), (std::vector<int>{0, 0, 0}));
+  EXPECT_TRUE(updated_.empty());
+}
+
+TEST_F(RelayMessageHandlerTest, StartThreadDoneStopsTheStartThread) {
+  CRelayMessageHandler handler(host_);
+  EXPECT_TRUE(handler.HandleMessage(WM_STARTTHREAD_DONE, 0, 0));
+  EXPECT_EQ(startThreadStops_, 1);
+}
+
+TEST_F(RelayMessageHandlerTest, EveryRelayLibraryRecordIsGivenBack) {
+  CRelayMessageHandler handler(host_);
+  Pelk_StubReset();
+  int relayMessages = 0;
+  char record = 0;
+  for (UINT msg = WM_RELAY_FIRST; msg <= WM_RELAY_LAST; ++msg) {
+    if (handler.HandleMessage(msg, reinterpret_cast<WPARAM>(&record), 0)) ++relayMessages;
+  }
+  EXPECT_EQ(relayMessages, 34);  // the library's named messages
+  EXPECT_EQ(Pelk_StubCounts().deleteRecord, relayMessages);
+  EXPECT_FALSE(handler.HandleMessage(WM_RELAY_QUERY_DEVICE_STATE + 1, reinterpret_cast<WPARAM>(&record), 0));
+  EXPECT_FALSE(handler.HandleMessage(WM_USER + 1, 0, 0));
+}
+
+TEST_F(RelayMessageHandlerTest, EveryPostedTextIsFreedOnce) {
+  CRelayMessageHandler handler(host_);
+  HostWindow window(handler);
+  g_released = 0;
+  const UINT messages[] = {WM_DEVCHANNELSCHANGED, WM_DEVSTATEREPORT,      WM_VSS_LOGIN_RESULT,
+                           WM_SESSION_REPLAY_END, WM_SESSION_DOWNLOAD_END, WM_SESSION_REPLAY_BY_DATE_END,
+                           WM_UDP_LOGIN_STATUS,   WM_UDP_DEVICE_LIST};
+  for (UINT msg : messages) {
+    ASSERT_TRUE(PostMessage(window.GetSafeHwnd(), msg, 7, reinterpret_cast<LPARAM>(new char[16]{}), CountRelease));
+  }
+  QCoreApplication::processEvents();
+  EXPECT_EQ(window.handled, 8);
+  EXPECT_EQ(g_released, 8);
+}
