@@ -1,5 +1,7 @@
 #include "shell/cfg_manager_dlg.h"
 
+#include <QHideEvent>
+#include <QShowEvent>
 #include <QTreeWidget>
 
 #include "core/app_data.h"
@@ -228,12 +230,16 @@ void CCfgManagerDlg::resizeEvent(QResizeEvent* event) {
 
 void CCfgManagerDlg::showEvent(QShowEvent* event) {
   CDialog::showEvent(event);
-  if (m_bInited && g_nCfgPage == kPageRemote) Show(m_pRemoteConfigDlg, true);  // hidden with the manager
+  // The remote configuration page went with the manager when it was hidden.
+  if (m_bInited && !event->spontaneous() && g_nCfgPage == kPageRemote) Show(m_pRemoteConfigDlg, true);
 }
 
 void CCfgManagerDlg::hideEvent(QHideEvent* event) {
-  // A hidden manager stops the LAN search of its device page and lets go of the remote configuration.
-  if (m_pDevInfoDlg != nullptr) m_pDevInfoDlg->OnStopSearch();
-  HideRemoteConfigPage();
+  // A manager hidden by a module switch stops the LAN search of its device page
+  // and lets go of the remote configuration; a minimised main window keeps them.
+  if (!event->spontaneous()) {
+    if (m_pDevInfoDlg != nullptr) m_pDevInfoDlg->OnStopSearch();
+    HideRemoteConfigPage();
+  }
   CDialog::hideEvent(event);
 }
