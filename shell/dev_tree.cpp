@@ -1,11 +1,14 @@
 #include "shell/dev_tree.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
 #include "core/app_data.h"
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
+#include "core/fixed_text.h"
+#include "core/rec_scheme.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
 #include "live/gimbro_events.h"
@@ -191,6 +194,39 @@ void CDevTree::SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on)
     if (item->childCount() != 0 || dev == nullptr || devName != dev->DevName) return;
     if (dev->DevType == kDevTypeIpc || g_bShowChannels) SetImage(item, AlarmBlinkImage(*dev, on != 0));
   });
+}
+
+void CDevTree::InitRecSchemeTree(QTreeWidget* tree) {
+  if (tree == nullptr) return;
+  TreeNode root;
+  root.text = Text(327, "Record strategy");
+  root.image = kImgMultiChannel;
+  {
+    CsLock lock(&g_csAppData);  // the recording thread walks the schemes under this lock
+    for (RecSchemeInfo* scheme : g_lstRecSchemeInfo) {
+      if (scheme == nullptr) continue;
+      TreeNode schemeItem;
+      schemeItem.text = FixedText(scheme->SchemeName);
+      schemeItem.image = kImgGroup;
+      schemeItem.data = scheme;
+      for (DevInfo& dev : g_lstDevInfo) {
+        const bool nvr = dev.DevType == kDevTypeNvr;
+        if (nvr && dev.CurNVRChannel < 1) continue;
+        const bool inScheme = std::any_of(scheme->lstDev.begin(), scheme->lstDev.end(), [&](const DevInfo& copy) {
+          return strcmp(copy.DevName, dev.DevName) == 0 && strcmp(copy.DevId, dev.DevId) == 0;
+        });
+        if (!inScheme) continue;
+        TreeNode channel;
+        channel.text = nvr ? FixedText(dev.DevId) + "-" + FixedText(dev.DevName) : FixedText(dev.DevName);
+        channel.image = DevStateImage(dev);
+        channel.dataKind = DevTreeData::kDevice;
+        channel.data = &dev;
+        schemeItem.children.push_back(std::move(channel));
+      }
+      root.children.push_back(std::move(schemeItem));
+    }
+  }
+  Fill(tree, root);
 }
 
 void CDevTree::InitUserTree(QTreeWidget* tree) {

@@ -35,6 +35,9 @@ class CDevTree {
   // Alarm blink of the channels named `devName`: image 11 while on, else the state image.
   void SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on);
 
+  // The record schemes, each with the channels of the device list that it
+  // records (an NVR's own record left out); an item's data is the scheme or the device record.
+  void InitRecSchemeTree(QTreeWidget* tree);
   // User groups with their users; roles.
   void InitUserTree(QTreeWidget* tree);
   void InitRoleTree(QTreeWidget* tree);
@@ -48,7 +51,8 @@ class CDevTree {
   void InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps);
   QTreeWidgetItem* FindMapItem(QTreeWidget* tree, const CString& mapName);
 
-  // The item's list element (DevInfo*, DevGroupInfo*, UserInfo*, GroupInfo* or RoleInfo*), null for items without one.
+  // The item's list element (DevInfo*, DevGroupInfo*, UserInfo*, GroupInfo*, RoleInfo* or RecSchemeInfo*),
+  // null for items without one.
   static void* ItemData(const QTreeWidgetItem* item);
   // The index of the item's image in the image list.
   static int ItemImage(const QTreeWidgetItem* item);

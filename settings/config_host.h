@@ -1,0 +1,43 @@
+// What the configuration manager, its user list and its pages ask of the main
+// window. The main window implements it and hands itself to the configuration
+// manager; every member is a thin forwarder there. A window without a host
+// (null) leaves these calls out.
+#pragma once
+
+#include "platform/win_types.h"
+
+struct UserInfo;
+struct GroupInfo;
+struct RoleInfo;
+
+class CConfigHost {
+ public:
+  virtual ~CConfigHost() = default;
+
+  // The main window's page members, one per page code (0 devices, 1 users,
+  // 2 record schemes, 3 remote configuration, 4 maintenance): set g_nCfgPage,
+  // move the configuration manager to its rectangle unless it sits on an
+  // extension monitor, CCfgManagerDlg::ShowCfgPage(code), show the manager.
+  virtual void ShowCfgPage(int code) = 0;
+
+  // Shows a text in the main window's message box (CResMsgDlg), of `type`.
+  virtual void ShowResMsg(const CStringW& text, int type) = 0;
+
+  // Refill the user tree / the role tree of the configuration manager's user list.
+  virtual void RefreshUserList() = 0;
+  virtual void RefreshRoleList() = 0;
+
+  // Hand the user, group or role chosen in the user list (null: none) to the
+  // configuration manager's user page.
+  virtual void ShowUserInfo(UserInfo* user) = 0;
+  virtual void ShowGroupInfo(GroupInfo* group) = 0;
+  virtual void ShowRoleInfo(RoleInfo* role) = 0;
+
+  // Switch the configuration manager's device list panel to the record-scheme tree.
+  virtual void ShowRecSchemeTree() = 0;
+
+  // Stores the main window's all-recording flag; when the video toolbar exists
+  // its record-all button 1289 follows it (image 330 and tooltip 332 "Stop All
+  // Record" while set, else image 331 and tooltip 318 "Start All Record").
+  virtual void SetAllRecording(int allRecording) = 0;
+};
