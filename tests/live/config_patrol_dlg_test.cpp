@@ -11,41 +11,17 @@
 #include <QTabBar>
 #include <QTreeWidget>
 
-#include "core/res_msg_dlg.h"
 #include "live/config_patrol_dlg.h"
 #include "live/patrol_point_dlg.h"
-#include "platform/dialog_template.h"
-#include "platform/string_table.h"
 #include "platform/window_text.h"
 #include "tests/live/live_config_env.h"
 #include "ui/sort_list_ctrl.h"
 
 namespace {
 
-class ConfigPatrolTest : public LiveConfigTest {
+class ConfigPatrolTest : public LiveDialogTest {
  protected:
-  void SetUp() override {
-    LiveConfigTest::SetUp();
-    const std::string bin = QCoreApplication::applicationDirPath().toStdString();
-    dlgtemplate::SetFolder(bin + "/Resources/dialogs/");
-    stringtable::SetFolder(bin + "/Lang/");
-    ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
-  }
-  void TearDown() override {
-    FreeLanguageLibrary();
-    stringtable::SetFolder("");
-    dlgtemplate::SetFolder("");
-    LiveConfigTest::TearDown();
-  }
-
   static QString Text(QWidget* w) { return GetWindowTextW(w); }
-  // The text of the message box that `owner` shows, or "" when none is shown.
-  static QString ShownMessage(QWidget* owner) {
-    for (CResMsgDlg* box : owner->findChildren<CResMsgDlg*>()) {
-      if (box->isVisible()) return GetWindowTextW(box->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT));
-    }
-    return {};
-  }
   static std::vector<std::string> Row(CSortListCtrl* list, int row) {
     std::vector<std::string> cells;
     for (int c = 0; c < list->GetColumnCount(); ++c) cells.push_back(list->GetItemText(row, c));

@@ -2,10 +2,16 @@
 // live-video fixtures and a quick way to put devices into g_lstDevInfo.
 #pragma once
 
+#include <QCoreApplication>
+#include <QWidget>
 #include <cstring>
 #include <string>
 
 #include "core/dev_info_store.h"
+#include "core/res_msg_dlg.h"
+#include "platform/dialog_template.h"
+#include "platform/string_table.h"
+#include "platform/window_text.h"
 #include "tests/core/config_test_env.h"
 
 class LiveConfigTest : public ConfigTest {
@@ -26,5 +32,31 @@ class LiveConfigTest : public ConfigTest {
     dev.nOnline = online;
     dev.CurNVRChannel = channel;
     return dev;
+  }
+};
+
+// Pages and dialogs on the built templates and the English string table.
+class LiveDialogTest : public LiveConfigTest {
+ protected:
+  void SetUp() override {
+    LiveConfigTest::SetUp();
+    const std::string bin = QCoreApplication::applicationDirPath().toStdString();
+    dlgtemplate::SetFolder(bin + "/Resources/dialogs/");
+    stringtable::SetFolder(bin + "/Lang/");
+    ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
+  }
+  void TearDown() override {
+    FreeLanguageLibrary();
+    stringtable::SetFolder("");
+    dlgtemplate::SetFolder("");
+    LiveConfigTest::TearDown();
+  }
+
+  // The text of the message box that `owner` shows, or "" when none is shown.
+  static QString ShownMessage(QWidget* owner) {
+    for (CResMsgDlg* box : owner->findChildren<CResMsgDlg*>()) {
+      if (box->isVisible()) return GetWindowTextW(box->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT));
+    }
+    return {};
   }
 };
