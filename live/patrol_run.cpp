@@ -133,6 +133,15 @@ PatrolToggle CPatrolRun::TogglePane(int pane, const std::vector<PatrolPlan>& pla
   return StartPatrol(pane) == 0 && appended > 0 ? PatrolToggle::kStarted : PatrolToggle::kNotStarted;
 }
 
+std::vector<PatrolToggle> CPatrolRun::OnPatrol(int shownCount, const std::vector<PatrolPlan>& plans,
+                                               const std::string& prefix) {
+  std::vector<PatrolToggle> done;
+  for (int pane = 0; pane < shownCount && pane < kPatrolSlotCount; ++pane) {
+    done.push_back(TogglePane(pane, plans, prefix));
+  }
+  return done;
+}
+
 bool CPatrolRun::IsOnline(const std::string& key) const {
   if (m_online) return m_online(key);
   return PatrolKeyOnline(key, m_relayState);

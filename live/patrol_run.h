@@ -98,6 +98,10 @@ class CPatrolRun {
   // The patrol button for one pane: stops an active patrol, otherwise loads the
   // pane's plans and starts them.
   PatrolToggle TogglePane(int pane, const std::vector<PatrolPlan>& plans, const std::string& prefix);
+  // The patrol button of the grid: TogglePane for the shown panes 0 ..
+  // shownCount - 1, in order; what it did to each.
+  std::vector<PatrolToggle> OnPatrol(int shownCount, const std::vector<PatrolPlan>& plans,
+                                     const std::string& prefix);
 
   // One timer step over all slots, under g_csAppData and the patrol lock;
   // returns the panes that are to show another camera.

@@ -110,6 +110,16 @@ TEST_F(PatrolRunTest, PatrolButtonLoadsOnlyThePanesOwnPlans) {
   EXPECT_FALSE(run.IsActive(6));
 }
 
+TEST_F(PatrolRunTest, PatrolButtonStartsOnlyShownPanes) {
+  const std::vector<PatrolPlan> plans = {Plan("Player-1", {{"a", "10"}}), Plan("Player-5", {{"b", "10"}})};
+  using T = PatrolToggle;
+  EXPECT_EQ(run.OnPatrol(4, plans, "Player"), (std::vector<T>{T::kStarted, T::kNotStarted, T::kNotStarted,
+                                                              T::kNotStarted}));
+  EXPECT_FALSE(run.IsActive(4));  // pane 5 lies beyond the four shown
+  EXPECT_EQ(run.OnPatrol(6, plans, "Player").front(), T::kStopped);
+  EXPECT_TRUE(run.IsActive(4));
+}
+
 TEST_F(PatrolRunTest, StartAndStopRefusals) {
   CPatrolRun fresh;
   PatrolPlan plan = Plan("Player-1", {{"a", "10"}});
