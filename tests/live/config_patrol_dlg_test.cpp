@@ -153,3 +153,18 @@ TEST_F(ConfigPatrolTest, FourVideoPointFillsTheEditsInTurn) {
   ASSERT_EQ(list.GetItemCount(), 1);
   EXPECT_EQ(Row(&list, 0), (Cells{"1", "12", "A", "B", "A", ""}));
 }
+
+// After a tab change no plan is chosen: Save must not write the emptied point
+// list over the plan that was shown before.
+TEST_F(ConfigPatrolTest, SaveAfterATabChangeKeepsThePlanShownBefore) {
+  InstallLiveFixture("patrol_info.xml", "PatrolInfo.xml");
+  const std::string before = ReadBytes(ConfigFile("PatrolInfo.xml"));
+  CConfigPatrol page;
+  ASSERT_TRUE(page.Create(CConfigPatrol::IDD, nullptr));
+  page.SelectName(2);
+  page.SelectTab(1);
+  EXPECT_EQ(page.GetPointList()->GetItemCount(), 0);
+  page.OnBnClickedSave();
+  EXPECT_EQ(ReadBytes(ConfigFile("PatrolInfo.xml")), before);
+  EXPECT_EQ(ShownMessage(&page), "");
+}
