@@ -3,7 +3,7 @@
 // A local camera is named by its DevName, a channel of a local NVR (DevType 4)
 // by "IPAddr:DevName", a relay device by "MAC:name" or, for a relay NVR,
 // "MAC:IP:name". A key is split at its first ':': without one, or when the
-// part behind it holds a '-', it names a local device; otherwise a relay device.
+// text behind it holds a '-', it names a local device; otherwise a relay device.
 #pragma once
 
 #include <functional>
@@ -22,7 +22,7 @@ bool PatrolKeyIsLocal(const std::string& key);
 DevInfo* FindLocalDeviceByKey(const std::string& key);
 
 // The relay channel of a relay key: the decimal number behind the first '-' of
-// the part after the first ':'; 0 when there is none.
+// the text after the first ':'; 0 when there is none.
 int PatrolRelayChannel(const std::string& key);
 
 // The state word of the relay device a relay key names (0 offline, non-zero
