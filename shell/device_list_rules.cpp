@@ -1,5 +1,6 @@
 #include "shell/device_list_rules.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "core/fixed_text.h"
@@ -69,4 +70,27 @@ UINT RunGroupAutoPlay(const std::vector<DevInfo*>& records, int gridCount, int l
     ++pane;
   }
   return 0;
+}
+
+std::string RelayInviteKey(const std::string& mac, const std::string& ip) { return mac + ":" + ip; }
+
+int RelayChannelNumber(int kind, const std::string& devName) {
+  constexpr int kKindVideoServer = 0;
+  constexpr int kKindNvr = 4;
+  if (kind == kKindVideoServer) {
+    if (devName.empty()) return 0;
+    const char last = devName.back();
+    return last >= '0' && last <= '9' ? last - '0' : 0;
+  }
+  if (kind == kKindNvr) {
+    const size_t dash = devName.rfind('-');
+    if (dash == std::string::npos) return 0;
+    return atoi(devName.c_str() + dash + 1);
+  }
+  return 0;
+}
+
+int RelayStreamSelector(int streamWord, int mainGridPanes, bool autoSwitchStream) {
+  const bool fewPanes = mainGridPanes == 1 || mainGridPanes == 4 || mainGridPanes == 6 || mainGridPanes == 8;
+  return autoSwitchStream && fewPanes ? 1 : streamWord;
 }

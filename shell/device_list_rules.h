@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "core/dev_info.h"
@@ -64,3 +65,14 @@ struct GroupPlayCalls {
 };
 UINT RunGroupAutoPlay(const std::vector<DevInfo*>& records, int gridCount, int loginType,
                       const GroupPlayCalls& calls);
+
+// The request for a relay channel's video (the relay library's invitation).
+// The device is named "MAC:IP".
+std::string RelayInviteKey(const std::string& mac, const std::string& ip);
+// The channel asked for: a video server's (kind 0) is the digit that ends its
+// name ("Stream3" -> 3), an NVR's (kind 4) the number after the last '-' of its
+// name ("NVR-12" -> 12); 0 for every other kind and for a name without one.
+int RelayChannelNumber(int kind, const std::string& devName);
+// The stream asked for: the device's stream word, or 1 when the main grid shows
+// 1, 4, 6 or 8 panes and automatic stream switching is on.
+int RelayStreamSelector(int streamWord, int mainGridPanes, bool autoSwitchStream);

@@ -149,6 +149,32 @@ TEST_F(DeviceListDlgTest, DropRefusalsShowTheirTextAndDropNothing) {
   EXPECT_EQ(Message(), "Please add the device manager for the device login user name and password");
 }
 
+TEST_F(DeviceListDlgTest, DropOutsideEveryWindowOrInTheSchemeViewDoesNothing) {
+  DragTo("Gate", QPoint(3000, 3000));  // no window there
+  EXPECT_TRUE(host.calls.empty());
+
+  // The tree turns to the record schemes while the item is dragged.
+  VideoWindow video;
+  const QPoint start = At("Back");
+  QTest::mousePress(Viewport(), Qt::LeftButton, {}, start);
+  QTest::mouseMove(Viewport(), start + QPoint(0, 12));
+  panel->ShowRecSchemeTree();
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, Viewport()->mapFromGlobal(video.Centre()));
+  EXPECT_TRUE(host.calls.empty());
+
+  // The drag is over: the next press and release is a click.
+  panel->RefreshDevTree();
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, At("Back"));
+  EXPECT_EQ(host.calls, (Calls{"OnDevSelected(Back)", "ShowDevInfo(-)"}));
+}
+
+TEST_F(DeviceListDlgTest, EscapeAndEnterLeaveThePanelOpen) {
+  QTest::keyClick(panel.get(), Qt::Key_Escape);
+  QTest::keyClick(panel.get(), Qt::Key_Return);
+  EXPECT_TRUE(panel->isVisible());
+  EXPECT_TRUE(host.calls.empty());
+}
+
 TEST_F(DeviceListDlgTest, DropGoesToTheTvWallOrTheMapByModuleAndHost) {
   VideoWindow video;
   const QPoint target = video.Centre();

@@ -182,3 +182,26 @@ TEST(RunGroupAutoPlay, CamerasOpenWithTheirDefaultResolution) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(RelayInvite, KeyChannelAndStream) {
+  EXPECT_EQ(RelayInviteKey("00-11-22-33-44-55", "10.0.0.9"), "00-11-22-33-44-55:10.0.0.9");
+
+  const std::tuple<int, const char*, int> channels[] = {
+      {0, "Gate Stream3", 3}, {0, "Stream", 0}, {0, "", 0},
+      {4, "NVR-12", 12},     {4, "A-B-7", 7},   {4, "NVR", 0}, {4, "NVR-", 0},
+      {1, "Cam-5", 0},       {3, "Node9", 0},
+  };
+  for (const auto& [kind, name, channel] : channels)
+    EXPECT_EQ(RelayChannelNumber(kind, name), channel) << kind << " " << name;
+
+  for (int panes : {1, 4, 6, 8}) {
+    EXPECT_EQ(RelayStreamSelector(0, panes, true), 1) << panes;
+    EXPECT_EQ(RelayStreamSelector(0, panes, false), 0) << panes;
+  }
+  for (int panes : {9, 16, 64}) EXPECT_EQ(RelayStreamSelector(0, panes, true), 0) << panes;
+  EXPECT_EQ(RelayStreamSelector(1, 16, false), 1);
+}
+
+}  // namespace
