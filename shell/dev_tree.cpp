@@ -250,6 +250,14 @@ QTreeWidgetItem* CDevTree::FindMapItem(QTreeWidget* tree, const CString& mapName
   return found != nullptr ? found : tree->topLevelItem(0);
 }
 
+void CDevTree::SetMapAlarmImage(QTreeWidget* tree, const std::vector<CString>& mapNames, BOOL on) {
+  if (tree == nullptr || tree->topLevelItemCount() == 0) return;
+  for (const CString& name : mapNames) {
+    QTreeWidgetItem* item = FindMapItem(tree, name);
+    if (item != tree->topLevelItem(0)) SetImage(item, on ? kImgAlarm : kImgMultiChannel);
+  }
+}
+
 void CDevTree::AddMapItem(QTreeWidget* tree, const CString& mapName, const CString& parentName) {
   QTreeWidgetItem* parent = FindMapItem(tree, parentName);
   if (parent == nullptr) return;  // no tree, or a tree without its root

@@ -48,6 +48,8 @@ class CDevTree {
   // Map list tree from the e-map's maps; FindMapItem returns the item of a map, or the root.
   void InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps);
   QTreeWidgetItem* FindMapItem(QTreeWidget* tree, const CString& mapName);
+  // Alarm blink of the maps that hold the device (their names given): image 11 while on, else 0.
+  void SetMapAlarmImage(QTreeWidget* tree, const std::vector<CString>& mapNames, BOOL on);
   // Adds one map under its parent map's item (the root when none), expands,
   // scrolls to it and selects it.
   void AddMapItem(QTreeWidget* tree, const CString& mapName, const CString& parentName);

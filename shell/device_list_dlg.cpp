@@ -206,6 +206,7 @@ void CDeviceListDlg::UpdateDevItem(const CString& devId) { CDevTree::GetInstance
 
 void CDeviceListDlg::SetAlarmImage(const CString& devName, BOOL on) {
   if (m_nGroupMode != kModeMapList) CDevTree::GetInstance()->SetAlarmImage(m_pTree, devName, on);
+  else CDevTree::GetInstance()->SetMapAlarmImage(m_pTree, m_pHost->GetMapsHoldingDevice(devName), on);
 }
 
 void CDeviceListDlg::SelectDevItem(const DevInfo* dev) {

@@ -49,4 +49,6 @@ class CDeviceListHost {
   virtual std::vector<MapEntry> GetMapList() = 0;
   virtual CString GetShownMapName() = 0;
   virtual void ShowMap(const CString& mapName) = 0;
+  // The names of the maps with a camera point of this device.
+  virtual std::vector<CString> GetMapsHoldingDevice(const CString& devName) = 0;
 };

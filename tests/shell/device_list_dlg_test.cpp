@@ -316,6 +316,23 @@ TEST_F(DeviceListDlgTest, MapListOpensTheFirstMapWhenNoneIsShownAndClicksOpenMap
   EXPECT_EQ(Marked(), "Floor1");
 }
 
+TEST_F(DeviceListDlgTest, AlarmBlinksTheChannelOrInTheMapListTheMapsHoldingTheDevice) {
+  panel->SetAlarmImage("Back", TRUE);
+  EXPECT_EQ(CDevTree::ItemImage(Item("Back")), 11);
+  panel->SetAlarmImage("Back", FALSE);
+  EXPECT_EQ(CDevTree::ItemImage(Item("Back")), 3);
+
+  host.maps = {{"Campus", ""}, {"Floor1", "Campus"}, {"Floor2", "Campus"}};
+  host.deviceMaps["Back"] = {"Floor2", "Nowhere"};
+  panel->ShowMapList();
+  panel->SetAlarmImage("Back", TRUE);
+  EXPECT_EQ(CDevTree::ItemImage(Item("Floor2")), 11);
+  EXPECT_EQ(CDevTree::ItemImage(Item("Floor1")), 0);
+  EXPECT_EQ(CDevTree::ItemImage(Item("Map List")), 0);  // a map that is not listed leaves the root alone
+  panel->SetAlarmImage("Back", FALSE);
+  EXPECT_EQ(CDevTree::ItemImage(Item("Floor2")), 0);
+}
+
 TEST_F(DeviceListDlgTest, SchemeViewHidesTheViewButtonsUntilTheTreeIsRebuilt) {
   panel->ShowRecSchemeTree();
   EXPECT_TRUE(panel->IsSchemeView());

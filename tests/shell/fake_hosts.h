@@ -1,6 +1,7 @@
 // Hosts of the panels for the tests: each call is written down as a line.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@ class FakeDeviceListHost : public CDeviceListHost {
   std::vector<int> gridPanes = {4};  // panes of each live grid
   std::vector<MapEntry> maps;
   CString shownMap;
+  std::map<CString, std::vector<CString>> deviceMaps;  // device name -> maps with its camera points
   bool recordSearchOnExtScreen = false;
 
   static std::string Name(const DevInfo* dev) { return dev != nullptr ? dev->DevName : "-"; }
@@ -50,6 +52,7 @@ class FakeDeviceListHost : public CDeviceListHost {
     shownMap = name;
     calls.push_back("ShowMap(" + name + ")");
   }
+  std::vector<CString> GetMapsHoldingDevice(const CString& devName) override { return deviceMaps[devName]; }
 
  private:
   static std::string At(const char* name, int x, int y, const DevInfo* dev) {
