@@ -112,6 +112,17 @@ TEST_F(DeviceListDlgTest, TreeOfTheOriginalGroups) {
   EXPECT_EQ(Item("Channel2")->parent(), Item("N1"));
 }
 
+TEST_F(DeviceListDlgTest, DecodersOnlyInTheTvWallManagersPanel) {
+  g_lstDevInfo.push_back(Dev("D1", "Decoder", kDevTypeDecoder, "Hall", 1));
+  panel->RefreshDevTree();
+  EXPECT_TRUE(tree->findItems("Decoder", Qt::MatchExactly | Qt::MatchRecursive).isEmpty());
+  panel->SetHostCode(kHostTvWall);
+  panel->ShowOnlineGroup();
+  EXPECT_EQ(tree->findItems("Decoder", Qt::MatchExactly | Qt::MatchRecursive).size(), 1);
+  panel->ShowOriginalGroup();
+  EXPECT_EQ(Item("Decoder")->parent(), Item("Hall"));
+}
+
 TEST_F(DeviceListDlgTest, DragAndDropOnAPaneReachesTheMainWindowWithDeviceAndWindow) {
   VideoWindow video;
   DragTo("Gate", video.Centre());
