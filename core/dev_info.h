@@ -29,8 +29,11 @@ struct DevInfo {
   int RecStreamKind = 0;    // stream kind the recording uses, from the record scheme
   int MainStreamId = 0;     // stream id of the main-stream object, 0 when none is open
   int SubStreamId = 0;      // stream id of the sub-stream object, 0 when none is open
-  int nAlarmBlinkCount = 0; // alarm blink counter
-  int bAlarmBlink = 0;      // alarm blink toggle
+  int bAlarmFlag = 0;       // set by an alarm: the device's items blink
+  int nAlarmBlinkCount = 0; // alarm blink counter: blinking ends at 10
+  int bAlarmBlink = 0;      // alarm blink state: on while the item shows the alarm image
+  int nMotionAlarm = 0;     // alarm type 14 while the recording thread runs (alarm recording)
+  int nIOAlarm = 0;         // alarm types 15 and 16 while the recording thread runs
   int nOnline = 0;          // 1 when the device answered
   int bNvrFlag = 0;         // set by the device editor for some NVRs
   int GimbroId = 0;         // id of the device with the device-messaging control

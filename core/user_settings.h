@@ -18,6 +18,8 @@ extern int g_nCapturePicFmt;
 extern int g_nDefDisplayMode;
 extern int g_nKbConfigMode;
 extern int g_nMonitorMode;  // 1: extension monitors in use
+// The multi-screen option of the local settings: the "MonitorMode" setting.
+inline int& g_bMultiScreen = g_nMonitorMode;
 extern int g_nFullDisp;     // "FilpMode", also every saved login's "FullDisp"
 extern int g_bFilterAlarm;
 extern int g_nLoginType;    // 0 local accounts, else cloud account login

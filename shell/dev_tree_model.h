@@ -42,7 +42,7 @@ std::string RelayNvrKeyText(const std::string& mac, const std::string& ip, const
 // The last 7 characters of a video server channel's name ("Stream1"), all of a shorter one.
 std::string StreamChannelText(const char* devName);
 
-enum class DevTreeData { kNone, kDevice, kGroup, kUser, kUserGroup, kRole };
+enum class DevTreeData { kNone, kDevice, kGroup, kUser, kUserGroup, kRole, kRelayDevice };
 
 struct TreeNode {
   std::string text;  // GBK
