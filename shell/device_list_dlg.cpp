@@ -314,7 +314,10 @@ void CDeviceListDlg::OnClickDevTree(QPoint pos) {
     DevInfo* dev = ItemDevice(hit);
     m_pHost->OnDevSelected(dev);
     if (dev != nullptr && dev->nPltDev == 0) m_pHost->ShowDevInfo(nullptr);
-  } else if (hit != nullptr && parent != nullptr && !IsUnderVss(hit)) {  // a channel of a multi-channel device
+  } else if (hit != nullptr && IsUnderVss(hit)) {  // a relay channel
+    if (CDevTree::ItemKind(hit) == DevTreeData::kRelayDevice)
+      m_pHost->OnVssChannelSelected(static_cast<RelayDevice*>(CDevTree::ItemData(hit)));
+  } else if (hit != nullptr && parent != nullptr) {  // a channel of a multi-channel device
     if (g_nCurModule == kModuleRecord || m_pHost->IsRecordSearchOnExtScreen()) {
       if (DevInfo* dev = ItemDevice(hit)) m_pHost->SetSearchDevInfo(dev);
     }

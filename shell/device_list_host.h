@@ -12,6 +12,7 @@
 #include "shell/dev_tree_model.h"
 
 class QWidget;
+struct RelayDevice;  // a device of a logged-in relay server
 
 class CDeviceListHost {
  public:
@@ -21,6 +22,7 @@ class CDeviceListHost {
   // (null: none).
   virtual void ShowDevInfo(DevGroupInfo* group) = 0;
   virtual void OnDevSelected(DevInfo* dev) = 0;
+  virtual void OnVssChannelSelected(RelayDevice* dev) = 0;
   virtual void OnRecSchemeSelected(RecSchemeInfo* scheme) = 0;
 
   // A device dropped on the window under the cursor (a pane of a live grid or

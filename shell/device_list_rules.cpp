@@ -6,19 +6,18 @@
 #include "core/fixed_text.h"
 #include "core/gbk_search.h"
 #include "shell/dev_tree_model.h"
-#include "shell/view_state.h"
 
 DropTarget ChooseDropTarget(int hostCode, int curModule, int devType) {
   // The main window's panel follows the module; the TV-wall and e-map
   // managers' panels always drop on their own window.
   int target = -1;
   if (hostCode == kHostMainWnd) target = curModule;
-  else if (hostCode == kHostTvWall) target = kModuleTvWall;
+  else if (hostCode == kHostTvWall) target = kModuleWall;
   else if (hostCode == kHostMap) target = kModuleMap;
   switch (target) {
     case kModuleLive:
       return DropTarget::kVideoWnd;
-    case kModuleTvWall:
+    case kModuleWall:
       return devType == kDevTypeDecoder ? DropTarget::kTvWallDecoder : DropTarget::kTvWallChannel;
     case kModuleMap:
       return DropTarget::kMap;

@@ -9,17 +9,13 @@
 
 #include "core/dev_info.h"
 #include "platform/win_types.h"
+#include "shell/module_rights.h"
 
 // Host codes of the panels: the main window, the TV-wall manager and the e-map
 // manager take drops; the drops of every other host do nothing.
 constexpr int kHostMainWnd = 0;
 constexpr int kHostTvWall = 4;
 constexpr int kHostMap = 5;
-
-// Modules of g_nCurModule that decide the panel's behaviour.
-constexpr int kModuleLive = 0;
-constexpr int kModuleRecord = 1;
-constexpr int kModuleMap = 5;
 
 // Refusal texts of the panel (string ids).
 constexpr UINT kStrSearchNothing = 330;

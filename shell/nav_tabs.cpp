@@ -1,11 +1,9 @@
 #include "shell/nav_tabs.h"
 
 #include "core/user_info.h"
+#include "shell/module_rights.h"
 
 namespace {
-
-// Indexes of the rights in g_nCurRights (the role record's order).
-enum : int { kRightSurPTZ = 0, kRightAlarm = 1, kRightRecord = 2, kRightUserManager = 4, kRightSeventh = 6 };
 
 constexpr int kTabWidth = 136;
 constexpr int kSeparatorWidth = 29;
@@ -20,12 +18,12 @@ constexpr int kSeparatorIds[7] = {1281, 1280, 1282, 1283, 1284, 1285, 1286};
 
 const std::vector<NavTab>& NavTabs() {
   static const std::vector<NavTab> tabs = {
-      {1012, 1, 0, kRightSurPTZ, 280, 284, nullptr},
-      {1013, 2, 1, kRightRecord, 281, 285, "CPageDlg: init record button menu, nMonitor=%d"},
-      {1014, 3, 2, kRightAlarm, 282, 286, "CPageDlg: init alarm button menu, nMonitor=%d"},
-      {1015, 4, 3, kRightUserManager, 283, 287, "CPageDlg: init config button menu, nMonitor=%d"},
-      {1016, 5, 4, kRightSeventh, 289, 290, "CPageDlg: init tvwall button menu, nMonitor=%d"},
-      {1017, 6, 5, kRightSeventh, 292, 293, "CPageDlg: init map button menu, nMonitor=%d"},
+      {1012, 1, kModuleLive, kRightSurPTZ, 280, 284, nullptr},
+      {1013, 2, kModuleRecord, kRightRecord, 281, 285, "CPageDlg: init record button menu, nMonitor=%d"},
+      {1014, 3, kModuleAlarm, kRightAlarm, 282, 286, "CPageDlg: init alarm button menu, nMonitor=%d"},
+      {1015, 4, kModuleCfg, kRightUserManager, 283, 287, "CPageDlg: init config button menu, nMonitor=%d"},
+      {1016, 5, kModuleWall, kRightWallMap, 289, 290, "CPageDlg: init tvwall button menu, nMonitor=%d"},
+      {1017, 6, kModuleMap, kRightWallMap, 292, 293, "CPageDlg: init map button menu, nMonitor=%d"},
   };
   return tabs;
 }

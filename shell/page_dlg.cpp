@@ -8,13 +8,13 @@
 #include "platform/paths.h"
 #include "platform/string_table.h"
 #include "shell/device_list_dlg.h"
+#include "shell/module_rights.h"
 #include "shell/view_state.h"
 #include "ui/image_file_button.h"
 
 namespace {
 
 constexpr int kMapListButton = 1255;
-constexpr int kModuleMap = 5;
 constexpr UINT kMenuTexts[3] = {948, 949, 957};
 constexpr int kFirstTab = 1;
 
@@ -79,12 +79,12 @@ void CPageDlg::OnBnClickedMap() { OnTabClicked(1017); }
 
 void CPageDlg::SwitchModule(int module) {
   switch (module) {
-    case 0: m_pHost->ShowVideoModule(); break;
-    case 1: m_pHost->ShowRecordModule(); break;
-    case 2: m_pHost->ShowAlarmModule(); break;
-    case 3: m_pHost->ShowConfigModule(); break;
-    case 4: m_pHost->ShowTVWallModule(); break;
-    case 5: m_pHost->ShowMapModule(); break;
+    case kModuleLive: m_pHost->ShowVideoModule(); break;
+    case kModuleRecord: m_pHost->ShowRecordModule(); break;
+    case kModuleAlarm: m_pHost->ShowAlarmModule(); break;
+    case kModuleCfg: m_pHost->ShowConfigModule(); break;
+    case kModuleWall: m_pHost->ShowTVWallModule(); break;
+    case kModuleMap: m_pHost->ShowMapModule(); break;
     default: break;
   }
 }
@@ -96,7 +96,7 @@ void CPageDlg::OnTabClicked(int tabId) {
     m_pHost->ShowResMsg(LoadStringW(tab->refusal).toStdWString(), 2);
     return;
   }
-  if (tab->module != 0 && m_pHost->GetModuleMonitor(tab->module) != 0) return;  // on an extension monitor
+  if (tab->module != kModuleLive && m_pHost->GetModuleMonitor(tab->module) != 0) return;  // on an extension monitor
   if (m_bInited) SwitchModule(tab->module);
   m_nChosenTab = tab->number;
   ApplyStrip(m_nChosenTab);

@@ -27,6 +27,9 @@ class FakeDeviceListHost : public CDeviceListHost {
 
   void ShowDevInfo(DevGroupInfo* group) override { calls.push_back("ShowDevInfo(" + Name(group) + ")"); }
   void OnDevSelected(DevInfo* dev) override { calls.push_back("OnDevSelected(" + Name(dev) + ")"); }
+  void OnVssChannelSelected(RelayDevice* dev) override {
+    calls.push_back(dev != nullptr ? "OnVssChannelSelected" : "OnVssChannelSelected(-)");
+  }
   void OnRecSchemeSelected(RecSchemeInfo*) override { calls.push_back("OnRecSchemeSelected"); }
   void DropDevOnVideoWnd(QWidget* wnd, DevInfo* dev) override {
     dropWnd = wnd;
