@@ -18,6 +18,7 @@
 #include "platform/string_table.h"
 #include "shell/dev_registration.h"
 #include "shell/dev_tree_images.h"
+#include "shell/device_list_rules.h"
 #include "shell/live_controls.h"
 #include "shell/view_state.h"
 
@@ -81,6 +82,10 @@ long CDevTree::Init() {
 
 void* CDevTree::ItemData(const QTreeWidgetItem* item) {
   return item == nullptr ? nullptr : item->data(0, kDataRole).value<void*>();
+}
+
+DevTreeData CDevTree::ItemKind(const QTreeWidgetItem* item) {
+  return item == nullptr ? DevTreeData::kNone : static_cast<DevTreeData>(item->data(0, kKindRole).toInt());
 }
 
 int CDevTree::ItemImage(const QTreeWidgetItem* item) { return item->data(0, kImageRole).toInt(); }
@@ -250,7 +255,6 @@ void CDevTree::InitChannelCheckTree(QTreeWidget* tree) {
 int CDevTree::FindItem(QTreeWidget* tree, const CString& text) {
   if (tree == nullptr) return 1;
   tree->expandAll();
-  const QString wanted = codepage::ToQString(text);
   std::vector<QTreeWidgetItem*> items;
   ForEachItem(tree, [&](QTreeWidgetItem* item) { items.push_back(item); });
   size_t start = 0;
@@ -259,7 +263,7 @@ int CDevTree::FindItem(QTreeWidget* tree, const CString& text) {
       if (items[i] == selected) start = i + 1;
   }
   for (size_t i = start; i < items.size(); ++i) {
-    if (!items[i]->text(0).contains(wanted)) continue;
+    if (!SearchBoxMatch(codepage::FromQString(items[i]->text(0)), text)) continue;
     tree->setCurrentItem(items[i]);
     tree->scrollToItem(items[i]);
     return 0;
@@ -280,4 +284,24 @@ QTreeWidgetItem* CDevTree::FindMapItem(QTreeWidget* tree, const CString& mapName
     if (found == nullptr && item->text(0) == name) found = item;
   });
   return found != nullptr ? found : tree->topLevelItem(0);
+}
+
+void CDevTree::SetMapAlarmImage(QTreeWidget* tree, const std::vector<CString>& mapNames, BOOL on) {
+  if (tree == nullptr || tree->topLevelItemCount() == 0) return;
+  for (const CString& name : mapNames) {
+    QTreeWidgetItem* item = FindMapItem(tree, name);
+    if (item != tree->topLevelItem(0)) SetImage(item, on ? kImgAlarm : kImgMultiChannel);
+  }
+}
+
+void CDevTree::AddMapItem(QTreeWidget* tree, const CString& mapName, const CString& parentName) {
+  QTreeWidgetItem* parent = FindMapItem(tree, parentName);
+  if (parent == nullptr) return;  // no tree, or a tree without its root
+  TreeNode node;
+  node.text = mapName;
+  node.image = kImgMultiChannel;
+  QTreeWidgetItem* item = AddItem(parent, node);
+  tree->expandAll();
+  tree->scrollToItem(item);
+  tree->setCurrentItem(item);
 }

@@ -44,16 +44,24 @@ class CDevTree {
   // One check-box item per channel record (broadcast and record-schedule pickers).
   void InitChannelCheckTree(QTreeWidget* tree);
   // Selects the next item after the selected one (from the top when none) whose
-  // text holds `text`: 0 when found, non-zero when the walk ends without one.
+  // text the search box's pattern matches (SearchBoxMatch): 0 when found,
+  // non-zero when the walk ends without one.
   int FindItem(QTreeWidget* tree, const CString& text);
 
   // Map list tree from the e-map's maps; FindMapItem returns the item of a map, or the root.
   void InitMapTree(QTreeWidget* tree, const std::vector<MapEntry>& maps);
   QTreeWidgetItem* FindMapItem(QTreeWidget* tree, const CString& mapName);
+  // Alarm blink of the maps that hold the device (their names given): image 11 while on, else 0.
+  void SetMapAlarmImage(QTreeWidget* tree, const std::vector<CString>& mapNames, BOOL on);
+  // Adds one map under its parent map's item (the root when none), expands,
+  // scrolls to it and selects it.
+  void AddMapItem(QTreeWidget* tree, const CString& mapName, const CString& parentName);
 
   // The item's list element (DevInfo*, DevGroupInfo*, UserInfo*, GroupInfo*, RoleInfo* or RecSchemeInfo*),
   // null for items without one.
   static void* ItemData(const QTreeWidgetItem* item);
+  // What the item's data is (kNone for items without data).
+  static DevTreeData ItemKind(const QTreeWidgetItem* item);
   // The index of the item's image in the image list.
   static int ItemImage(const QTreeWidgetItem* item);
   const QIcon& Image(int index) const { return m_images[static_cast<size_t>(index)]; }
