@@ -144,3 +144,23 @@ bool CAudioCodec::DecodeOne() {
   }
   return true;
 }
+
+std::unique_ptr<CAudioCodec> OpenTalkDecoder(std::string_view answer) {
+  const auto params = talk::ParseTalkAnswer(answer);
+  if (!params) {
+    WriteLog(3, "OnNVRSpeakParam(): talk param can not be parsed, m_pAudioCodec not created.");
+    return nullptr;
+  }
+  auto codec = std::make_unique<CAudioCodec>();
+  codec->SetAudioParams(*params);
+  const int result = codec->Open();
+  if (result != 0) {
+    WriteLog(3, "OnNVRSpeakParam(): m_pAudioCodec OpenDec failed. result=%d", result);
+    return nullptr;
+  }
+  WriteLog(6,
+           "OnNVRSpeakParam(): m_pAudioCodec OpenDec success. audio_type=%d, samplerate=%d, bitspersample=%d, "
+           "channels=%d",
+           params->audioType, params->sampleRate, params->bitsPerSample, params->channels);
+  return codec;
+}

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -75,3 +76,8 @@ class CAudioCodec {
   std::chrono::steady_clock::time_point m_lastWrite{};
   std::thread m_thread;
 };
+
+// The main window's step on an NVR's talk answer: reads the answer's four
+// values, makes the decoder with them and opens it (logged either way).
+// Null when the answer cannot be read or the decoder does not open.
+std::unique_ptr<CAudioCodec> OpenTalkDecoder(std::string_view answer);

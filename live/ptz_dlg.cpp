@@ -130,6 +130,22 @@ void CPTZDlg::InitAdvanceCmdCombo() {
   m_cmbAdvance->setCurrentIndex(-1);
 }
 
+void CPTZDlg::InsertAuxSwitchEntries() {
+  if (!m_cmbAdvance) return;
+  for (int n = 1; n <= 9; ++n) {
+    const int index = ptz::kPtzAdvancedXmlCount + 2 * (n - 1);
+    const QString name = LoadStringW(1021) + QString::number(n);
+    m_cmbAdvance->insertItem(index, name + LoadStringW(1022));
+    m_cmbAdvance->insertItem(index + 1, name + LoadStringW(1023));
+  }
+}
+
+void CPTZDlg::ResetAdvanceCmdCombo() {
+  if (!m_cmbAdvance) return;
+  m_cmbAdvance->clear();
+  InitAdvanceCmdCombo();
+}
+
 std::vector<std::string> CPTZDlg::DeletePresetTexts() const {
   std::vector<std::string> texts;
   if (!m_cmbDelPreset) return texts;

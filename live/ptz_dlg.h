@@ -42,8 +42,13 @@ class CPTZDlg : public CDialog {
 
   // Fills the advanced list with its 40 entries (entry i at index i).
   void InitAdvanceCmdCombo();
-  // The advanced list, for the PTZ protocol settings (auxiliary entries).
-  QComboBox* GetAdvanceCombo() const { return m_cmbAdvance; }
+  // For the PTZ protocol settings while the plug-in is loaded: inserts the 18
+  // auxiliary switch entries at indexes 40 to 57 ("Assist" n "Open" at
+  // 40 + 2(n - 1), "Assist" n "Close" at the next index, n = 1..9).
+  void InsertAuxSwitchEntries();
+  // For the PTZ protocol settings when the plug-in is switched off: empties the
+  // advanced list and refills its 40 entries.
+  void ResetAdvanceCmdCombo();
   // Validation of a preset text against the delete-preset list and the
   // plug-in's state; see ::CheckPresetInput.
   int CheckPresetInput(const CString& text);

@@ -74,6 +74,22 @@ TEST_F(PtzDlgTest, AdvancedListHoldsFortyEntriesAndGoWithoutSelectionSendsNothin
   EXPECT_EQ(host.calls, expected);
 }
 
+TEST_F(PtzDlgTest, AuxiliarySwitchEntriesGoThroughThePlugin) {
+  QComboBox* advance = Combo(CPTZDlg::IDC_COMBO_ADVANCE);
+  ASSERT_TRUE(host.plugin.Load());
+  dlg.InsertAuxSwitchEntries();
+  ASSERT_EQ(advance->count(), 58);
+  advance->setCurrentIndex(43);
+  static_cast<QPushButton*>(Item(CPTZDlg::IDC_BTN_ADVANCE))->click();
+  const std::vector<std::string> expected = {
+      "send <xml><cmd>tarnex</cmd><addr>7</addr><word>Close2</word><a>0</a><b>0</b></xml>", "advance 44"};
+  EXPECT_EQ(host.calls, expected);
+
+  host.plugin.Free();
+  dlg.ResetAdvanceCmdCombo();
+  EXPECT_EQ(advance->count(), 40);
+}
+
 TEST_F(PtzDlgTest, PresetAnswerFillsTheListsAndIsPassedToTheRelay) {
   PostText(dlg.GetSafeHwnd(), WM_PTZ_RESPONSE, 12, "head^3^s1#08:00-09:00^7^");
   DeliverPosted();

@@ -9,7 +9,6 @@
 #include "live/live_messages.h"
 #include "live/ptz_command_text.h"
 #include "live/ptz_panel_logic.h"
-#include "live/talk_answer.h"
 #include "maker_test_support.h"
 #include "message_window.h"
 #include "ptz_panel_test_host.h"
@@ -69,21 +68,19 @@ TEST_F(PtzTalkDeviceTest, PanelTextsReachTheDevice) {
 
 // The talk answer opens the decoder; the talk packets are taken.
 TEST_F(PtzTalkDeviceTest, TalkAnswerAndPacketsFeedTheDecoder) {
-  CAudioCodec codec;
+  std::unique_ptr<CAudioCodec> codec;
   std::vector<int> inputs;
   events.SetTalkHandlers(
-      [&](LONG, const BYTE* data, LONG length, const BYTE*) { inputs.push_back(codec.InputData(data, length)); },
-      [&](LONG, std::string text) {
-        const auto params = talk::ParseTalkAnswer(text);
-        ASSERT_TRUE(params);
-        codec.SetAudioParams(*params);
-        ASSERT_EQ(codec.Open(), 0);
-      });
+      [&](LONG, const BYTE* data, LONG length, const BYTE*) {
+        inputs.push_back(codec ? codec->InputData(data, length) : -100);
+      },
+      [&](LONG, std::string text) { codec = OpenTalkDecoder(text); });
   ASSERT_EQ(ctrl.Talk(id, 1), GIMBRO_OK);
   ASSERT_TRUE(WaitFor([&] { return inputs.size() == 3; }, 15000));
   EXPECT_EQ(inputs, (std::vector<int>{0, 0, 0}));
-  EXPECT_TRUE(codec.IsOpen());
-  EXPECT_EQ(codec.AudioParams().sampleRate, 8000);
-  EXPECT_EQ(codec.AudioParams().channels, 1);
-  codec.Close();
+  ASSERT_TRUE(codec);
+  EXPECT_TRUE(codec->IsOpen());
+  EXPECT_EQ(codec->AudioParams().sampleRate, 8000);
+  EXPECT_EQ(codec->AudioParams().channels, 1);
+  codec.reset();
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <future>
@@ -70,6 +71,7 @@ struct RecordingRenderer : AudioRenderer {
     int writes = 0;
     std::atomic<int> state{kRoom};
     bool allocFails = false;
+    std::shared_future<void> stopGate;  // when set, Stop waits for it
   };
   explicit RecordingRenderer(std::shared_ptr<Shared> s) : shared(std::move(s)) {}
   bool Initialize() override { return true; }
@@ -80,7 +82,9 @@ struct RecordingRenderer : AudioRenderer {
     shared->samples.insert(shared->samples.end(), samples, samples + count);
     ++shared->writes;
   }
-  void Stop() override {}
+  void Stop() override {
+    if (shared->stopGate.valid()) shared->stopGate.wait();
+  }
   void SetVolume(int) override {}
   void Release() override {}
   std::shared_ptr<Shared> shared;
@@ -246,23 +250,44 @@ TEST_F(TalkDecoderTest, MalformedPacketsAreRefusedAndOversizedPayloadsDropped) {
   EXPECT_EQ(Written(), 8 * 80u);
 }
 
-// Closing while the decode thread keeps going round (the ring stays full, so
-// it takes and gives back the lock every few milliseconds) returns, and the
-// decoder can be opened again.
-TEST_F(TalkDecoderTest, CloseWhileTheThreadRunsDoesNotDeadlock) {
-  shared->state = AudioRenderer::kFull;
-  ASSERT_EQ(codec.Open(), 0);
-  for (uint16_t seq = 0; seq < 12; ++seq) ASSERT_EQ(Input(MakePacket(seq, std::vector<uint8_t>(80, 1))), 0);
-  std::this_thread::sleep_for(30ms);
-  auto closing = std::async(std::launch::async, [&] { codec.Close(); });
-  ASSERT_EQ(closing.wait_for(20s), std::future_status::ready);
-  EXPECT_FALSE(codec.IsOpen());
+// Closing while the decode thread waits for the lock: another caller (Stop)
+// holds it, the thread queues behind it, and Close starts. Close ends the
+// thread before it takes the lock itself, so it returns once the other caller
+// lets go; the decoder then opens again.
+TEST_F(TalkDecoderTest, CloseWhileTheThreadWaitsForTheLockDoesNotDeadlock) {
+  shared->state = AudioRenderer::kFull;  // the thread keeps going round without writing
+  for (int round = 0; round < 8; ++round) {
+    ASSERT_EQ(codec.Open(), 0);
+    for (uint16_t seq = 0; seq < 12; ++seq) ASSERT_EQ(Input(MakePacket(seq, std::vector<uint8_t>(80, 1))), 0);
+    std::this_thread::sleep_for(20ms);  // playing has started
+
+    std::promise<void> gate;
+    shared->stopGate = gate.get_future().share();
+    std::thread stopper([&] { codec.Stop(); });  // holds the lock until the gate opens
+    std::this_thread::sleep_for(30ms);           // the decode thread now waits for the lock
+    std::promise<void> closed;
+    std::future<void> closedFuture = closed.get_future();
+    std::thread closer([&] {
+      codec.Close();
+      closed.set_value();
+    });
+    std::this_thread::sleep_for(30ms);
+    gate.set_value();
+    if (closedFuture.wait_for(20s) != std::future_status::ready) {
+      std::fprintf(stderr, "Close deadlocked with the decode thread\n");
+      std::abort();
+    }
+    stopper.join();
+    closer.join();
+    shared->stopGate = {};
+    EXPECT_FALSE(codec.IsOpen());
+  }
   EXPECT_EQ(Written(), 0u);
 
   shared->state = AudioRenderer::kRoom;
   ASSERT_EQ(codec.Open(), 0);
   for (uint16_t seq = 0; seq < 10; ++seq) ASSERT_EQ(Input(MakePacket(seq, std::vector<uint8_t>(80, 1))), 0);
-  EXPECT_TRUE(WaitUntil([&] { return Written() == 800u; }));
+  EXPECT_TRUE(WaitUntil([&] { return Written() == 800u; })) << "opens again after closing";
 }
 
 TEST(TalkDecoder, RendererFailuresFailTheOpen) {
@@ -273,6 +298,15 @@ TEST(TalkDecoder, RendererFailuresFailTheOpen) {
   CAudioCodec noRing([&] { return std::make_unique<RecordingRenderer>(shared); });
   EXPECT_EQ(noRing.Open(), -1);
   EXPECT_FALSE(noRing.IsOpen());
+}
+
+TEST(TalkDecoder, AnUnreadableTalkAnswerOpensNoDecoder) {
+  EXPECT_EQ(OpenTalkDecoder("<MESSAGE><MESSAGE_BODY/></MESSAGE>"), nullptr);
+  EXPECT_EQ(OpenTalkDecoder("\x01\x02 garbage"), nullptr);
+  auto codec = OpenTalkDecoder("<MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"1\" /></MESSAGE_BODY>");
+  ASSERT_NE(codec, nullptr);
+  EXPECT_TRUE(codec->IsOpen());
+  EXPECT_EQ(codec->AudioParams().audioType, 1);
 }
 
 // On the machine's own sound output, or silently without one: opening never
