@@ -3,15 +3,13 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QIODevice>
 #include <QMediaDevices>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <mutex>
 #include <vector>
 
 #include "core/client_log.h"
+#include "live/talk_audio_ring.h"
 
 TalkWaveFormat MakeTalkWaveFormat(int sampleRate, int bitsPerSample, int channels) {
   TalkWaveFormat format;
@@ -28,71 +26,6 @@ int VolumeToAttenuation(int volume) {
   return -static_cast<int>(std::lround(70.0 * std::pow(10.0, 2.0 * (100 - volume) / 100.0)));
 }
 
-// The ring the sound device pulls from. Bytes written wait until read; a read
-// of more than waits is filled with silence, so the device keeps playing.
-class TalkAudioRing : public QIODevice {
- public:
-  explicit TalkAudioRing(size_t size) : buffer_(size) {}
-
-  int State() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    if (queued_ == 0) return AudioRenderer::kNoData;
-    return buffer_.size() - queued_ >= AudioRenderer::kWriteRoom ? AudioRenderer::kRoom
-                                                                 : AudioRenderer::kFull;
-  }
-
-  void Put(const uint8_t* bytes, size_t length) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    // What does not fit is dropped: the decoder asks for room before it writes.
-    length = std::min(length, buffer_.size() - queued_);
-    for (size_t i = 0; i < length; ++i) buffer_[(head_ + queued_ + i) % buffer_.size()] = bytes[i];
-    queued_ += length;
-    playing_ = true;
-  }
-
-  void Halt() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    playing_ = false;
-    queued_ = 0;
-    head_ = 0;
-  }
-
-  void SetGain(double gain) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    gain_ = gain;
-  }
-
- protected:
-  qint64 readData(char* data, qint64 maxlen) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    const size_t wanted = static_cast<size_t>(maxlen) & ~size_t{1};
-    std::memset(data, 0, wanted);
-    if (!playing_) return static_cast<qint64>(wanted);
-    const size_t taken = std::min(queued_ & ~size_t{1}, wanted);
-    for (size_t i = 0; i < taken; i += 2) {
-      const size_t at = (head_ + i) % buffer_.size();
-      const size_t next = (head_ + i + 1) % buffer_.size();
-      const int16_t sample = static_cast<int16_t>(buffer_[at] | (buffer_[next] << 8));
-      const int16_t scaled = static_cast<int16_t>(std::lround(sample * gain_));
-      data[i] = static_cast<char>(scaled & 0xFF);
-      data[i + 1] = static_cast<char>((scaled >> 8) & 0xFF);
-    }
-    head_ = (head_ + taken) % buffer_.size();
-    queued_ -= taken;
-    return static_cast<qint64>(wanted);
-  }
-  qint64 writeData(const char*, qint64) override { return -1; }
-  bool isSequential() const override { return true; }
-
- private:
-  std::mutex mutex_;
-  std::vector<uint8_t> buffer_;
-  size_t head_ = 0;
-  size_t queued_ = 0;
-  bool playing_ = false;
-  double gain_ = 1.0;
-};
-
 TalkAudioPlayer::TalkAudioPlayer() = default;
 TalkAudioPlayer::~TalkAudioPlayer() { Release(); }
 
@@ -108,7 +41,7 @@ bool TalkAudioPlayer::AllocDSoundBuffer(const TalkWaveFormat& format, size_t siz
   Release();
   if (size == 0 || format.channels <= 0 || format.samplesPerSec <= 0) return false;
   ring_ = std::make_unique<TalkAudioRing>(size);
-  if (!ring_->open(QIODevice::ReadOnly)) return false;
+  if (!ring_->isOpen()) return false;
   if (silent_) return true;
   QAudioFormat qformat;
   qformat.setSampleRate(format.samplesPerSec);
@@ -131,7 +64,9 @@ bool TalkAudioPlayer::AllocDSoundBuffer(const TalkWaveFormat& format, size_t siz
 
 int TalkAudioPlayer::QueryState() {
   if (!ring_ || silent_) return kNoData;
-  return ring_->State();
+  const size_t queued = ring_->Queued();
+  if (queued == 0) return kNoData;
+  return ring_->Size() - queued >= kWriteRoom ? kRoom : kFull;
 }
 
 void TalkAudioPlayer::Write(const int16_t* samples, size_t count) {

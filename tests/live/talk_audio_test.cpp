@@ -18,6 +18,7 @@
 #include "live/mulaw.h"
 #include "live/talk_answer.h"
 #include "live/talk_audio_player.h"
+#include "live/talk_audio_ring.h"
 #include "live/talk_packet.h"
 
 namespace {
@@ -191,6 +192,43 @@ TEST(TalkWaveFormat, RateTimesChannelsBelow32000) {
   EXPECT_EQ(VolumeToAttenuation(100), -70);
   EXPECT_EQ(VolumeToAttenuation(0), -7000);
   EXPECT_EQ(VolumeToAttenuation(50), -700);
+}
+
+std::vector<int16_t> ReadSamples(TalkAudioRing& ring, size_t count) {
+  const QByteArray bytes = ring.read(static_cast<qint64>(count * 2));
+  return ToSamples(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+}
+
+void PutSamples(TalkAudioRing& ring, const std::vector<int16_t>& samples) {
+  std::vector<uint8_t> bytes;
+  for (int16_t s : samples) {
+    bytes.push_back(static_cast<uint8_t>(s & 0xFF));
+    bytes.push_back(static_cast<uint8_t>((s >> 8) & 0xFF));
+  }
+  ring.Put(bytes.data(), bytes.size());
+}
+
+TEST(TalkAudioRing, PlaysInOrderAcrossTheWrapAndFillsWithSilence) {
+  TalkAudioRing ring(8);  // four samples
+  ASSERT_TRUE(ring.isOpen());
+  EXPECT_EQ(ReadSamples(ring, 2), (std::vector<int16_t>{0, 0})) << "silence before the first write";
+
+  PutSamples(ring, {1, -2, 3});
+  EXPECT_EQ(ring.Queued(), 6u);
+  EXPECT_EQ(ReadSamples(ring, 2), (std::vector<int16_t>{1, -2}));
+  PutSamples(ring, {4, 5, 6, 7});  // wraps; one sample more than fits is dropped
+  EXPECT_EQ(ring.Queued(), 8u);
+  EXPECT_EQ(ReadSamples(ring, 6), (std::vector<int16_t>{3, 4, 5, 6, 0, 0}));
+  EXPECT_EQ(ring.Queued(), 0u);
+
+  ring.SetGain(0.5);
+  PutSamples(ring, {1000, -32768});
+  EXPECT_EQ(ReadSamples(ring, 2), (std::vector<int16_t>{500, -16384}));
+
+  ring.Halt();
+  PutSamples(ring, {9, 9});
+  EXPECT_EQ(ring.Queued(), 0u) << "a stopped output stays stopped";
+  EXPECT_EQ(ReadSamples(ring, 2), (std::vector<int16_t>{0, 0}));
 }
 
 // A sine made by ffmpeg as G.711 mu-law, sent as 160-byte packets in a
