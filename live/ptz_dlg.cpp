@@ -86,7 +86,8 @@ BOOL CPTZDlg::OnInitDialog() {
   for (const ControlText& t : kTexts) {
     QWidget* control = GetDlgItem(t.id);
     if (auto* button = dynamic_cast<CImageButton*>(control)) {
-      button->SetCaptionW(LoadStringW(t.text).toStdWString());
+      // The 23-pixel pictures leave no room for a caption: the text is the hint.
+      button->SetToolTipTextW(LoadStringW(t.text).toStdWString());
     } else {
       SetWindowTextW(control, LoadStringW(t.text));
     }
