@@ -38,4 +38,4 @@ class IPatrolPlanSource {
 // The patrol run's step, called every second on the grid's timer thread with
 // the grid's slots while the grid holds its patrol lock; it posts
 // WM_PATROL_POINT to the grid window for every point to show.
-using PatrolTick = std::function<void(std::vector<PatrolSlot>& slots, HWND grid)>;
+using PatrolTick = std::function<void(std::vector<PatrolSlot>& patrolSlots, HWND grid)>;

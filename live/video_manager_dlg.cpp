@@ -26,6 +26,7 @@ namespace {
 constexpr unsigned kLog = 6;
 constexpr int kStringSavePath = 440;
 constexpr int kStringCaptureFailure = 441;
+constexpr int kStringOtherTalks = 443;
 
 DevInfo* FindDevById(const char* devId) {
   for (DevInfo& dev : g_lstDevInfo) {
@@ -827,8 +828,16 @@ void CVideoManagerDlg::OnPaneCommand(int command) {
       break;
     case 32831: ToggleFullScreen(); break;
     case 32813: SwitchCifD1(); break;
-    case 32814: OnSpeak(); break;
-    case 32815: OnOpenSound(); break;
+    case 32814:
+    case 32815:
+      for (CVideoWnd* pane : m_pWnds) {
+        if (pane != SelectedPane() && pane->IsTalking()) {
+          if (m_pMsgDlg) m_pMsgDlg->ShowMsgA(LoadStringA(kStringOtherTalks), 2);
+          return;
+        }
+      }
+      command == 32814 ? OnSpeak() : OnOpenSound();
+      break;
     case 32816: OnManualRecord(); break;
     case 32820: OnSnapShot(); break;
     case 32807: StopSelectedWatch(); break;

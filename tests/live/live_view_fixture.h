@@ -17,6 +17,7 @@
 #include "core/dev_info_store.h"
 #include "live/rtsp_events.h"
 #include "live/video_host.h"
+#include "platform/dialog_template.h"
 #include "platform/paths.h"
 #include "streva/streva_ctrl.h"
 
@@ -34,6 +35,8 @@ struct RecordingHost : IVideoHost {
 class LiveViewFixture : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The program's code runs in a folder of its own; its templates, strings and pictures stay.
+    dlgtemplate::SetFolder(dlgtemplate::Folder());
     paths::SetProgramFolder(folder_.Path());
     SetVideoHost(&host_);
     ctrl_ = std::make_unique<CStrevaCtrl>();
@@ -52,6 +55,7 @@ class LiveViewFixture : public ::testing::Test {
     objects_.clear();
     ctrl_.reset();
     paths::SetProgramFolder("");
+    dlgtemplate::SetFolder("");
   }
 
   // A camera at 127.0.0.1:port (its streams "/mpeg4" and "/mpeg4cif"), put into g_lstDevInfo.
