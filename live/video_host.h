@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QPoint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -81,9 +82,11 @@ class IVideoHost {
   // --- relay service (the relay library's calls, with the login handle found
   // by the relay service for the relay device)
   // Registers the real-data callback of a relayed video: frames of the key's
-  // sessions go to player.InputData. 0 done.
+  // sessions go to player->InputData. The host keeps its share of the player
+  // for as long as the relay library may still call back with it: a closed
+  // player drops every frame, and it is freed only when the last share goes.
   virtual long RegisterRelayRealData(const std::string& /*key*/, long /*mainId*/, long /*subId*/,
-                                     RelayVideoPlayer* /*player*/) { return 0; }
+                                     std::shared_ptr<RelayVideoPlayer> /*player*/) { return 0; }
   virtual long InviteCloseDeviceVideo(const PaneRelayDevice& /*dev*/, const std::string& /*key*/) { return 0; }
   // Asks the relay for the device's video (stream 1 main, 0 sub-stream).
   virtual long InviteDeviceVideo(const PaneRelayDevice& /*dev*/, const std::string& /*key*/, int /*stream*/,

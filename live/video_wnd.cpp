@@ -619,7 +619,7 @@ long CVideoWnd::OpenRelayVideo(const PaneRelayDevice& dev, long mainSessionId, l
                                const BYTE* videoBlock, long videoLength, const BYTE* audioBlock, long audioLength) {
   if (m_bWatching) ClearWatchInfo();
   if (m_bRelay || m_pRelayPlayer) CloseRelayVideo();
-  m_pRelayPlayer = std::make_unique<RelayVideoPlayer>(m_pPicture, g_nFullDisp);
+  m_pRelayPlayer = std::make_shared<RelayVideoPlayer>(m_pPicture, g_nFullDisp);
   m_pRelayPlayer->SetVideoParam(videoBlock, videoLength);
   m_pRelayPlayer->SetAudioParam(audioBlock, audioLength);
   m_pRelayPlayer->SetMouseMode(m_nMouseMode);
@@ -628,7 +628,7 @@ long CVideoWnd::OpenRelayVideo(const PaneRelayDevice& dev, long mainSessionId, l
   m_bRelay = true;
   m_RelayDev = dev;
   m_RelayDev.State = (dev.State == 3 || dev.State == 4) ? 4 : 2;
-  VideoHost().RegisterRelayRealData(RelayKey(dev), mainSessionId, subSessionId, m_pRelayPlayer.get());
+  VideoHost().RegisterRelayRealData(RelayKey(dev), mainSessionId, subSessionId, m_pRelayPlayer);
   VideoHost().UpdateDevIcons();
   return 0;
 }

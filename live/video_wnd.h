@@ -160,7 +160,7 @@ class CVideoWnd : public CDialog {
   bool m_bManualRec = false;
   CRtspEvents* m_pManualStream = nullptr;
 
-  std::unique_ptr<RelayVideoPlayer> m_pRelayPlayer;
+  std::shared_ptr<RelayVideoPlayer> m_pRelayPlayer;  // shared with the relay callback's registration
   PaneRelayDevice m_RelayDev;
   long m_lRelayMainId = -1;
   long m_lRelaySubId = -1;
