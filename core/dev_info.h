@@ -39,6 +39,7 @@ struct DevInfo {
   int GimbroId = 0;         // id of the device with the device-messaging control
   double AlarmRecStart = 0; // start of the current alarm recording (a date-time)
   int AlarmRecStartStatus = 0;
+  int bNoAutoSwitch = 0;    // set: the live grid never switches this device's stream by layout
   char RecFolder[1024] = {};   // folder the device records into
   char RecFileName[260] = {};  // current record file, cleared when recording stops
   CRtspEvents* pRtspEvent1 = nullptr;   // main-stream object

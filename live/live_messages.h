@@ -17,3 +17,4 @@ constexpr UINT WM_PTZ_RESPONSE = WM_USER + 5500;            // GimbroId, heap te
 constexpr UINT WM_STORAGE_FORMAT_RESPONSE = WM_USER + 5700; // flag, GimbroId
 constexpr UINT WM_STORAGE_UNMOUNT_RESPONSE = WM_USER + 5800;// flag, GimbroId
 constexpr UINT WM_FILE_TRANSFER_EVENT = WM_USER + 5900;     // GimbroId, status code
+constexpr UINT WM_PATROL_POINT = WM_USER + 6000;            // pane index, heap text (256-byte device key)

@@ -99,6 +99,7 @@ class CRtspEvents : public IStrevaEvents {
   void StopAllThread();
 
   // State, for callers and tests.
+  CStrevaCtrl* StrevaCtrl() const { return m_pStrevaCtrl; }  // the pull control streams are opened on
   long GetStreamId() const { return m_lStreamId; }
   long GetStreamKind() const { return m_nStreamKind; }
   bool HasAudio() const { return m_bHaveAudio; }

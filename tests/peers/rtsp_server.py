@@ -6,6 +6,8 @@ Usage: rtsp_server.py PORT [--shared]   (PORT 0: a free port of the system's cho
 Serves
   /h264     640x360 25 fps H.264 test pattern, no audio
   /h264aac  the same picture with an AAC audio track (8000 Hz mono tone)
+  /mpeg4    the picture of /h264 under the name a camera gives its main stream
+  /mpeg4cif a 320x180 picture: a camera's sub-stream
 Every client gets its own encoder, so clients are independent; with --shared
 the clients of a path share one encoder (for many simultaneous clients).
 Prints "READY <port>" on stdout once it listens; runs until killed.
@@ -23,6 +25,7 @@ VIDEO = ("videotestsrc is-live=true pattern=smpte horizontal-speed=2 ! "
          "video/x-raw,width=640,height=360,framerate=25/1 ! "
          "x264enc tune=zerolatency speed-preset=ultrafast key-int-max=25 bitrate=800 ! "
          "video/x-h264,profile=baseline ! rtph264pay name=pay0 pt=96 config-interval=1")
+SUB_VIDEO = VIDEO.replace("width=640,height=360", "width=320,height=180")
 AUDIO = ("audiotestsrc is-live=true wave=sine freq=440 ! "
          "audio/x-raw,rate=8000,channels=1 ! audioconvert ! avenc_aac ! "
          "rtpmp4gpay name=pay1 pt=97")
@@ -40,7 +43,9 @@ def main():
     server.set_service(port)
     mounts = server.get_mount_points()
     for path, launch in (("/h264", "( %s )" % VIDEO),
-                         ("/h264aac", "( %s %s )" % (VIDEO, AUDIO))):
+                         ("/h264aac", "( %s %s )" % (VIDEO, AUDIO)),
+                         ("/mpeg4", "( %s )" % VIDEO),
+                         ("/mpeg4cif", "( %s )" % SUB_VIDEO)):
         factory = GstRtspServer.RTSPMediaFactory()
         factory.set_launch(launch)
         factory.set_shared(shared)
