@@ -59,6 +59,8 @@ BOOL CVideoToolbarDlg::OnInitDialog() {
     if (IsSeparator(id)) continue;
     CImageButton* button = ReplaceDlgItem(id, new CImageButton(this));
     button->setText(QString());
+    button->setAutoDefault(false);  // Enter never presses a toolbar button
+    button->setFocusPolicy(Qt::NoFocus);  // the grids keep the keyboard
     m_buttons[id] = button;
     SetFace(id, InitialFace(id, allRecording != 0, g_nFullDisp != 0));
   }

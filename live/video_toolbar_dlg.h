@@ -28,6 +28,9 @@ class CVideoToolbarDlg : public CDialog {
   BOOL OnInitDialog() override;
   void OnTimer(UINT_PTR id) override;
   BOOL OnCommand(int id) override;
+  // Enter and Escape are the main window's keys: the strip never closes on them.
+  void OnOK() override {}
+  void OnCancel() override {}
 
   // The visible set: the live buttons (the TV-wall set when `tvWall`; with
   // `hide`, only the mouse-mode buttons stay) and the playback buttons.

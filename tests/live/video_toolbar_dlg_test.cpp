@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QThread>
@@ -502,4 +503,18 @@ TEST_F(VideoToolbarTest, BroadcastThatCannotStartLeavesTheButtonIdle) {
   Press(toolbar, 1374);
   EXPECT_FALSE(toolbar.IsBroadcastRunning());
   EXPECT_EQ(toolbar.ButtonPicture(1374), 967u);
+}
+
+TEST_F(VideoToolbarTest, EnterAndEscapeNeitherCloseTheStripNorPressAButton) {
+  CVideoToolbarDlg& toolbar = Make(0);
+  mainWindow.show();
+  toolbar.show();
+  host.calls.clear();
+  for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(&toolbar, &press);
+  }
+  EXPECT_TRUE(toolbar.isVisible());
+  EXPECT_TRUE(host.calls.empty());
+  mainWindow.hide();
 }
