@@ -1,5 +1,6 @@
 #include "live/video_toolbar_dlg.h"
 
+#include <QFrame>
 #include <QPainter>
 #include <QPaintEvent>
 #include <cstdio>
@@ -56,7 +57,10 @@ BOOL CVideoToolbarDlg::OnInitDialog() {
   if (m_pHost) m_pHost->SetAllRecordFlag(allRecording);
 
   for (int id : AllControls()) {
-    if (IsSeparator(id)) continue;
+    if (IsSeparator(id)) {
+      if (auto* line = qobject_cast<QFrame*>(GetDlgItem(id))) line->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+      continue;
+    }
     CImageButton* button = ReplaceDlgItem(id, new CImageButton(this));
     button->setText(QString());
     button->setAutoDefault(false);  // Enter never presses a toolbar button
