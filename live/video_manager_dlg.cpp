@@ -73,6 +73,7 @@ BOOL CVideoManagerDlg::OnInitDialog() {
   m_bTimerStop = false;
   m_PatrolTimer = std::thread([this] { PatrolTimerLoop(); });
   m_bInited = true;
+  Relayout();  // the panes follow the grid's rectangle, not the template's size
   return TRUE;
 }
 
@@ -204,8 +205,28 @@ int CVideoManagerDlg::SetDisplayMode(int mode, BOOL fullScreen) {
 
 void CVideoManagerDlg::resizeEvent(QResizeEvent* event) {
   CDialog::resizeEvent(event);
+  if (!m_bInited) return;
   const RECT r = m_rcCurrent;
-  if (geometry() != QRect(r.left, r.top, r.right - r.left, r.bottom - r.top) && m_bInited) MoveWindow(r);
+  if (geometry() != QRect(r.left, r.top, r.right - r.left, r.bottom - r.top)) {
+    MoveWindow(r);  // the grid keeps its rectangle; the move comes back here
+    return;
+  }
+  Relayout();
+}
+
+void CVideoManagerDlg::moveEvent(QMoveEvent* event) {
+  CDialog::moveEvent(event);
+  const RECT r = m_rcCurrent;
+  if (m_bInited && pos() != QPoint(r.left, r.top)) MoveWindow(r);
+}
+
+void CVideoManagerDlg::Relayout() {
+  if (m_bMaximised || m_nShownCount == 1) {
+    const RECT client = GetClientRect();
+    SelectedPane()->SetWndPos(0, 0, client.right, client.bottom);
+  } else if (CVideoWndCoord::IsLayout(m_nShownCount)) {
+    LayOut(m_nShownCount);
+  }
 }
 
 void CVideoManagerDlg::ToggleFullScreen() {

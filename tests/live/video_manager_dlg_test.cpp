@@ -227,6 +227,20 @@ TEST_F(VideoManagerTest, DoubleClickMaximisesAndRestoresAndEscLeavesFullScreen) 
   EXPECT_EQ(grid->geometry(), QRect(0, 0, 800, 600));
 }
 
+// The panes fill the grid's own rectangle, whatever size its template gives.
+TEST_F(VideoManagerTest, PanesAreLaidOutOverTheGridsRectangle) {
+  window_.resize(1400, 1000);
+  CVideoManagerDlg grid(10, 20, 1210, 920, &window_);
+  grid.Create(CVideoManagerDlg::IDD, &window_);
+  grid.show();
+  EXPECT_EQ(grid.geometry(), QRect(10, 20, 1200, 900));
+  ASSERT_EQ(grid.GetShownCount(), 9);
+  EXPECT_EQ(grid.Pane(8)->geometry().bottomRight(), QPoint(1199, 899));
+  EXPECT_EQ(grid.Pane(4)->geometry().topLeft(), QPoint(400, 300));
+  grid.move(0, 0);  // the grid keeps to its rectangle
+  EXPECT_EQ(grid.geometry(), QRect(10, 20, 1200, 900));
+}
+
 TEST_F(VideoManagerTest, ManualRecordWritesAnAviIntoTheDevicesFolder) {
   ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py", 0, true));
   CVideoManagerDlg* grid = NewGrid();
