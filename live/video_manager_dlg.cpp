@@ -779,10 +779,9 @@ void CVideoManagerDlg::ChangeDispWnd(CVideoWnd* target, CVideoWnd* source) {
   SetTalkButton(false);
 
   struct Shown {
-    bool local = false, relay = false;
+    bool local = false;
     DevInfo dev;
-    PaneRelayDevice relayDev;
-    long mainId = -1, subId = -1;
+    CVideoWnd::RelayHandOver relay;
   };
   auto take = [](CVideoWnd* pane) {
     Shown shown;
@@ -791,22 +790,18 @@ void CVideoManagerDlg::ChangeDispWnd(CVideoWnd* target, CVideoWnd* source) {
       shown.dev = pane->WatchedDev();
       pane->ClearWatchInfo();
     } else if (pane->IsRelaying()) {
-      shown.relay = true;
-      shown.relayDev = pane->RelayDev();
-      shown.mainId = pane->RelayMainSession();
-      shown.subId = pane->RelaySubSession();
-      pane->CloseRelayVideo();
+      shown.relay = pane->DetachRelayVideo();  // the relay session goes on in the other pane
     }
     return shown;
   };
-  const Shown fromSource = take(source);
-  const Shown fromTarget = take(target);
-  auto put = [](CVideoManagerDlg* grid, int index, const Shown& shown) {
+  Shown fromSource = take(source);
+  Shown fromTarget = take(target);
+  auto put = [](CVideoManagerDlg* grid, int index, Shown& shown) {
     if (shown.local) {
       DevInfo dev = shown.dev;
       grid->AddWatch(index, &dev, TRUE, FALSE, 0, 0, FALSE, FALSE);
-    } else if (shown.relay) {
-      grid->Pane(index)->OpenRelayVideo(shown.relayDev, shown.mainId, shown.subId, nullptr, 0, nullptr, 0);
+    } else if (shown.relay.player) {
+      grid->Pane(index)->AttachRelayVideo(std::move(shown.relay));
     }
   };
   put(this, targetNo, fromSource);
