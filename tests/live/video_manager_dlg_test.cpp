@@ -12,6 +12,7 @@
 #include "core/client_log.h"
 #include "core/sur_status_store.h"
 #include "core/user_settings.h"
+#include "gimbro/gimbro.h"
 #include "live/capture_paths.h"
 #include "live/live_messages.h"
 #include "live/video_manager_dlg.h"
@@ -270,6 +271,43 @@ TEST_F(VideoManagerTest, ManualRecordWritesAnAviIntoTheDevicesFolder) {
   grid->OnSnapShot();
   EXPECT_NE(grid->LastSavedPath().find("Picture"), std::string::npos);
   EXPECT_EQ(QImage(QString::fromStdString(paths::NativePath(grid->LastSavedPath()))).size(), QSize(640, 360));
+}
+
+TEST_F(VideoManagerTest, TalkFollowsTheDevicesAnswerAndOnlyOnePaneTalks) {
+  CGimbroCtrl gimbro;
+  DevInfo& gate = Unreachable("Gate");
+  DevInfo& yard = Unreachable("Yard");
+  DevInfo& shed = Unreachable("Shed");
+  for (DevInfo* dev : {&gate, &yard, &shed}) dev->pGimbroCtrl = &gimbro;
+  shed.nOnline = 0;
+  CVideoManagerDlg* grid = NewGrid();
+  grid->AddWatch(0, &gate, FALSE, FALSE, 0, 0, FALSE, FALSE);
+  grid->AddWatch(1, &yard, FALSE, FALSE, 0, 0, FALSE, FALSE);
+  grid->AddWatch(2, &shed, FALSE, FALSE, 0, 0, FALSE, FALSE);
+
+  grid->SetSelectWnd(0);
+  EXPECT_EQ(grid->OnSpeak(), 0);
+  EXPECT_TRUE(grid->Pane(0)->IsTalkRequested());
+  EXPECT_FALSE(grid->IsTalkOpen());  // not before the device agrees
+  EXPECT_EQ(grid->SetSpeakStatus("Nobody", TRUE), -1);
+  EXPECT_EQ(grid->SetSpeakStatus("Gate", TRUE), 0);
+  EXPECT_TRUE(grid->Pane(0)->IsTalking());
+  EXPECT_TRUE(grid->IsTalkOpen());
+  EXPECT_EQ(host_.pictures[toolbar::kTalkButton], toolbar::kTalkOn);
+
+  grid->SetSelectWnd(1);
+  EXPECT_EQ(grid->OnSpeak(), -1);  // another pane talks
+  EXPECT_FALSE(grid->Pane(1)->IsTalkRequested());
+  grid->SetSelectWnd(2);
+  EXPECT_EQ(grid->OnSpeak(), -1);  // offline
+  EXPECT_EQ(grid->OnOpenSound(), -1);
+
+  EXPECT_EQ(grid->OnStopSpeak("Gate"), 0);
+  EXPECT_FALSE(grid->Pane(0)->IsTalking());
+  EXPECT_FALSE(grid->IsTalkOpen());
+  EXPECT_EQ(host_.pictures[toolbar::kTalkButton], toolbar::kTalkOff);
+  EXPECT_EQ(grid->OnStopSpeak("Gate"), -1);
+  gimbro.Release();
 }
 
 class PlanSource : public IPatrolPlanSource {
