@@ -243,6 +243,28 @@ TEST_F(VideoManagerTest, PanesAreLaidOutOverTheGridsRectangle) {
   EXPECT_EQ(grid.geometry(), QRect(10, 20, 1200, 900));
 }
 
+TEST_F(VideoManagerTest, PaneMenuCommandsActOnTheGrid) {
+  CVideoManagerDlg* grid = NewGrid();
+  grid->OnPaneCommand(32802);
+  EXPECT_EQ(grid->GetShownCount(), 16);
+  grid->OnPaneCommand(32876);
+  EXPECT_EQ(grid->GetShownCount(), 64);
+  EXPECT_TRUE(grid->Pane(63)->isVisible());
+  grid->OnPaneCommand(32827);  // zoom in
+  EXPECT_EQ(grid->Pane(10)->MouseMode(), 2);
+  grid->OnPaneCommand(32829);  // back to the pointer
+  EXPECT_EQ(grid->Pane(10)->MouseMode(), 0);
+  grid->OnPaneCommand(32831);
+  EXPECT_TRUE(grid->IsFullScreen());
+  grid->OnPaneCommand(32831);
+  EXPECT_FALSE(grid->IsFullScreen());
+  grid->AddWatch(0, &Unreachable("Gate"), TRUE, FALSE, 0, 0, FALSE, FALSE);
+  grid->SetSelectWnd(0);
+  grid->OnPaneCommand(32807);  // stop
+  EXPECT_FALSE(grid->Pane(0)->IsWatching());
+  EXPECT_TRUE(g_lstSurStatus.empty());
+}
+
 TEST_F(VideoManagerTest, ManualRecordWritesAnAviIntoTheDevicesFolder) {
   ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py"));
   CVideoManagerDlg* grid = NewGrid();
