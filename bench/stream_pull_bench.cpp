@@ -7,11 +7,6 @@
 // queues (gaps in the frame numbers).
 //
 //   stream_pull_bench [seconds=10] [N ...=1 16 64]
-#include <signal.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -19,40 +14,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <thread>
 #include <vector>
 
+#include "ffmpeg_reference.h"
 #include "rtsp_test_server.h"
 #include "streva/streva_ctrl.h"
 #include "tessaly/tessaly_ctrl.h"
 
 namespace {
-
-double CpuSecondsSelf() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double CpuSecondsOf(pid_t pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string line;
-  std::getline(stat, line);
-  size_t close = line.rfind(')');
-  if (close == std::string::npos) return 0;
-  std::istringstream fields(line.substr(close + 2));
-  std::string field;
-  unsigned long long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) utime = std::stoull(field);
-    if (i == 15) stime = std::stoull(field);
-  }
-  return double(utime + stime) / sysconf(_SC_CLK_TCK);
-}
 
 struct Sink : IStrevaEvents {
   std::atomic<int> params{0};
@@ -136,9 +107,9 @@ Figures RunOurs(QApplication& app, const std::string& url, int n, int seconds) {
   }
   Pump(app, 2000);  // warm-up
   counting = true;
-  const double cpu0 = CpuSecondsSelf();
+  const double cpu0 = benchref::CpuSecondsSelf();
   Pump(app, seconds * 1000);
-  const double cpu1 = CpuSecondsSelf();
+  const double cpu1 = benchref::CpuSecondsSelf();
   counting = false;
   run = false;
   for (auto& t : pumps) t.join();
@@ -147,30 +118,6 @@ Figures RunOurs(QApplication& app, const std::string& url, int n, int seconds) {
   f.cpuPerStream = (cpu1 - cpu0) / seconds / n * 100.0;
   f.fpsPerStream = double(frames) / seconds / n;
   f.dropped = dropped;
-  return f;
-}
-
-Figures RunFfmpeg(const std::string& url, int n, int seconds) {
-  std::vector<pid_t> pids;
-  for (int i = 0; i < n; ++i) {
-    pid_t pid = fork();
-    if (pid == 0) {
-      execlp("ffmpeg", "ffmpeg", "-nostdin", "-v", "error", "-rtsp_transport", "tcp", "-i", url.c_str(),
-             "-f", "null", "-", nullptr);
-      _exit(127);
-    }
-    pids.push_back(pid);
-  }
-  std::this_thread::sleep_for(std::chrono::seconds(4));  // open and warm up
-  double cpu0 = 0;
-  for (pid_t pid : pids) cpu0 += CpuSecondsOf(pid);
-  std::this_thread::sleep_for(std::chrono::seconds(seconds));
-  double cpu1 = 0;
-  for (pid_t pid : pids) cpu1 += CpuSecondsOf(pid);
-  for (pid_t pid : pids) kill(pid, SIGTERM);
-  for (pid_t pid : pids) waitpid(pid, nullptr, 0);
-  Figures f;
-  f.cpuPerStream = (cpu1 - cpu0) / seconds / n * 100.0;
   return f;
 }
 
@@ -194,7 +141,8 @@ int main(int argc, char** argv) {
               "ffmpeg CPU/strm", "ours/ffmpeg");
   for (int n : counts) {
     Figures ours = RunOurs(app, url, n, seconds);
-    Figures ref = RunFfmpeg(url, n, seconds);
+    Figures ref;
+    ref.cpuPerStream = benchref::FfmpegCpuPerStream(url, n, seconds);
     std::printf("%4d | %13.1f%% %10.1f %8llu | %15.1f%% | %.2f\n", n, ours.cpuPerStream,
                 ours.fpsPerStream, ours.dropped, ref.cpuPerStream,
                 ref.cpuPerStream > 0 ? ours.cpuPerStream / ref.cpuPerStream : 0.0);

@@ -10,7 +10,6 @@
 #include <QPoint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "platform/win_types.h"
 
@@ -69,9 +68,7 @@ class IVideoHost {
   virtual void FocusMainWindow() {}
   // Deletes the talk decoder of an NVR talk when flag is 0.
   virtual void ReleaseNVRSpeakCodec(int /*flag*/) {}
-  // Every live grid, the main screen's first; and a grid's position among the
-  // extended screens (0 for the main grid, 1 to 3).
-  virtual std::vector<CVideoManagerDlg*> LiveGrids() { return {}; }
+  // A grid's position among the extended screens (0 for the main grid, 1 to 3).
   virtual int ExtendedPosition(CVideoManagerDlg* /*grid*/) { return 0; }
   // Local settings: picture and video folders (empty: defaults), the keyboard
   // option that sends keyboard PTZ to every watching pane.

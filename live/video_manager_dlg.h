@@ -113,11 +113,15 @@ class CVideoManagerDlg : public CDialog {
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  protected:
+  // The grid keeps to its current rectangle: moved or resized, it moves back.
   void resizeEvent(QResizeEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void LayOut(int count);
+  // Puts the shown panes at their places for the grid's present size.
+  void Relayout();
   void SwitchStreamsAfterLayout(int count, int previousShown);
   void StopPaneExtras(CVideoWnd* pane);
   void MakeSelected(int index);

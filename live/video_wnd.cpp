@@ -650,6 +650,27 @@ void CVideoWnd::CloseRelayVideo() {
   if (m_pPicture) m_pPicture->update();
 }
 
+CVideoWnd::RelayHandOver CVideoWnd::DetachRelayVideo() {
+  RelayHandOver relay{std::move(m_pRelayPlayer), m_RelayDev, m_lRelayMainId, m_lRelaySubId, m_bRelaySound};
+  ResetRelayVideoInfo();
+  if (m_pPicture) m_pPicture->update();
+  return relay;
+}
+
+void CVideoWnd::AttachRelayVideo(RelayHandOver relay) {
+  if (m_bWatching) ClearWatchInfo();
+  if (m_bRelay || m_pRelayPlayer) CloseRelayVideo();
+  if (!relay.player) return;
+  m_pRelayPlayer = std::move(relay.player);
+  m_pRelayPlayer->SetParentWindow(m_pPicture);
+  m_pRelayPlayer->SetMouseMode(m_nMouseMode);
+  m_RelayDev = relay.dev;
+  m_lRelayMainId = relay.mainId;
+  m_lRelaySubId = relay.subId;
+  m_bRelaySound = relay.sound;
+  m_bRelay = true;
+}
+
 long CVideoWnd::InviteRelayMainStream() {
   if (!m_bRelay) return -1;
   m_RelayDev.Stream = 1;

@@ -84,6 +84,17 @@ class CVideoWnd : public CDialog {
   long InviteRelaySubStream();
   // The relay key "%s:%s" of MAC and IP, and the relay channel.
   static std::string RelayKey(const PaneRelayDevice& dev);
+  // Moving relay video to another pane: the player, the record and the
+  // sessions leave this pane without closing anything at the relay.
+  struct RelayHandOver {
+    std::shared_ptr<RelayVideoPlayer> player;
+    PaneRelayDevice dev;
+    long mainId = -1;
+    long subId = -1;
+    bool sound = false;
+  };
+  RelayHandOver DetachRelayVideo();
+  void AttachRelayVideo(RelayHandOver relay);
   static int RelayChannel(const PaneRelayDevice& dev);
 
   // State.

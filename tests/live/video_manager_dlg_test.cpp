@@ -12,6 +12,7 @@
 #include "core/client_log.h"
 #include "core/sur_status_store.h"
 #include "core/user_settings.h"
+#include "gimbro/gimbro.h"
 #include "live/capture_paths.h"
 #include "live/live_messages.h"
 #include "live/video_manager_dlg.h"
@@ -63,7 +64,8 @@ class VideoManagerTest : public LiveViewFixture {
 };
 
 TEST_F(VideoManagerTest, SixteenPanesComeBackFromRecoverXml) {
-  ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py", 0, true));
+  // One encoder per client: a shared stream of the server can abort it when many clients connect at once.
+  ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py"));
   std::string xml = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<RecoverInfo>\n"
                     "\t<DispStatus UserName=\"admin\" DispMode=\"16\" />\n";
   for (int i = 0; i < 16; ++i) {
@@ -227,8 +229,44 @@ TEST_F(VideoManagerTest, DoubleClickMaximisesAndRestoresAndEscLeavesFullScreen) 
   EXPECT_EQ(grid->geometry(), QRect(0, 0, 800, 600));
 }
 
+// The panes fill the grid's own rectangle, whatever size its template gives.
+TEST_F(VideoManagerTest, PanesAreLaidOutOverTheGridsRectangle) {
+  window_.resize(1400, 1000);
+  CVideoManagerDlg grid(10, 20, 1210, 920, &window_);
+  grid.Create(CVideoManagerDlg::IDD, &window_);
+  grid.show();
+  EXPECT_EQ(grid.geometry(), QRect(10, 20, 1200, 900));
+  ASSERT_EQ(grid.GetShownCount(), 9);
+  EXPECT_EQ(grid.Pane(8)->geometry().bottomRight(), QPoint(1199, 899));
+  EXPECT_EQ(grid.Pane(4)->geometry().topLeft(), QPoint(400, 300));
+  grid.move(0, 0);  // the grid keeps to its rectangle
+  EXPECT_EQ(grid.geometry(), QRect(10, 20, 1200, 900));
+}
+
+TEST_F(VideoManagerTest, PaneMenuCommandsActOnTheGrid) {
+  CVideoManagerDlg* grid = NewGrid();
+  grid->OnPaneCommand(32802);
+  EXPECT_EQ(grid->GetShownCount(), 16);
+  grid->OnPaneCommand(32876);
+  EXPECT_EQ(grid->GetShownCount(), 64);
+  EXPECT_TRUE(grid->Pane(63)->isVisible());
+  grid->OnPaneCommand(32827);  // zoom in
+  EXPECT_EQ(grid->Pane(10)->MouseMode(), 2);
+  grid->OnPaneCommand(32829);  // back to the pointer
+  EXPECT_EQ(grid->Pane(10)->MouseMode(), 0);
+  grid->OnPaneCommand(32831);
+  EXPECT_TRUE(grid->IsFullScreen());
+  grid->OnPaneCommand(32831);
+  EXPECT_FALSE(grid->IsFullScreen());
+  grid->AddWatch(0, &Unreachable("Gate"), TRUE, FALSE, 0, 0, FALSE, FALSE);
+  grid->SetSelectWnd(0);
+  grid->OnPaneCommand(32807);  // stop
+  EXPECT_FALSE(grid->Pane(0)->IsWatching());
+  EXPECT_TRUE(g_lstSurStatus.empty());
+}
+
 TEST_F(VideoManagerTest, ManualRecordWritesAnAviIntoTheDevicesFolder) {
-  ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py", 0, true));
+  ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py"));
   CVideoManagerDlg* grid = NewGrid();
   grid->AddWatch(0, &AddCamera("Front Door", server_.Port()), FALSE, FALSE, 0, 0, FALSE, FALSE);
   ASSERT_TRUE(WaitFor([grid] {
@@ -256,6 +294,43 @@ TEST_F(VideoManagerTest, ManualRecordWritesAnAviIntoTheDevicesFolder) {
   grid->OnSnapShot();
   EXPECT_NE(grid->LastSavedPath().find("Picture"), std::string::npos);
   EXPECT_EQ(QImage(QString::fromStdString(paths::NativePath(grid->LastSavedPath()))).size(), QSize(640, 360));
+}
+
+TEST_F(VideoManagerTest, TalkFollowsTheDevicesAnswerAndOnlyOnePaneTalks) {
+  CGimbroCtrl gimbro;
+  DevInfo& gate = Unreachable("Gate");
+  DevInfo& yard = Unreachable("Yard");
+  DevInfo& shed = Unreachable("Shed");
+  for (DevInfo* dev : {&gate, &yard, &shed}) dev->pGimbroCtrl = &gimbro;
+  shed.nOnline = 0;
+  CVideoManagerDlg* grid = NewGrid();
+  grid->AddWatch(0, &gate, FALSE, FALSE, 0, 0, FALSE, FALSE);
+  grid->AddWatch(1, &yard, FALSE, FALSE, 0, 0, FALSE, FALSE);
+  grid->AddWatch(2, &shed, FALSE, FALSE, 0, 0, FALSE, FALSE);
+
+  grid->SetSelectWnd(0);
+  EXPECT_EQ(grid->OnSpeak(), 0);
+  EXPECT_TRUE(grid->Pane(0)->IsTalkRequested());
+  EXPECT_FALSE(grid->IsTalkOpen());  // not before the device agrees
+  EXPECT_EQ(grid->SetSpeakStatus("Nobody", TRUE), -1);
+  EXPECT_EQ(grid->SetSpeakStatus("Gate", TRUE), 0);
+  EXPECT_TRUE(grid->Pane(0)->IsTalking());
+  EXPECT_TRUE(grid->IsTalkOpen());
+  EXPECT_EQ(host_.pictures[toolbar::kTalkButton], toolbar::kTalkOn);
+
+  grid->SetSelectWnd(1);
+  EXPECT_EQ(grid->OnSpeak(), -1);  // another pane talks
+  EXPECT_FALSE(grid->Pane(1)->IsTalkRequested());
+  grid->SetSelectWnd(2);
+  EXPECT_EQ(grid->OnSpeak(), -1);  // offline
+  EXPECT_EQ(grid->OnOpenSound(), -1);
+
+  EXPECT_EQ(grid->OnStopSpeak("Gate"), 0);
+  EXPECT_FALSE(grid->Pane(0)->IsTalking());
+  EXPECT_FALSE(grid->IsTalkOpen());
+  EXPECT_EQ(host_.pictures[toolbar::kTalkButton], toolbar::kTalkOff);
+  EXPECT_EQ(grid->OnStopSpeak("Gate"), -1);
+  gimbro.Release();
 }
 
 class PlanSource : public IPatrolPlanSource {

@@ -8,7 +8,11 @@
 #include <vector>
 
 #include "live/relay_video_player.h"
+#include "live/video_manager_dlg.h"
+#include "rtsp_test_server.h"
+#include "tessaly/tessaly_ctrl.h"
 #include "live/video_wnd.h"
+#include "core/sur_status.h"
 #include "live_view_fixture.h"
 
 namespace {
@@ -133,6 +137,36 @@ TEST_F(VideoWndRelayTest, FramesArrivingWhileThePaneClosesAreDropped) {
   EXPECT_EQ(player->FramesFed(), fedAtClose);
   EXPECT_EQ(acceptedAfterClose, 0);
   EXPECT_FALSE(player->HasPlayer());
+}
+
+// A watch dragged onto a pane showing relay video: the two exchange what they
+// show; the relay video moves with its player and sessions, nothing is closed.
+TEST_F(VideoWndRelayTest, DraggingExchangesALocalCameraAndRelayVideo) {
+  CVideoManagerDlg grid(0, 0, 800, 600, &window_);
+  grid.Create(CVideoManagerDlg::IDD, &window_);
+  grid.show();
+  ASSERT_EQ(grid.AddWatch(0, &AddCamera("Gate", RtspTestServer::FreePort()), FALSE, FALSE, 0, 0, FALSE, FALSE), 0);
+  ASSERT_EQ(grid.AddRelayWatch(1, dev_, 5, 6, reinterpret_cast<const BYTE*>(&video_), sizeof(video_),
+                               reinterpret_cast<const BYTE*>(&audio_), sizeof(audio_)), 0);
+  ASSERT_TRUE(grid.Pane(1)->IsRelaying());
+  RelayVideoPlayer* player = grid.Pane(1)->RelayPlayer();
+
+  grid.ChangeDispWnd(grid.Pane(1), grid.Pane(0));  // pane 0 dropped on pane 1
+  EXPECT_TRUE(grid.Pane(1)->IsWatching());
+  EXPECT_STREQ(grid.Pane(1)->WatchedDev().DevName, "Gate");
+  EXPECT_FALSE(grid.Pane(1)->IsRelaying());
+  ASSERT_TRUE(grid.Pane(0)->IsRelaying());
+  EXPECT_FALSE(grid.Pane(0)->IsWatching());
+  EXPECT_EQ(grid.Pane(0)->RelayPlayer(), player);
+  EXPECT_EQ(grid.Pane(0)->RelayMainSession(), 5);
+  EXPECT_TRUE(player->HasPlayer());
+  EXPECT_TRUE(relayHost_.closedKeys.empty());
+  bool underPane0 = false;
+  for (QObject* child : grid.Pane(0)->Picture()->children()) underPane0 |= dynamic_cast<CTessalyCtrl*>(child) != nullptr;
+  EXPECT_TRUE(underPane0);
+  ASSERT_EQ(g_lstSurStatus.size(), 1u);  // the local camera's new pane is remembered
+  EXPECT_EQ(g_lstSurStatus.front().WndNo, 1);
+  g_lstSurStatus.clear();
 }
 
 }  // namespace

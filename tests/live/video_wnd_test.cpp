@@ -17,7 +17,7 @@ class VideoWndTest : public LiveViewFixture {
  protected:
   void SetUp() override {
     LiveViewFixture::SetUp();
-    ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py", 0, true));
+    ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py"));
   }
   void TearDown() override {
     panes_.clear();

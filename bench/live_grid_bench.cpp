@@ -1,0 +1,176 @@
+// Shows N cameras of 640x360 25 fps H.264 from the local RTSP test server in a
+// live-view grid of N panes (16 and 64 by default) the way the program does:
+// each pane watches a device over its stream address, the stream objects pump
+// the frames into the panes' players. Reports the CPU used per pane (percent of
+// one core), the frames shown per second per pane (pictures the players
+// painted), and beside it N ffmpeg processes decoding the same stream.
+//
+//   live_grid_bench [seconds=10] [N ...=16 64]
+//   live_grid_bench --show SECONDS   a 4x4 grid in a 1920x1080 window (for a
+//                                    screenshot under an X server)
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/dev_info_store.h"
+#include "core/user_settings.h"
+#include "ffmpeg_reference.h"
+#include "live/rtsp_events.h"
+#include "live/video_manager_dlg.h"
+#include "live/video_wnd.h"
+#include "rtsp_test_server.h"
+#include "streva/streva_ctrl.h"
+#include "tessaly/tessaly_ctrl.h"
+
+namespace {
+
+void Pump(QApplication& app, int ms) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < ms) {
+    app.processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(2);
+  }
+}
+
+// Counts the pictures each player paints.
+class PaintCounter : public QObject {
+ public:
+  std::atomic<unsigned long long> paints{0};
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && dynamic_cast<CTessalyCtrl*>(watched)) ++paints;
+    return false;
+  }
+};
+
+// N cameras of the server, watched in a grid of N panes inside `window`.
+class GridRun {
+ public:
+  GridRun(QWidget* window, int port, int n) : streva_(std::make_unique<CStrevaCtrl>()) {
+    g_bAutoSwitchStream = 0;  // every pane on the 640x360 main stream
+    g_nDefDisplayMode = n;
+    grid_ = std::make_unique<CVideoManagerDlg>(0, 0, window->width(), window->height(), window);
+    grid_->Create(CVideoManagerDlg::IDD, window);
+    grid_->show();
+    for (int i = 0; i < n; ++i) {
+      DevInfo dev;
+      std::snprintf(dev.DevName, sizeof(dev.DevName), "Cam%d", i + 1);
+      std::snprintf(dev.DevId, sizeof(dev.DevId), "cam-%d", i + 1);
+      std::snprintf(dev.IPAddr, sizeof(dev.IPAddr), "127.0.0.1");
+      dev.VideoPort = port;
+      dev.DevType = 1;
+      dev.RtpOverRtsp = 1;
+      dev.nOnline = 1;
+      for (int k = 0; k < 2; ++k) {
+        objects_.push_back(std::make_unique<CRtspEvents>(nullptr, streva_.get()));
+        streva_->Advise(objects_.back().get());
+      }
+      dev.pRtspEvent1 = objects_[objects_.size() - 2].get();
+      dev.pRtspEvent2 = objects_.back().get();
+      g_lstDevInfo.push_back(dev);
+      grid_->AddWatch(i, &g_lstDevInfo.back(), FALSE, FALSE, 0, 0, FALSE, FALSE);
+    }
+  }
+  ~GridRun() {
+    grid_->RemoveAllWatch();
+    grid_.reset();
+    for (auto& events : objects_) {
+      events->StopAllThread();
+      streva_->Unadvise(events.get());
+    }
+    objects_.clear();
+    g_lstDevInfo.clear();
+  }
+  int PanesWithPicture() const {
+    int count = 0;
+    for (int i = 0; i < grid_->GetShownCount(); ++i) {
+      const CRtspEvents* events = grid_->Pane(i)->RenderingStream();
+      if (events && events->Player(1) && events->Player(1)->HasPicture()) ++count;
+    }
+    return count;
+  }
+  void CountPaints(PaintCounter* counter) {
+    for (int i = 0; i < grid_->GetShownCount(); ++i) {
+      if (const CRtspEvents* events = grid_->Pane(i)->RenderingStream(); events && events->Player(1)) {
+        events->Player(1)->installEventFilter(counter);
+      }
+    }
+  }
+
+ private:
+  std::unique_ptr<CStrevaCtrl> streva_;
+  std::vector<std::unique_ptr<CRtspEvents>> objects_;
+  std::unique_ptr<CVideoManagerDlg> grid_;
+};
+
+struct Figures {
+  double cpuPerPane = 0;
+  double shownPerPane = 0;
+  int panesPlaying = 0;
+};
+
+Figures RunGrid(QApplication& app, int port, int n, int seconds) {
+  QWidget window;
+  window.resize(1920, 1080);
+  window.show();
+  GridRun run(&window, port, n);
+  QElapsedTimer wait;
+  wait.start();
+  while (run.PanesWithPicture() < n && wait.elapsed() < 60000) Pump(app, 100);
+  PaintCounter counter;
+  run.CountPaints(&counter);
+  Pump(app, 2000);  // warm-up
+  const unsigned long long paints0 = counter.paints;
+  const double cpu0 = benchref::CpuSecondsSelf();
+  Pump(app, seconds * 1000);
+  Figures f;
+  f.cpuPerPane = (benchref::CpuSecondsSelf() - cpu0) / seconds / n * 100.0;
+  f.shownPerPane = double(counter.paints - paints0) / seconds / n;
+  f.panesPlaying = run.PanesWithPicture();
+  return f;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  RtspTestServer server;
+  if (!server.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py", 0, true)) {
+    std::fprintf(stderr, "the RTSP test server did not start\n");
+    return 1;
+  }
+  if (argc == 3 && std::strcmp(argv[1], "--show") == 0) {
+    QWidget window;
+    window.setGeometry(0, 0, 1920, 1080);
+    window.show();
+    GridRun run(&window, server.Port(), 16);
+    Pump(app, std::atoi(argv[2]) * 1000);
+    std::printf("%d of 16 panes show a picture\n", run.PanesWithPicture());
+    return 0;
+  }
+  const int seconds = argc > 1 ? std::atoi(argv[1]) : 10;
+  std::vector<int> counts;
+  for (int i = 2; i < argc; ++i) counts.push_back(std::atoi(argv[i]));
+  if (counts.empty()) counts = {16, 64};
+  std::printf("%d s per run, %s (640x360 25 fps), %u cores\n", seconds, server.Url("/mpeg4").c_str(),
+              std::thread::hardware_concurrency());
+  std::printf("%4s | %8s %14s %16s | %16s | %s\n", "N", "playing", "CPU/pane", "shown fps/pane", "ffmpeg CPU/strm",
+              "ours/ffmpeg");
+  for (int n : counts) {
+    const Figures ours = RunGrid(app, server.Port(), n, seconds);
+    const double ref = benchref::FfmpegCpuPerStream(server.Url("/mpeg4"), n, seconds);
+    std::printf("%4d | %8d %13.1f%% %16.1f | %15.1f%% | %.2f\n", n, ours.panesPlaying, ours.cpuPerPane,
+                ours.shownPerPane, ref, ref > 0 ? ours.cpuPerPane / ref : 0.0);
+    std::fflush(stdout);
+  }
+  return 0;
+}
