@@ -53,3 +53,8 @@ std::vector<MapPoint> CMapData::Points() const {
   std::lock_guard<std::mutex> lock(m_lock);
   return m_vecPoints;
 }
+
+std::vector<MapInfo> CMapData::Maps() const {
+  std::lock_guard<std::mutex> lock(m_lock);
+  return m_vecMaps;
+}

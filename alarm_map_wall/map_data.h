@@ -22,6 +22,7 @@ struct MapPoint {
 class CMapData {
  public:
   void AddMap(MapInfo map);
+  std::vector<MapInfo> Maps() const;
   // Makes the map with that name the one shown; false when there is none.
   bool ShowMap(const std::string& name);
   std::string CurrentMap() const;

@@ -2,10 +2,11 @@
 #include <QApplication>
 #include <cstdlib>
 
-#include "app/placeholder_main_dlg.h"
+#include "app/main_window_env.h"
 #include "app/vemo_app.h"
 #include "core/crash_report.h"
 #include "platform/paths.h"
+#include "shell/vistarel_dlg.h"
 
 int main(int argc, char** argv) {
   CExceptionReporter::Install();
@@ -16,8 +17,8 @@ int main(int argc, char** argv) {
     paths::SetProgramFolder(folder);
   }
   CVistarelApp app([] {
-    CPlaceholderMainDlg mainDlg;
-    mainDlg.exec();
+    CVistarelDlg mainDlg(MakeMainWindowEnv());
+    mainDlg.DoModal();
   });
   app.InitInstance(argc, argv);
   return 0;

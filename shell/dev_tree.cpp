@@ -16,10 +16,12 @@
 #include "maker/streva/streva_ctrl.h"
 #include "platform/codepage.h"
 #include "platform/string_table.h"
+#include "relay/vss_info.h"
 #include "shell/dev_registration.h"
 #include "shell/dev_tree_images.h"
 #include "shell/device_list_rules.h"
 #include "shell/live_controls.h"
+#include "shell/relay_tree_model.h"
 #include "shell/view_state.h"
 
 namespace {
@@ -55,6 +57,35 @@ void ForEachItem(QTreeWidgetItem* item, const std::function<void(QTreeWidgetItem
 
 void ForEachItem(QTreeWidget* tree, const std::function<void(QTreeWidgetItem*)>& visit) {
   for (int i = 0; i < tree->topLevelItemCount(); ++i) ForEachItem(tree->topLevelItem(i), visit);
+}
+
+// The logged-in relay servers and their devices as the trees see them.
+std::vector<RelayTreeServer> RelayServers() {
+  std::vector<RelayTreeServer> servers;
+  for (Vemo2Node& node : g_lstVssInfo) {
+    RelayTreeServer server;
+    server.name = node.DevName;
+    for (RelayDevice& dev : node.lstRelayDevice) {
+      server.devices.push_back({dev.nType, dev.IPAddr, dev.DevName, dev.nParentId, dev.nId, dev.nState, &dev});
+    }
+    servers.push_back(std::move(server));
+  }
+  return servers;
+}
+
+RelayDevice* ItemRelayDevice(const QTreeWidgetItem* item) {
+  if (CDevTree::ItemKind(item) != DevTreeData::kRelayDevice) return nullptr;
+  return static_cast<RelayDevice*>(CDevTree::ItemData(item));
+}
+
+// The "VSS" item among the root's children, or null.
+QTreeWidgetItem* VssItem(QTreeWidget* tree) {
+  if (tree == nullptr || tree->topLevelItemCount() == 0) return nullptr;
+  QTreeWidgetItem* root = tree->topLevelItem(0);
+  for (int i = 0; i < root->childCount(); ++i) {
+    if (root->child(i)->text(0) == QStringLiteral("VSS")) return root->child(i);
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -115,13 +146,46 @@ void CDevTree::Fill(QTreeWidget* tree, const TreeNode& root) {
 
 void CDevTree::InitDevTree(QTreeWidget* tree, BOOL showAllTypes) {
   if (tree == nullptr) return;
-  Fill(tree, BuildDevTree(g_lstDevInfo, g_lstDevGroupInfo, DevTreeView::Current(showAllTypes != 0), Texts()));
+  const DevTreeView view = DevTreeView::Current(showAllTypes != 0);
+  TreeNode root = BuildDevTree(g_lstDevInfo, g_lstDevGroupInfo, view, Texts());
+  TreeNode vss;
+  if (BuildVssBranch(RelayServers(), view, vss)) root.children.push_back(std::move(vss));
+  Fill(tree, root);
 }
 
 void CDevTree::InitOnlineDevTree(QTreeWidget* tree, BOOL showAllTypes) {
   if (tree == nullptr) return;
-  Fill(tree,
-       BuildOnlineDevTree(g_lstDevInfo, g_lstDevGroupInfo, DevTreeView::Current(showAllTypes != 0), Texts()));
+  const DevTreeView view = DevTreeView::Current(showAllTypes != 0);
+  const DevTreeTexts texts = Texts();
+  TreeNode root = BuildOnlineDevTree(g_lstDevInfo, g_lstDevGroupInfo, view, texts);
+  TreeNode vss;
+  if (BuildVssOnlineBranch(RelayServers(), view, texts, vss)) root.children.push_back(std::move(vss));
+  Fill(tree, root);
+}
+
+void CDevTree::UpdateVssIcons(QTreeWidget* tree) {
+  QTreeWidgetItem* vss = VssItem(tree);
+  if (vss == nullptr) return;
+  ForEachItem(vss, [&](QTreeWidgetItem* item) {
+    const RelayDevice* dev = ItemRelayDevice(item);
+    if (item->childCount() != 0 || dev == nullptr) return;
+    const int image = RelayStateImage(dev->nState);
+    if (image >= 0) SetImage(item, image);
+  });
+}
+
+void CDevTree::SetVssAlarmImage(QTreeWidget* tree, const CString& devName, const CString& mac, BOOL on) {
+  QTreeWidgetItem* vss = VssItem(tree);
+  if (vss == nullptr) return;
+  bool done = false;
+  ForEachItem(vss, [&](QTreeWidgetItem* item) {
+    const RelayDevice* dev = ItemRelayDevice(item);
+    if (done || item->childCount() != 0 || dev == nullptr) return;
+    if (devName != dev->DevName || mac != dev->MACAddr) return;
+    const int image = on ? static_cast<int>(kImgAlarm) : RelayStateImage(dev->nState);
+    if (image >= 0) SetImage(item, image);
+    done = true;
+  });
 }
 
 void CDevTree::UpdateDevIcons(QTreeWidget* tree) {

@@ -32,6 +32,10 @@ class CDevTree {
   // Rebuilds the item of one multi-channel device (by DevId) in its place with
   // the channel records the list holds now. Returns 0.
   int UpdateDevItem(QTreeWidget* tree, const CString& devId);
+  // Relay channels under "VSS": images from their state words; the alarm
+  // blink of the first channel with this name and MAC text.
+  void UpdateVssIcons(QTreeWidget* tree);
+  void SetVssAlarmImage(QTreeWidget* tree, const CString& devName, const CString& mac, BOOL on);
   // Alarm blink of the channels named `devName`: image 11 while on, else the state image.
   void SetAlarmImage(QTreeWidget* tree, const CString& devName, BOOL on);
 

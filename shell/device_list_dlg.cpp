@@ -204,6 +204,14 @@ void CDeviceListDlg::UpdateDevIcons() {
 
 void CDeviceListDlg::UpdateDevItem(const CString& devId) { CDevTree::GetInstance()->UpdateDevItem(m_pTree, devId); }
 
+void CDeviceListDlg::UpdateVssIcons() {
+  if (m_nGroupMode == kModeOriginal || m_nGroupMode == kModeOnline) CDevTree::GetInstance()->UpdateVssIcons(m_pTree);
+}
+
+void CDeviceListDlg::SetVssAlarmImage(const CString& devName, const CString& mac, BOOL on) {
+  if (m_nGroupMode != kModeMapList) CDevTree::GetInstance()->SetVssAlarmImage(m_pTree, devName, mac, on);
+}
+
 void CDeviceListDlg::SetAlarmImage(const CString& devName, BOOL on) {
   if (m_nGroupMode != kModeMapList) CDevTree::GetInstance()->SetAlarmImage(m_pTree, devName, on);
   else CDevTree::GetInstance()->SetMapAlarmImage(m_pTree, m_pHost->GetMapsHoldingDevice(devName), on);

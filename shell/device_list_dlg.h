@@ -62,6 +62,8 @@ class CDeviceListDlg : public CDialog {
   void UpdateDevIcons();
   void UpdateDevItem(const CString& devId);
   void SetAlarmImage(const CString& devName, BOOL on);
+  void UpdateVssIcons();
+  void SetVssAlarmImage(const CString& devName, const CString& mac, BOOL on);
   void SelectDevItem(const DevInfo* dev);
   void SelectMapItem(const CString& mapName);
 

@@ -3,18 +3,9 @@
 #include <QElapsedTimer>
 #include <thread>
 
+#include "common/wait_for.h"
 #include "maker/gimbro/gimbro_link.h"
 
-bool WaitFor(const std::function<bool()>& done, int limitMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > limitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
-}
 
 void Pump(int ms) {
   QElapsedTimer timer;

@@ -2,6 +2,7 @@
 // and waiting that keeps the UI thread's event loop running.
 #pragma once
 
+#include "common/wait_for.h"
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -74,7 +75,6 @@ class RecordingSink : public CGimbroEventSink {
 };
 
 // Runs the UI thread's event loop until `done` holds or the (generous) limit passes.
-bool WaitFor(const std::function<bool()>& done, int limitMs = 15000);
 // Runs the event loop for a while, for checks that something does not happen.
 void Pump(int ms);
 

@@ -193,7 +193,7 @@ TEST_F(KbConfigTest, DisableAndSaveStopsTheRunningKeyboard) {
   ASSERT_TRUE(line.Ready());
   LinkComPort(3, line.Port());
   WriteParamsFile("Switch=1,COMPort=3,BandRate=9600,DataBits=8,StopBits=10,Verify=NONE,FlowControl=NONE");
-  RecordingHost host;
+  KeyboardRecordingHost host;
   CPTZKeyboardCtrl keyboard(&host);
   ASSERT_EQ(keyboard.StartHandleKCMsg(), 0);
   ASSERT_TRUE(WaitUntil([&] { return keyboard.IsComOpen() == 1; }));
@@ -215,7 +215,7 @@ TEST_F(KbConfigTest, EnableAndSaveRestartsTheKeyboardOnTheNewPort) {
   LinkComPort(3, first.Port());
   LinkComPort(4, second.Port());
   WriteParamsFile("Switch=1,COMPort=3,BandRate=9600,DataBits=8,StopBits=10,Verify=NONE,FlowControl=NONE");
-  RecordingHost host;
+  KeyboardRecordingHost host;
   CPTZKeyboardCtrl keyboard(&host);
   ASSERT_EQ(keyboard.StartHandleKCMsg(), 0);
 

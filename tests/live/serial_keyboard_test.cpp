@@ -40,7 +40,7 @@ class SerialKeyboardTest : public KeyboardTest {
     LinkComPort(kPort, line_.Port());
   }
   SocatPair line_;
-  RecordingHost host_;
+  KeyboardRecordingHost host_;
 };
 
 }  // namespace

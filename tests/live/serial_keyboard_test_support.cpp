@@ -51,7 +51,7 @@ bool SocatPair::Write(const std::vector<uint8_t>& bytes) {
   return written == static_cast<ssize_t>(bytes.size());
 }
 
-void RecordingHost::SendKeyboardPtzData(const CString& text) {
+void KeyboardRecordingHost::SendKeyboardPtzData(const CString& text) {
   {
     std::lock_guard<std::mutex> lock(lock_);
     texts_.push_back(text);
@@ -59,7 +59,7 @@ void RecordingHost::SendKeyboardPtzData(const CString& text) {
   arrived_.notify_all();
 }
 
-bool RecordingHost::WaitForBytes(size_t count, int seconds) {
+bool KeyboardRecordingHost::WaitForBytes(size_t count, int seconds) {
   std::unique_lock<std::mutex> lock(lock_);
   return arrived_.wait_for(lock, std::chrono::seconds(seconds), [&] {
     size_t total = 0;
@@ -68,12 +68,12 @@ bool RecordingHost::WaitForBytes(size_t count, int seconds) {
   });
 }
 
-std::vector<CString> RecordingHost::Texts() {
+std::vector<CString> KeyboardRecordingHost::Texts() {
   std::lock_guard<std::mutex> lock(lock_);
   return texts_;
 }
 
-std::vector<uint8_t> RecordingHost::Bytes() {
+std::vector<uint8_t> KeyboardRecordingHost::Bytes() {
   std::vector<uint8_t> bytes;
   for (const CString& text : Texts()) {
     const std::vector<uint8_t> chunk = TransBytes(text);
@@ -82,7 +82,7 @@ std::vector<uint8_t> RecordingHost::Bytes() {
   return bytes;
 }
 
-void RecordingHost::Clear() {
+void KeyboardRecordingHost::Clear() {
   std::lock_guard<std::mutex> lock(lock_);
   texts_.clear();
 }

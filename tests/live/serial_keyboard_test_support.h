@@ -40,7 +40,7 @@ class SocatPair {
 };
 
 // Records the command texts the keyboard sends, from the keyboard's thread.
-class RecordingHost : public CKeyboardPtzHost {
+class KeyboardRecordingHost : public CKeyboardPtzHost {
  public:
   void SendKeyboardPtzData(const CString& text) override;
   // Waits until the texts carry at least `count` bytes; false after `seconds`.

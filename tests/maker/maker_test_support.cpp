@@ -1,4 +1,5 @@
 #include "maker_test_support.h"
+#include "common/wait_for.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -65,16 +66,6 @@ int EventRecorder::AudioFrames() const {
   return n;
 }
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
 
 ProbeResult Ffprobe(const std::string& path) {
   ProbeResult result;

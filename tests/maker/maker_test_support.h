@@ -2,6 +2,7 @@
 // the event loop running, ffprobe and the process's thread count.
 #pragma once
 
+#include "common/wait_for.h"
 #include <functional>
 #include <string>
 #include <vector>
@@ -38,7 +39,6 @@ class EventRecorder : public IStrevaEvents {
 };
 
 // Runs the event loop until done() or the time is up; returns done().
-bool WaitFor(const std::function<bool()>& done, int timeoutMs);
 
 struct ProbeResult {
   bool ok = false;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/wait_for.h"
 #include "common/temp_folder.h"
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
@@ -35,16 +36,6 @@ QString Texts(const QTreeWidgetItem* item) {
   return out + "]";
 }
 
-bool WaitFor(const std::function<bool()>& done, int limitMs = 15000) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done()) {
-    if (timer.elapsed() > limitMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-  return true;
-}
 
 // Records the status events of the messaging control.
 class StatusSink : public CGimbroEventSink {

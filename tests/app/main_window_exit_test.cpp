@@ -1,5 +1,5 @@
-// The placeholder main window closes only with the exit password.
-#include "app/placeholder_main_dlg.h"
+// The main window closes only with the exit password, asked by the login dialog.
+#include "app/main_window_env.h"
 
 #include <gtest/gtest.h>
 
@@ -15,20 +15,20 @@
 
 namespace {
 
-class PlaceholderMainDlgTest : public AppTest {};
+class MainWindowExitTest : public AppTest {};
 
-TEST_F(PlaceholderMainDlgTest, CloseAsksThePasswordAgain) {
+TEST_F(MainWindowExitTest, CloseButtonAsksThePasswordAgain) {
   SetCurrentUser("admin", Md5("letmein"), true);
-  CPlaceholderMainDlg mainDlg;
-  EXPECT_TRUE(mainDlg.property(kAppName).toBool());  // found by a second start
+  CVistarelDlg mainDlg(MakeMainWindowEnv());
   int asked = 0;
   QTimer poll;
   QObject::connect(&poll, &QTimer::timeout, [&] {
     auto* login = dynamic_cast<CLoginDlg*>(QApplication::activeModalWidget());
     if (login == nullptr) {
-      // Closed from a fresh event: the password window runs its own loop inside.
-      if (QApplication::activeModalWidget() == &mainDlg && asked < 2) {
-        QTimer::singleShot(0, &mainDlg, [&] { mainDlg.close(); });
+      // The close button, from a fresh event: the password window runs its own loop inside.
+      if (mainDlg.isVisible() && asked < 2) {
+        EXPECT_TRUE(mainDlg.property(kAppName).toBool());  // found by a second start
+        QTimer::singleShot(0, &mainDlg, [&] { mainDlg.OnBnClickedBtnClose(); });
       }
       return;
     }
@@ -39,7 +39,7 @@ TEST_F(PlaceholderMainDlgTest, CloseAsksThePasswordAgain) {
     if (asked == 1) QTimer::singleShot(0, login, [login] { login->OnBnClickedCancel(); });
   });
   poll.start(20);
-  EXPECT_EQ(mainDlg.exec(), QDialog::Accepted);
+  EXPECT_EQ(mainDlg.DoModal(), IDOK);
   EXPECT_EQ(asked, 2);
   EXPECT_FALSE(mainDlg.property(kAppName).toBool());
 }

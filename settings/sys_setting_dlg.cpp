@@ -1,0 +1,38 @@
+#include "settings/sys_setting_dlg.h"
+
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "live/broadcast_dlg.h"
+#include "live/config_patrol_dlg.h"
+#include "live/kb_config_dlg.h"
+#include "platform/codepage.h"
+#include "platform/string_table.h"
+
+CSysSettingDlg::CSysSettingDlg(std::function<CPTZKeyboardCtrl*()> keyboard, QWidget* parent)
+    : CDialog(IDD, parent), m_keyboard(std::move(keyboard)) {}
+
+CSysSettingDlg::~CSysSettingDlg() = default;
+
+BOOL CSysSettingDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  m_pTab = new QTabWidget(this);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_pTab);
+  m_pPatrolPage = new CConfigPatrol(m_pTab);
+  m_pPatrolPage->Create(CConfigPatrol::IDD, m_pTab);
+  m_pTab->addTab(m_pPatrolPage, LoadStringW(kPatrolTabText));
+  m_pKbPage = new CKbConfig(m_keyboard, m_pTab);
+  m_pKbPage->Create(CKbConfig::IDD, m_pTab);
+  m_pTab->addTab(m_pKbPage, LoadStringW(kKeyboardTabText));
+  m_pBroadcastPage = new CDlgBroadcast(m_pTab);
+  m_pBroadcastPage->Create(CDlgBroadcast::IDD, m_pTab);
+  m_pTab->addTab(m_pBroadcastPage, LoadStringW(kBroadcastTabText));
+  return TRUE;
+}
+
+void CSysSettingDlg::RebuildBroadcastTrees() {
+  if (m_pBroadcastPage == nullptr) return;
+  m_pBroadcastPage->InitSourceDevTree();
+  m_pBroadcastPage->InitBroadcastDevTree();
+}

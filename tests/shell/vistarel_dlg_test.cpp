@@ -1,0 +1,321 @@
+#include "shell/vistarel_dlg.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTest>
+#include <QThread>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "common/wait_for.h"
+#include "alarm_map_wall/alarm_list_dlg.h"
+#include "alarm_map_wall/map_manager_dlg.h"
+#include "alarm_map_wall/search_alarm_dlg.h"
+#include "alarm_map_wall/tv_wall_manager.h"
+#include "core/dev_info_store.h"
+#include "live/ptz_dlg.h"
+#include "live/video_toolbar_dlg.h"
+#include "records/search_rec_dlg.h"
+#include "shell/cfg_manager_dlg.h"
+#include "shell/page_dlg.h"
+#include "common/temp_folder.h"
+#include "core/client_log.h"
+#include "core/dev_info.h"
+#include "core/rec_scheme.h"
+#include "core/user_info.h"
+#include "core/user_settings.h"
+#include "fake_device_process.h"
+#include "live/live_messages.h"
+#include "live/video_manager_dlg.h"
+#include "maker/gimbro/gimbro.h"
+#include "platform/dialog_template.h"
+#include "platform/paths.h"
+#include "platform/post_message.h"
+#include "platform/registry_store.h"
+#include "shell/dev_tree.h"
+#include "shell/device_list_dlg.h"
+#include "shell/live_controls.h"
+#include "shell/main_timers.h"
+#include "shell/view_state.h"
+#include "core/fixed_text.h"
+#include "tests/shell/dev_records.h"
+
+namespace {
+
+
+struct Box {
+  int x, y, w, h;
+  bool operator==(const Box&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Box& b) {
+  return os << "(" << b.x << "," << b.y << " " << b.w << "x" << b.h << ")";
+}
+Box Of(const QWidget* w) { return {w->x(), w->y(), w->width(), w->height()}; }
+
+int ThreadCount() {
+  return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
+}
+
+// A program folder of its own, the window's templates, fast timers and a
+// logged-in user with the rights a test gives.
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    templates_ = dlgtemplate::Folder();
+    paths::SetProgramFolder(folder_.Path());
+    dlgtemplate::SetFolder(templates_);
+    setenv("VEMO_DRIVE_ROOT", (folder_.Path() + "drives").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (folder_.Path() + "xdg").c_str(), 1);
+    regstore::SetFilePath(folder_.File("registry.ini"));
+    std::filesystem::create_directory(folder_.File("Config"));
+    std::fill(std::begin(g_nCurRights), std::end(g_nCurRights), 1);
+    g_nCurModule = -1;
+    g_nMonitorMode = 0;
+    g_strDispInfo.clear();
+    g_nLoginType = 0;
+    maintimers::SetDivisor(50);
+  }
+  void TearDown() override {
+    dlg_.reset();
+    maintimers::SetDivisor(1);
+    maintimers::StopRecording();
+    g_lstDevInfo.clear();
+    g_lstDevGroupInfo.clear();
+    for (RecSchemeInfo* scheme : g_lstRecSchemeInfo) delete scheme;
+    g_lstRecSchemeInfo.clear();
+    regstore::SetFilePath("");
+    unsetenv("VEMO_DRIVE_ROOT");
+    unsetenv("XDG_CONFIG_HOME");
+    paths::SetProgramFolder("");
+    dlgtemplate::SetFolder("");
+    g_nCurModule = 0;
+  }
+
+  CVistarelDlg& Open(int width = 1024, int height = 768) {
+    MainWindowEnv env;
+    env.screenWidth = width;
+    env.screenHeight = height;
+    env.askExitPassword = [this](QWidget*) {
+      ++passwordAsked_;
+      return passwordRight_;
+    };
+    env.appProperty = "vemo-test";
+    dlg_ = std::make_unique<CVistarelDlg>(env);
+    dlg_->show();
+    QCoreApplication::processEvents();
+    return *dlg_;
+  }
+
+  TempFolder folder_;
+  std::string templates_;
+  std::unique_ptr<CVistarelDlg> dlg_;
+  bool passwordRight_ = false;
+  int passwordAsked_ = 0;
+};
+
+TEST_F(MainWindowTest, PlacesItsWindowsOnA1024By768Screen) {
+  CVistarelDlg& dlg = Open();
+  EXPECT_EQ(g_pMainDlg, &dlg);
+  EXPECT_EQ(Of(&dlg), (Box{0, 0, 1024, 768}));
+  EXPECT_EQ(Of(dlg.m_pPageDlg), (Box{0, 17, 1024, 34}));
+  EXPECT_EQ(Of(dlg.m_pVideoToolbarDlg), (Box{10, 51, 1006, 40}));
+  EXPECT_EQ(Of(dlg.m_pDeviceListDlg), (Box{10, 91, 219, 621}));
+  EXPECT_EQ(Of(dlg.m_pPTZDlg), (Box{10, 435, 219, 300}));
+  EXPECT_EQ(Of(dlg.GetDlgItem(1061)), (Box{10, 712, 219, 23}));
+  EXPECT_EQ(Of(dlg.GetDlgItem(1062)), (Box{10, 735, 219, 23}));
+  EXPECT_EQ(Of(dlg.GetDlgItem(1064)), (Box{992, 2, 26, 17}));
+  EXPECT_EQ(Of(dlg.m_pVideoManagerDlg), (Box{235, 91, 781, 667}));
+  EXPECT_TRUE(dlg.m_pVideoManagerDlg->isVisible());
+  EXPECT_FALSE(dlg.m_pPTZDlg->isVisible());
+  EXPECT_FALSE(dlg.m_pCfgManagerDlg->isVisible());
+}
+
+// The first module the rights allow, and the windows each module shows.
+TEST_F(MainWindowTest, OpensTheFirstModuleTheRightsAllow) {
+  const struct {
+    int rights[7];
+    int module;
+  } cases[] = {
+      {{1, 1, 1, 1, 1, 1, 1}, 0}, {{0, 1, 1, 0, 0, 0, 0}, 1}, {{0, 1, 0, 0, 0, 0, 0}, 2},
+      {{0, 0, 0, 0, 1, 0, 0}, 3}, {{0, 0, 0, 1, 0, 0, 1}, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.module);
+    std::copy(std::begin(c.rights), std::end(c.rights), g_nCurRights);
+    g_nCurModule = -1;
+    CVistarelDlg& dlg = Open();
+    EXPECT_EQ(g_nCurModule, c.module);
+    EXPECT_EQ(dlg.m_pSearchRecDlg->isVisible(), c.module == 1);
+    EXPECT_EQ(dlg.m_pSearchAlarmDlg->isVisible(), c.module == 2);
+    EXPECT_EQ(dlg.m_pCfgManagerDlg->isVisible(), c.module == 3);
+    // Outside live view the device panel takes the whole column.
+    if (c.module == 1 || c.module == 2) {
+      EXPECT_EQ(Of(dlg.m_pDeviceListDlg), (Box{10, 91, 219, 667}));
+    }
+    if (c.module == 3) {
+      EXPECT_FALSE(dlg.m_pDeviceListDlg->isVisible());
+    }
+    dlg_.reset();
+  }
+}
+
+TEST_F(MainWindowTest, ModuleSwitchesShowOneModuleAtATime) {
+  CVistarelDlg& dlg = Open();
+  dlg.ShowMapModule();
+  EXPECT_EQ(g_nCurModule, 5);
+  EXPECT_TRUE(dlg.m_pMapManagerDlg->isVisible());
+  EXPECT_FALSE(dlg.m_pVideoManagerDlg->isVisible());
+  dlg.ShowTVWallModule();
+  EXPECT_TRUE(dlg.m_pTVWallManager->isVisible());
+  EXPECT_FALSE(dlg.m_pMapManagerDlg->isVisible());
+  dlg.ShowVideoModule();
+  EXPECT_TRUE(dlg.m_pVideoManagerDlg->isVisible());
+  EXPECT_FALSE(dlg.m_pTVWallManager->isVisible());
+  EXPECT_EQ(Of(dlg.m_pDeviceListDlg), (Box{10, 91, 219, 621}));
+  EXPECT_TRUE(dlg.GetDlgItem(1061)->isVisible());
+}
+
+TEST_F(MainWindowTest, PtzAndAlarmButtonsShareTheColumn) {
+  CVistarelDlg& dlg = Open();
+  const Box panel = Of(dlg.m_pDeviceListDlg);
+  const Box ptzButton = Of(dlg.GetDlgItem(1061));
+  const Box alarmButton = Of(dlg.GetDlgItem(1062));
+
+  dlg.OnBnClickedPtz();
+  EXPECT_TRUE(dlg.m_pPTZDlg->isVisible());
+  EXPECT_EQ(Of(dlg.m_pDeviceListDlg), (Box{10, 91, 219, 321}));
+  EXPECT_EQ(Of(dlg.GetDlgItem(1061)), (Box{10, 412, 219, 23}));
+  dlg.OnBnClickedPtz();
+  EXPECT_FALSE(dlg.m_pPTZDlg->isVisible());
+  EXPECT_EQ(Of(dlg.m_pDeviceListDlg), panel);
+  EXPECT_EQ(Of(dlg.GetDlgItem(1061)), ptzButton);
+  EXPECT_EQ(Of(dlg.GetDlgItem(1062)), alarmButton);
+
+  // The alarm list closes the PTZ panel.
+  dlg.OnBnClickedPtz();
+  dlg.OnBnClickedAlarmList();
+  EXPECT_FALSE(dlg.m_pPTZDlg->isVisible());
+  EXPECT_TRUE(dlg.m_pAlarmListDlg->isVisible());
+  EXPECT_EQ(Of(dlg.GetDlgItem(1062)), (Box{10, 435, 219, 23}));
+  dlg.OnBnClickedAlarmList();
+  EXPECT_EQ(Of(dlg.m_pDeviceListDlg), panel);
+
+  // Without the PTZ right nothing moves.
+  g_nCurRights[3] = 0;
+  dlg.OnBnClickedPtz();
+  EXPECT_FALSE(dlg.m_pPTZDlg->isVisible());
+  EXPECT_EQ(Of(dlg.m_pDeviceListDlg), panel);
+}
+
+// The start-up chain on a fast clock: device tree, then panes and recording
+// threads, then the alarm blink; the one-shot timers run once each.
+TEST_F(MainWindowTest, StartUpTimersRunInTheirOrder) {
+  maintimers::StartRecording();
+  CVistarelDlg& dlg = Open();
+  ASSERT_TRUE(WaitFor([] {
+    const auto fired = maintimers::FiredTimers();
+    return std::count(fired.begin(), fired.end(), 400) >= 2 &&
+           std::count(fired.begin(), fired.end(), 1005) == 1;
+  }));
+  const auto fired = maintimers::FiredTimers();
+  auto first = [&](UINT_PTR id) { return std::find(fired.begin(), fired.end(), id) - fired.begin(); };
+  EXPECT_LT(first(200), first(900));
+  EXPECT_LT(first(900), first(400));
+  EXPECT_LT(first(1002), first(1003));
+  EXPECT_LT(first(1003), first(1005));
+  for (UINT_PTR once : {200, 900, 1002, 1003, 1005}) EXPECT_EQ(std::count(fired.begin(), fired.end(), once), 1) << once;
+  EXPECT_EQ(std::count(fired.begin(), fired.end(), 1004), 0);  // no cloud login
+  EXPECT_NE(g_pGimbroCtrl, nullptr);
+  EXPECT_NE(dlg.m_pRecSchemeManager, nullptr);
+  EXPECT_NE(dlg.m_pRecFileManager, nullptr);
+  // The cascade file was missing: it is created empty.
+  EXPECT_TRUE(std::filesystem::exists(folder_.File("Config/RemoteDevInfo.xml")));
+}
+
+// A camera that logs in turns its item online; its alarm blinks the item ten
+// times, sets the alarm button flashing and reaches the alarm recording.
+TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
+  FakeDeviceProcess device(0, {"--password", "pw"});
+  ASSERT_TRUE(device.Ready());
+  DevInfo camera = Dev("C1", "Gate", 1, "Hall", 0);
+  CopyFixedText(camera.IPAddr, "127.0.0.1");
+  camera.PtzPort = device.Port();
+  CopyFixedText(camera.LoginName, "admin");
+  CopyFixedText(camera.LoginPsw, "pw");
+  g_lstDevGroupInfo = {Group("Hall")};
+  g_lstDevInfo = {camera};
+  CVistarelDlg& dlg = Open();
+  QTreeWidget* tree = dlg.m_pDeviceListDlg->GetTree();
+  auto gateItem = [&]() -> QTreeWidgetItem* {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+      if ((*it)->text(0) == "Gate") return *it;
+    }
+    return nullptr;
+  };
+  ASSERT_TRUE(WaitFor([&] { return gateItem() != nullptr && CDevTree::ItemImage(gateItem()) == 3; }))
+      << "the camera's login turns its item online";
+  EXPECT_EQ(g_lstDevInfo.front().nOnline, 1);
+
+  ASSERT_EQ(device.Command("alarm 2026 12 10 0 8 30 15 14 0"), "OK 1");
+  bool sawAlarmImage = false;
+  ASSERT_TRUE(WaitFor([&] {
+    sawAlarmImage = sawAlarmImage || CDevTree::ItemImage(gateItem()) == 11;
+    return sawAlarmImage && g_lstDevInfo.front().bAlarmFlag == 0;
+  }));
+  EXPECT_EQ(CDevTree::ItemImage(gateItem()), 3);
+  EXPECT_EQ(g_lstDevInfo.front().nMotionAlarm, 14);  // the recording thread runs
+  EXPECT_EQ(dlg.m_pAlarmListDlg->GetAlarms().size(), 1u);
+
+  // The device goes away: its item shows it offline.
+  device.Kill();
+  EXPECT_TRUE(WaitFor([&] { return CDevTree::ItemImage(gateItem()) == 2; }));
+}
+
+TEST_F(MainWindowTest, KeysNeverCloseTheWindow) {
+  CVistarelDlg& dlg = Open();
+  for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space}) {
+    QTest::keyClick(&dlg, key);
+    EXPECT_TRUE(dlg.isVisible());
+  }
+  QTest::keyClick(&dlg, Qt::Key_F4, Qt::AltModifier);
+  dlg.close();
+  PostMessage(dlg.GetSafeHwnd(), WM_CLOSE, 0, 0);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(dlg.isVisible());
+}
+
+// The exit asks the password; a wrong one leaves everything running, the right
+// one stops every thread, saves the screen state and ends the dialog.
+TEST_F(MainWindowTest, ExitNeedsThePasswordAndStopsEverything) {
+  const int threadsBefore = ThreadCount();
+  CVistarelDlg& dlg = Open();
+  ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));
+
+  passwordRight_ = false;
+  dlg.OnBnClickedBtnClose();
+  EXPECT_EQ(passwordAsked_, 1);
+  QTest::qWait(100);
+  EXPECT_TRUE(dlg.isVisible());
+  EXPECT_FALSE(dlg.IsClosing());
+
+  passwordRight_ = true;
+  dlg.OnBnClickedBtnClose();
+  ASSERT_TRUE(WaitFor([&] { return !dlg.isVisible(); }));
+  EXPECT_TRUE(dlg.IsClosing());
+  EXPECT_EQ(dlg.m_pRecSchemeManager, nullptr);
+  EXPECT_EQ(g_pGimbroCtrl, nullptr);
+  EXPECT_EQ(g_pStrevaCtrl, nullptr);
+  EXPECT_EQ(dlg.m_pVideoManagerDlg, nullptr);
+  EXPECT_TRUE(std::filesystem::exists(folder_.File("Config/Recover.xml")));
+  // Every thread the window started has ended (the thread pool of Qt may keep a few).
+  EXPECT_TRUE(WaitFor([&] { return ThreadCount() <= threadsBefore + 2; }, 5000)) << ThreadCount();
+}
+
+}  // namespace
