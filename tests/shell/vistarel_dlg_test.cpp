@@ -32,6 +32,7 @@
 #include "core/user_info.h"
 #include "core/user_settings.h"
 #include "fake_device_process.h"
+#include "rtsp_test_server.h"
 #include "live/live_messages.h"
 #include "live/video_manager_dlg.h"
 #include "maker/gimbro/gimbro.h"
@@ -39,6 +40,7 @@
 #include "platform/paths.h"
 #include "platform/post_message.h"
 #include "platform/registry_store.h"
+#include "platform/string_table.h"
 #include "shell/dev_tree.h"
 #include "shell/device_list_dlg.h"
 #include "shell/live_controls.h"
@@ -69,6 +71,7 @@ class MainWindowTest : public testing::Test {
  protected:
   void SetUp() override {
     templates_ = dlgtemplate::Folder();
+    programFolder_ = paths::ProgramFolder();
     paths::SetProgramFolder(folder_.Path());
     dlgtemplate::SetFolder(templates_);
     setenv("VEMO_DRIVE_ROOT", (folder_.Path() + "drives").c_str(), 1);
@@ -115,6 +118,7 @@ class MainWindowTest : public testing::Test {
 
   TempFolder folder_;
   std::string templates_;
+  std::string programFolder_;
   std::unique_ptr<CVistarelDlg> dlg_;
   bool passwordRight_ = false;
   int passwordAsked_ = 0;
@@ -316,6 +320,41 @@ TEST_F(MainWindowTest, ExitNeedsThePasswordAndStopsEverything) {
   EXPECT_TRUE(std::filesystem::exists(folder_.File("Config/Recover.xml")));
   // Every thread the window started has ended (the thread pool of Qt may keep a few).
   EXPECT_TRUE(WaitFor([&] { return ThreadCount() <= threadsBefore + 2; }, 5000)) << ThreadCount();
+}
+
+// The main window as an operator sees it: four cameras of two groups playing
+// from the local RTSP peer, saved under the build folder for a person to look at.
+TEST_F(MainWindowTest, Screenshot) {
+  RtspTestServer server;
+  ASSERT_TRUE(server.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py"));
+  g_lstDevGroupInfo = {Group("Entrance"), Group("Warehouse")};
+  const char* names[] = {"Front Door", "Lobby", "Loading Bay", "Yard"};
+  for (int i = 0; i < 4; ++i) {
+    DevInfo camera = Dev(names[i], names[i], 1, i < 2 ? "Entrance" : "Warehouse", 1);
+    CopyFixedText(camera.IPAddr, "127.0.0.1");
+    camera.VideoPort = server.Port();
+    camera.RtpOverRtsp = 1;
+    g_lstDevInfo.push_back(camera);
+  }
+  g_strTitle = "Vemo";
+  // The program's pictures, as the program folder holds them.
+  for (const char* sub : {"Images", "Resources/png", "Lang"}) {
+    std::filesystem::create_directories(folder_.File(sub));
+    std::filesystem::copy(programFolder_ + sub, folder_.File(sub), std::filesystem::copy_options::recursive);
+  }
+  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
+  CVistarelDlg& dlg = Open(1280, 800);
+  // After the start-up restored the panes (and their layout).
+  ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));
+  dlg.SetDisplayMode(4);
+  int pane = 0;
+  for (DevInfo& dev : g_lstDevInfo) dlg.m_pVideoManagerDlg->AddWatch(pane++, &dev, FALSE, FALSE, -1, 0, FALSE, TRUE);
+  QTest::qWait(4000);
+  const QString folder = QString::fromStdString(programFolder_) + "screenshots/";
+  QDir().mkpath(folder);
+  ASSERT_TRUE(dlg.grab().save(folder + "main_window.png"));
+  dlg.m_pVideoManagerDlg->RemoveAllWatch();
+  FreeLanguageLibrary();
 }
 
 }  // namespace
