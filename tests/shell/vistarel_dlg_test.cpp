@@ -25,6 +25,7 @@
 #include "records/search_rec_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/page_dlg.h"
+#include <QMenu>
 #include "common/temp_folder.h"
 #include "core/client_log.h"
 #include "core/dev_info.h"
@@ -101,7 +102,9 @@ class MainWindowTest : public testing::Test {
     g_nCurModule = 0;
   }
 
-  CVistarelDlg& Open(int width = 1024, int height = 768) {
+  // `extraMonitors`: extension monitors given to the window before it
+  // enumerates the machine's own (the offscreen platform has one screen).
+  CVistarelDlg& Open(int width = 1024, int height = 768, int extraMonitors = 0) {
     MainWindowEnv env;
     env.screenWidth = width;
     env.screenHeight = height;
@@ -111,6 +114,12 @@ class MainWindowTest : public testing::Test {
     };
     env.appProperty = "vemo-test";
     dlg_ = std::make_unique<CVistarelDlg>(env);
+    for (int k = 0; k < extraMonitors; ++k) {
+      auto* screen = new ScreenInfo;
+      screen->rcMonitor = RECT{width * (k + 1), 0, width * (k + 2), height};
+      screen->rcWork = screen->rcMonitor;
+      dlg_->ExtScreens().push_back(screen);
+    }
     dlg_->show();
     QCoreApplication::processEvents();
     return *dlg_;
@@ -320,6 +329,67 @@ TEST_F(MainWindowTest, ExitNeedsThePasswordAndStopsEverything) {
   EXPECT_TRUE(std::filesystem::exists(folder_.File("Config/Recover.xml")));
   // Every thread the window started has ended (the thread pool of Qt may keep a few).
   EXPECT_TRUE(WaitFor([&] { return ThreadCount() <= threadsBefore + 2; }, 5000)) << ThreadCount();
+}
+
+// A module moved to an extension monitor and back; each monitor shows its grid
+// or one module, and a module is on one monitor at most.
+TEST_F(MainWindowTest, ModulesMoveToExtensionMonitorsAndBack) {
+  g_nMonitorMode = 1;  // the multi-screen option
+  CVistarelDlg& dlg = Open(1024, 768, 2);
+  ASSERT_EQ(dlg.ExtScreens().size(), 2u);
+  ScreenInfo* first = dlg.ExtScreens().front();
+  ScreenInfo* second = dlg.ExtScreens().back();
+  ASSERT_NE(first->pVideoManagerDlg, nullptr);
+  EXPECT_TRUE(first->pVideoManagerDlg->isVisible());
+  // The monitor menu of a tab (right click), then one of its monitors.
+  auto move = [&](int tabId, int monitor) {
+    dlg.m_pPageDlg->OnTabRButtonDown(tabId, QPoint(10, 10));
+    dlg.m_pPageDlg->GetMonitorMenu()->hide();
+    dlg.m_pPageDlg->GetMonitorMenu()->actions()[monitor - 1]->trigger();
+  };
+  move(1013, 1);  // record query to monitor 1
+  EXPECT_EQ(first->nShowModule, 1);
+  EXPECT_FALSE(first->pVideoManagerDlg->isVisible());
+  EXPECT_TRUE(dlg.m_pSearchRecDlg->isVisible());
+  EXPECT_EQ(dlg.m_pSearchRecDlg->geometry(), QRect(1024, 0, 1024, 768));
+  EXPECT_EQ(dlg.m_pSearchRecDlg->IsExtScreen(), 1);
+  // The live module does not hide a module on a monitor.
+  dlg.ShowAlarmModule();
+  dlg.ShowVideoModule();
+  EXPECT_TRUE(dlg.m_pSearchRecDlg->isVisible());
+
+  move(1013, 2);  // the same module to monitor 2: monitor 1 gets its grid back
+  EXPECT_EQ(first->nShowModule, 0);
+  EXPECT_TRUE(first->pVideoManagerDlg->isVisible());
+  EXPECT_EQ(second->nShowModule, 1);
+
+  move(1017, 2);  // the e-map to monitor 2 sends the record query home first
+  EXPECT_EQ(second->nShowModule, 5);
+  EXPECT_EQ(dlg.m_pSearchRecDlg->IsExtScreen(), 0);
+  EXPECT_FALSE(dlg.m_pSearchRecDlg->isVisible());
+  EXPECT_EQ(dlg.m_pMapManagerDlg->IsActive(), 1);
+
+  move(1017, 2);  // the monitor that shows it: back to the main window, grid back
+  EXPECT_EQ(second->nShowModule, 0);
+  EXPECT_TRUE(second->pVideoManagerDlg->isVisible());
+  EXPECT_EQ(dlg.m_pMapManagerDlg->IsActive(), 0);
+  EXPECT_EQ(dlg.m_pMapManagerDlg->parentWidget(), &dlg);
+
+  dlg.MoveModuleToScreen(3);  // no third monitor: nothing happens
+  EXPECT_EQ(first->nShowModule, 0);
+  EXPECT_EQ(second->nShowModule, 0);
+}
+
+TEST_F(MainWindowTest, ExtensionGridsStayHiddenWithoutTheMultiScreenOption) {
+  g_nMonitorMode = 0;
+  CVistarelDlg& dlg = Open(1024, 768, 1);
+  ScreenInfo* first = dlg.ExtScreens().front();
+  ASSERT_NE(first->pVideoManagerDlg, nullptr);
+  EXPECT_FALSE(first->pVideoManagerDlg->isVisible());
+  dlg.m_pPageDlg->OnTabRButtonDown(1013, QPoint(10, 10));
+  dlg.MoveModuleToScreen(1);
+  EXPECT_EQ(first->nShowModule, 0);
+  EXPECT_EQ(dlg.LiveGrids().size(), 1u);
 }
 
 // The main window as an operator sees it: four cameras of two groups playing
