@@ -1,6 +1,6 @@
 // The live-view grid: screen-state recovery from "Recover.xml", free-pane
 // search, stream switching by layout, maximise and full screen, manual
-// recording and the patrol patrolSlots.
+// recording and the patrol slots.
 #include <gtest/gtest.h>
 
 #include <QDir>
