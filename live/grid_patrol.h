@@ -28,7 +28,8 @@ struct PatrolSlot {
 constexpr int kGridPaneCount = 64;
 
 // The plans the patrol button starts: the points of the plan named
-// "<prefix>-<paneNumber>" ("Player-3", "PlayerEx1-12" ...), in plan order.
+// "<prefix>-<paneNumber>" ("Player-3", "PlayerEx1-12" ...), in plan order
+// (CPatrolPlanSource, live/grid_patrol_plans.h).
 class IPatrolPlanSource {
  public:
   virtual ~IPatrolPlanSource() = default;
@@ -37,5 +38,6 @@ class IPatrolPlanSource {
 
 // The patrol run's step, called every second on the grid's timer thread with
 // the grid's slots while the grid holds its patrol lock; it posts
-// WM_PATROL_POINT to the grid window for every point to show.
+// WM_PATROL_POINT to the grid window for every point to show
+// (MakeGridPatrolTick, live/grid_patrol_step.h). Without one no patrol moves.
 using PatrolTick = std::function<void(std::vector<PatrolSlot>& patrolSlots, HWND grid)>;

@@ -4,28 +4,14 @@
 #include <cstring>
 
 #include "core/client_log.h"
-#include "core/dev_info_store.h"
 #include "live/grid_rules.h"
+#include "live/patrol_keys.h"
 #include "live/video_manager_dlg.h"
 #include "live/video_wnd.h"
 
 namespace {
 
 constexpr unsigned kLog = 6;
-
-// A key names a local device when it has no ':' or its tail holds a '-'.
-bool IsLocalKey(const std::string& key) {
-  const size_t colon = key.find(':');
-  return colon == std::string::npos || key.find('-', colon + 1) != std::string::npos;
-}
-
-DevInfo* FindLocalByKey(const std::string& key) {
-  for (DevInfo& dev : g_lstDevInfo) {
-    const std::string name = dev.DevType == kDevTypeNvr ? std::string(dev.IPAddr) + ":" + dev.DevName : dev.DevName;
-    if (name == key) return &dev;
-  }
-  return nullptr;
-}
 
 }  // namespace
 
@@ -151,11 +137,11 @@ void CVideoManagerDlg::OnPatrolPoint(int pane, const char* devKey) {
       break;
     }
   }
-  if (!IsLocalKey(key)) {
+  if (!PatrolKeyIsLocal(key)) {
     VideoHost().InvitePatrolRelayVideo(this, pane, key);
     return;
   }
-  if (DevInfo* dev = FindLocalByKey(key)) {
+  if (DevInfo* dev = FindLocalDeviceByKey(key)) {
     DevInfo request = *dev;
     target->AddWatch(&request, FALSE);
   }

@@ -1,6 +1,6 @@
 // The live-view grid: screen-state recovery from "Recover.xml", free-pane
 // search, stream switching by layout, maximise and full screen, manual
-// recording and the patrol patrolSlots.
+// recording and the patrol slots.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,6 +14,8 @@
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
 #include "live/capture_paths.h"
+#include "live/grid_patrol_plans.h"
+#include "live/grid_patrol_step.h"
 #include "live/live_messages.h"
 #include "live/video_manager_dlg.h"
 #include "live/video_wnd.h"
@@ -380,6 +382,55 @@ TEST_F(VideoManagerTest, PatrolButtonStartsShownPanesAndTheTimerOpensItsPoints) 
   grid->OnPatrol();  // stops it
   EXPECT_FALSE(grid->IsPatrolActive(1));
   EXPECT_EQ(host_.pictures[toolbar::kPatrolButton], toolbar::kPatrolOff);
+}
+
+TEST_F(VideoManagerTest, PatrolStartAndStopRefusals) {
+  CVideoManagerDlg fresh(0, 0, 800, 600, &window_);  // never initialised
+  EXPECT_EQ(fresh.StartPatrol(0), -1);
+  EXPECT_EQ(fresh.StopPatrol(0), -1);
+
+  CVideoManagerDlg* grid = NewGrid();
+  PatrolRunPoint point;
+  std::snprintf(point.szDevKey, sizeof(point.szDevKey), "Lobby");
+  point.nStayTime = 10;
+  EXPECT_EQ(grid->StopPatrol(64), -1);
+  EXPECT_EQ(grid->StopPatrol(-1), -1);
+  grid->AddPatrolPoint(0, point);
+  EXPECT_EQ(grid->StartPatrol(0), 0);
+  EXPECT_EQ(grid->StartPatrol(0), -1);  // already active
+  EXPECT_EQ(grid->StopPatrol(0), 0);
+  EXPECT_EQ(grid->StopPatrol(0), 0);  // an idle slot is left alone
+  EXPECT_EQ(grid->StartPatrol(0), -1);  // stopping emptied the slot
+}
+
+// The grid's own timer with the patrol step and the settings page's plans:
+// the offline first point is skipped and the online one is opened.
+TEST_F(VideoManagerTest, TheTimerMovesThePlansOnWithThePatrolStep) {
+  Unreachable("Lobby");
+  Unreachable("Gate").nOnline = 0;
+  CVideoManagerDlg* grid = NewGrid();
+  std::vector<PatrolPlan> plans(1);
+  std::snprintf(plans[0].DecodeName, sizeof(plans[0].DecodeName), "Player-3");
+  for (const char* key : {"Gate", "Lobby"}) {
+    PatrolPoint& point = plans[0].points.emplace_back();
+    std::snprintf(point.DevName1, sizeof(point.DevName1), "%s", key);
+    std::snprintf(point.StayTime, sizeof(point.StayTime), "10");
+  }
+  CPatrolPlanSource source([&plans] { return plans; });
+  grid->SetPatrolPlanSource(&source);
+  grid->SetPatrolTick(MakeGridPatrolTick(nullptr));
+
+  grid->OnPatrol();
+  EXPECT_TRUE(grid->IsPatrolActive(2));
+  EXPECT_EQ(host_.pictures[toolbar::kPatrolButton], toolbar::kPatrolOn);
+  ASSERT_TRUE(WaitFor([grid] { return grid->Pane(2)->IsWatching(); }, 5000));
+  EXPECT_EQ(Shown(grid, 2), "Lobby");
+  int pane = -1;
+  EXPECT_TRUE(grid->FindPatrolWnd("Lobby", &pane));
+  EXPECT_EQ(pane, 2);
+  EXPECT_FALSE(grid->FindPatrolWnd("Gate", &pane));
+  grid->OnPatrol();
+  EXPECT_FALSE(grid->IsPatrolActive(2));
 }
 
 }  // namespace
