@@ -25,6 +25,9 @@
 #include "core/sur_status_store.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
+#include "live/config_patrol_dlg.h"
+#include "live/grid_patrol_plans.h"
+#include "live/grid_patrol_step.h"
 #include "live/ptz_dlg.h"
 #include "live/audio_codec.h"
 #include "live/ptz_plugin.h"
@@ -72,6 +75,10 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
       m_pGdiManager(std::make_unique<CGdiManger>()),
       m_pSessionRegistry(std::make_unique<CRemoteSessionRegistry>()) {
   m_pPtzPlugin = std::make_unique<CPtzProtocolPlugin>();
+  m_pPatrolPlans = std::make_unique<CPatrolPlanSource>([this] {
+    if (m_pSysSettingDlg == nullptr || m_pSysSettingDlg->PatrolPage() == nullptr) return std::vector<PatrolPlan>{};
+    return m_pSysSettingDlg->PatrolPage()->GetPlans();
+  });
   RelayHost relayHost;
   relayHost.UpdateDevItem = [this](const char* devName) { UpdateDevItem(devName); };
   relayHost.StopStartThread = [this] {
@@ -240,6 +247,7 @@ void CVistarelDlg::CreateActiveDlg() {
   SetVideoHost(this);
   m_pVideoManagerDlg = new CVideoManagerDlg(page.left, page.top, page.right, page.bottom, this);
   m_pVideoManagerDlg->Create(CVideoManagerDlg::IDD, this);
+  AttachPatrol(m_pVideoManagerDlg);
   Place(m_pVideoManagerDlg, page);
   m_pVideoManagerDlg->hide();
   int screenNo = 1;
@@ -249,6 +257,7 @@ void CVistarelDlg::CreateActiveDlg() {
     grid->setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     grid->Create(CVideoManagerDlg::IDD, nullptr);
     grid->SetMonitorNum(screenNo++);
+    AttachPatrol(grid);
     Place(grid, screen->rcMonitor);
     screen->pVideoManagerDlg = grid;
     Show(grid, g_bMultiScreen != 0);
@@ -297,6 +306,13 @@ void CVistarelDlg::CreateActiveDlg() {
   m_pDrawTVwallDlg->Create(CDrawTVwallDlg::IDD, this);
   m_pDrawTVwallDlg->hide();
   WriteLog(6, "CVistarelDlg::CreateActiveDlg():End create active dialog...");
+}
+
+// A grid's patrol takes its plans from the patrol settings page and moves on
+// by the patrol step; relay devices count as offline until the relay runs.
+void CVistarelDlg::AttachPatrol(CVideoManagerDlg* grid) {
+  grid->SetPatrolPlanSource(m_pPatrolPlans.get());
+  grid->SetPatrolTick(MakeGridPatrolTick(nullptr));
 }
 
 void CVistarelDlg::DestroyActiveDlg() {

@@ -47,6 +47,7 @@ class CVideoManagerDlg;
 class CVideoToolbarDlg;
 class CGdiManger;
 class CPtzProtocolPlugin;
+class CPatrolPlanSource;
 class CRelayMessageHandler;
 class CAudioCodec;
 struct DevInfo;
@@ -334,6 +335,7 @@ class CVistarelDlg : public CDialog,
   ScreenInfo* ScreenAt(int screenNo) const;
   void PlaceLiveColumn();
   void PlaceFullColumn();
+  void AttachPatrol(CVideoManagerDlg* grid);
   // Timers.
   void OnDevTreeTimer();
   void OnRecoverTimer();
@@ -363,6 +365,7 @@ class CVistarelDlg : public CDialog,
   std::unique_ptr<CGdiManger> m_pGdiManager;
   std::unique_ptr<CRemoteSessionRegistry> m_pSessionRegistry;
   std::unique_ptr<CRelayMessageHandler> m_pRelayHandler;
+  std::unique_ptr<CPatrolPlanSource> m_pPatrolPlans;  // outlives the grids that point to it
   std::list<ScreenInfo*> m_lstScreenInfo;
   int m_nModuleScreen[6] = {};  // by module code: the monitor its window is on
 
