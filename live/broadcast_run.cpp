@@ -1,6 +1,7 @@
 #include "live/broadcast_run.h"
 
 #include "core/app_data.h"
+#include "core/client_log.h"
 #include "core/dev_info_store.h"
 #include "gimbro/gimbro.h"
 #include "live/rtsp_events.h"
@@ -39,17 +40,20 @@ BroadcastFormat BroadcastFormatOf(int audio) {
 
 bool CBroadcastRun::Toggle(const BroadcastSettings& settings) {
   if (settings.devices.empty()) return false;
-  if (m_bRunning) {
-    Stop(settings);
-  } else {
-    Start(settings);
-  }
+  if (!m_bRunning) return Start(settings);
+  Stop(settings);
   return true;
 }
 
-void CBroadcastRun::Start(const BroadcastSettings& settings) {
+bool CBroadcastRun::Start(const BroadcastSettings& settings) {
+  if (m_bRunning) return false;
   const BroadcastFormat format = BroadcastFormatOf(settings.audio);
-  m_calls.startBroadcast(format.codec, format.sampleRate, format.bits, format.channels);
+  const long result = m_calls.startBroadcast(format.codec, format.sampleRate, format.bits, format.channels);
+  if (result != GIMBRO_OK) {
+    // Not started: nothing is marked, so no button shows a broadcast that is not there.
+    WriteLog(-2, "CBroadcastRun::Start(): StartBroadcast failed, ret=%ld", result);
+    return false;
+  }
   CsLock lock(&g_csAppData);
   for (const BroadcastDevice& device : settings.devices) {
     DevInfo* dev = FindByLabel(device);
@@ -58,6 +62,7 @@ void CBroadcastRun::Start(const BroadcastSettings& settings) {
     m_marked.insert(BroadcastLabel(*dev));
   }
   m_bRunning = true;
+  return true;
 }
 
 void CBroadcastRun::Stop(const BroadcastSettings& settings) {

@@ -51,14 +51,16 @@ class CBroadcastRun {
   bool IsBroadcasting(const DevInfo& dev) const { return m_marked.count(BroadcastLabel(dev)) > 0; }
 
   // The broadcast button: starts a broadcast to the list's devices that are
-  // online and have their wrapper, or stops a running one. False (nothing
-  // done) for an empty list.
+  // online and have their wrapper, or stops a running one. False when nothing
+  // changed: an empty list, or a start the control refused.
   bool Toggle(const BroadcastSettings& settings);
   // Stops a running broadcast: releases the list's devices and stops the control.
   void Stop(const BroadcastSettings& settings);
 
  private:
-  void Start(const BroadcastSettings& settings);
+  // Starts the control, then adds and marks the devices. When the control
+  // refuses, no device is added or marked, the run stays idle and false is returned.
+  bool Start(const BroadcastSettings& settings);
 
   BroadcastCalls m_calls;
   bool m_bRunning = false;

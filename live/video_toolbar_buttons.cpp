@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/fixed_text.h"
 #include "core/rec_scheme.h"
 
 namespace vtb {
@@ -193,35 +192,6 @@ std::string ClockTextNow() {
   std::tm local{};
   localtime_r(&now, &local);
   return ClockText(local);
-}
-
-BroadcastFormat BroadcastFormatOf(int selection) {
-  if (selection == 0) return BroadcastFormat{0, 8000, 16, 1};
-  return BroadcastFormat{selection, 16000, 16, 2};
-}
-
-CString BroadcastLabel(const DevInfo& dev) {
-  if (dev.DevType == kDevTypeNvr) return FixedText(dev.DevId) + "-" + FixedText(dev.DevName);
-  return FixedText(dev.DevName);
-}
-
-std::vector<DevInfo*> MatchBroadcastDevices(const std::vector<const DevInfo*>& broadcastList,
-                                            std::list<DevInfo>& devices) {
-  std::vector<DevInfo*> found;
-  for (const DevInfo* wanted : broadcastList) {
-    DevInfo* match = nullptr;
-    if (wanted) {
-      const CString label = BroadcastLabel(*wanted);
-      for (DevInfo& dev : devices) {
-        if (BroadcastLabel(dev) == label) {
-          match = &dev;
-          break;
-        }
-      }
-    }
-    found.push_back(match);
-  }
-  return found;
 }
 
 int AllSchemesOn(const std::list<RecSchemeInfo*>& schemes) {

@@ -1,7 +1,7 @@
 // The video toolbar's own rules, kept apart from its window: the button ids,
 // which buttons each owner page and module shows and where, the picture and
 // tool tip of every button state, what a button asks for (layout, playback
-// window count, mouse mode), the clock text and the broadcast format.
+// window count, mouse mode), the clock text.
 #pragma once
 
 #include <ctime>
@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dev_info.h"
 #include "platform/win_types.h"
 
 struct RecSchemeInfo;
@@ -132,24 +131,6 @@ class CToolbarButtonSet {
 // "%Y-%m-%d %H:%M:%S" of a local time.
 std::string ClockText(const std::tm& local);
 std::string ClockTextNow();
-
-// Broadcast audio format by the broadcast page's audio selection: 0 (G.711)
-// 8000 Hz mono, anything else 16000 Hz stereo; always 16 bits.
-struct BroadcastFormat {
-  int codec = 0;
-  int sampleRate = 8000;
-  int bitsPerSample = 16;
-  int channels = 1;
-};
-BroadcastFormat BroadcastFormatOf(int selection);
-
-// The label that names a device for the broadcast: "%s-%s" (DevId, DevName)
-// for an NVR record (DevType 4), else DevName.
-CString BroadcastLabel(const DevInfo& dev);
-// For each broadcast device, the first record of `devices` with the same label
-// (null when none), in the broadcast list's order.
-std::vector<DevInfo*> MatchBroadcastDevices(const std::vector<const DevInfo*>& broadcastList,
-                                            std::list<DevInfo>& devices);
 
 // 1 when there is at least one record scheme and every one is switched on.
 int AllSchemesOn(const std::list<RecSchemeInfo*>& schemes);

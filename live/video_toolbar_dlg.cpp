@@ -13,8 +13,7 @@
 #include "core/sur_status_store.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
-#include "gimbro/gimbro.h"
-#include "live/rtsp_events.h"
+#include "live/broadcast_run.h"
 #include "live/video_toolbar_host.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
@@ -224,7 +223,7 @@ void CVideoToolbarDlg::OnFullScreen() {
 
 // Talk and sound wait while a broadcast runs or another pane talks.
 bool CVideoToolbarDlg::TalkOrSoundRefused() {
-  if (m_bBroadcasting) {
+  if (IsBroadcastRunning()) {
     ShowMessage(1079);
     return true;
   }
@@ -314,53 +313,21 @@ bool CVideoToolbarDlg::BroadcastRefused() {
 
 void CVideoToolbarDlg::OnBnClickedBroadcast() {
   if (!m_pHost || BroadcastRefused()) return;
-  std::vector<const DevInfo*> list;
-  int selection = 0;
-  if (!m_pHost->GetBroadcastSettings(list, selection) || list.empty()) return ShowMessage(1081);
-  CGimbroCtrl* ctrl = m_pHost->GetGimbroCtrl();
-  if (!ctrl) {
-    WriteLog(-2, "CVideoToolbarDlg::OnBnClickedBroadcast(): no device-messaging control");
-    return;
+  const BroadcastSettings* settings = m_pHost->GetBroadcastSettings();
+  if (!settings || settings->devices.empty()) return ShowMessage(1081);
+  if (!m_pBroadcastRun) {
+    CGimbroCtrl* ctrl = m_pHost->GetGimbroCtrl();
+    if (!ctrl) {
+      WriteLog(-2, "CVideoToolbarDlg::OnBnClickedBroadcast(): no device-messaging control");
+      return;
+    }
+    m_pBroadcastRun = std::make_unique<CBroadcastRun>(ControlBroadcastCalls(ctrl));
   }
-  CsLock lock(&g_csAppData);
-  std::vector<DevInfo*> devices = MatchBroadcastDevices(list, g_lstDevInfo);
-  if (m_bBroadcasting) {
-    StopBroadcast(ctrl, devices);
-  } else {
-    StartBroadcast(ctrl, devices, selection);
-  }
+  // A start the control refuses leaves the run, and so the button, idle.
+  m_pBroadcastRun->Toggle(*settings);
+  SetPicture(IDC_BROADCAST, BroadcastPicture(m_pBroadcastRun->IsRunning()));
 }
 
-void CVideoToolbarDlg::StartBroadcast(CGimbroCtrl* ctrl, const std::vector<DevInfo*>& devices, int selection) {
-  const BroadcastFormat format = BroadcastFormatOf(selection);
-  const LONG result = ctrl->StartBroadcast(format.codec, format.sampleRate, format.bitsPerSample, format.channels);
-  if (result != GIMBRO_OK) {
-    // Not started: the button stays idle rather than show a broadcast that is not there.
-    WriteLog(-2, "CVideoToolbarDlg::StartBroadcast(): StartBroadcast failed, ret=%ld", static_cast<long>(result));
-    return;
-  }
-  m_broadcastDevices.clear();
-  for (DevInfo* dev : devices) {
-    if (!dev || dev->nOnline == 0 || !dev->pGimbroCtrl) continue;
-    dev->pGimbroCtrl->AddBroadcastDevice(dev->GimbroId);
-    m_broadcastDevices.push_back(BroadcastLabel(*dev));
-  }
-  m_bBroadcasting = TRUE;
-  SetPicture(IDC_BROADCAST, BroadcastPicture(true));
-}
+BOOL CVideoToolbarDlg::IsBroadcastRunning() const { return m_pBroadcastRun && m_pBroadcastRun->IsRunning(); }
 
-void CVideoToolbarDlg::StopBroadcast(CGimbroCtrl* ctrl, const std::vector<DevInfo*>& devices) {
-  for (DevInfo* dev : devices) {
-    if (!dev || !dev->pGimbroCtrl) continue;
-    if (dev->pRtspEvent1) dev->pRtspEvent1->SetBroadcastStatus(0);
-    if (dev->pRtspEvent2) dev->pRtspEvent2->SetBroadcastStatus(0);
-  }
-  ctrl->StopBroadcast();
-  ResetBroadcast();
-}
-
-void CVideoToolbarDlg::ResetBroadcast() {
-  m_broadcastDevices.clear();
-  m_bBroadcasting = FALSE;
-  SetPicture(IDC_BROADCAST, BroadcastPicture(false));
-}
+void CVideoToolbarDlg::ResetBroadcast() { SetPicture(IDC_BROADCAST, BroadcastPicture(false)); }

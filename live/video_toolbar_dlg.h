@@ -6,12 +6,13 @@
 #pragma once
 
 #include <map>
-#include <vector>
+#include <memory>
 
 #include "live/video_toolbar_buttons.h"
 #include "platform/dialog.h"
 #include "ui/gdi_manager.h"
 
+class CBroadcastRun;
 class CImageButton;
 class CResMsgDlg;
 class CVideoToolbarHost;
@@ -50,12 +51,12 @@ class CVideoToolbarDlg : public CDialog {
   void SetFillScreenButton(BOOL on);
   void SetRecordAllButton(BOOL allRecording);
 
-  // The broadcast started by button 1374. ResetBroadcast: the broadcast was
+  // The broadcast run by button 1374, made on the first press that reaches the
+  // device-messaging control (null before). ResetBroadcast: the broadcast was
   // stopped elsewhere (the broadcast page); the button goes back to idle.
-  BOOL IsBroadcastRunning() const { return m_bBroadcasting; }
+  CBroadcastRun* BroadcastRun() const { return m_pBroadcastRun.get(); }
+  BOOL IsBroadcastRunning() const;
   void ResetBroadcast();
-  // Labels of the devices the running broadcast added.
-  const std::vector<CString>& BroadcastDevices() const { return m_broadcastDevices; }
 
   BOOL IsLocked() const { return m_bLocked; }
 
@@ -90,8 +91,6 @@ class CVideoToolbarDlg : public CDialog {
   void EnableOtherButtons(bool enable);
   bool TalkOrSoundRefused();
   bool BroadcastRefused();
-  void StartBroadcast(CGimbroCtrl* ctrl, const std::vector<DevInfo*>& devices, int selection);
-  void StopBroadcast(CGimbroCtrl* ctrl, const std::vector<DevInfo*>& devices);
 
   int m_nPageKind;
   CVideoToolbarHost* m_pHost;
@@ -101,7 +100,6 @@ class CVideoToolbarDlg : public CDialog {
   std::map<int, CImageButton*> m_buttons;
   std::map<int, UINT> m_pictures;
   CString m_strClock;
-  BOOL m_bBroadcasting = FALSE;
+  std::unique_ptr<CBroadcastRun> m_pBroadcastRun;
   BOOL m_bLocked = FALSE;
-  std::vector<CString> m_broadcastDevices;
 };

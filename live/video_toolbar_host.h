@@ -7,11 +7,9 @@
 // on its selected pane.
 #pragma once
 
-#include <vector>
-
 #include "platform/win_types.h"
 
-struct DevInfo;
+struct BroadcastSettings;
 class CGimbroCtrl;
 
 class CVideoToolbarHost {
@@ -82,8 +80,8 @@ class CVideoToolbarHost {
   virtual void SetMapCursorMode(int mode) = 0;
 
   // The broadcast page held by the settings window: its device list and audio
-  // selection (0 G.711, 1 AAC). False when there is no such page.
-  virtual bool GetBroadcastSettings(std::vector<const DevInfo*>& devices, int& selection) = 0;
+  // selection. Null when there is no such page.
+  virtual const BroadcastSettings* GetBroadcastSettings() = 0;
   // The application's device-messaging control, or null.
   virtual CGimbroCtrl* GetGimbroCtrl() = 0;
 };

@@ -30,6 +30,7 @@
 #include "live/grid_patrol_step.h"
 #include "live/ptz_dlg.h"
 #include "live/audio_codec.h"
+#include "live/broadcast_dlg.h"
 #include "live/ptz_plugin.h"
 #include "live/serial_keyboard.h"
 #include "live/keyboard_params.h"
@@ -47,6 +48,7 @@
 #include "settings/sys_setting_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/cfg_module_page.h"
+#include "shell/dev_tree_images.h"
 #include "shell/device_list_dlg.h"
 #include "shell/module_rights.h"
 #include "shell/page_dlg.h"
@@ -190,6 +192,19 @@ void CVistarelDlg::EnumerateMonitors() {
 void CVistarelDlg::CreateActiveDlg() {
   WriteLog(6, "CVistarelDlg::CreateActiveDlg():Begin create active dialog...");
   const RECT page = m_layout.PageRect();
+
+  // The broadcast page (in the settings window) stops the toolbar's broadcast
+  // when its list is replaced, and speaks through the main window's message box.
+  BroadcastPageHost broadcastHost;
+  broadcastHost.broadcastRun = [this]() -> CBroadcastRun* {
+    return m_pVideoToolbarDlg ? m_pVideoToolbarDlg->BroadcastRun() : nullptr;
+  };
+  broadcastHost.broadcastStopped = [this] {
+    if (m_pVideoToolbarDlg) m_pVideoToolbarDlg->ResetBroadcast();
+  };
+  broadcastHost.showMessage = [this](const CStringW& text, int type) { ShowResMsg(text, type); };
+  broadcastHost.treeImages = [] { return MakeDevTreeImages(); };
+  CDlgBroadcast::SetHost(std::move(broadcastHost));
 
   m_pSysSettingDlg = new CSysSettingDlg([this] { return m_pPTZKeyboardCtrl; }, this);
   m_pSysSettingDlg->Create(CSysSettingDlg::IDD, this);
@@ -344,6 +359,7 @@ void CVistarelDlg::DestroyActiveDlg() {
   if (m_pPTZKeyboardCtrl != nullptr) m_pPTZKeyboardCtrl->StopHandleKBMsg();
   destroy(m_pPTZKeyboardCtrl);
   SetVideoHost(nullptr);
+  CDlgBroadcast::SetHost({});
   WriteLog(6, "CVistarelDlg::DestroyActiveDlg(): End destroy active dialog.");
 }
 

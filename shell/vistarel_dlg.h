@@ -260,7 +260,7 @@ class CVistarelDlg : public CDialog,
   void PlaybackSetFillScreen(BOOL on) override;
   void TVWallPatrol() override;
   void SetMapCursorMode(int mode) override;
-  bool GetBroadcastSettings(std::vector<const DevInfo*>& devices, int& selection) override;
+  const BroadcastSettings* GetBroadcastSettings() override;
   CGimbroCtrl* GetGimbroCtrl() override;
 
   // Commands of the settings menu and of the navigation bar's monitor menu.

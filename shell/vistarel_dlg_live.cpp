@@ -376,20 +376,9 @@ void CVistarelDlg::SetMapCursorMode(int mode) {
   if (m_pMapManagerDlg != nullptr && m_pMapManagerDlg->m_pMapDlg != nullptr) m_pMapManagerDlg->m_pMapDlg->SetCursorMode(mode);
 }
 
-bool CVistarelDlg::GetBroadcastSettings(std::vector<const DevInfo*>& devices, int& selection) {
-  if (m_pSysSettingDlg == nullptr || m_pSysSettingDlg->BroadcastPage() == nullptr) return false;
-  const BroadcastSettings& settings = m_pSysSettingDlg->BroadcastPage()->GetBroadcastSettings();
-  devices.clear();
-  for (const BroadcastDevice& chosen : settings.devices) {
-    for (const DevInfo& dev : g_lstDevInfo) {
-      if (BroadcastLabel(dev) == BroadcastLabel(chosen)) {
-        devices.push_back(&dev);
-        break;
-      }
-    }
-  }
-  selection = settings.audio;
-  return true;
+const BroadcastSettings* CVistarelDlg::GetBroadcastSettings() {
+  if (m_pSysSettingDlg == nullptr || m_pSysSettingDlg->BroadcastPage() == nullptr) return nullptr;
+  return &m_pSysSettingDlg->BroadcastPage()->GetBroadcastSettings();
 }
 
 CGimbroCtrl* CVistarelDlg::GetGimbroCtrl() { return g_pGimbroCtrl; }

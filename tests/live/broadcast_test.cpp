@@ -19,7 +19,7 @@ class BroadcastTest : public LiveConfigTest {
     calls.startBroadcast = [this](long codec, long rate, long bits, long channels) {
       log.push_back("start " + std::to_string(codec) + " " + std::to_string(rate) + " " + std::to_string(bits) +
                     " " + std::to_string(channels));
-      return 0L;
+      return startResult;
     };
     calls.addDevice = [this](DevInfo& dev) {
       log.push_back("add " + std::string(dev.DevName));
@@ -40,6 +40,7 @@ class BroadcastTest : public LiveConfigTest {
 
   CGimbroCtrl control;
   std::vector<std::string> log;
+  long startResult = GIMBRO_OK;
 };
 
 using Log = std::vector<std::string>;
@@ -131,4 +132,56 @@ TEST_F(BroadcastTest, OnlyOnlineWiredDevicesJoin) {
   log.clear();
   EXPECT_FALSE(run.Toggle(BroadcastSettings{}));  // an empty list is refused
   EXPECT_TRUE(log.empty());
+}
+
+TEST(BroadcastFormat, FollowsTheAudioSelection) {
+  const struct {
+    int audio;
+    long codec, rate, channels;
+  } rows[] = {{kBroadcastG711, 0, 8000, 1}, {kBroadcastAac, 1, 16000, 2}, {7, 7, 16000, 2}};
+  for (const auto& row : rows) {
+    const BroadcastFormat f = BroadcastFormatOf(row.audio);
+    EXPECT_EQ(f.codec, row.codec) << row.audio;
+    EXPECT_EQ(f.sampleRate, row.rate) << row.audio;
+    EXPECT_EQ(f.bits, 16) << row.audio;
+    EXPECT_EQ(f.channels, row.channels) << row.audio;
+  }
+}
+
+// Each listed device takes the first record with its label: a later record
+// with the same name, or a plain camera named like an NVR channel, never joins.
+TEST_F(BroadcastTest, FirstRecordWithTheLabelIsTaken) {
+  DevInfo& gate = AddWired("IPC1", "Gate", 1, 0);  // first "Gate": offline
+  DevInfo& laterGate = AddWired("IPC2", "Gate", 1, 1);
+  DevInfo& plainHall = AddWired("IPC8", "Hall", 1, 1);
+  DevInfo& nvrHall = AddWired("NVR7", "Hall", kDevTypeNvr, 1, 3);
+  BroadcastSettings settings;
+  settings.devices = {ToBroadcastDevice(laterGate), ToBroadcastDevice(nvrHall)};
+  CBroadcastRun run(RecordingCalls());
+  ASSERT_TRUE(run.Toggle(settings));
+  EXPECT_FALSE(run.IsBroadcasting(gate));
+  EXPECT_FALSE(run.IsBroadcasting(plainHall));
+  EXPECT_TRUE(run.IsBroadcasting(nvrHall));
+  EXPECT_EQ(log, (Log{"start 0 8000 16 1", "add Hall"}));
+}
+
+// A start the control refuses adds and marks nothing and leaves the run idle,
+// so the next press starts again instead of stopping.
+TEST_F(BroadcastTest, RefusedStartMarksNothing) {
+  DevInfo& cam = AddWired("IPC1", "On", 1, 1);
+  BroadcastSettings settings;
+  settings.devices.push_back(ToBroadcastDevice(cam));
+  CBroadcastRun run(RecordingCalls());
+  startResult = GIMBRO_ERR_RELEASED;
+  EXPECT_FALSE(run.Toggle(settings));
+  EXPECT_FALSE(run.IsRunning());
+  EXPECT_FALSE(run.IsBroadcasting(cam));
+  run.Stop(settings);  // the broadcast page: nothing runs, nothing to release
+  EXPECT_EQ(log, (Log{"start 0 8000 16 1"}));
+
+  log.clear();
+  startResult = GIMBRO_OK;
+  ASSERT_TRUE(run.Toggle(settings));
+  EXPECT_TRUE(run.IsRunning());
+  EXPECT_EQ(log, (Log{"start 0 8000 16 1", "add On"}));
 }

@@ -163,49 +163,6 @@ TEST(VideoToolbarButtons, ClockText) {
   EXPECT_EQ(ClockTextNow().size(), 19u);
 }
 
-TEST(VideoToolbarButtons, BroadcastFormatBySelection) {
-  const struct {
-    int selection, codec, rate, channels;
-  } rows[] = {{0, 0, 8000, 1}, {1, 1, 16000, 2}, {7, 7, 16000, 2}};
-  for (const auto& row : rows) {
-    BroadcastFormat f = BroadcastFormatOf(row.selection);
-    EXPECT_EQ(f.codec, row.codec);
-    EXPECT_EQ(f.sampleRate, row.rate);
-    EXPECT_EQ(f.bitsPerSample, 16);
-    EXPECT_EQ(f.channels, row.channels);
-  }
-}
-
-TEST(VideoToolbarButtons, BroadcastDevicesMatchByLabelFirstRecordWins) {
-  std::list<DevInfo> devices(4);
-  auto it = devices.begin();
-  DevInfo& camera = *it++;
-  CopyFixedText(camera.DevName, "Gate");
-  DevInfo& nvrChannel = *it++;
-  nvrChannel.DevType = kDevTypeNvr;
-  CopyFixedText(nvrChannel.DevId, "7");
-  CopyFixedText(nvrChannel.DevName, "Hall");
-  DevInfo& plainHall = *it++;  // named like the NVR channel's name only
-  CopyFixedText(plainHall.DevName, "Hall");
-  DevInfo& secondGate = *it++;
-  CopyFixedText(secondGate.DevName, "Gate");
-
-  DevInfo wantGate, wantNvr, wantMissing;
-  CopyFixedText(wantGate.DevName, "Gate");
-  wantNvr.DevType = kDevTypeNvr;
-  CopyFixedText(wantNvr.DevId, "7");
-  CopyFixedText(wantNvr.DevName, "Hall");
-  CopyFixedText(wantMissing.DevName, "Roof");
-
-  EXPECT_EQ(BroadcastLabel(nvrChannel), "7-Hall");
-  auto found = MatchBroadcastDevices({&wantGate, &wantNvr, &wantMissing, nullptr}, devices);
-  ASSERT_EQ(found.size(), 4u);
-  EXPECT_EQ(found[0], &camera);
-  EXPECT_EQ(found[1], &nvrChannel);
-  EXPECT_EQ(found[2], nullptr);
-  EXPECT_EQ(found[3], nullptr);
-}
-
 TEST(VideoToolbarButtons, AllSchemesOn) {
   RecSchemeInfo on1, on2, off;
   on1.OnOff = on2.OnOff = 1;

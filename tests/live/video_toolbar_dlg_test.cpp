@@ -25,6 +25,8 @@
 #include "core/user_info.h"
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
+#include "live/broadcast_info.h"
+#include "live/broadcast_run.h"
 #include "live/video_toolbar_dlg.h"
 #include "live/video_toolbar_host.h"
 #include "platform/dialog_template.h"
@@ -42,8 +44,7 @@ class FakeHost : public CVideoToolbarHost {
   bool otherTalking = false, activeTalk = false, mainSound = false, alarmSound = false, busy = true;
   bool unlockOk = false, haveBroadcastPage = true;
   int talkOpen = 0, allRecordFlag = 0, soundSwitch = 0;
-  std::vector<const DevInfo*> broadcastList;
-  int broadcastSelection = 0;
+  BroadcastSettings broadcast;
   CGimbroCtrl* gimbro = nullptr;
   std::function<void()> onRemoveAll;
 
@@ -97,11 +98,7 @@ class FakeHost : public CVideoToolbarHost {
   void PlaybackSetFillScreen(BOOL on) override { Call("PlaybackSetFillScreen " + std::to_string(on)); }
   void TVWallPatrol() override { Call("TVWallPatrol"); }
   void SetMapCursorMode(int mode) override { Call("SetMapCursorMode " + std::to_string(mode)); }
-  bool GetBroadcastSettings(std::vector<const DevInfo*>& devices, int& selection) override {
-    devices = broadcastList;
-    selection = broadcastSelection;
-    return haveBroadcastPage;
-  }
+  const BroadcastSettings* GetBroadcastSettings() override { return haveBroadcastPage ? &broadcast : nullptr; }
   CGimbroCtrl* GetGimbroCtrl() override { return gimbro; }
 };
 
@@ -134,6 +131,18 @@ class VideoToolbarTest : public ::testing::Test {
     CVideoToolbarDlg& toolbar = *toolbars.back();
     EXPECT_TRUE(toolbar.Create(CVideoToolbarDlg::IDD, &mainWindow));
     return toolbar;
+  }
+  // An online "Gate" record with `gimbro` as its wrapper and as the host's
+  // control, and a broadcast list of just that device.
+  const DevInfo& ListGate(CGimbroCtrl* gimbro) {
+    DevInfo dev;
+    CopyFixedText(dev.DevName, "Gate");
+    dev.nOnline = 1;
+    dev.pGimbroCtrl = gimbro;
+    g_lstDevInfo.push_back(dev);
+    host.gimbro = gimbro;
+    host.broadcast.devices = {ToBroadcastDevice(dev)};
+    return g_lstDevInfo.back();
   }
   static void Press(CVideoToolbarDlg& toolbar, int id) {
     CImageButton* button = toolbar.Button(id);
@@ -432,13 +441,13 @@ TEST_F(VideoToolbarTest, BroadcastRefusals) {
        "There is a device in speaking, please comfirm it's on stop!"},
       {[](FakeHost& h) { h.mainSound = true; }, "Current equipment turned on the sound, please stop"},
       {[](FakeHost& h) { h.alarmSound = true; }, "Current equipment turned on the sound, please stop"},
-      {[](FakeHost& h) { h.broadcastList.clear(); }, "Please add the equipment to be broadcast"},
+      {[](FakeHost& h) { h.broadcast.devices.clear(); }, "Please add the equipment to be broadcast"},
       {[](FakeHost& h) { h.haveBroadcastPage = false; }, "Please add the equipment to be broadcast"},
   };
   CGimbroCtrl gimbro;
   for (const Row& row : rows) {
     FakeHost fresh;
-    fresh.broadcastList = {&listed};
+    fresh.broadcast.devices = {ToBroadcastDevice(listed)};
     fresh.gimbro = &gimbro;
     row.set(fresh);
     CVideoToolbarDlg toolbar(&mainWindow, 0, &fresh);
@@ -463,18 +472,26 @@ TEST_F(VideoToolbarTest, BroadcastStartsOnOnlineDevicesAndStops) {
     return &g_lstDevInfo.back();
   };
   DevInfo* gate = add("1", "Gate", 1, 1);
-  DevInfo* yard = add("2", "Yard", 1, 0);  // offline: not added
-  DevInfo* hall = add("7", "Hall", 4, 1);  // NVR channel: named "7-Hall"
+  DevInfo* yard = add("2", "Yard", 1, 0);        // offline: not added
+  DevInfo* plainHall = add("8", "Hall", 1, 1);   // named like the NVR channel's name only
+  DevInfo* hall = add("7", "Hall", 4, 1);        // NVR channel: named "7-Hall"
   DevInfo* roof = add("3", "Roof", 1, 1);
   roof->pGimbroCtrl = nullptr;  // no device-messaging wrapper: not added
   host.gimbro = &gimbro;
-  host.broadcastList = {gate, yard, hall, roof};
+  for (const DevInfo* dev : {gate, yard, hall, roof}) host.broadcast.devices.push_back(ToBroadcastDevice(*dev));
 
   CVideoToolbarDlg& toolbar = Make(0);
+  EXPECT_EQ(toolbar.BroadcastRun(), nullptr);  // nothing to stop before the first press
   Press(toolbar, 1374);
   EXPECT_TRUE(toolbar.IsBroadcastRunning());
   EXPECT_EQ(toolbar.ButtonPicture(1374), 968u);
-  EXPECT_EQ(toolbar.BroadcastDevices(), (std::vector<CString>{"Gate", "7-Hall"}));
+  CBroadcastRun* run = toolbar.BroadcastRun();
+  ASSERT_NE(run, nullptr);
+  const struct {
+    const DevInfo* dev;
+    bool marked;
+  } marks[] = {{gate, true}, {yard, false}, {plainHall, false}, {hall, true}, {roof, false}};
+  for (const auto& row : marks) EXPECT_EQ(run->IsBroadcasting(*row.dev), row.marked) << row.dev->DevName;
 
   // While it runs, talk and sound are refused.
   host.calls.clear();
@@ -486,22 +503,54 @@ TEST_F(VideoToolbarTest, BroadcastStartsOnOnlineDevicesAndStops) {
   Press(toolbar, 1374);
   EXPECT_FALSE(toolbar.IsBroadcastRunning());
   EXPECT_EQ(toolbar.ButtonPicture(1374), 967u);
-  EXPECT_TRUE(toolbar.BroadcastDevices().empty());
+  for (const auto& row : marks) EXPECT_FALSE(run->IsBroadcasting(*row.dev)) << row.dev->DevName;
+  EXPECT_EQ(toolbar.BroadcastRun(), run);  // one run for the toolbar's life
+}
+
+// The broadcast page stops the toolbar's own run when its list is replaced;
+// the toolbar's next press starts again.
+TEST_F(VideoToolbarTest, BroadcastStoppedByThePageLeavesTheButtonIdle) {
+  CGimbroCtrl gimbro;
+  const DevInfo& gate = ListGate(&gimbro);
+  CVideoToolbarDlg& toolbar = Make(0);
+  Press(toolbar, 1374);
+  ASSERT_TRUE(toolbar.IsBroadcastRunning());
+
+  toolbar.BroadcastRun()->Stop(host.broadcast);
+  toolbar.ResetBroadcast();
+  EXPECT_FALSE(toolbar.IsBroadcastRunning());
+  EXPECT_EQ(toolbar.ButtonPicture(1374), 967u);
+  EXPECT_FALSE(toolbar.BroadcastRun()->IsBroadcasting(gate));
+
+  Press(toolbar, 1374);
+  EXPECT_TRUE(toolbar.IsBroadcastRunning());
+  EXPECT_EQ(toolbar.ButtonPicture(1374), 968u);
 }
 
 TEST_F(VideoToolbarTest, BroadcastThatCannotStartLeavesTheButtonIdle) {
   CGimbroCtrl gimbro;
   gimbro.Release();  // every call now fails
-  DevInfo dev;
-  CopyFixedText(dev.DevName, "Gate");
-  dev.nOnline = 1;
-  dev.pGimbroCtrl = &gimbro;
-  g_lstDevInfo.push_back(dev);
-  host.gimbro = &gimbro;
-  host.broadcastList = {&g_lstDevInfo.back()};
+  const DevInfo& gate = ListGate(&gimbro);
+  CVideoToolbarDlg& toolbar = Make(0);
+  for (int press = 0; press < 2; ++press) {  // a second press tries to start again, not to stop
+    Press(toolbar, 1374);
+    EXPECT_FALSE(toolbar.IsBroadcastRunning());
+    EXPECT_EQ(toolbar.ButtonPicture(1374), 967u);
+    ASSERT_NE(toolbar.BroadcastRun(), nullptr);
+    EXPECT_FALSE(toolbar.BroadcastRun()->IsBroadcasting(gate));
+  }
+  // Talk is not refused by a broadcast that never started.
+  host.calls.clear();
+  Press(toolbar, 1021);
+  EXPECT_EQ(host.calls, (std::vector<std::string>{"OnSpeak"}));
+}
+
+TEST_F(VideoToolbarTest, BroadcastWithoutTheControlDoesNothing) {
+  ListGate(nullptr);
   CVideoToolbarDlg& toolbar = Make(0);
   Press(toolbar, 1374);
   EXPECT_FALSE(toolbar.IsBroadcastRunning());
+  EXPECT_EQ(toolbar.BroadcastRun(), nullptr);
   EXPECT_EQ(toolbar.ButtonPicture(1374), 967u);
 }
 

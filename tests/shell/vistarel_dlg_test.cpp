@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QTest>
 #include <QThread>
 #include <QTreeWidget>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "common/wait_for.h"
 #include "alarm_map_wall/alarm_list_dlg.h"
@@ -20,6 +22,10 @@
 #include "alarm_map_wall/search_alarm_dlg.h"
 #include "alarm_map_wall/tv_wall_manager.h"
 #include "core/dev_info_store.h"
+#include "core/res_msg_dlg.h"
+#include "settings/sys_setting_dlg.h"
+#include "live/broadcast_dlg.h"
+#include "live/broadcast_run.h"
 #include "live/ptz_dlg.h"
 #include "live/video_toolbar_dlg.h"
 #include "records/search_rec_dlg.h"
@@ -289,6 +295,40 @@ TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
   // The device goes away: its item shows it offline.
   device.Kill();
   EXPECT_TRUE(WaitFor([&] { return CDevTree::ItemImage(gateItem()) == 2; }));
+}
+
+// The toolbar's broadcast button and the broadcast page share one broadcast:
+// the page's OK stops the broadcast the button started, the button goes idle,
+// and the page speaks through the main window's message box.
+TEST_F(MainWindowTest, BroadcastPageStopsTheToolbarsBroadcast) {
+  g_lstDevInfo = {Dev("C1", "Gate", 1, "Hall")};
+  std::ofstream(folder_.File("Config/BroadcastInfo.xml"))
+      << "<BroadcastList audio=\"1\"><DevInfo DevId=\"C1\" DevName=\"Gate\" /></BroadcastList>";
+  std::filesystem::copy(programFolder_ + "Lang", folder_.File("Lang"));
+  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
+  struct FreeLanguage {
+    ~FreeLanguage() { FreeLanguageLibrary(); }
+  } freeLanguage;
+  CVistarelDlg& dlg = Open();
+  ASSERT_TRUE(WaitFor([&] { return g_pGimbroCtrl != nullptr; }));
+  CDlgBroadcast* page = dlg.m_pSysSettingDlg->BroadcastPage();
+  ASSERT_NE(page, nullptr);
+  page->LoadBroadcastInfo();
+  page->InitBroadcastDevTree();
+  ASSERT_EQ(page->GetBroadcastSettings().devices.size(), 1u);
+  EXPECT_FALSE(page->BroadcastTree()->topLevelItem(0)->icon(0).isNull());  // the device tree's images
+
+  CVideoToolbarDlg* toolbar = dlg.m_pVideoToolbarDlg;
+  toolbar->OnBnClickedBroadcast();
+  ASSERT_TRUE(toolbar->IsBroadcastRunning());
+  EXPECT_EQ(toolbar->ButtonPicture(1374), 968u);
+
+  page->OnBnClickedOk();
+  EXPECT_FALSE(toolbar->IsBroadcastRunning());
+  EXPECT_EQ(toolbar->ButtonPicture(1374), 967u);
+  EXPECT_TRUE(dlg.m_pResMsgDlg->isVisible());
+  EXPECT_EQ(static_cast<QLabel*>(dlg.m_pResMsgDlg->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT))->text(),
+            "Add a successful broadcast equipment");
 }
 
 TEST_F(MainWindowTest, KeysNeverCloseTheWindow) {
