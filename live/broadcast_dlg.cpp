@@ -7,6 +7,7 @@
 
 #include "core/app_data.h"
 #include "core/dev_info_store.h"
+#include "core/dev_state_image.h"
 #include "core/res_msg_dlg.h"
 #include "live/broadcast_run.h"
 #include "platform/codepage.h"
@@ -38,15 +39,6 @@ constexpr UINT kLoadDelayMs = 3000;
 BroadcastPageHost& Host() {
   static BroadcastPageHost host;
   return host;
-}
-
-// The device-tree image of a record's state.
-int StateImage(const DevInfo& dev) {
-  if (dev.nOnline != 1) return 2;
-  if (dev.bWatched == 1 && dev.bRecording == 1) return 10;
-  if (dev.bWatched == 1) return 7;
-  if (dev.bRecording == 1) return 6;
-  return 3;
 }
 
 QVariant DeviceData(const BroadcastDevice& device) {
@@ -173,7 +165,7 @@ QTreeWidgetItem* CDlgBroadcast::AddDeviceItem(QTreeWidgetItem* root, const Broad
     CsLock lock(&g_csAppData);
     for (const DevInfo& dev : g_lstDevInfo) {
       if (BroadcastLabel(dev) == BroadcastLabel(device)) {
-        image = StateImage(dev);
+        image = DevStateImage(dev);
         break;
       }
     }

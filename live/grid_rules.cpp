@@ -40,13 +40,4 @@ StreamSwitch AfterLayout(int newCount, int previousShownCount) {
 
 bool MaximiseToMain(int previousShownCount) { return previousShownCount >= 9; }
 
-const char* PatrolPrefix(int extendedPosition) {
-  switch (extendedPosition) {
-    case 1: return "PlayerEx1";
-    case 2: return "PlayerEx2";
-    case 3: return "PlayerEx3";
-    default: return "Player";
-  }
-}
-
 }  // namespace gridrules

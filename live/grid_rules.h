@@ -24,8 +24,4 @@ StreamSwitch AfterLayout(int newCount, int previousShownCount);
 // the main stream (relay panes: when the layout had more than 8).
 bool MaximiseToMain(int previousShownCount);
 
-// The patrol plan name prefix of a grid: "Player" for the main screen's grid,
-// "PlayerEx1" to "PlayerEx3" for the first to third extended screen's grid.
-const char* PatrolPrefix(int extendedPosition);  // 0 main, 1-3 extended
-
 }  // namespace gridrules

@@ -5,6 +5,7 @@
 
 #include "core/client_log.h"
 #include "live/grid_rules.h"
+#include "live/patrol_info.h"
 #include "live/patrol_keys.h"
 #include "live/video_manager_dlg.h"
 #include "live/video_wnd.h"
@@ -99,7 +100,7 @@ void CVideoManagerDlg::AddPatrolPoint(int pane, const PatrolRunPoint& point) {
 }
 
 void CVideoManagerDlg::OnPatrol() {
-  const std::string prefix = gridrules::PatrolPrefix(VideoHost().ExtendedPosition(this));
+  const std::string prefix = PatrolPlanPrefix(VideoHost().ExtendedPosition(this));
   for (int pane = 0; pane < m_nShownCount && pane < kPaneCount; ++pane) {
     if (IsPatrolActive(pane)) {
       StopPatrol(pane);

@@ -191,7 +191,7 @@ void CDevTree::SetVssAlarmImage(QTreeWidget* tree, const CString& devName, const
 void CDevTree::UpdateDevIcons(QTreeWidget* tree) {
   if (tree == nullptr) return;
   // In the configuration module (but for the record scheme page) video server records are not re-imaged.
-  const bool skipDvs = g_nCurModule == kModuleConfig && g_nCfgPage != 2;
+  const bool skipDvs = g_nCurModule == kModuleCfg && g_nCfgPage != 2;
   ForEachItem(tree, [&](QTreeWidgetItem* item) {
     const DevInfo* shown = ItemDevice(item);
     if (item->childCount() != 0 || shown == nullptr) return;

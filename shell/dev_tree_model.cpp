@@ -10,13 +10,13 @@ namespace {
 bool IsOnline(const DevInfo& dev) { return dev.nOnline == 1; }
 
 // Video server channels appear in live video, record query, alarm info and the TV wall.
-bool ShowsChannels(const DevTreeView& view) { return view.showChannels || view.curModule == kModuleTvWall; }
+bool ShowsChannels(const DevTreeView& view) { return view.showChannels || view.curModule == kModuleWall; }
 
 // Decoders and relay server entries appear only where the caller asks for every
 // type, on the configuration manager's devices and maintenance pages, and on the TV wall.
 bool ShowsOtherTypes(const DevTreeView& view) {
-  return view.showAllTypes || (view.curModule == kModuleConfig && (view.cfgPage == 0 || view.cfgPage == 4)) ||
-         view.curModule == kModuleTvWall;
+  return view.showAllTypes || (view.curModule == kModuleCfg && (view.cfgPage == 0 || view.cfgPage == 4)) ||
+         view.curModule == kModuleWall;
 }
 
 TreeNode Item(const std::string& text, int image) {
@@ -51,25 +51,6 @@ DevTreeView DevTreeView::Current(bool showAllTypes) {
   view.curModule = g_nCurModule;
   view.cfgPage = g_nCfgPage;
   return view;
-}
-
-int DevStateImage(const DevInfo& dev) {
-  if (!IsOnline(dev)) return kImgOffline;
-  if (dev.bWatched == 1 && dev.bRecording == 1) return kImgOnlineWatchedRecording;
-  if (dev.bWatched == 1) return kImgOnlineWatched;
-  if (dev.bRecording == 1) return kImgOnlineRecording;
-  return kImgOnline;
-}
-
-int RelayStateImage(int state) {
-  switch (state) {
-    case 0: return kImgOffline;
-    case 1: return kImgOnline;
-    case 2: return kImgOnlineWatched;
-    case 3: return kImgOnlineRecording;
-    case 4: return kImgOnlineWatchedRecording;
-    default: return -1;
-  }
 }
 
 int AlarmBlinkImage(const DevInfo& dev, bool on) { return on ? kImgAlarm : DevStateImage(dev); }

@@ -8,28 +8,13 @@
 #include <vector>
 
 #include "core/dev_info.h"
+#include "core/dev_state_image.h"
 #include "core/user_info.h"
 
-// Indexes in the trees' image list.
-enum DevTreeImage : int {
-  kImgMultiChannel = 0,  // NVR/DVR or video server, root items, maps
-  kImgGroup = 1,         // groups, "Online"/"Offline"
-  kImgOffline = 2,
-  kImgOnline = 3,
-  kImgOnlineRecording = 6,
-  kImgOnlineWatched = 7,
-  kImgOnlineWatchedRecording = 10,
-  kImgAlarm = 11,
-  kDevTreeImageCount = 12,
-};
 
 // Device types (DevType).
 enum : int { kDevTypeDvs = 0, kDevTypeIpc = 1, kDevTypeDecoder = 2, kDevTypeVss = 3 };
 
-// State image of a local channel from its online, watched and recording words.
-int DevStateImage(const DevInfo& dev);
-// State image of a relay channel from its state word; -1 for an unknown state.
-int RelayStateImage(int state);
 // Image of a channel item during an alarm blink: 11 while on, else its state image.
 int AlarmBlinkImage(const DevInfo& dev, bool on);
 

@@ -8,7 +8,7 @@ constexpr int kKindDvs = 0;
 constexpr int kKindNode = 3;
 constexpr int kKindNvr = 4;
 
-bool ShowsChannels(const DevTreeView& view) { return view.showChannels || view.curModule == kModuleTvWall; }
+bool ShowsChannels(const DevTreeView& view) { return view.showChannels || view.curModule == kModuleWall; }
 
 TreeNode Item(const std::string& text, int image) {
   TreeNode node;

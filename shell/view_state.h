@@ -1,6 +1,8 @@
 // What the main window shows, read by the device trees.
 #pragma once
 
+#include "shell/module_rights.h"  // the module codes
+
 // Module on the main monitor: 0 live video, 1 record query, 2 alarm info,
 // 3 configuration, 4 TV wall, 5 e-map.
 extern int g_nCurModule;
@@ -10,5 +12,3 @@ extern int g_nCfgPage;
 // On in live video, record query and alarm info; off in configuration, TV wall and e-map.
 extern int g_bShowChannels;
 
-constexpr int kModuleConfig = 3;
-constexpr int kModuleTvWall = 4;

@@ -55,10 +55,5 @@ TEST(GridRules, StreamSwitchAfterLayoutChange) {
   EXPECT_FALSE(gridrules::MaximiseToMain(8));
 }
 
-TEST(GridRules, PatrolPrefixByScreen) {
-  EXPECT_STREQ(gridrules::PatrolPrefix(0), "Player");
-  EXPECT_STREQ(gridrules::PatrolPrefix(1), "PlayerEx1");
-  EXPECT_STREQ(gridrules::PatrolPrefix(3), "PlayerEx3");
-}
 
 }  // namespace

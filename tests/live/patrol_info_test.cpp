@@ -135,6 +135,7 @@ TEST(PatrolPlanName, SplitsAtTheFirstDash) {
     EXPECT_EQ(PatrolPlanIsForPane(c.name, c.prefix, c.pane), c.matches) << c.name << " " << c.pane;
   }
   EXPECT_EQ(PatrolPlanPrefix(0), "Player");
+  EXPECT_EQ(PatrolPlanPrefix(1), "PlayerEx1");
   EXPECT_EQ(PatrolPlanPrefix(3), "PlayerEx3");
   EXPECT_EQ(PatrolPlanName("PlayerEx2", 12), "PlayerEx2-12");
 }

@@ -34,7 +34,7 @@ class CfgManagerTest : public SettingsTest {
     CopyFixedText(g_szCurUser, "admin");
     std::fill(std::begin(g_nCurRights), std::end(g_nCurRights), 1);
     g_nCfgPage = 0;
-    g_nCurModule = kModuleConfig;
+    g_nCurModule = kModuleCfg;
     host_.onShowCfgPage = [this](int code) { mgr_->ShowCfgPage(code); };
     parent_.resize(1024, 768);
   }
