@@ -41,7 +41,9 @@
 #include "fake_device_process.h"
 #include "rtsp_test_server.h"
 #include "live/live_messages.h"
+#include "live/rtsp_events.h"
 #include "live/video_manager_dlg.h"
+#include "live/video_wnd.h"
 #include "maker/gimbro/gimbro.h"
 #include "platform/dialog_template.h"
 #include "platform/paths.h"
@@ -430,6 +432,42 @@ TEST_F(MainWindowTest, ExtensionGridsStayHiddenWithoutTheMultiScreenOption) {
   dlg.MoveModuleToScreen(1);
   EXPECT_EQ(first->nShowModule, 0);
   EXPECT_EQ(dlg.LiveGrids().size(), 1u);
+}
+
+// A camera dragged from the device list onto a pane of the grid plays there.
+TEST_F(MainWindowTest, ACameraDraggedOntoAPanePlaysThere) {
+  RtspTestServer server;
+  ASSERT_TRUE(server.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py"));
+  g_lstDevGroupInfo = {Group("Entrance")};
+  DevInfo camera = Dev("Front Door", "Front Door", 1, "Entrance", 1);
+  CopyFixedText(camera.IPAddr, "127.0.0.1");
+  camera.VideoPort = server.Port();
+  camera.RtpOverRtsp = 1;
+  g_lstDevInfo = {camera};
+  CVistarelDlg& dlg = Open();
+  ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));  // panes restored
+  g_lstDevInfo.front().nOnline = 1;  // nothing answers its messaging port
+  dlg.SetDisplayMode(4);
+  QTreeWidget* tree = dlg.m_pDeviceListDlg->GetTree();
+  QTreeWidgetItem* item = nullptr;
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+    if ((*it)->text(0) == "Front Door") item = *it;
+  }
+  ASSERT_NE(item, nullptr);
+  CVideoWnd* target = dlg.m_pVideoManagerDlg->Pane(2);
+  ASSERT_TRUE(target->isVisible());
+  QWidget* viewport = tree->viewport();
+  const QPoint start = tree->visualItemRect(item).center();
+  const QPoint drop = viewport->mapFromGlobal(target->mapToGlobal(target->rect().center()));
+  QTest::mousePress(viewport, Qt::LeftButton, {}, start);
+  QTest::mouseMove(viewport, start + QPoint(0, 12));
+  QTest::mouseMove(viewport, drop);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, drop);
+  ASSERT_TRUE(WaitFor([&] { return target->IsWatching(); }));
+  EXPECT_EQ(dlg.m_pVideoManagerDlg->GetSelectedIndex(), 2);
+  EXPECT_EQ(g_lstDevInfo.front().bWatched, 1);
+  EXPECT_TRUE(WaitFor([&] { return target->RenderingStream() != nullptr && target->RenderingStream()->IsPumpRunning(); }));
+  dlg.m_pVideoManagerDlg->RemoveAllWatch();
 }
 
 // The main window as an operator sees it: four cameras of two groups playing
