@@ -259,7 +259,9 @@ TEST_F(StrevaTest, UnadvisedSinkAndDeletedStreamGetNothing) {
       deletedAt = events_.frames.size();
     }
   };
-  ASSERT_TRUE(WaitFor([&] { return events_.VideoFrames() >= 40; }, 15000));
+  // Frames recorded before the hook was set do not count: wait for the
+  // deletion and for 40 frames of the other stream after it.
+  ASSERT_TRUE(WaitFor([&] { return deletedAt > 0 && events_.frames.size() >= deletedAt + 40; }, 15000));
   events_.onFrame = nullptr;
   EXPECT_EQ(second.frames.size(), seen);
   ASSERT_GT(deletedAt, 0u);
