@@ -97,14 +97,18 @@ CDevTree* CDevTree::GetInstance() {
 
 CDevTree::CDevTree() : m_images(MakeDevTreeImages()) {}
 
-long CDevTree::Init() {
-  WriteLog(6, "CDevTree::Init(): Begin initialize... ... ");
+void CDevTree::CreateControls() {
   if (g_pGimbroCtrl == nullptr) g_pGimbroCtrl = new CGimbroCtrl();
   if (g_pGimbroEvents == nullptr) {
     g_pGimbroEvents = new CGimbroEvents();
     g_pGimbroCtrl->Advise(g_pGimbroEvents);
   }
   if (g_pStrevaCtrl == nullptr) g_pStrevaCtrl = new CStrevaCtrl();
+}
+
+long CDevTree::Init() {
+  WriteLog(6, "CDevTree::Init(): Begin initialize... ... ");
+  CreateControls();
   CsLock lock(&g_csAppData);
   CreateStreamObjects(g_lstDevInfo, g_pGimbroCtrl, g_pGimbroEvents, g_pStrevaCtrl);
   RegisterDevices(g_lstDevInfo, g_pGimbroCtrl, g_SyncTime);

@@ -20,6 +20,9 @@ class CDevTree {
   static CDevTree* GetInstance();
   virtual ~CDevTree() = default;
 
+  // Creates the shared messaging control with its event sink and the pull
+  // control, each when missing.
+  static void CreateControls();
   // Creates the controls when missing, then gives every device its stream
   // objects and registers it with the messaging control. Returns 0.
   long Init();

@@ -73,12 +73,8 @@ void CVistarelDlg::OnTimer(UINT_PTR id) {
 void CVistarelDlg::OnDevTreeTimer() {
   KillTimer(TIMER_DEVTREE);
   // The messaging control's events reach this window from the first device
-  // registration on: its sink is made here, before the device tree registers.
-  if (g_pGimbroCtrl == nullptr) g_pGimbroCtrl = new CGimbroCtrl();
-  if (g_pGimbroEvents == nullptr) {
-    g_pGimbroEvents = new CGimbroEvents();
-    g_pGimbroCtrl->Advise(g_pGimbroEvents);
-  }
+  // registration on: its sink is made and aimed here before the tree registers.
+  CDevTree::CreateControls();
   g_pGimbroEvents->SetMainWindow(GetSafeHwnd());
   if (m_pSearchRecDlg != nullptr) g_pGimbroEvents->SetRecordSearchPage(m_pSearchRecDlg->GetSafeHwnd());
   if (m_pPTZDlg != nullptr) g_pGimbroEvents->SetPtzPanel(m_pPTZDlg->GetSafeHwnd());
