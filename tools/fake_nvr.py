@@ -15,9 +15,9 @@ sys.dont_write_bytecode = True
 
 PEER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "peers", "fake_nvr.py")
 
-spec = importlib.util.spec_from_file_location("fake_nvr", PEER)
-fake_nvr = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(fake_nvr)
+module_spec = importlib.util.spec_from_file_location("fake_nvr", PEER)
+fake_nvr = importlib.util.module_from_spec(module_spec)
+module_spec.loader.exec_module(fake_nvr)
 
 if __name__ == "__main__":
     sys.exit(fake_nvr.main(default_port=40001, stop_at_end_of_input=False))

@@ -3,7 +3,6 @@
 #include <netinet/in.h>
 
 #include <cctype>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -44,14 +43,20 @@ bool ParseXmlText(std::string_view text, TiXmlDocument& doc) {
   return !doc.Error() && doc.RootElement() != nullptr;
 }
 
-int32_t AttrInt(const TiXmlElement* element, const char* name, int32_t fallback) {
-  const char* text = element != nullptr ? element->Attribute(name) : nullptr;
+int32_t ParseInt32(const char* text, int32_t fallback) {
   if (text == nullptr) return fallback;
   char* end = nullptr;
-  errno = 0;
   const long long value = std::strtoll(text, &end, 10);
   if (end == text) return fallback;
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<unsigned long long>(value)));
+}
+
+int32_t AttrInt(const TiXmlElement* element, const char* name, int32_t fallback) {
+  return ParseInt32(element != nullptr ? element->Attribute(name) : nullptr, fallback);
+}
+
+void SetAttrUint(TiXmlElement* element, const char* name, uint32_t value) {
+  element->SetAttribute(name, std::to_string(value).c_str());
 }
 
 void AttrText(const TiXmlElement* element, const char* name, char* field, size_t width) {

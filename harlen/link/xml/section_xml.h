@@ -21,6 +21,10 @@ std::string PrintControlText(TiXmlElement* element);
 // "gb2312"). False when it does not parse; doc.ErrorDesc() says why.
 bool ParseXmlText(std::string_view text, TiXmlDocument& doc);
 
+// A decimal number as a 32-bit integer (a longer number keeps its low 32
+// bits): `fallback` for text that is not a number.
+int32_t ParseInt32(const char* text, int32_t fallback = 0);
+
 // An integer attribute as a 32-bit integer (a longer number keeps its low 32
 // bits): `fallback` when missing or not a number.
 int32_t AttrInt(const TiXmlElement* element, const char* name, int32_t fallback = 0);
@@ -32,6 +36,9 @@ template <size_t N>
 void AttrText(const TiXmlElement* element, const char* name, char (&field)[N]) {
   AttrText(element, name, field, N);
 }
+
+// Writes an unsigned 32-bit value, so that values above 2^31 go back as they came.
+void SetAttrUint(TiXmlElement* element, const char* name, uint32_t value);
 
 // Writes a field's text as an attribute.
 void SetAttrText(TiXmlElement* element, const char* name, const char* field, size_t width);
