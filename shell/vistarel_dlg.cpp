@@ -41,7 +41,7 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/string_table.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "relay/remote_session_registry.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
@@ -303,6 +303,13 @@ void CVistarelDlg::CreateActiveDlg() {
   m_pSearchAlarmDlg->hide();
 
   m_pSearchRecDlg = new CSearchRecDlg(this);
+  // The page's own device-list panel and playback toolbar (shown on an extension monitor).
+  m_pSearchRecDlg->SetDeviceListMaker([this](QWidget* parent) -> CDialog* {
+    auto* panel = new CDeviceListDlg(this, parent);
+    panel->Create(CDeviceListDlg::IDD, parent);
+    return panel;
+  });
+  m_pSearchRecDlg->SetToolbarHost(this);
   m_pSearchRecDlg->Create(CSearchRecDlg::IDD, this);
   Place(m_pSearchRecDlg, page);
   m_pSearchRecDlg->hide();

@@ -32,7 +32,7 @@
 #include "platform/string_table.h"
 #include "records/rec_file_manager.h"
 #include "records/rec_scheme_manager.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "relay/remote_dev_info.h"
 #include "relay/remote_session_registry.h"
 #include "relay/udp_login.h"
@@ -195,7 +195,10 @@ void CVistarelDlg::ReleaseControls() {
 void CVistarelDlg::OnClose() {
   if (!m_bClosing) return;
   SaveRemoteDevInfo();
-  if (m_pSearchRecDlg != nullptr) m_pSearchRecDlg->StopAllReplay();
+  if (m_pSearchRecDlg != nullptr) {
+    m_pSearchRecDlg->StopAllReplay();
+    m_pSearchRecDlg->ReleasePlayers();
+  }
   m_pSessionRegistry->RemoveAll();
   if (m_pAlarmListDlg != nullptr) m_pAlarmListDlg->m_bStop = 1;
   KillTimer(TIMER_DEVTREE);

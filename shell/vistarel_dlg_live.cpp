@@ -25,7 +25,7 @@
 #include "platform/critical_section.h"
 #include "platform/post_message.h"
 #include "records/rec_scheme_manager.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "settings/sys_setting_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/device_list_dlg.h"

@@ -8,7 +8,7 @@
 #include "core/user_settings.h"
 #include "platform/control_id.h"
 #include "live/grid/video_manager_dlg.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/module_rights.h"
 #include "shell/page_dlg.h"

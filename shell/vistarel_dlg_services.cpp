@@ -16,7 +16,7 @@
 #include "live/toolbar/video_toolbar_dlg.h"
 #include "live/grid/video_wnd.h"
 #include "platform/string_table.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "relay/vss_info.h"
 #include "settings/dlg_remote_config.h"
 #include "settings/setting_dev_info_dlg.h"

@@ -20,7 +20,7 @@
 #include "live/live_messages.h"
 #include "live/ptz/ptz_dlg.h"
 #include "platform/window_registry.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "live/streams/rtsp_events.h"
 #include "live/grid/video_manager_dlg.h"
 #include "maker/gimbro/gimbro.h"
@@ -76,7 +76,17 @@ void CVistarelDlg::OnDevTreeTimer() {
   // registration on: its sink is made and aimed here before the tree registers.
   CDevTree::CreateControls();
   g_pGimbroEvents->SetMainWindow(GetSafeHwnd());
-  if (m_pSearchRecDlg != nullptr) g_pGimbroEvents->SetRecordSearchPage(m_pSearchRecDlg->GetSafeHwnd());
+  if (m_pSearchRecDlg != nullptr) {
+    g_pGimbroEvents->SetRecordSearchPage(m_pSearchRecDlg->GetSafeHwnd());
+    // NVR replay parameters and frames go straight to the page's players.
+    CSearchRecDlg* page = m_pSearchRecDlg;
+    g_pGimbroEvents->SetReplayHandlers(
+        [page](LONG id, const BYTE* data, LONG length, const BYTE* header, uint32_t) {
+          page->OnMediaDataRecv(id, data, length, header);
+        },
+        [page](LONG id, std::string text, LONG kind) { page->OnMediaParamRecv(id, std::move(text), kind); },
+        nullptr);
+  }
   if (m_pPTZDlg != nullptr) g_pGimbroEvents->SetPtzPanel(m_pPTZDlg->GetSafeHwnd());
   const HWND self = GetSafeHwnd();
   g_pGimbroEvents->SetTalkHandlers(

@@ -10,7 +10,8 @@
 // Drawing onto a device context takes a QPainter (a widget's or an image's).
 // The operations are defined in raster_image.cpp (the core), raster_decode.cpp
 // (loading), raster_draw.cpp (putting the image on a painter), raster_sample.cpp
-// (bilinear and area sampling) and raster_text.cpp (text drawn into the image).
+// (bilinear and area sampling), raster_text.cpp (text drawn into the image)
+// and raster_crop.cpp (cutting out a part).
 #pragma once
 
 #include <cstdio>
@@ -157,6 +158,11 @@ class CRasterImage {
 
   // Nearest-neighbour rescale; mode 1 is the only one.
   bool Resample(long newWidth, long newHeight, int mode = 1, CRasterImage* target = nullptr);
+  // (raster_crop.cpp) The part from column left to right and from row top to
+  // bottom (rows counted from the top; right and bottom not included), cut to
+  // the image, with the palette and transparency: into target, or in place
+  // without one. False, and nothing changed, when no pixel lies in the part.
+  bool Crop(long left, long top, long right, long bottom, CRasterImage* target = nullptr);
 
   // --- drawing onto a painter (raster_draw.cpp); y and cy count from the top ---
   bool DrawTransparent(QPainter* hdc, long x, long y, long cx, long cy, long srcX, long srcY,

@@ -19,8 +19,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "platform/win_types.h"
+
+class GimbroEventHub;
 
 // Results of the methods (32-bit integers).
 enum : LONG {
@@ -169,7 +172,36 @@ class CGimbroCtrl {
   // Every later call returns GIMBRO_ERR_RELEASED.
   LONG Release();
 
+  // --- Record replay and download (gimbro_replay.cpp) ---
+  // A replay streams as events: media parameters (6; kind 4 for a replay by
+  // time, 1 for a file), media data (5, kind 4; the data start with the NVR
+  // packet prefix of 20 bytes, whose byte 14 tells video or audio of a file or
+  // a day) and replay states (7; state 7 = the replay ended). Commands: 7 stop,
+  // 9 seek (by time: with the time text), others as the player sends them.
+  LONG StartFileReplay(LONG gimbroId, LPCSTR remotePath);                         // 20
+  LONG ControlFileReplay(LONG gimbroId, LONG command, LONG value);                // 21
+  // time: "YYYYMMDDhhmmss"
+  LONG StartTimeReplay(LONG gimbroId, LONG channel, LPCSTR time);                 // 29
+  LONG ControlTimeReplay(LONG gimbroId, LONG channel, LONG command, LONG value, LPCSTR time);  // 30
+  // What the device said of its replay at login; 0 until then, for an unknown
+  // or offline device, and for a device that cannot replay.
+  DWORD GetReplayOption(LONG gimbroId);                                           // 22
+  DWORD CanReplay(LONG gimbroId);                                                 // 23
+  // Downloads a file of the device into localPath (the program's path form),
+  // one download per device. The file appears whole when the download is
+  // complete (it is written beside it first); a failure raises status 17 and
+  // leaves nothing. GIMBRO_OK when the transfer started.
+  LONG DownloadFile(LONG gimbroId, LONG reserved, LPCSTR remotePath, LPCSTR localPath);  // 7
+  // Percent of the device's download done; below 1 while nothing came yet, and
+  // for no download (-1).
+  LONG GetDownloadProgress(LONG gimbroId);                                        // 14
+  LONG StopDownload(LONG gimbroId);                                               // 16
+
  private:
   class Impl;
+  // For the replay methods: sends a frame to an online device (GIMBRO_OK, or
+  // the error), and the event hub that identifies this control.
+  LONG SendFrame(LONG gimbroId, uint16_t type, int32_t a, int32_t b, const std::string& body);
+  GimbroEventHub* Hub();
   std::unique_ptr<Impl> impl_;
 };

@@ -11,6 +11,7 @@
 #include "maker/gimbro/gimbro_event_hub.h"
 #include "maker/gimbro/gimbro_log.h"
 #include "maker/gimbro/gimbro_network.h"
+#include "maker/gimbro/gimbro_replay.h"
 #include "maker/gimbro/gimbro_wire.h"
 #include "platform/codepage.h"
 
@@ -104,6 +105,7 @@ LONG CGimbroCtrl::RemoveDevice(LONG gimbroId) {
   impl_->broadcast_.devices.erase(gimbroId);
   impl_->hub_.Forget(gimbroId);
   impl_->network_.RemoveDevice(gimbroId);
+  gimbro_replay::Forget(&impl_->hub_, gimbroId);
   return GIMBRO_OK;
 }
 
@@ -193,6 +195,14 @@ LONG CGimbroCtrl::Release() {
   }
   impl_->hub_.Close();
   impl_->network_.Stop();
+  gimbro_replay::ForgetAll(&impl_->hub_);
   qCInfo(lcGimbro, "control released");
   return GIMBRO_OK;
 }
+
+LONG CGimbroCtrl::SendFrame(LONG gimbroId, uint16_t type, int32_t a, int32_t b, const std::string& body) {
+  if (body.size() > gimbro_wire::kMaxBody) return GIMBRO_ERR_ARGUMENT;
+  return impl_->SendTo(gimbroId, type, a, b, body);
+}
+
+GimbroEventHub* CGimbroCtrl::Hub() { return &impl_->hub_; }

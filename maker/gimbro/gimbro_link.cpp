@@ -8,6 +8,7 @@
 
 #include "maker/gimbro/gimbro_event_hub.h"
 #include "maker/gimbro/gimbro_log.h"
+#include "maker/gimbro/gimbro_replay.h"
 
 using gimbro_wire::Frame;
 using gimbro_wire::FrameReader;
@@ -209,7 +210,9 @@ void GimbroLink::HandleOnlineFrame(const Frame& frame) {
       event.b = frame.b;
       break;
     default:
-      // Echo replies only keep the link alive; unknown types are skipped.
+      // Replay words and download data go to the replay book; echo replies
+      // only keep the link alive; unknown types are skipped.
+      gimbro_replay::HandleFrame(hub_, params_.id, frame);
       return;
   }
   hub_->Post(std::move(event));
@@ -249,6 +252,7 @@ void GimbroLink::Drop(LONG code, const std::string& reason) {
   CloseSocket();
   state_ = State::kIdle;
   online_->store(false);
+  gimbro_replay::LinkLost(hub_, params_.id);
   qCInfo(lcGimbro, "device %d: %s:%u %s (%s)", static_cast<int>(params_.id), qPrintable(params_.host),
          static_cast<unsigned>(params_.port), wasOnline ? "went offline" : "not reached", reason.c_str());
   // Offline is reported once, not again for every failed attempt that follows.

@@ -24,6 +24,11 @@
 //   0x87 MEDIA_DATA     a: media kind; body: 16-byte frame header, then the data
 //   0x88 MEDIA_PARAM    a: media kind; body: parameter text
 //   0x89 REPLAY_STATE   a: state; b: value
+//   0x8A REPLAY_CAPS    a: replay word (0 = the device cannot replay); b: the
+//                       replay option word; sent after LOGIN_RESULT, again on a change
+//   0x8B FILE_DATA      the next bytes of a download: body: the file's whole
+//                       size (u64), then the bytes
+//   0x8C FILE_END       the download is over: a: 0 complete, other = failed
 //   0x8F ECHO_REPLY     answer to ECHO
 // Control to device:
 //   0x01 LOGIN          body: login name, one zero byte, digest (64 hex digits)
@@ -36,6 +41,13 @@
 //   0x07 BROADCAST      a: codec; b: sample rate; body: bits per sample and
 //                       channels as two u32
 //   0x08 BROADCAST_STOP
+//   0x10 REPLAY_FILE    body: the path of a record file on the device
+//   0x11 REPLAY_FILE_CONTROL  a: command; b: value
+//   0x12 REPLAY_TIME    a: channel; body: start time "YYYYMMDDhhmmss"
+//   0x13 REPLAY_TIME_CONTROL  a: channel; b: command; body: value (i32), then
+//                       the time text (may be empty)
+//   0x14 DOWNLOAD       body: the path of a file on the device
+//   0x15 DOWNLOAD_STOP
 //   0x0F ECHO           sent every few seconds while online; the device answers
 //
 // Login: the device opens with HELLO; the control answers LOGIN with the
@@ -69,6 +81,12 @@ enum FrameType : uint16_t {
   kBroadcast = 0x07,
   kBroadcastStop = 0x08,
   kEcho = 0x0F,
+  kReplayFile = 0x10,
+  kReplayFileControl = 0x11,
+  kReplayTime = 0x12,
+  kReplayTimeControl = 0x13,
+  kDownload = 0x14,
+  kDownloadStop = 0x15,
   kHello = 0x81,
   kLoginResult = 0x82,
   kStatus = 0x83,
@@ -78,6 +96,9 @@ enum FrameType : uint16_t {
   kMediaData = 0x87,
   kMediaParam = 0x88,
   kReplayState = 0x89,
+  kReplayCaps = 0x8A,
+  kFileData = 0x8B,
+  kFileEnd = 0x8C,
   kEchoReply = 0x8F,
 };
 

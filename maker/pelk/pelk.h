@@ -3,6 +3,8 @@
 // them; it grows as more of the relay is built.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/win_types.h"
 
 // Starts the library before the main window exists; 0 on success.
@@ -30,6 +32,33 @@ struct PelkFrameInfo {
   DWORD dwTimeStamp;  // milliseconds
   DWORD dwReserved;
 };
+
+// The frame information handed with every chunk of a replayed recording (24
+// bytes; the offsets are the wire form).
+#pragma pack(push, 1)
+struct RelayFrameInfo {
+  uint32_t dwKeyFlag = 0;   //  0 key frame flag
+  uint32_t dwUnused1 = 0;   //  4 not set
+  double dTimeMs = 0;       //  8 the frame's time, milliseconds
+  uint32_t dwSequence = 0;  // 16 sequence number
+  uint32_t dwUnused2 = 0;   // 20 not set
+};
+#pragma pack(pop)
+static_assert(sizeof(RelayFrameInfo) == 24, "the relay frame information is 24 bytes");
+
+// The library's answer to a started replay of a peer's file (48 bytes): the
+// device key ("MAC:IP") and the two session words that later requests name.
+struct RelayReplaySession {
+  char szDevKey[40] = {};
+  int32_t nSession1 = 0;
+  int32_t nSession2 = 0;
+};
+static_assert(sizeof(RelayReplaySession) == 48, "the replay session record is 48 bytes");
+
+// Stops the replay of a peer's file: login handle, device key, the two session
+// words, file name. 0 done.
+long Pelk_InviteReplayStop(long loginHandle, const char* deviceKey, long session1, long session2,
+                           const char* fileName);
 
 // --- Main window registration, relay logins and message records ---
 

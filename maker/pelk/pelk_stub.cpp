@@ -8,6 +8,7 @@ namespace {
 std::atomic<int> g_rsp{0}, g_video{0}, g_audio{0}, g_close{0};
 std::atomic<long> g_nextHandle{1};
 std::atomic<int> g_msgWnd{0}, g_callbacks{0}, g_invite{0}, g_loginOut{0}, g_stopTS{0}, g_delete{0};
+std::atomic<int> g_replayStop{0};
 }  // namespace
 
 int Pelk_Init() { return 0; }
@@ -63,6 +64,12 @@ long Pelk_StopTS() {
   return 0;
 }
 
+long Pelk_InviteReplayStop(long, const char* deviceKey, long, long, const char* fileName) {
+  if (!deviceKey || !fileName) return -1;
+  ++g_replayStop;
+  return 0;
+}
+
 // No record is handed over yet; a given-back one is only counted.
 void Pelk_Delete(void* record, int) {
   if (record) ++g_delete;
@@ -70,10 +77,11 @@ void Pelk_Delete(void* record, int) {
 
 PelkCallCounts Pelk_StubCounts() {
   return {g_rsp.load(),      g_video.load(),   g_audio.load(),    g_close.load(),  g_msgWnd.load(),
-          g_callbacks.load(), g_invite.load(), g_loginOut.load(), g_stopTS.load(), g_delete.load()};
+          g_callbacks.load(), g_invite.load(), g_loginOut.load(), g_stopTS.load(), g_delete.load(),
+          g_replayStop.load()};
 }
 
 void Pelk_StubReset() {
   g_rsp = g_video = g_audio = g_close = 0;
-  g_msgWnd = g_callbacks = g_invite = g_loginOut = g_stopTS = g_delete = 0;
+  g_msgWnd = g_callbacks = g_invite = g_loginOut = g_stopTS = g_delete = g_replayStop = 0;
 }

@@ -12,6 +12,7 @@ struct PelkCallCounts {
   int loginOut = 0;
   int stopTS = 0;
   int deleteRecord = 0;
+  int replayStop = 0;
 };
 
 PelkCallCounts Pelk_StubCounts();

@@ -26,6 +26,10 @@ Commands (one line each on the command port; each gets one answer line,
   rawalarm N                  send an alarm frame with an N-byte body
   mediaparam KIND TEXT...     send media parameters
   replay STATE VALUE          send a replay state
+  replaycaps CAN OPTION       the replay words sent at login (default 1 0), sent now too
+  download SIZE [MODE]        what a download request gets: SIZE bytes of data, then the
+                              end (MODE ok), the end with a failure after half of them
+                              (fail), or the end after half of them (short)
   garbage                     send non-frame bytes to every logged-in connection
   drop                        close every connection
   take PREFIX SECONDS         wait for a received record starting with PREFIX,
@@ -36,10 +40,19 @@ Commands (one line each on the command port; each gets one answer line,
 Received records: "CONNECT", "LOGIN <user> ok|refused", "PTZ <hex>",
 "AUX <code> <status> <hex type> <hex body>", "TALK <0|1>", "IFRAME <n>",
 "TIMESYNC <difference> <utc offset> <time>", "BROADCAST <codec> <rate> <bits> <channels>",
-"BROADCAST_STOP", "CLOSED".
+"BROADCAST_STOP", "REPLAY_FILE <path>", "REPLAY_FILE_CONTROL <command> <value>",
+"REPLAY_TIME <channel> <time>", "REPLAY_TIME_CONTROL <channel> <command> <value> <time>",
+"DOWNLOAD <path>", "DOWNLOAD_STOP", "CLOSED".
+
+Replays: a file or time replay request is answered with media parameters (kind 1
+for a file, 4 for a time) whose VideoParam attribute is the Base64 text of an
+H264 352x288 block; a stop command (7) of a file replay with replay state 7.
+Downloads: FILE_DATA frames (the size as u64, then up to 64 KiB of bytes, byte i
+of the file being i % 251), then FILE_END.
 """
 
 import argparse
+import base64
 import hashlib
 import os
 import socket
@@ -54,6 +67,18 @@ HEADER = struct.Struct("<4sHHiiI")
 LOGIN, PTZ, AUX, TALK, IFRAME, TIME_SYNC, BROADCAST, BROADCAST_STOP, ECHO = 1, 2, 3, 4, 5, 6, 7, 8, 0x0F
 HELLO, LOGIN_RESULT, STATUS, PTZ_RESPONSE, AUX_RESPONSE = 0x81, 0x82, 0x83, 0x84, 0x85
 ALARM, MEDIA_DATA, MEDIA_PARAM, REPLAY_STATE, ECHO_REPLY = 0x86, 0x87, 0x88, 0x89, 0x8F
+REPLAY_FILE, REPLAY_FILE_CONTROL, REPLAY_TIME, REPLAY_TIME_CONTROL = 0x10, 0x11, 0x12, 0x13
+DOWNLOAD, DOWNLOAD_STOP = 0x14, 0x15
+REPLAY_CAPS, FILE_DATA, FILE_END = 0x8A, 0x8B, 0x8C
+DOWNLOAD_CHUNK = 64 * 1024
+
+
+def replay_param(seconds):
+    video = bytearray(536)
+    video[0:4] = b"H264"
+    struct.pack_into("<IIIII", video, 256, 352, 288, 0, 25, 512000)
+    text = base64.b64encode(bytes(video)).decode()
+    return ('<REPLAY_PARAM VideoParam="%s" AudioParam="" VideoSeconds="%d" />' % (text, seconds)).encode()
 
 TALK_PARAM = ('<MESSAGE><MESSAGE_BODY><RA_START_RESPONSE AudioCodec="G711" Samplerate="8000" '
               'BitsPerSample="16" Channels="1" /></MESSAGE_BODY></MESSAGE>')
@@ -87,6 +112,8 @@ class Device:
         self.aux_flags = {}
         self.ptz_flag, self.ptz_code = 0, 1
         self.talk_accept = True
+        self.replay_caps = (1, 0)
+        self.download_size, self.download_mode = 300000, "ok"
         self.lock = threading.Condition()
         self.records = []
         self.clients = []  # (socket, send lock, logged-in flag holder)
@@ -188,6 +215,7 @@ class Device:
                     send(client, frame(LOGIN_RESULT, 1, body=b"wrong login name or password"))
                     return
                 send(client, frame(LOGIN_RESULT, 0))
+                send(client, frame(REPLAY_CAPS, *self.replay_caps))
                 client["online"] = True
                 continue
             self.request(client, ftype, a, b, body)
@@ -217,6 +245,26 @@ class Device:
             send(client, frame(STATUS, 6 if self.talk_accept else 7, body=b"broadcast"))
         elif ftype == BROADCAST_STOP:
             self.record("BROADCAST_STOP")
+        elif ftype == REPLAY_FILE:
+            self.record("REPLAY_FILE " + body.decode("latin-1"))
+            send(client, frame(MEDIA_PARAM, 1, body=replay_param(60)))
+        elif ftype == REPLAY_FILE_CONTROL:
+            self.record("REPLAY_FILE_CONTROL %d %d" % (a, b))
+            if a == 7:
+                send(client, frame(REPLAY_STATE, 7, 0))
+        elif ftype == REPLAY_TIME:
+            self.record("REPLAY_TIME %d %s" % (a, body.decode("latin-1")))
+            send(client, frame(MEDIA_PARAM, 4, body=replay_param(600)))
+        elif ftype == REPLAY_TIME_CONTROL:
+            value = struct.unpack("<i", body[:4])[0] if len(body) >= 4 else 0
+            self.record("REPLAY_TIME_CONTROL %d %d %d %s" % (a, b, value, body[4:].decode("latin-1")))
+        elif ftype == DOWNLOAD:
+            self.record("DOWNLOAD " + body.decode("latin-1"))
+            client["download"] = True
+            threading.Thread(target=self.download, args=(client,), daemon=True).start()
+        elif ftype == DOWNLOAD_STOP:
+            client["download"] = False
+            self.record("DOWNLOAD_STOP")
 
     def aux_answer(self, code, request, flag):
         if flag != 0:
@@ -229,6 +277,17 @@ class Device:
             stream = "A" * 480 + "B" * 60 + "C" * 900
             return ('<RESPONSE_PARAM ChannelId="%s" Stream="%s" />' % (channel.decode(), stream)).encode()
         return AUX_TEXTS.get(code, "").encode()
+
+    def download(self, client):
+        size, mode = self.download_size, self.download_mode
+        data = (bytes(range(251)) * (size // 251 + 1))[:size]
+        end = size if mode == "ok" else size // 2
+        for at in range(0, end, DOWNLOAD_CHUNK):
+            if not client.get("download"):
+                return
+            send(client, frame(FILE_DATA, body=struct.pack("<Q", size) + data[at:min(end, at + DOWNLOAD_CHUNK)]))
+            time.sleep(0.01)
+        send(client, frame(FILE_END, 1 if mode == "fail" else 0))
 
     def talk(self, client):
         if not self.talk_accept:
@@ -274,6 +333,12 @@ class Device:
             return "OK %d" % self.broadcast(frame(MEDIA_PARAM, int(args[0]), body=text.encode("latin-1")))
         elif cmd == "replay":
             return "OK %d" % self.broadcast(frame(REPLAY_STATE, int(args[0]), int(args[1])))
+        elif cmd == "replaycaps":
+            self.replay_caps = (int(args[0]), int(args[1]))
+            return "OK %d" % self.broadcast(frame(REPLAY_CAPS, *self.replay_caps))
+        elif cmd == "download":
+            self.download_size = int(args[0])
+            self.download_mode = args[1] if len(args) > 1 else "ok"
         elif cmd == "garbage":
             return "OK %d" % self.broadcast(b"\x00garbage after login\xff" * 3)
         elif cmd == "drop":

@@ -28,7 +28,7 @@
 #include "live/audio/broadcast_run.h"
 #include "live/ptz/ptz_dlg.h"
 #include "live/toolbar/video_toolbar_dlg.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/page_dlg.h"
 #include <QMenu>

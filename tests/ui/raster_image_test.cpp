@@ -230,4 +230,72 @@ TEST(RasterImage, ResampleIsNearestNeighbour) {
   EXPECT_EQ(image.GetWidth(), 4u);
 }
 
+// Pixel (x, rowFromTop) of a w x h image whose index encodes its place.
+BYTE PlaceIndex(long x, long rowFromTop, BYTE levels) { return static_cast<BYTE>((x * 7 + rowFromTop * 3) % levels); }
+
+TEST(RasterImage, CropCutsARectangleCountedFromTheTop) {
+  struct Case {
+    int bpp;
+    long left, top, right, bottom;
+    bool ok;
+    long outW, outH, firstX, firstRow;  // the result's size and the source pixel of its top left
+  };
+  const Case cases[] = {
+      {8, 2, 1, 6, 4, true, 4, 3, 2, 1},      // inside
+      {8, -5, -2, 3, 2, true, 3, 2, 0, 0},    // cut at the top left
+      {8, 7, 3, 40, 40, true, 3, 2, 7, 3},    // cut at the bottom right
+      {8, 4, 2, 4, 5, false, 0, 0, 0, 0},     // no width
+      {8, 11, 0, 20, 5, false, 0, 0, 0, 0},   // right of the image
+      {4, 1, 0, 6, 5, true, 5, 5, 1, 0},      // half bytes: pixel by pixel
+      {1, 3, 1, 9, 2, true, 6, 1, 3, 1},      // bits
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.bpp << " bpp " << c.left << "," << c.top << " " << c.right << ","
+                                    << c.bottom);
+    const BYTE levels = c.bpp == 8 ? 200 : c.bpp == 4 ? 16 : 2;
+    CRasterImage image;
+    ASSERT_TRUE(image.Create(10, 5, static_cast<DWORD>(c.bpp), RASTER_FORMAT_BMP));
+    image.SetPaletteColor(1, RGB(0, 220, 0));
+    image.SetTransparentIndex(1);
+    for (long r = 0; r < 5; ++r) {
+      for (long x = 0; x < 10; ++x) image.SetPixelIndex(x, 4 - r, PlaceIndex(x, r, levels));
+    }
+    CRasterImage out;
+    EXPECT_EQ(image.Crop(c.left, c.top, c.right, c.bottom, &out), c.ok);
+    EXPECT_EQ(image.GetWidth(), 10u);  // the source stays
+    if (!c.ok) {
+      EXPECT_FALSE(out.IsValid());
+      continue;
+    }
+    ASSERT_EQ(out.GetWidth(), static_cast<DWORD>(c.outW));
+    ASSERT_EQ(out.GetHeight(), static_cast<DWORD>(c.outH));
+    EXPECT_EQ(out.GetBpp(), c.bpp);
+    EXPECT_EQ(out.GetTransparentIndex(), 1);
+    EXPECT_EQ(out.GetPaletteColor(1), image.GetPaletteColor(1));
+    for (long r = 0; r < c.outH; ++r) {
+      for (long x = 0; x < c.outW; ++x) {
+        ASSERT_EQ(out.GetPixelIndex(x, c.outH - 1 - r), PlaceIndex(c.firstX + x, c.firstRow + r, levels))
+            << x << "," << r;
+      }
+    }
+  }
+}
+
+TEST(RasterImage, CropInPlaceKeepsColoursAndAlpha) {
+  CRasterImage image;
+  ASSERT_TRUE(image.Create(6, 4, 24, 0));
+  image.SetPixelColor(4, 1, RGBQUAD{10, 20, 30, 0});  // stored row 1 = third row from the top
+  ASSERT_TRUE(image.AlphaCreate());
+  image.AlphaSet(4, 1, 77);
+  ASSERT_TRUE(image.Crop(3, 1, 6, 3));
+  ASSERT_EQ(image.GetWidth(), 3u);
+  ASSERT_EQ(image.GetHeight(), 2u);
+  EXPECT_EQ(image.GetPixelColor(1, 0, false), (RGBQUAD{10, 20, 30, 0}));
+  EXPECT_EQ(image.AlphaGet(1, 0), 77);
+  EXPECT_EQ(image.AlphaGet(0, 1), 255);
+
+  CRasterImage empty;
+  EXPECT_FALSE(empty.Crop(0, 0, 1, 1));
+}
+
 }  // namespace

@@ -6,7 +6,7 @@
 #include "core/dev_info.h"
 #include "live/live_messages.h"
 #include "platform/post_message.h"
-#include "records/search_rec_dlg.h"
+#include "records/search/search_rec_dlg.h"
 
 namespace {
 int g_released = 0;

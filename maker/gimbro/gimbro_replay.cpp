@@ -1,0 +1,250 @@
+// The replay and download methods of the control, and the book they keep.
+#include "maker/gimbro/gimbro_replay.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <utility>
+
+#include "maker/gimbro/gimbro.h"
+#include "maker/gimbro/gimbro_event_hub.h"
+#include "maker/gimbro/gimbro_log.h"
+#include "platform/file_api.h"
+
+namespace gimbro_replay {
+
+namespace {
+
+constexpr size_t kSizeField = 8;  // the file's size in front of every FILE_DATA body
+
+struct Download {
+  FILE* file = nullptr;
+  std::string path;
+  std::string part;
+  uint64_t total = 0;
+  uint64_t written = 0;
+  bool active = false;
+  bool complete = false;
+};
+
+struct Device {
+  Caps caps;
+  Download download;
+};
+
+using Key = std::pair<GimbroEventHub*, LONG>;
+
+std::mutex g_mutex;
+std::map<Key, Device> g_book;
+
+// Closes the part and removes it; under g_mutex.
+void Discard(Download& d) {
+  if (d.file) std::fclose(d.file);
+  if (!d.part.empty()) fileapi::Remove(d.part);
+  d = Download{};
+}
+
+// Under g_mutex: the download fails; the event goes out after the lock.
+bool Fail(Download& d, LONG id, const char* why) {
+  if (!d.active) return false;
+  qCWarning(lcGimbro, "device %d: download of %s failed: %s", static_cast<int>(id), d.path.c_str(), why);
+  Discard(d);
+  return true;
+}
+
+void PostFailure(GimbroEventHub* hub, LONG id) {
+  GimbroEvent event;
+  event.kind = GimbroEvent::kStatus;
+  event.id = id;
+  event.a = GIMBRO_STATUS_DOWNLOAD_FAILED;
+  event.text = "download failed";
+  hub->Post(std::move(event));
+}
+
+uint64_t U64(const char* p) {
+  uint64_t v = 0;
+  for (int i = 7; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(p[i]);
+  return v;
+}
+
+// Under g_mutex: one FILE_DATA or FILE_END frame; false when the download failed.
+bool TakeFileFrame(Download& d, LONG id, const gimbro_wire::Frame& frame, bool* failed) {
+  *failed = false;
+  if (!d.active) return true;  // nothing asked for: skipped
+  if (frame.type == gimbro_wire::kFileData) {
+    if (frame.body.size() < kSizeField) return !(*failed = Fail(d, id, "short data frame"));
+    d.total = U64(frame.body.data());
+    const size_t n = frame.body.size() - kSizeField;
+    if (d.written + n > d.total) return !(*failed = Fail(d, id, "more bytes than announced"));
+    if (n && std::fwrite(frame.body.data() + kSizeField, 1, n, d.file) != n) {
+      return !(*failed = Fail(d, id, "the file cannot be written"));
+    }
+    d.written += n;
+    return true;
+  }
+  // FILE_END
+  if (frame.a != 0) return !(*failed = Fail(d, id, "the device gave up"));
+  if (d.written != d.total) return !(*failed = Fail(d, id, "the file is incomplete"));
+  const bool flushed = std::fflush(d.file) == 0;
+  std::fclose(d.file);
+  d.file = nullptr;
+  if (!flushed || !fileapi::Rename(d.part, d.path)) return !(*failed = Fail(d, id, "the file cannot be kept"));
+  d.active = false;
+  d.complete = true;
+  d.part.clear();
+  return true;
+}
+
+}  // namespace
+
+bool HandleFrame(GimbroEventHub* hub, LONG id, const gimbro_wire::Frame& frame) {
+  bool failed = false;
+  switch (frame.type) {
+    case gimbro_wire::kReplayCaps: {
+      std::lock_guard<std::mutex> lock(g_mutex);
+      Caps& caps = g_book[{hub, id}].caps;
+      caps.canReplay = static_cast<DWORD>(frame.a);
+      caps.option = static_cast<DWORD>(frame.b);
+      return true;
+    }
+    case gimbro_wire::kFileData:
+    case gimbro_wire::kFileEnd: {
+      std::lock_guard<std::mutex> lock(g_mutex);
+      auto it = g_book.find({hub, id});
+      if (it != g_book.end()) TakeFileFrame(it->second.download, id, frame, &failed);
+      break;
+    }
+    default:
+      return false;
+  }
+  if (failed) PostFailure(hub, id);
+  return true;
+}
+
+void LinkLost(GimbroEventHub* hub, LONG id) {
+  bool failed = false;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_book.find({hub, id});
+    if (it == g_book.end()) return;
+    it->second.caps = Caps{};
+    failed = Fail(it->second.download, id, "the connection was lost");
+  }
+  if (failed) PostFailure(hub, id);
+}
+
+Caps CapsOf(GimbroEventHub* hub, LONG id) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = g_book.find({hub, id});
+  return it == g_book.end() ? Caps{} : it->second.caps;
+}
+
+bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  Download& d = g_book[{hub, id}].download;
+  if (d.active) return false;
+  Download next;
+  next.path = localPath;
+  next.part = localPath + ".part";
+  next.file = fileapi::Open(next.part, "wb");
+  if (!next.file) return false;
+  next.active = true;
+  d = std::move(next);
+  return true;
+}
+
+void AbortDownload(GimbroEventHub* hub, LONG id) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = g_book.find({hub, id});
+  if (it != g_book.end() && it->second.download.active) Discard(it->second.download);
+}
+
+LONG Progress(GimbroEventHub* hub, LONG id) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = g_book.find({hub, id});
+  if (it == g_book.end()) return -1;
+  const Download& d = it->second.download;
+  if (d.complete) return 100;
+  if (!d.active) return -1;
+  // 100 only once the device said it is complete and the file is kept.
+  return d.total ? static_cast<LONG>(std::min<uint64_t>(99, d.written * 100 / d.total)) : 0;
+}
+
+void Forget(GimbroEventHub* hub, LONG id) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = g_book.find({hub, id});
+  if (it == g_book.end()) return;
+  Discard(it->second.download);
+  g_book.erase(it);
+}
+
+void ForgetAll(GimbroEventHub* hub) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  for (auto it = g_book.begin(); it != g_book.end();) {
+    if (it->first.first == hub) {
+      Discard(it->second.download);
+      it = g_book.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+}  // namespace gimbro_replay
+
+// --- the control's methods ---
+
+namespace {
+
+std::string Text(LPCSTR text) { return text ? std::string(text) : std::string(); }
+
+std::string I32(int32_t value) {
+  std::string out;
+  gimbro_wire::AppendU32(out, static_cast<uint32_t>(value));
+  return out;
+}
+
+}  // namespace
+
+LONG CGimbroCtrl::StartFileReplay(LONG gimbroId, LPCSTR remotePath) {
+  const std::string path = Text(remotePath);
+  if (path.empty()) return GIMBRO_ERR_ARGUMENT;
+  return SendFrame(gimbroId, gimbro_wire::kReplayFile, 0, 0, path);
+}
+
+LONG CGimbroCtrl::ControlFileReplay(LONG gimbroId, LONG command, LONG value) {
+  return SendFrame(gimbroId, gimbro_wire::kReplayFileControl, command, value, std::string());
+}
+
+LONG CGimbroCtrl::StartTimeReplay(LONG gimbroId, LONG channel, LPCSTR time) {
+  const std::string text = Text(time);
+  if (text.empty()) return GIMBRO_ERR_ARGUMENT;
+  return SendFrame(gimbroId, gimbro_wire::kReplayTime, channel, 0, text);
+}
+
+LONG CGimbroCtrl::ControlTimeReplay(LONG gimbroId, LONG channel, LONG command, LONG value, LPCSTR time) {
+  return SendFrame(gimbroId, gimbro_wire::kReplayTimeControl, channel, command, I32(value) + Text(time));
+}
+
+DWORD CGimbroCtrl::GetReplayOption(LONG gimbroId) { return gimbro_replay::CapsOf(Hub(), gimbroId).option; }
+
+DWORD CGimbroCtrl::CanReplay(LONG gimbroId) { return gimbro_replay::CapsOf(Hub(), gimbroId).canReplay; }
+
+LONG CGimbroCtrl::DownloadFile(LONG gimbroId, LONG, LPCSTR remotePath, LPCSTR localPath) {
+  const std::string remote = Text(remotePath);
+  const std::string local = Text(localPath);
+  if (remote.empty() || local.empty()) return GIMBRO_ERR_ARGUMENT;
+  if (!gimbro_replay::BeginDownload(Hub(), gimbroId, local)) return GIMBRO_ERR_ARGUMENT;
+  const LONG result = SendFrame(gimbroId, gimbro_wire::kDownload, 0, 0, remote);
+  if (result != GIMBRO_OK) gimbro_replay::AbortDownload(Hub(), gimbroId);
+  return result;
+}
+
+LONG CGimbroCtrl::GetDownloadProgress(LONG gimbroId) { return gimbro_replay::Progress(Hub(), gimbroId); }
+
+LONG CGimbroCtrl::StopDownload(LONG gimbroId) {
+  gimbro_replay::AbortDownload(Hub(), gimbroId);
+  return SendFrame(gimbroId, gimbro_wire::kDownloadStop, 0, 0, std::string());
+}

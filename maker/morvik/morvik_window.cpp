@@ -1,0 +1,265 @@
+// CPlayBackAtl: the player window around its engine.
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <algorithm>
+#include <atomic>
+
+#include "morvik/morvik.h"
+#include "morvik/morvik_bar.h"
+#include "tessaly/snapshot_writer.h"
+#include "tessaly/sound_output.h"
+
+namespace {
+
+constexpr double kMaxZoom = 8.0;
+
+}  // namespace
+
+// The engine's way to the window: every call comes back to the UI thread
+// through the window's event queue; once the window is gone Qt drops what is
+// still queued, and the engine has let go of this object before that.
+class MorvikWindowOutput : public MorvikOutput {
+ public:
+  explicit MorvikWindowOutput(CPlayBackAtl* window) : window_(window) {}
+
+  void PictureReady() override { Repaint(); }
+  void PictureCleared() override { Repaint(); }
+
+  void Sound(const QByteArray& pcm, int sampleRate, int channels) override {
+    CPlayBackAtl* window = window_;
+    QMetaObject::invokeMethod(
+        window, [window, pcm, sampleRate, channels] { window->PlaySound(pcm, sampleRate, channels); },
+        Qt::QueuedConnection);
+  }
+
+  void Event(LONG eventId, LONG a, LONG b, LONG c, const std::string& text) override {
+    CPlayBackAtl* window = window_;
+    QMetaObject::invokeMethod(
+        window, [window, eventId, a, b, c, text] { window->RaiseEvent(eventId, a, b, c, text); },
+        Qt::QueuedConnection);
+  }
+
+ private:
+  // One repaint waits at a time; it draws whatever picture is newest.
+  void Repaint() {
+    if (repaintPosted_.exchange(true)) return;
+    CPlayBackAtl* window = window_;
+    std::atomic<bool>* posted = &repaintPosted_;
+    QMetaObject::invokeMethod(
+        window,
+        [window, posted] {
+          posted->store(false);
+          window->update();
+        },
+        Qt::QueuedConnection);
+  }
+
+  CPlayBackAtl* window_;
+  std::atomic<bool> repaintPosted_{false};
+};
+
+CPlayBackAtl::CPlayBackAtl(QWidget* parent, int ctrlId)
+    : QWidget(parent),
+      ctrlId_(ctrlId),
+      engine_(std::make_shared<MorvikEngine>()),
+      output_(std::make_unique<MorvikWindowOutput>(this)),
+      sound_(std::make_unique<SoundOutput>()) {
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setFocusPolicy(Qt::ClickFocus);
+  bar_ = new MorvikBar(this, [this](LONG command, LONG value) { OnBarCommand(command, value); });
+  engine_->SetOutput(output_.get());
+}
+
+CPlayBackAtl::~CPlayBackAtl() {
+  // After this no call of the engine reaches the window, whoever still holds it.
+  engine_->Close();
+}
+
+QRect CPlayBackAtl::PictureRect() const {
+  return QRect(0, 0, width(), std::max(0, height() - MorvikBar::kHeight));
+}
+
+void CPlayBackAtl::resizeEvent(QResizeEvent*) {
+  bar_->setGeometry(0, std::max(0, height() - MorvikBar::kHeight), width(), MorvikBar::kHeight);
+}
+
+void CPlayBackAtl::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect area = PictureRect();
+  painter.fillRect(area, Qt::black);
+  const QImage picture = engine_->LastPicture();
+  if (picture.isNull() || area.isEmpty()) return;
+  // The part of the picture shown: all of it, or the enlarged part around the centre.
+  const QSizeF part(picture.width() / zoom_, picture.height() / zoom_);
+  QRectF source(QPointF(zoomCentre_.x() * picture.width() - part.width() / 2,
+                        zoomCentre_.y() * picture.height() - part.height() / 2),
+                part);
+  QRect target = area;
+  if (!fillScreen_) {
+    QSize size = part.toSize().scaled(area.size(), Qt::KeepAspectRatio);
+    target = QRect(QPoint(0, 0), size);
+    target.moveCenter(area.center());
+  }
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRectF(target), picture, source);
+}
+
+// --- events ---
+
+void CPlayBackAtl::RaiseEvent(LONG eventId, LONG a, LONG b, LONG c, const std::string& text) {
+  if (eventId == kMorvikEventNotify && a == kMorvikNotifyPosition) {
+    bar_->SetRange(engine_->GetPieceLength());
+    bar_->SetPosition(std::atoi(text.c_str()));
+  }
+  if (!sink_) return;
+  switch (eventId) {
+    case kMorvikEventMouse: sink_->OnPlayerMouse(ctrlId_, a, b, c); break;
+    case kMorvikEventNotify: sink_->OnPlayerNotify(ctrlId_, a, text.c_str()); break;
+    case kMorvikEventState: sink_->OnPlayerEvent3(ctrlId_, a, b, c); break;
+    case kMorvikEventCommand: sink_->OnPlayerCommand(ctrlId_, a, b); break;
+    default: break;
+  }
+}
+
+void CPlayBackAtl::OnBarCommand(LONG command, LONG value) {
+  if (command == MorvikBar::kSnapshot) {
+    Snapshot();
+    return;
+  }
+  engine_->Command(command, value);
+}
+
+void CPlayBackAtl::PlaySound(const QByteArray& pcm, int sampleRate, int channels) {
+  sound_->Play(pcm, sampleRate, channels);
+}
+
+// --- view ---
+
+LONG CPlayBackAtl::SetFillScreen(LONG on) {
+  fillScreen_ = on != 0;
+  update();
+  return 0;
+}
+
+LONG CPlayBackAtl::SetFullView(LONG on) {
+  if ((on != 0) == fullView_) return 0;
+  if (on == 0) {
+    LeaveFullView();
+    return 0;
+  }
+  normalParent_ = parentWidget();
+  normalGeometry_ = geometry();
+  fullView_ = true;
+  setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
+  showFullScreen();
+  setFocus();
+  return 0;
+}
+
+void CPlayBackAtl::LeaveFullView() {
+  if (!fullView_) return;
+  fullView_ = false;
+  setParent(normalParent_, Qt::Widget);
+  setGeometry(normalGeometry_);
+  show();
+}
+
+LONG CPlayBackAtl::GetViewState() const { return zoom_ > 1.0 ? 1 : 0; }
+
+LONG CPlayBackAtl::SetMouseMode(LONG mode) {
+  if (mode < kMorvikMousePointer || mode > kMorvikMouseMove) return -1;
+  mouseMode_ = mode;
+  switch (mode) {
+    case kMorvikMouseZoomIn:
+    case kMorvikMouseZoomOut: setCursor(Qt::CrossCursor); break;
+    case kMorvikMouseMove: setCursor(Qt::OpenHandCursor); break;
+    default: setCursor(Qt::ArrowCursor); break;
+  }
+  return 0;
+}
+
+void CPlayBackAtl::Zoom(const QPoint& at, bool in) {
+  const QRect area = PictureRect();
+  if (area.isEmpty()) return;
+  // The clicked point becomes the centre of the shown part.
+  const double fx = std::clamp(static_cast<double>(at.x()) / area.width(), 0.0, 1.0);
+  const double fy = std::clamp(static_cast<double>(at.y()) / area.height(), 0.0, 1.0);
+  const QPointF clicked(zoomCentre_.x() + (fx - 0.5) / zoom_, zoomCentre_.y() + (fy - 0.5) / zoom_);
+  zoom_ = in ? std::min(kMaxZoom, zoom_ * 2) : std::max(1.0, zoom_ / 2);
+  const double half = 0.5 / zoom_;
+  zoomCentre_ = QPointF(std::clamp(clicked.x(), half, 1.0 - half), std::clamp(clicked.y(), half, 1.0 - half));
+  update();
+}
+
+// --- snapshots ---
+
+LONG CPlayBackAtl::SetSnapPath(LONG kind, const char* folder) {
+  snapKind_ = kind;
+  snapFolder_ = folder ? folder : "";
+  return 0;
+}
+
+void CPlayBackAtl::SelectSnapKind(LONG kind) { snapKind_ = kind; }
+
+std::string CPlayBackAtl::Snapshot() {
+  const QImage picture = engine_->LastPicture();
+  if (picture.isNull() || snapFolder_.empty()) return std::string();
+  std::string folder = snapFolder_;
+  if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return snapshotwriter::Save(picture, snapKind_, folder);
+}
+
+// --- mouse and keys ---
+
+void CPlayBackAtl::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && mouseMode_ == kMorvikMouseMove && zoom_ > 1.0) {
+    dragging_ = true;
+    dragFrom_ = event->position().toPoint();
+    setCursor(Qt::ClosedHandCursor);
+  }
+}
+
+void CPlayBackAtl::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return;
+  const QRect area = PictureRect();
+  const QPoint at = event->position().toPoint();
+  if (area.isEmpty()) return;
+  const double half = 0.5 / zoom_;
+  const double dx = static_cast<double>(at.x() - dragFrom_.x()) / area.width() / zoom_;
+  const double dy = static_cast<double>(at.y() - dragFrom_.y()) / area.height() / zoom_;
+  zoomCentre_ = QPointF(std::clamp(zoomCentre_.x() - dx, half, 1.0 - half),
+                        std::clamp(zoomCentre_.y() - dy, half, 1.0 - half));
+  dragFrom_ = at;
+  update();
+}
+
+void CPlayBackAtl::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint at = event->position().toPoint();
+  if (dragging_) {
+    dragging_ = false;
+    setCursor(Qt::OpenHandCursor);
+  } else if (mouseMode_ == kMorvikMouseZoomIn || mouseMode_ == kMorvikMouseZoomOut) {
+    Zoom(at, mouseMode_ == kMorvikMouseZoomIn);
+  }
+  RaiseEvent(kMorvikEventMouse, kMorvikWmLButtonUp, at.x(), at.y(), std::string());
+}
+
+void CPlayBackAtl::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  const QPoint at = event->position().toPoint();
+  // A full view is left by a double click; the owner hears of it as well.
+  QPointer<CPlayBackAtl> self(this);
+  if (fullView_) LeaveFullView();
+  if (self) RaiseEvent(kMorvikEventMouse, kMorvikWmLButtonDblClk, at.x(), at.y(), std::string());
+}
+
+void CPlayBackAtl::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && fullView_) {
+    LeaveFullView();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,13 @@
+// Where the downloads of the page's device go: "D:\Record\<DevId>\Remotion\",
+// or, when a record scheme records the device (by DevName), its first storage
+// path: "<path>\Record\<device folder>\Remotion\" (the last matching scheme
+// wins; a scheme without a storage path changes nothing).
+#pragma once
+
+#include <list>
+#include <string>
+
+struct DevInfo;
+struct RecSchemeInfo;
+
+std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& schemes);

@@ -1,0 +1,239 @@
+// CSearchRecDlg: the record query module window (dialog 149), a child of the
+// main window. The user picks a device in a device-list panel, searches its
+// recordings by file (a paged result list) or by time (one day row per channel
+// on the time-line bar), and plays them on up to four players.
+//
+// Recordings come from the client's own record folders ("Local Record"), from
+// an NVR through the device-messaging control ("Front-end Record") and from a
+// relay channel. The page feeds the players with what the relay library and
+// the device-messaging control deliver (search_rec_dlg_media.cpp).
+//
+// Threads: the page lives on the UI thread. The media input methods
+// (InputReplayData, InputReplayDataByDate, OnMediaParamRecv, OnMediaDataRecv)
+// are called from the relay library's and the device-messaging control's
+// threads. They read and write the slot tables, the player map and the relay
+// file names under m_csFeed, and call the players through their engines, held
+// for the call by a shared pointer and never under the lock. Whoever changes
+// any of those on the UI thread holds m_csFeed too, and ReleasePlayers takes
+// the engines out under it before the windows go: closing the page never
+// waits for a feeding thread, and no player is freed under a caller.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "core/dev_info.h"
+#include "pelk/pelk.h"
+#include "platform/dialog.h"
+#include "records/search/playback_slots.h"
+#include "records/search/rec_file_search.h"
+#include "relay/vss_info.h"
+#include "ui/gdi_manager.h"
+
+class CPlayBackAtl;
+class CPlayBackTollBar;
+class CResMsgDlg;
+class CSortListCtrl;
+class CVideoToolbarDlg;
+class CVideoToolbarHost;
+class MorvikEngine;
+class QComboBox;
+class QDateTimeEdit;
+
+constexpr UINT WM_PLAYER_OPTION_RESET = WM_USER + 6001;
+
+class CSearchRecDlg : public CDialog {
+ public:
+  enum { IDD = 149 };
+  static constexpr int kPlayers = 4;
+  static constexpr int kFirstPlayerId = 10000;
+  static constexpr int kRowsPerPage = 20;
+  static constexpr UINT kPlayStatusTimer = 200;
+  static constexpr UINT kDownloadTimer = 100;
+
+  // Controls of the template.
+  enum : int {
+    IDC_GROUP = 1076,
+    IDC_SOURCE = 1114, IDC_REC_TYPE = 1054, IDC_MEDIA_TYPE = 1115, IDC_STREAM = 1050,
+    IDC_RESULT_LIST = 1239, IDC_FROM = 1234, IDC_SYNC_TIME = 1400, IDC_TO = 1244, IDC_QUERY_DAY = 1370,
+    IDC_MIN_SIZE = 1051, IDC_MAX_SIZE = 1052,
+    IDC_DEVICE_LABEL = 1126, IDC_DEVICE = 1233, IDC_SOURCE_LABEL = 1240, IDC_TYPE_LABEL = 1241,
+    IDC_TIME_LABEL = 1242, IDC_TO_LABEL = 1243, IDC_MEDIA_LABEL = 1245, IDC_STREAM_LABEL = 1246,
+    IDC_SIZE_LABEL = 1247, IDC_SIZE_TO_LABEL = 1248, IDC_BYTES_LABEL = 1249, IDC_HINT = 1251, IDC_STATUS = 1250,
+    IDC_QUERY = 1218, IDC_PRE_PAGE = 1237, IDC_NEXT_PAGE = 1238, IDC_STOP_DOWNLOAD = 1220,
+    IDC_DOWNLOAD = 1219, IDC_FILE_MODE = 1380, IDC_TIME_MODE = 1381,
+    IDC_LEGEND_ALARM = 1395, IDC_LEGEND_PLAN = 1396, IDC_LEGEND_NONE = 1397, IDC_TIME_HINT = 1398,
+    IDC_SYNC_CHECK = 1399, IDC_SYNC_PLAY = 1401, IDC_QUERY_DAY_LABEL = 1371,
+  };
+
+  explicit CSearchRecDlg(QWidget* parent = nullptr);
+  ~CSearchRecDlg() override;
+
+  // Set by the main window before Create: the maker of the page's own
+  // device-list panel (dialog 135) and the host of its video toolbar. Without
+  // them the page has neither (its tests).
+  void SetDeviceListMaker(std::function<CDialog*(QWidget*)> maker) { m_makeDeviceList = std::move(maker); }
+  void SetToolbarHost(CVideoToolbarHost* host) { m_pToolbarHost = host; }
+
+  BOOL OnInitDialog() override;
+  LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnTimer(UINT_PTR id) override;
+  void OnOK() override {}      // Enter and Escape never close the page
+  void OnCancel() override {}
+
+  // A local or NVR device (channel) was chosen; FALSE when refused.
+  BOOL SetSearchDevInfo(DevInfo* pDevInfo);
+  const DevInfo& GetSearchDevInfo() const { return m_devInfo; }
+  // A relay channel was chosen (searched by the relay search).
+  BOOL SearchVssRecByDate(RelayDevice* pRelayDevice);
+  const RelayDevice& GetSearchVssDevice() const { return m_vssDevice; }
+
+  void OnBnClickedBtnSearch();
+  void OnBnClickedBtnPrePage();
+  void OnBnClickedBtnNextPage();
+  void OnBnClickedBtnFileMode();
+  void OnBnClickedBtnTimeMode();
+  void OnBnClickedChkSyncPlay();
+  void OnSelChangeSource();
+  void OnSelChangeMediaType();
+  // 0 when something was shown, -1 when nothing.
+  int ShowResultPage();
+  // The local search by file of the form (0 done, -1 refused with a message).
+  int SearchLocalRecFile();
+  // The NVR search by file for the page index: 0 sent, else failed.
+  int SearchRemoteRecFile();
+
+  // --- media input (search_rec_dlg_media.cpp) ---
+  // A relay file starts (window thread).
+  void OnReplayMediaParam(const VideoParam* video, const AudioParam* audio, int seconds, const char* name,
+                          const RelayReplaySession* session, long login);
+  // Relay file frames (relay library thread): kind 0 video, 1 audio.
+  void InputReplayData(int kind, const BYTE* data, long length, const RelayFrameInfo* info, const char* name);
+  // Relay day frames (relay library thread): 1 taken, 0 dropped.
+  int InputReplayDataByDate(const char* key, long unused, int channel, int kind, const BYTE* data, long length,
+                            const RelayFrameInfo* info, const VideoParam* video, const AudioParam* audio,
+                            BOOL attached, int seconds, int start);
+  // NVR media parameters (the text is the page's own copy) and frames.
+  void OnMediaParamRecv(LONG gimbroId, std::string text, LONG kind);
+  void OnMediaDataRecv(LONG gimbroId, const BYTE* packet, LONG length, const BYTE* header);
+  // From now on the NVR device streams into the player (m_map), or into none
+  // for -1 (UI thread).
+  void MapNvrPlayer(LONG gimbroId, int player);
+
+  // --- players and view ---
+  // Stops every relay replay: a relay replay is not built yet, nothing plays.
+  void StopAllReplay();
+  // Kills the timers and destroys the players; safe while frames arrive.
+  void ReleasePlayers();
+  CPlayBackAtl* GetPlayer(int index) const;  // 0..3, else null
+  CPlayBackTollBar* GetTimeBar() const { return m_pTimeBar; }
+  void SetExtScreen(int bExtScreen);
+  int IsExtScreen() const { return m_bExtScreen; }
+  void RedrawTimeBar();
+  void OnFullScreen();
+  BOOL IsFullScreen() const { return m_bFullScreen; }
+  void SetFillScreen(int bFill);
+  int GetFillScreen() const { return m_bFillScreen; }
+  void OnHideShow();
+  BOOL IsSearchPanelShown() const { return m_bPanelShown; }
+  void SetMouseMode(int nMode);
+  int GetMouseMode() const { return m_nMouseMode; }
+  // Number of playback panes (1, 2 or 4; other values are ignored).
+  void SetWindowCount(int nCount);
+  int GetWindowCount() const { return m_nWindowCount; }
+  int GetCurWnd() const { return m_nCurWnd; }
+  void LayoutPage();
+  void UpdateSearchPanel();
+  void DrawPlayerFrame(int index, bool selected);
+
+  // State, for the main window and the tests.
+  int IsTimeMode() const { return m_bTimeMode; }
+  BOOL IsDownloading() const { return m_bDownload; }
+  BOOL IsSearching() const { return m_bSearching; }
+  const std::vector<RecFileItem>& GetResults() const { return m_lstResult; }
+  int GetCurPage() const { return m_nCurPage; }
+  int GetPageCount() const { return m_nPageCount; }
+  const std::string& GetSaveFolder() const { return m_strSaveFolder; }
+  const PlaybackSlots& Slots() const { return m_slots; }
+  CSortListCtrl* GetResultList() const { return m_pResultList; }
+  CResMsgDlg* GetMsgDlg() const { return m_pMsgDlg; }
+  int GetPlayerRow(int player) const { return player >= 0 && player < kPlayers ? m_nPlayerRow[player] : -1; }
+
+  int m_nScreenNo = 0;  // monitor the window is on; 0 in the main window
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void InitTexts();
+  void InitCombos();
+  void InitPlayers();
+  void InitChildWindows();
+  void ShowMsg(UINT stringId);
+  void SetStatusText(const std::string& text);
+  std::string PageStatusText() const;
+  void ClearResults();
+  void FillPage(int firstRecord);
+  RecFileQuery ReadForm() const;
+  void SetDayRow(const DevInfo& dev);
+  // Asks the NVR for the day map of a slot's day: 0 sent.
+  int SearchNvrRecDay(const DevInfo& dev, PlaybackStatus& slot);
+  void RefillCombo(int id, const std::vector<UINT>& texts, int keep);
+  void EnableControl(int id, bool on);
+  std::shared_ptr<MorvikEngine> EngineOf(int player) const;  // under m_csFeed
+  void ResetPlayerOption(int player);
+  const DevInfo* DeviceByGimbroId(LONG gimbroId) const;
+
+  // The page's message box and device copies.
+  CResMsgDlg* m_pMsgDlg = nullptr;
+  std::map<int, int> m_map;               // GimbroId -> player of its NVR replay
+  BYTE m_bVssDevice = 0;
+  RelayDevice m_vssDevice;
+  DevInfo m_devInfo;
+  std::array<CPlayBackAtl*, kPlayers> m_pPlayer{};
+  std::array<std::shared_ptr<MorvikEngine>, kPlayers> m_engines;
+  CDialog* m_pDeviceList = nullptr;
+  CPlayBackTollBar* m_pTimeBar = nullptr;
+  CVideoToolbarDlg* m_pToolbar = nullptr;
+  std::vector<RecFileItem> m_lstResult;
+  std::string m_strSaveFolder;
+  int m_nCurPage = 1;
+  int m_nPageIndex = 0;
+  int m_nPageCount = 0;
+  int m_nFirstRecord = 0;
+  std::array<int, kPlayers> m_nPlayerRow{{-1, -1, -1, -1}};
+  int m_nTotalCount = 0;
+  BOOL m_bDownload = FALSE;
+  BOOL m_bChildrenReady = FALSE;
+  BOOL m_bSearching = FALSE;  // a search runs: device choices wait (not read from the status text)
+  int m_bPlayer1Full = 0;
+  CGdiManger m_gdi;
+  RECT m_rcPlayArea{};
+  RECT m_rcNormal{};
+  int m_bTimeMode = 0;
+  PlaybackSlots m_slots;
+  int m_nWindowCount = 4;
+  BOOL m_bFullScreen = FALSE;
+  int m_nCurWnd = 0;
+  int m_bExtScreen = 0;
+  BOOL m_bPanelShown = TRUE;
+  int m_bFillScreen = 0;
+  int m_nMouseMode = 0;
+  int m_bNvrSwitching = 0;
+  std::array<std::string, kPlayers> m_szReplayFile;
+  std::array<long, kPlayers> m_nReplayLogin{{-1, -1, -1, -1}};
+  std::array<RelayReplaySession, kPlayers> m_replaySession{};
+  mutable std::mutex m_csFeed;
+
+  CSortListCtrl* m_pResultList = nullptr;
+  std::function<CDialog*(QWidget*)> m_makeDeviceList;
+  CVideoToolbarHost* m_pToolbarHost = nullptr;
+  std::map<int, QRect> m_panelPlaces;  // template places of the panel's controls
+  bool m_bInited = false;
+};

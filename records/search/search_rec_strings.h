@@ -1,0 +1,91 @@
+// The texts of the record search page: string-table ids and which control
+// shows which.
+#pragma once
+
+#include "platform/win_types.h"
+
+namespace searchrec {
+
+enum : UINT {
+  IDS_RECORD_QUERY = 281,
+  IDS_STOP_DOWNLOAD = 464,
+  IDS_START_DOWNLOAD = 465,
+  IDS_LOCAL_RECORD = 466,
+  IDS_FRONT_END_RECORD = 467,
+  IDS_ALL = 468,
+  IDS_SCHEDULE_RECORD = 469,
+  IDS_IO_ALARM = 470,
+  IDS_MOTION_DETECT = 471,
+  IDS_VIDEO = 472,
+  IDS_AUDIO_VIDEO = 473,
+  IDS_MAIN_STREAM = 474,
+  IDS_SUB_STREAM = 475,
+  IDS_DEVICE_NAME = 476,
+  IDS_FILE_SOURCE = 477,
+  IDS_RECORD_TYPE = 478,
+  IDS_TIME_RANGE = 479,
+  IDS_TO = 480,
+  IDS_MEDIA_TYPE = 481,
+  IDS_RESOLUTION = 482,
+  IDS_FILE_SIZE = 483,
+  IDS_DBLCLICK_PLAYBACK = 484,
+  IDS_SELECT_DEVICE = 485,
+  IDS_TOTAL = 486,
+  IDS_PAGES = 487,
+  IDS_CURRENT_PAGE = 488,
+  IDS_RESULT_EMPTY = 489,
+  IDS_NETWORK_TIMEOUT = 490,
+  IDS_WRONG_TIME_RANGE = 491,
+  IDS_NO_RECORD_SCHEME = 492,
+  IDS_DOWNLOAD_FIRST = 493,
+  IDS_BYTES_NO_LIMIT = 494,
+  IDS_SELECT_DEVICE_LEFT = 495,
+  IDS_QUERY = 496,
+  IDS_WINDOW = 497,
+  IDS_PRE_PAGE = 498,
+  IDS_NEXT_PAGE = 499,
+  IDS_FILE_PLAYBACK = 500,
+  IDS_TIME_PLAYBACK = 501,
+  IDS_FILE_PATH = 502,
+  IDS_FILE_SIZE_BYTES = 503,
+  IDS_PLAYING = 504,
+  IDS_DOWNLOAD_STATUS = 505,
+  IDS_PLAY_STATUS = 506,
+  IDS_SEARCHING = 507,
+  IDS_PICTURE = 508,
+  IDS_LEGEND_PLAN = 1403,
+  IDS_LEGEND_NONE = 1404,
+  IDS_LEGEND_ALARM = 1405,
+  IDS_TIME_HINT = 1406,
+  IDS_SYNC_PLAY = 1407,
+  IDS_QUERY_DAY = 1408,
+  IDS_PLAYBACK = 1412,
+};
+
+struct ControlText {
+  int id;
+  UINT text;
+};
+
+// Labels (drawn over the page's picture) and their texts.
+constexpr ControlText kLabelTexts[] = {
+    {1126, IDS_DEVICE_NAME},    {1240, IDS_FILE_SOURCE},  {1241, IDS_RECORD_TYPE},       {1242, IDS_TIME_RANGE},
+    {1243, IDS_TO},             {1248, IDS_TO},           {1245, IDS_MEDIA_TYPE},        {1246, IDS_RESOLUTION},
+    {1247, IDS_FILE_SIZE},      {1249, IDS_BYTES_NO_LIMIT}, {1233, IDS_SELECT_DEVICE_LEFT}, {1395, IDS_LEGEND_ALARM},
+    {1396, IDS_LEGEND_PLAN},    {1397, IDS_LEGEND_NONE},  {1398, IDS_TIME_HINT},         {1371, IDS_QUERY_DAY},
+    {1251, 0},                  {1250, 0},
+};
+
+struct ButtonText {
+  int id;
+  UINT text;
+  UINT image;  // the button's picture ("PNG" resource)
+};
+
+constexpr ButtonText kButtonTexts[] = {
+    {1218, IDS_QUERY, 189},          {1237, IDS_PRE_PAGE, 189},       {1238, IDS_NEXT_PAGE, 189},
+    {1220, IDS_STOP_DOWNLOAD, 189},  {1219, IDS_START_DOWNLOAD, 190}, {1380, IDS_FILE_PLAYBACK, 190},
+    {1381, IDS_TIME_PLAYBACK, 190},  {1401, IDS_PLAYBACK, 190},
+};
+
+}  // namespace searchrec
