@@ -61,23 +61,30 @@ int CRecFileReader::Open(const char* pszFileName) {
     return 0;
   }
   std::setvbuf(m_pFile, nullptr, _IOFBF, kStreamBuffer);
+  if (!ReadLayout()) {
+    Close();
+    return 0;
+  }
+  return 1;
+}
 
+bool CRecFileReader::ReadLayout() {
   uint8_t header[kTwoStreamHeader];
   uint32_t moviPos = 0;
   uint32_t moviSize = 0;
   uint32_t firstVideoPos = 0;
-  if (!ReadHeader(header, moviPos, moviSize)) return Close(), 0;
+  if (!ReadHeader(header, moviPos, moviSize)) return false;
   m_dwMoviPos = moviPos;
   m_dwDataStart = moviPos;
   m_dwDataEnd = moviPos + moviSize;
   m_dwCurPos = moviPos;
   ReadDescription(header);
-  if (!ReadIndex(moviPos, firstVideoPos) || !ReadCodecHeader(firstVideoPos)) return Close(), 0;
+  if (!ReadIndex(moviPos, firstVideoPos) || !ReadCodecHeader(firstVideoPos)) return false;
 
-  m_dwDataStart = moviPos + 4;
-  if (!SeekTo(m_dwDataStart)) return Close(), 0;
+  m_dwDataStart = moviPos + 4;  // from here on: the first chunk header
+  if (!SeekTo(m_dwDataStart)) return false;
   m_dwFirstChunkPos = m_dwDataStart;
-  return 1;
+  return true;
 }
 
 bool CRecFileReader::ReadAt(uint64_t pos, void* buffer, size_t length) {

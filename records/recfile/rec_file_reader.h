@@ -90,6 +90,7 @@ class CRecFileReader {
   static int IsH264KeyFrame(const BYTE* pFrame, int nLen);
 
  private:
+  bool ReadLayout();  // the rest of Open, on the opened file
   bool ReadAt(uint64_t pos, void* buffer, size_t length);  // positional, the stream stays
   bool ReadHeader(uint8_t* header, uint32_t& moviPos, uint32_t& moviSize);
   bool ReadIndex(uint32_t moviPos, uint32_t& firstVideoPos);
