@@ -17,8 +17,8 @@ MorvikBar::MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand)
     : QWidget(parent), onCommand_(std::move(onCommand)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
-  pal.setColor(QPalette::Window, QColor(40, 40, 40));
-  pal.setColor(QPalette::ButtonText, Qt::white);
+  pal.setColor(QPalette::Window, QColor(214, 218, 222));
+  pal.setColor(QPalette::ButtonText, Qt::black);
   setPalette(pal);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 1, 2, 1);

@@ -26,6 +26,9 @@ constexpr int kLabelY = 16;
 constexpr int kLabelSize[2] = {12, 14};
 constexpr int kCornerX = 12;
 constexpr int kCornerY = 1;
+// The corner's Arial 16 is a cell height; its glyphs are 12 pixels, so that
+// "00:00:00" fits the 50-pixel corner.
+constexpr long kCornerFontHeight = 12;
 constexpr QRgb kBackground = qRgb(248, 255, 248);
 
 QFont LabelFont(bool bold) {
@@ -271,7 +274,7 @@ void CPlayBackTollBar::Redraw() {
   ClearBarImage(m_cornerImage);
   char text[16] = "00:00:00";
   if (m_nScale != kScaleDay) FormatHms(m_nViewStart, text);
-  Text(m_cornerImage, 0, 0, text, 16);
+  Text(m_cornerImage, 0, 0, text, kCornerFontHeight);
   Put(painter, m_namesImage, 0, kScaleHeight);
   Put(painter, m_cornerImage, kCornerX, kCornerY);
   if (m_nBarWidth > 0 && m_rowsImage.IsValid()) {

@@ -3,6 +3,7 @@
 #include "core/dev_info.h"
 #include "core/fixed_text.h"
 #include "core/rec_scheme.h"
+#include "platform/file_api.h"
 #include "records/search/rec_folder_tree.h"
 
 std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& schemes) {
@@ -21,4 +22,18 @@ std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& s
     }
   }
   return folder;
+}
+
+bool CreateSaveFolder(const std::string& folder) {
+  std::string path;
+  size_t start = 0;
+  while (start <= folder.size()) {
+    size_t end = folder.find_first_of("\\/", start);
+    if (end == std::string::npos) end = folder.size();
+    path = folder.substr(0, end);
+    const bool drive = path.size() == 2 && path[1] == ':';
+    if (!path.empty() && !drive && !fileapi::IsDirectory(path) && !fileapi::MakeDirectory(path)) return false;
+    start = end + 1;
+  }
+  return fileapi::IsDirectory(folder);
 }

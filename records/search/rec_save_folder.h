@@ -11,3 +11,7 @@ struct DevInfo;
 struct RecSchemeInfo;
 
 std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& schemes);
+
+// Creates the folder and its missing parents (a drive letter is never made,
+// only found); true when it exists afterwards.
+bool CreateSaveFolder(const std::string& folder);

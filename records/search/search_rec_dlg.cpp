@@ -25,7 +25,6 @@
 #include "records/playback/play_back_toll_bar.h"
 #include "records/playback/rec_file_source.h"
 #include "records/search/rec_day_map.h"
-#include "records/recording/record_folders.h"
 #include "records/search/rec_save_folder.h"
 #include "records/search/search_form.h"
 #include "records/search/search_rec_strings.h"
@@ -77,14 +76,11 @@ BOOL CSearchRecDlg::OnInitDialog() {
     if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id))) edit->setText("-1");
   }
 
-  // Result list: columns from its width W, "%s,%d; %s,%d; %s,%d; %s,%d".
+  // Result list: four columns from its width.
   m_pResultList = ReplaceDlgItem(IDC_RESULT_LIST, new CSortListCtrl(this));
-  const int w = m_pResultList->width();
-  char columns[512];
-  std::snprintf(columns, sizeof(columns), "%s,%d; %s,%d; %s,%d; %s,%d", LoadStringA(IDS_FILE_PATH).c_str(),
-                w / 4 + 300, LoadStringA(IDS_FILE_SIZE_BYTES).c_str(), w / 4 - 100,
-                LoadStringA(IDS_DOWNLOAD_STATUS).c_str(), w / 4 - 100, LoadStringA(IDS_PLAY_STATUS).c_str(),
-                w / 4 - 100);
+  const std::string columns = ResultColumns(m_pResultList->width(), LoadStringA(IDS_FILE_PATH),
+                                            LoadStringA(IDS_FILE_SIZE_BYTES), LoadStringA(IDS_DOWNLOAD_STATUS),
+                                            LoadStringA(IDS_PLAY_STATUS));
   m_pResultList->SetColumnHeader(columns);
   m_pResultList->SetGridLines(TRUE);
   m_pResultList->SetCheckboxes(1);
@@ -262,7 +258,7 @@ BOOL CSearchRecDlg::SetSearchDevInfo(DevInfo* pDevInfo) {
   if (auto* hint = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_HINT)); hint && hint->text().isEmpty()) {
     hint->SetTextW(LoadStringW(IDS_DBLCLICK_PLAYBACK).toStdWString());
   }
-  CreateRecordFolder(m_strSaveFolder);
+  CreateSaveFolder(m_strSaveFolder);
   m_bVssDevice = 0;
   return TRUE;
 }
@@ -288,7 +284,7 @@ void CSearchRecDlg::SetDayRow(const DevInfo& dev) {
   filled.nChannel = channel;
   std::memcpy(filled.szDevKey, key, sizeof(key));
   if (dev.DevType == kDevTypeNvr) {
-    SearchNvrRecDay(dev, filled);
+    SearchNVRRecByDate(dev, filled.day, channel);
   } else {
     CRecDayMapBuilder(g_lstRecSchemeInfo).SearchLocalRecByDate(&filled.day, channel);
   }
@@ -307,11 +303,6 @@ void CSearchRecDlg::SetDayRow(const DevInfo& dev) {
     m_pTimeBar->SetRowDate(slot, day.year(), day.month(), day.day());
   }
   ++m_slots.nNextRow;
-}
-
-int CSearchRecDlg::SearchNvrRecDay(const DevInfo&, PlaybackStatus&) {
-  // The NVR's day map comes with its day answer; the request is not built yet.
-  return -1;
 }
 
 BOOL CSearchRecDlg::SearchVssRecByDate(RelayDevice* pRelayDevice) {
@@ -373,7 +364,7 @@ void CSearchRecDlg::OnBnClickedBtnSearch() {
     return;
   }
   WriteLog(6, "CSearchRecDlg::OnBnClickedBtnSearch():Begin search remote record file.");
-  if (SearchRemoteRecFile() != 0) {
+  if (SearchRemoteRecFile(m_nPageIndex) != 0) {
     m_bSearching = FALSE;
     ShowMsg(IDS_NETWORK_TIMEOUT);
     SetStatusText("");
@@ -395,11 +386,6 @@ int CSearchRecDlg::SearchLocalRecFile() {
   }
   if (!m_lstResult.empty()) EnableControl(IDC_STOP_DOWNLOAD, true);
   return 0;
-}
-
-int CSearchRecDlg::SearchRemoteRecFile() {
-  // The NVR search messages are not built yet: the search cannot be sent.
-  return -1;
 }
 
 int CSearchRecDlg::ShowResultPage() {
@@ -448,7 +434,7 @@ void CSearchRecDlg::OnBnClickedBtnPrePage() {
     }
     --m_nPageIndex;
     --m_nCurPage;
-    SearchRemoteRecFile();
+    SearchRemoteRecFile(m_nPageIndex);
   } else {
     KillTimer(kPlayStatusTimer);
     m_nFirstRecord = std::max(0, m_nFirstRecord - kRowsPerPage);
@@ -466,7 +452,7 @@ void CSearchRecDlg::OnBnClickedBtnNextPage() {
   if (source && source->currentIndex() == 1) {
     ++m_nPageIndex;
     ++m_nCurPage;
-    SearchRemoteRecFile();
+    SearchRemoteRecFile(m_nPageIndex);
   } else {
     KillTimer(kPlayStatusTimer);
     m_nFirstRecord += kRowsPerPage;
@@ -512,9 +498,11 @@ void CSearchRecDlg::OnBnClickedChkSyncPlay() {
 LRESULT CSearchRecDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_REMOTE_RECFILE_RESPONSE:
+      return OnSearchRemoteRecFileResponse(lParam ? reinterpret_cast<const char*>(lParam) : "");
     case WM_NVR_RECDAY_RESPONSE:
+      return OnQueryNVRRecFileResponse(static_cast<LONG>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "");
     case WM_FILE_TRANSFER_EVENT:
-      return 0;  // the NVR answers are not read yet; their texts go with the message
+      return 0;  // downloads are not built yet
     case WM_PLAYER_OPTION_RESET:
       ResetPlayerOption(static_cast<int>(wParam));
       return 0;

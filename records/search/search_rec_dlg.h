@@ -105,8 +105,14 @@ class CSearchRecDlg : public CDialog {
   int ShowResultPage();
   // The local search by file of the form (0 done, -1 refused with a message).
   int SearchLocalRecFile();
-  // The NVR search by file for the page index: 0 sent, else failed.
-  int SearchRemoteRecFile();
+  // The NVR search by file for a 0-based page: 0 sent; else nothing was sent
+  // (no messaging control for the device, or the control's refusal).
+  int SearchRemoteRecFile(int page);
+  // The NVR day query of a channel's day: 0 sent.
+  int SearchNVRRecByDate(const DevInfo& dev, const RecDayInfo& day, int channel);
+  // The NVR's answers (texts owned by their messages): 0, or -1 for text that is not XML.
+  LRESULT OnSearchRemoteRecFileResponse(const std::string& text);
+  LRESULT OnQueryNVRRecFileResponse(LONG gimbroId, const std::string& text);
 
   // --- media input (search_rec_dlg_media.cpp) ---
   // A relay file starts (window thread).
@@ -182,8 +188,6 @@ class CSearchRecDlg : public CDialog {
   void FillPage(int firstRecord);
   RecFileQuery ReadForm() const;
   void SetDayRow(const DevInfo& dev);
-  // Asks the NVR for the day map of a slot's day: 0 sent.
-  int SearchNvrRecDay(const DevInfo& dev, PlaybackStatus& slot);
   void RefillCombo(int id, const std::vector<UINT>& texts, int keep);
   void EnableControl(int id, bool on);
   std::shared_ptr<MorvikEngine> EngineOf(int player) const;  // under m_csFeed

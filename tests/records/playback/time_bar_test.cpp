@@ -63,6 +63,7 @@ class TimeBarTest : public ::testing::Test {
     bar_ = new CPlayBackTollBar(owner_.GetSafeHwnd(), &owner_);
     ASSERT_TRUE(bar_->Create(CPlayBackTollBar::IDD, &owner_));
     bar_->setGeometry(0, 0, 1044, 230);  // W = 960, rows 168 high: 7 rows
+    bar_->show();
     owner_.resize(1044, 230);
     owner_.show();
     ASSERT_EQ(bar_->GetRowCount(), 7);
@@ -97,7 +98,7 @@ TEST(TimeBarGeometry, PointsToRowsAndSeconds) {
       {3, 95, BandY(6), 32370, true, true, 6, 32375},
       {1, 300, kScaleHeight + 2, 0, false, false, 0, 0},   // on the band's upper edge
       {1, 300, kScaleHeight + 20, 0, false, false, 0, 0},  // on its lower edge
-      {1, 300, kScaleHeight + 24 + 3, 0, false, true, 1, 25650},
+      {1, 300, kScaleHeight + 24 + 3, 0, false, true, 1, 19440},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "scale " << c.scale << " at " << c.x << "," << c.y);
@@ -185,7 +186,9 @@ TEST_F(TimeBarTest, RefusesBadRowsTimesAndScales) {
     int row;
     int result;
   };
-  for (const Case& c : {Case{-1, -1}, Case{7, -2}, Case{6, 0}}) EXPECT_EQ(bar_->SetRow(map.c_str(), "x", c.row), c.result) << c.row;
+  for (const Case& c : {Case{-1, -1}, Case{7, -2}, Case{6, 0}}) {
+    EXPECT_EQ(bar_->SetRow(map.c_str(), "x", c.row), c.result) << c.row;
+  }
   bar_->setGeometry(0, 0, 1044, 180);  // 118 pixels of rows: 4 rows, a fifth would still start inside
   EXPECT_EQ(bar_->GetRowCount(), 4);
   EXPECT_EQ(bar_->SetRow(map.c_str(), "x", 4), -3);
@@ -224,7 +227,9 @@ TEST_F(TimeBarTest, ClicksAndTheSliderTellTheOwner) {
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "scale " << c.scale << " x " << c.x);
     ASSERT_EQ(bar_->SetScale(c.scale), 0);
-    if (c.viewStart) ASSERT_EQ(bar_->SetViewStart(c.viewStart), 0);
+    if (c.viewStart) {
+      ASSERT_EQ(bar_->SetViewStart(c.viewStart), 0);
+    }
     const int notices = owner_.Count(WM_TIMEBAR_NOTIFY);
     Click(QEvent::MouseButtonDblClick, c.x, c.y);
     Click(QEvent::MouseButtonRelease, c.x, c.y);

@@ -1,0 +1,91 @@
+#include "records/search/nvr_search_text.h"
+
+#include <tinyxml.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const std::string kTabs4Blanks5 = "\t\t\t\t     ";
+const std::string kTabs5Blanks1 = "\t\t\t\t\t ";
+const std::string kTabs2Blanks12 = "\t\t            ";
+const std::string kTabs5Blanks2 = "\t\t\t\t\t  ";
+
+std::string Attribute(const char* name, const std::string& value) { return std::string(name) + "=\"" + value + "\""; }
+
+std::string Stamp(const RecSearchTime& t) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%04d%02d%02d %02d:%02d:%02d", t.nYear, t.nMonth, t.nDay, t.nHour, t.nMinute,
+                t.nSecond);
+  return text;
+}
+
+const TiXmlElement* AnswerRoot(const TiXmlDocument& doc) {
+  const TiXmlElement* root = doc.RootElement();
+  return root && std::strcmp(root->Value(), "RESPONSE_PARAM") == 0 ? root : nullptr;
+}
+
+}  // namespace
+
+std::string NvrFileSearchBody(const RecFileQuery& form, int page) {
+  static const char* const kModes[] = {nullptr, "SCHEDULE", "ALARM", "MOTION"};
+  static const char* const kMedia[] = {"VIDEO", "AUDIOVIDEO", "PICTURE"};
+  const std::string mode =
+      form.nRecType >= 1 && form.nRecType <= 3 ? Attribute("RecordMode", kModes[form.nRecType]) : std::string();
+  const std::string media =
+      form.nMediaType >= 0 && form.nMediaType <= 2 ? Attribute("MediaType", kMedia[form.nMediaType]) : std::string();
+  const std::string stream =
+      form.nStream >= 1 && form.nStream <= 4 ? Attribute("StreamIndex", std::to_string(form.nStream)) : std::string();
+  const std::string parts[] = {Attribute("StartTime", Stamp(form.start)), Attribute("EndTime", Stamp(form.end)),
+                               media,
+                               stream,
+                               Attribute("MinSize", form.strMinSize),
+                               Attribute("MaxSize", form.strMaxSize),
+                               Attribute("Page", std::to_string(page))};
+  std::string body = "<REQUEST_PARAM" + kTabs4Blanks5 + mode;
+  for (const std::string& part : parts) body += kTabs5Blanks1 + part;
+  body += kTabs2Blanks12 + "/>";
+  return body.substr(0, 1023);
+}
+
+std::string NvrDayQueryBody(int channel, int year, int month, int day) {
+  char date[16];
+  std::snprintf(date, sizeof(date), "%04d%02d%02d", year, month, day);
+  return "<REQUEST_PARAM" + kTabs5Blanks2 + Attribute("ChannelId", std::to_string(channel)) + kTabs5Blanks2 +
+         Attribute("Time", date) + kTabs5Blanks2 + "/>";
+}
+
+bool ParseNvrFileAnswer(const std::string& text, NvrFileAnswer* out) {
+  TiXmlDocument doc;
+  doc.Parse(text.c_str());
+  if (!doc.RootElement()) return false;
+  NvrFileAnswer answer;
+  if (const TiXmlElement* root = AnswerRoot(doc)) {
+    const char* count = root->Attribute("FileCount");
+    if (count && count[0] != '\0' && count[0] != '\n') answer.total = std::atoi(std::string(count).substr(0, 9).c_str());
+    for (const TiXmlElement* file = root->FirstChildElement(); file; file = file->NextSiblingElement()) {
+      if (std::strcmp(file->Value(), "RECORD_FILE") != 0) continue;
+      RecFileItem item;
+      if (const char* path = file->Attribute("FilePath")) item.strFilePath = std::string(path).substr(0, 1023);
+      if (const char* length = file->Attribute("FileLength")) item.strFileSize = std::string(length).substr(0, 259);
+      answer.files.push_back(std::move(item));
+    }
+  }
+  *out = std::move(answer);
+  return true;
+}
+
+bool ParseNvrDayAnswer(const std::string& text, NvrDayAnswer* out) {
+  TiXmlDocument doc;
+  doc.Parse(text.c_str());
+  if (!doc.RootElement()) return false;
+  NvrDayAnswer answer;
+  if (const TiXmlElement* root = AnswerRoot(doc)) {
+    if (const char* channel = root->Attribute("ChannelId")) answer.channel = std::atoi(channel);
+    if (const char* stream = root->Attribute("Stream")) answer.map = std::string(stream).substr(0, 1440);
+  }
+  *out = std::move(answer);
+  return true;
+}
