@@ -18,6 +18,8 @@
 #pragma once
 
 #include <QString>
+#include <map>
+#include <string>
 
 #include "platform/win_types.h"
 
@@ -30,6 +32,10 @@ CString LoadStringA(UINT id);  // GBK; empty when the id is missing
 QString LoadStringW(UINT id);  // empty when the id is missing
 
 namespace stringtable {
+// Reads a string-table file's text (the form above) into id -> UTF-8 text;
+// false (and `out` untouched) when it is not a string table.
+bool Parse(const std::string& xml, std::map<UINT, std::string>& out);
+
 // The folder of the string-table files (native path, trailing '/'): the one
 // set here, else the program folder's "Lang/". Empty: back to the default.
 std::string Folder();
