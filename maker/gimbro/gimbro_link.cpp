@@ -344,10 +344,17 @@ void GimbroLink::Drop(LONG code, const std::string& reason) {
   state_ = State::kIdle;
   online_->store(false);
   PublishProbing();
-  qCInfo(lcGimbro, "device %d: %s:%u %s (%s)", static_cast<int>(params_.id), qPrintable(params_.host),
-         static_cast<unsigned>(params_.port), wasOnline ? "went offline" : "not reached", reason.c_str());
-  // Offline is reported once, not again for every failed attempt that follows.
-  if (lastReported_ == 0 || lastReported_ == GIMBRO_STATUS_LOGIN_OK) Report(code, reason);
+  // Offline is reported (and logged as a warning) once, not again for every
+  // failed attempt that follows.
+  const bool report = lastReported_ == 0 || lastReported_ == GIMBRO_STATUS_LOGIN_OK;
+  if (report) {
+    qCWarning(lcGimbro, "device %d: %s:%u %s (%s)", static_cast<int>(params_.id), qPrintable(params_.host),
+              static_cast<unsigned>(params_.port), wasOnline ? "went offline" : "not reached", reason.c_str());
+    Report(code, reason);
+  } else {
+    qCInfo(lcGimbro, "device %d: %s:%u still not reached (%s)", static_cast<int>(params_.id),
+           qPrintable(params_.host), static_cast<unsigned>(params_.port), reason.c_str());
+  }
   retryTimer_.start(retryMs_);
   retryMs_ = std::min(retryMs_ * 2, timings_.maxRetryMs);
 }
