@@ -45,6 +45,9 @@ void SoapClient::Post(const QUrl& url, const QString& action, const QByteArray& 
   request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
   request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
   QNetworkReply* reply = manager_->post(request, envelope);
+  // Read no further than the limit: an endless answer then waits in the
+  // device's socket instead of keeping the transfer busy until it is cut off.
+  reply->setReadBufferSize(maxAnswerBytes_ + 1);
   Call& call = calls_[reply];
   call.done = std::move(done);
   call.deadline = new QTimer(this);
