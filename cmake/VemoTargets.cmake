@@ -5,12 +5,22 @@ function(vemo_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra)
 endfunction()
 
-# One static library from every source file of a folder (not its subfolders).
-#   vemo_folder_library(<target> [DEPS <targets>...])
+# The source files of a folder and of the named sub-folders (not deeper).
+function(vemo_collect_sources out dir)
+  set(patterns ${dir}/*.cpp ${dir}/*.h)
+  foreach(sub ${ARGN})
+    list(APPEND patterns ${dir}/${sub}/*.cpp ${dir}/${sub}/*.h)
+  endforeach()
+  file(GLOB found CONFIGURE_DEPENDS ${patterns})
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# One static library from every source file of a folder and of the sub-folders
+# that group its capabilities (a folder past about 20 files is grouped so).
+#   vemo_folder_library(<target> [SUBDIRS <folders>...] [DEPS <targets>...])
 function(vemo_folder_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  cmake_parse_arguments(ARG "" "" "SUBDIRS;DEPS" ${ARGN})
+  vemo_collect_sources(sources ${CMAKE_CURRENT_SOURCE_DIR} ${ARG_SUBDIRS})
   list(FILTER sources INCLUDE REGEX "\\.cpp$")
   if(NOT sources)
     # A folder without code yet: an interface library keeps its dependents linking.
@@ -19,22 +29,23 @@ function(vemo_folder_library target)
     target_link_libraries(${target} INTERFACE ${ARG_DEPS})
     return()
   endif()
-  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  add_library(${target} STATIC ${sources} ${headers})
+  vemo_collect_sources(all ${CMAKE_CURRENT_SOURCE_DIR} ${ARG_SUBDIRS})
+  list(FILTER all INCLUDE REGEX "\\.h$")
+  add_library(${target} STATIC ${sources} ${all})
   target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/..)
   target_link_libraries(${target} PUBLIC ${ARG_DEPS})
   set_target_properties(${target} PROPERTIES AUTOMOC ON)
   vemo_warnings(${target})
 endfunction()
 
-# One GoogleTest binary from every test file of tests/<folder>; each test is
-# registered with CTest and runs with Qt's offscreen platform.
-#   vemo_test_binary(<folder> DEPS <targets>...)
+# One GoogleTest binary from every test file of tests/<folder> and of the named
+# sub-folders (mirroring the folder under test); each test is registered with
+# CTest and runs with Qt's offscreen platform.
+#   vemo_test_binary(<folder> [SUBDIRS <folders>...] DEPS <targets>...)
 function(vemo_test_binary folder)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SUBDIRS;DEPS" ${ARGN})
   string(REPLACE "/" "_" name "test_${folder}")
-  file(GLOB sources CONFIGURE_DEPENDS
-       ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.h)
+  vemo_collect_sources(sources ${CMAKE_CURRENT_SOURCE_DIR}/${folder} ${ARG_SUBDIRS})
   if(NOT sources)
     return()
   endif()

@@ -1,6 +1,6 @@
 #include "relay/relay_callbacks.h"
 
-#include "live/relay_video_player.h"
+#include "live/streams/relay_video_player.h"
 
 void RegisterRelayCallbacks(HWND mainWnd, void* context) {
   Pelk_SetMsgWnd(mainWnd);

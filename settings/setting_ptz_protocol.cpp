@@ -1,7 +1,7 @@
 #include "settings/setting_ptz_protocol.h"
 
-#include "live/ptz_dlg.h"
-#include "live/ptz_plugin.h"
+#include "live/ptz/ptz_dlg.h"
+#include "live/ptz/ptz_plugin.h"
 
 bool CSettingPtzProtocol::OnApply(int protocolIndex) {
   if (protocolIndex != 0) return false;

@@ -3,9 +3,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include "live/broadcast_dlg.h"
-#include "live/config_patrol_dlg.h"
-#include "live/kb_config_dlg.h"
+#include "live/audio/broadcast_dlg.h"
+#include "live/patrol/config_patrol_dlg.h"
+#include "live/keyboard/kb_config_dlg.h"
 #include "platform/codepage.h"
 #include "platform/string_table.h"
 

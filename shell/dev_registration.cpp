@@ -4,7 +4,7 @@
 
 #include "core/client_log.h"
 #include "core/login_logic.h"
-#include "live/rtsp_events.h"
+#include "live/streams/rtsp_events.h"
 #include "maker/gimbro/gimbro.h"
 #include "shell/dev_tree_model.h"
 

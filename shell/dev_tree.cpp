@@ -11,7 +11,7 @@
 #include "core/rec_scheme.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
-#include "live/gimbro_events.h"
+#include "live/streams/gimbro_events.h"
 #include "maker/gimbro/gimbro.h"
 #include "maker/streva/streva_ctrl.h"
 #include "platform/codepage.h"

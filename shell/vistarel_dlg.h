@@ -11,10 +11,10 @@
 #include <mutex>
 #include <vector>
 
-#include "live/ptz_panel_host.h"
-#include "live/serial_keyboard_host.h"
-#include "live/video_host.h"
-#include "live/video_toolbar_host.h"
+#include "live/ptz/ptz_panel_host.h"
+#include "live/keyboard/serial_keyboard_host.h"
+#include "live/grid/video_host.h"
+#include "live/toolbar/video_toolbar_host.h"
 #include "platform/dialog.h"
 #include "settings/config_host.h"
 #include "shell/device_list_host.h"

@@ -7,7 +7,7 @@
 #include "alarm_map_wall/tv_wall_manager.h"
 #include "core/user_settings.h"
 #include "platform/control_id.h"
-#include "live/video_manager_dlg.h"
+#include "live/grid/video_manager_dlg.h"
 #include "records/search_rec_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/module_rights.h"

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "live/talk_answer.h"
-#include "live/talk_packet.h"
+#include "live/audio/talk_answer.h"
+#include "live/audio/talk_packet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (const auto packet = talk::ParsePacket(data, size)) {

@@ -4,9 +4,9 @@
 
 #include <QComboBox>
 
-#include "live/ptz_dlg.h"
-#include "live/ptz_panel_host.h"
-#include "live/ptz_plugin.h"
+#include "live/ptz/ptz_dlg.h"
+#include "live/ptz/ptz_panel_host.h"
+#include "live/ptz/ptz_plugin.h"
 
 namespace {
 
