@@ -45,7 +45,13 @@ bool IsUnderVss(const QTreeWidgetItem* item) {
 
 CDeviceListDlg::CDeviceListDlg(CDeviceListHost* host, QWidget* parent) : CDialog(IDD, parent), m_pHost(host) {}
 
-CDeviceListDlg::~CDeviceListDlg() = default;
+CDeviceListDlg::~CDeviceListDlg() {
+  // The tree goes first, while the panel is whole: its teardown removes its rows,
+  // which the panel hears (connections and the viewport's event filter). Left to
+  // the widget base, that would reach a panel already destroyed.
+  delete m_pTree;
+  m_pTree = nullptr;
+}
 
 BOOL CDeviceListDlg::OnInitDialog() {
   CDialog::OnInitDialog();

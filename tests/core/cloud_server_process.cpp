@@ -6,8 +6,11 @@
 
 #include <QFile>
 
+#include "common/peer_lifetime.h"
+
 CloudServerProcess::CloudServerProcess(const char* mode) {
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  DieWithParent(process_);
   process_.start(QStringLiteral("/usr/bin/python3"),
                  {QStringLiteral(VEMO_TEST_PEERS_DIR "/cloud_server.py"), QString::fromLatin1(mode),
                   QString::fromStdString(folder_.File("requests.log"))});

@@ -2,10 +2,13 @@
 
 #include <QStringList>
 
+#include "common/peer_lifetime.h"
+
 FakeDeviceProcess::FakeDeviceProcess(int port, const QStringList& arguments) {
   QStringList args{QStringLiteral(VEMO_TEST_PEERS_DIR "/fake_device.py"), QString::number(port)};
   args += arguments;
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  DieWithParent(process_);
   process_.start(QStringLiteral("/usr/bin/python3"), args);
   if (!process_.waitForStarted(10000)) return;
   QByteArray line;
