@@ -16,9 +16,7 @@
 #include "platform/paths.h"
 #include "platform/registry_store.h"
 
-namespace {
-
-void ResetGlobals() {
+void ConfigTest::ResetGlobals() {
   g_lstDevInfo.clear();
   g_lstDevGroupInfo.clear();
   g_bAlarmAudio = 0;
@@ -47,8 +45,6 @@ void ResetGlobals() {
   g_nBufferTick = 300;
   g_bAutoLogin = 0;
 }
-
-}  // namespace
 
 void ConfigTest::SetUp() {
   paths::SetProgramFolder(folder_.Path());
