@@ -128,8 +128,8 @@ TEST_F(CloudClientTest, MissingArgumentsAndUnknownHost) {
   EXPECT_EQ(CloudLogin("no-such-host.invalid", 80, "a", "b", body, &size), kCloudNoHost);
 }
 
-// Each failing server gives its result at once (or after one short wait) and
-// never a body.
+// Each failing server gives its result at once (or after one short wait: the
+// reading of an answer as a whole lasts one wait at most) and never a body.
 TEST_F(CloudClientTest, ServerFailures) {
   struct Case {
     const char* mode;
@@ -142,6 +142,7 @@ TEST_F(CloudClientTest, ServerFailures) {
       {"huge", kCloudNoCookie},     // the 2097152 bytes fill up before "</xml>"
       {"nocookie", kCloudNoCookie},
       {"silent", kCloudNoAnswer},
+      {"trickle", kCloudNoAnswer},  // each byte within a read's wait, the whole answer not
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.mode);
