@@ -46,11 +46,14 @@ bool IsUnderVss(const QTreeWidgetItem* item) {
 CDeviceListDlg::CDeviceListDlg(CDeviceListHost* host, QWidget* parent) : CDialog(IDD, parent), m_pHost(host) {}
 
 CDeviceListDlg::~CDeviceListDlg() {
-  // The tree goes first, while the panel is whole: its teardown removes its rows,
-  // which the panel hears (connections and the viewport's event filter). Left to
-  // the widget base, that would reach a panel already destroyed.
-  delete m_pTree;
-  m_pTree = nullptr;
+  // The tree is torn down after this panel, with the widget base: its rows go
+  // and its viewport gets its last events then. The panel stops listening first,
+  // so neither reaches a panel already destroyed.
+  if (m_pTree != nullptr) {
+    m_pTree->viewport()->removeEventFilter(this);
+    m_pTree->model()->disconnect(this);
+    m_pTree = nullptr;
+  }
 }
 
 BOOL CDeviceListDlg::OnInitDialog() {
