@@ -11,6 +11,10 @@
 
 class QProcess;
 
+// How long a peer may take to start and say it is ready. Python with GStreamer
+// can take many seconds on a busy machine; a peer that is quick is not waited for.
+constexpr int kPeerStartMs = 60000;
+
 // For a QProcess not yet started.
 void DieWithParent(QProcess& process);
 

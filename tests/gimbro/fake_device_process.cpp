@@ -10,9 +10,9 @@ FakeDeviceProcess::FakeDeviceProcess(int port, const QStringList& arguments) {
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   DieWithParent(process_);
   process_.start(QStringLiteral("/usr/bin/python3"), args);
-  if (!process_.waitForStarted(10000)) return;
+  if (!process_.waitForStarted(kPeerStartMs)) return;
   QByteArray line;
-  while (!line.contains('\n') && process_.waitForReadyRead(10000)) line += process_.readAllStandardOutput();
+  while (!line.contains('\n') && process_.waitForReadyRead(kPeerStartMs)) line += process_.readAllStandardOutput();
   const QList<QByteArray> words = line.trimmed().split(' ');
   if (words.size() != 3 || words[0] != "READY") return;
   auto control = std::make_unique<QTcpSocket>();

@@ -55,7 +55,7 @@ bool RtspTestServer::Start(const std::string& script, int port, bool shared) {
     return false;
   }
   std::string output;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPeerStartMs);
   bool ready = false;
   while (!ready && std::chrono::steady_clock::now() < deadline) {
     pollfd wait{pipeFds[0], POLLIN, 0};

@@ -19,12 +19,12 @@
 SocatPair::SocatPair() {
   DieWithParent(process_);
   process_.start("socat", {"-d", "-d", "pty,raw,echo=0", "pty,raw,echo=0"});
-  if (!process_.waitForStarted(10000)) return;
+  if (!process_.waitForStarted(kPeerStartMs)) return;
   // socat names each pseudo-terminal on stderr ("... N PTY is /dev/pts/7")
   // and then says it starts the transfer loop.
   static const QRegularExpression kPty("PTY is (\\S+)");
   QString text;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPeerStartMs);
   while (!text.contains("starting data transfer loop") && std::chrono::steady_clock::now() < deadline) {
     process_.waitForReadyRead(200);
     text += QString::fromLocal8Bit(process_.readAllStandardError());
