@@ -171,6 +171,12 @@ void GimbroLink::OnDeadline() {
 
 void GimbroLink::OnEcho() {
   if (state_ != State::kOnline) return;
+  if (sinceReceive_.elapsed() > timings_.idleTimeoutMs && socket_ != nullptr) {
+    // A loop that ran late may not have read what the device sent yet: take
+    // it in before calling the device silent.
+    if (socket_->bytesAvailable() > 0 || socket_->waitForReadyRead(0)) OnReadyRead();
+  }
+  if (state_ != State::kOnline) return;
   if (sinceReceive_.elapsed() > timings_.idleTimeoutMs) {
     Drop(GIMBRO_STATUS_CONNECTION_LOST, "the device stopped answering");
     return;
