@@ -35,14 +35,6 @@ std::string ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The whole configuration as the NVR has it now, read over a link of its own.
-std::string NvrWholeConfig(int port) {
-  OpenLink open(port);
-  if (open.connectResult != 0 || open.link.GetConfig(0) != 0) return {};
-  const auto reply = open.log.Take(IsReply(4391, 0));
-  return reply.has_value() ? reply->data : std::string();
-}
-
 template <class Record>
 bool Same(const Record& a, const Record& b) {
   return std::memcmp(&a, &b, sizeof(Record)) == 0;
