@@ -94,7 +94,9 @@ class MainWindow : public ::testing::Test {
       nvr = std::make_unique<FakeNvrProcess>(port);
       if (nvr->Ready()) break;
     }
-    return nvr->Ready() && WaitFor([&] { return g_pDlgMain->GetLink()->IsConnected(); });
+    // Both ends: the link connected, and the NVR serving it (a frame pushed before then reaches nobody).
+    return nvr->Ready() && WaitFor([&] { return g_pDlgMain->GetLink()->IsConnected(); }) &&
+           WaitFor([&] { return nvr->Command("connections") == "OK 1"; });
   }
 
   char user[6] = "admin";
