@@ -171,13 +171,12 @@ void GimbroLink::OnDeadline() {
 
 void GimbroLink::OnEcho() {
   if (state_ != State::kOnline) return;
-  if (sinceReceive_.elapsed() > timings_.idleTimeoutMs && socket_ != nullptr) {
-    // A loop that ran late may not have read what the device sent yet: take
-    // it in before calling the device silent.
-    if (socket_->bytesAvailable() > 0 || socket_->waitForReadyRead(0)) OnReadyRead();
-  }
-  if (state_ != State::kOnline) return;
-  if (sinceReceive_.elapsed() > timings_.idleTimeoutMs) {
+  // Silent for the idle time, and across two checks: after a stall of the
+  // whole program this check may run before the socket had its turn to read
+  // what the device sent meanwhile.
+  silentChecks_ = receivedSinceEcho_ ? 0 : silentChecks_ + 1;
+  receivedSinceEcho_ = false;
+  if (sinceReceive_.elapsed() > timings_.idleTimeoutMs && silentChecks_ >= 2) {
     Drop(GIMBRO_STATUS_CONNECTION_LOST, "the device stopped answering");
     return;
   }
@@ -188,6 +187,7 @@ void GimbroLink::OnReadyRead() {
   if (socket_ == nullptr) return;
   const QByteArray data = socket_->readAll();
   sinceReceive_.start();
+  receivedSinceEcho_ = true;
   if (!data.isEmpty()) {
     receivedAny_ = true;
     greetTimer_.stop();
@@ -326,6 +326,7 @@ void GimbroLink::GoOnline() {
   Report(GIMBRO_STATUS_LOGIN_OK, onvif ? "login ok (ONVIF)" : "login ok");
   // The ONVIF session polls the device itself.
   sinceReceive_.start();
+  silentChecks_ = 0;
   if (!onvif) echoTimer_.start(timings_.echoIntervalMs);
   if (syncEnabled_) {
     SendTimeSync();

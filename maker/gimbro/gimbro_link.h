@@ -112,6 +112,8 @@ class GimbroLink : public QObject {
   QTimer greetTimer_;
   QElapsedTimer sinceReceive_;
   bool receivedAny_ = false;
+  bool receivedSinceEcho_ = false;  // the keep-alive check counts checks without data
+  int silentChecks_ = 0;
   Protocol protocol_ = Protocol::kUnknown;
   QNetworkAccessManager* http_;
   std::unique_ptr<OnvifOwner> onvifOwner_;
