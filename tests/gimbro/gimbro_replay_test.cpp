@@ -4,6 +4,7 @@
 
 #include "common/temp_folder.h"
 #include "gimbro_fixture.h"
+#include "maker/gimbro/gimbro_link.h"
 
 namespace {
 
@@ -66,6 +67,9 @@ TEST_F(GimbroTest, ReplayRequestsReachTheDeviceAndItsAnswersComeBack) {
 }
 
 TEST_F(GimbroTest, DownloadsAppearWholeOrNotAtAll) {
+  // Megabytes come from a script peer here: the device's silence is judged
+  // over the usual time, not the short one of the connection tests.
+  GimbroTimingsForNewLinks().idleTimeoutMs = 30000;
   FakeDeviceProcess device;
   const LONG id = AddOnline(device);
   TempFolder folder;
