@@ -42,3 +42,29 @@ bool PlaybackSlots::HoldsPlayer(int player) const {
   }
   return false;
 }
+
+DayFilePick PickDayFile(const RecDayInfo& day, int second) {
+  DayFilePick pick;
+  int index = 0;
+  for (const RecDayFile& file : day.lstFile) {
+    ++index;
+    const bool after = second < file.nStartSecond;
+    if (!after && second > file.nStartSecond + file.nSeconds) continue;
+    pick.nIndex = index;
+    pick.nOffset = after ? 0 : second - file.nStartSecond;
+    pick.nStartSecond = file.nStartSecond;
+    pick.strPath = file.strFilePath;
+    break;
+  }
+  return pick;
+}
+
+int ChoosePlayer(const bool (&busy)[4], int selected, const PlaybackSlots* slots) {
+  auto held = [slots](int i) { return slots != nullptr && slots->HoldsPlayer(i); };
+  const bool pending = selected >= 0 && selected < 4 && !busy[selected];
+  for (int i = 0; i < 4; ++i) {
+    if (busy[i] || held(i)) continue;
+    if (!pending || i == selected) return i;
+  }
+  return -1;
+}

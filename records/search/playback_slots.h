@@ -4,6 +4,8 @@
 // taken, slot 7 stays free.
 #pragma once
 
+#include <string>
+
 #include "core/dev_info.h"
 #include "records/recfile/media_param.h"
 #include "records/search/rec_day_map.h"
@@ -50,6 +52,25 @@ int DayRowChannel(const DevInfo& dev);
 // The device key of a slot, cut to the slot's 31 characters (never split
 // inside a double-byte character): DevId after a cloud login, else IPAddr.
 void SlotDeviceKey(const DevInfo& dev, bool cloudLogin, char (&key)[32]);
+
+struct PlaybackSlots;
+
+// Where a day plays from a second: the first file (counted from 1) that starts
+// after the second (played from its beginning) or that holds it (played from
+// second - start).
+struct DayFilePick {
+  int nIndex = -1;        // 1-based place in the day's file list; -1 none
+  int nOffset = 0;        // seconds into the file
+  int nStartSecond = 0;   // the file's start second of the day
+  std::string strPath;
+};
+DayFilePick PickDayFile(const RecDayInfo& day, int second);
+
+// The player that a new recording opens on. busy[i]: player i exists and
+// plays (or does not exist). The selected player is taken when it is free;
+// otherwise the lowest free one. With `slots`, a player that a time-line slot
+// holds is never taken. -1 when none qualifies.
+int ChoosePlayer(const bool (&busy)[4], int selected, const PlaybackSlots* slots);
 
 struct PlaybackSlots {
   PlaybackStatus pb[kPlaybackSlots];

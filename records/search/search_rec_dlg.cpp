@@ -98,6 +98,7 @@ BOOL CSearchRecDlg::OnInitDialog() {
   if (auto* source = qobject_cast<QComboBox*>(GetDlgItem(IDC_SOURCE))) {
     QObject::connect(source, &QComboBox::activated, this, [this] { OnSelChangeSource(); });
   }
+  QObject::connect(m_pResultList, &QAbstractItemView::doubleClicked, this, [this] { OnDblClkResultList(); });
   if (auto* media = qobject_cast<QComboBox*>(GetDlgItem(IDC_MEDIA_TYPE))) {
     QObject::connect(media, &QComboBox::activated, this, [this] { OnSelChangeMediaType(); });
   }
@@ -424,10 +425,14 @@ void CSearchRecDlg::FillPage(int firstRecord) {
   m_pResultList->setUpdatesEnabled(true);
 }
 
+int CSearchRecDlg::SourceIndex() const {
+  auto* source = qobject_cast<QComboBox*>(GetDlgItem(IDC_SOURCE));
+  return source ? source->currentIndex() : 0;
+}
+
 void CSearchRecDlg::OnBnClickedBtnPrePage() {
   m_nPlayerRow.fill(-1);
-  auto* source = qobject_cast<QComboBox*>(GetDlgItem(IDC_SOURCE));
-  if (source && source->currentIndex() == 1) {
+  if (SourceIndex() == 1) {
     if (m_nPageIndex - 1 < 0) {
       m_nPageIndex = 0;
       return;
@@ -448,8 +453,7 @@ void CSearchRecDlg::OnBnClickedBtnPrePage() {
 
 void CSearchRecDlg::OnBnClickedBtnNextPage() {
   m_nPlayerRow.fill(-1);
-  auto* source = qobject_cast<QComboBox*>(GetDlgItem(IDC_SOURCE));
-  if (source && source->currentIndex() == 1) {
+  if (SourceIndex() == 1) {
     ++m_nPageIndex;
     ++m_nCurPage;
     SearchRemoteRecFile(m_nPageIndex);
@@ -507,6 +511,8 @@ LRESULT CSearchRecDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       ResetPlayerOption(static_cast<int>(wParam));
       return 0;
     case WM_PLAYBACK_DBLCLICK:
+      OnPlaybackDblClick(static_cast<int>(wParam), static_cast<int>(lParam));
+      return 0;
     case WM_TIMEBAR_NOTIFY:
       return 0;
     default:

@@ -131,6 +131,15 @@ class CSearchRecDlg : public CDialog {
   // for -1 (UI thread).
   void MapNvrPlayer(LONG gimbroId, int player);
 
+  // --- opening recordings (search_rec_dlg_play.cpp) ---
+  // NM_DBLCLK of the result list: plays the selected local file.
+  void OnDblClkResultList();
+  // WM_PLAYBACK_DBLCLICK: a second of a day row (or -100 on the row's name).
+  void OnPlaybackDblClick(int row, int second);
+  void OpenReplay(int row, int second);
+  // A player within the pane count is free.
+  BOOL HasFreePlayer() const;
+
   // --- players and view ---
   // Stops every relay replay: a relay replay is not built yet, nothing plays.
   void StopAllReplay();
@@ -193,6 +202,13 @@ class CSearchRecDlg : public CDialog {
   std::shared_ptr<MorvikEngine> EngineOf(int player) const;  // under m_csFeed
   void ResetPlayerOption(int player);
   const DevInfo* DeviceByGimbroId(LONG gimbroId) const;
+  bool AllPlayersExist() const;
+  // The selected player when free, else the lowest free one; with skipHeld a
+  // player that a day row holds is left out. -1 none.
+  int ChooseFreePlayer(bool skipHeld) const;
+  void PlayLocalFile(const std::string& path, int row);
+  bool IsNvrSlot(const PlaybackStatus& slot) const;
+  int SourceIndex() const;
 
   // The page's message box and device copies.
   CResMsgDlg* m_pMsgDlg = nullptr;

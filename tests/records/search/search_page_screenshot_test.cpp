@@ -1,6 +1,7 @@
 // The record query page with a searched day, saved under the program folder's
 // "screenshots/" for a person to look at: by file (the result list and a
-// player playing a record file) and by time (three day rows on the bar).
+// player playing a record file) and by time (three day rows on the bar, one
+// of them playing).
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -85,7 +86,12 @@ TEST(SearchPageScreenshot, FilesAndDays) {
   }
   CPlayBackTollBar* bar = page->GetTimeBar();
   for (int row = 0; row < 3; ++row) ASSERT_NE(bar->GetRow(row), nullptr) << row;
-  bar->SetRowCursor(0, 7 * 3600 + 30 * 60);
+  // Gate's morning file plays from its row, on the pane it has left free.
+  player->Stop();
+  page->OnPlaybackDblClick(0, 7 * 3600 + 30 * 60 + 1);
+  ASSERT_EQ(page->Slots().pb[0].bPlaying, 1);
+  CPlayBackAtl* dayPlayer = page->GetPlayer(page->Slots().pb[0].nPlayer);
+  ASSERT_TRUE(WaitFor([&] { return dayPlayer->HasPicture() && dayPlayer->Engine()->GetPosition() >= 2; }));
   ASSERT_TRUE(page->grab().save(folder + "record_query_days.png"));
   bar->SetScale(timebar::kScaleMinutes);
   bar->SetViewStart(6 * 3600);

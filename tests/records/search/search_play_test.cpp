@@ -1,0 +1,224 @@
+// Playing what the page found: a double click on a result row opens the file
+// on a player, a double click on a day row plays the file of that time from
+// the right second, and the player chosen follows the selected pane.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QMouseEvent>
+#include <cstring>
+#include <string>
+
+#include "common/wait_for.h"
+#include "core/rec_scheme.h"
+#include "core/res_msg_dlg.h"
+#include "h264_clip.h"
+#include "maker/morvik/morvik.h"
+#include "platform/string_table.h"
+#include "records/playback/play_back_toll_bar.h"
+#include "records/playback/time_bar_geometry.h"
+#include "records/recfile/rec_file_fixture.h"
+#include "records/search/playback_slots.h"
+#include "records/search/rec_tree.h"
+#include "records/search/search_rec_dlg.h"
+#include "ui/sort_list_ctrl.h"
+
+namespace {
+
+RecDayInfo DayOf(std::initializer_list<RecDayFile> files) {
+  RecDayInfo day;
+  for (const RecDayFile& f : files) day.lstFile.push_back(f);
+  return day;
+}
+
+TEST(DayPlayback, ASecondPicksItsFileAndOffset) {
+  // 08:00-08:10 and 09:00-09:10.
+  const RecDayInfo day = DayOf({{"a.avi", 600, 28800}, {"b.avi", 600, 32400}});
+  struct Case {
+    int second;
+    int index;
+    int offset;
+    const char* path;
+  };
+  const Case cases[] = {
+      {0, 1, 0, "a.avi"},           // before the first file: from its start
+      {28800, 1, 0, "a.avi"},
+      {29100, 1, 300, "a.avi"},
+      {29400, 1, 600, "a.avi"},     // the file's last second still belongs to it
+      {30600, 2, 0, "b.avi"},       // 08:30, in the gap: the next file from its start
+      {32405, 2, 5, "b.avi"},
+      {33001, -1, 0, ""},           // after the last file: nothing
+  };
+  for (const Case& c : cases) {
+    const DayFilePick pick = PickDayFile(day, c.second);
+    EXPECT_EQ(pick.nIndex, c.index) << c.second;
+    EXPECT_EQ(pick.nOffset, c.offset) << c.second;
+    EXPECT_EQ(pick.strPath, c.path) << c.second;
+  }
+  EXPECT_EQ(PickDayFile(RecDayInfo{}, 100).nIndex, -1);
+}
+
+TEST(DayPlayback, APlayerIsChosenBySelectionThenOrder) {
+  PlaybackSlots table;
+  table.pb[3].nPlayer = 1;  // a day row holds player 1
+  struct Case {
+    bool busy[4];
+    int selected;
+    bool skipHeld;
+    int chosen;
+  };
+  const Case cases[] = {
+      {{false, false, false, false}, 2, false, 2},  // the selected pane, although a lower one is free
+      {{false, false, true, false}, 2, false, 0},   // selected busy: the lowest free
+      {{true, true, true, true}, 0, false, -1},
+      {{true, false, false, false}, 1, true, -1},   // selected free but held by a day row
+      {{true, false, false, false}, 0, true, 2},    // the held one is passed over
+      {{true, false, false, false}, 0, false, 1},
+      {{false, false, false, false}, 7, false, 0},  // no valid selection
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ChoosePlayer(c.busy, c.selected, c.skipHeld ? &table : nullptr), c.chosen)
+        << c.selected << " " << c.skipHeld;
+  }
+}
+
+class SearchPlayTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = new TempFolder;
+    clip_ = new H264Clip(MakeH264Clip(folder_->Path(), 4));
+  }
+  static void TearDownTestSuite() {
+    delete clip_;
+    delete folder_;
+  }
+
+  void SetUp() override {
+    ASSERT_FALSE(clip_->frames.empty()) << "ffmpeg made no clip";
+    ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
+    savedSchemes_ = g_lstRecSchemeInfo;
+    storage_ = tree_.Storage("d1");
+    tree_.AddScheme(storage_).lstDev.push_back(cam_);
+    g_lstRecSchemeInfo = tree_.Schemes();
+    page_ = new CSearchRecDlg(&main_);
+    ASSERT_TRUE(page_->Create(CSearchRecDlg::IDD, &main_));
+    main_.resize(1024, 768);
+    page_->setGeometry(0, 0, 1024, 768);
+    page_->show();
+    main_.show();
+  }
+  void TearDown() override {
+    page_->ReleasePlayers();
+    g_lstRecSchemeInfo = savedSchemes_;
+  }
+
+  // A record file of the clip at hh:mm:ss of 2024-01-05.
+  void Record(const std::string& name) {
+    RecFileFixture file(1);
+    file.width = static_cast<uint32_t>(clip_->width);
+    file.height = static_cast<uint32_t>(clip_->height);
+    for (size_t i = 0; i < clip_->frames.size(); ++i) file.AddVideo(clip_->frames[i], clip_->keys[i]);
+    file.Write(tree_.DayFolder(storage_, "cam", "Schedule", 2024, 1, 5) + name);
+  }
+
+  static void Mouse(QWidget* target, QEvent::Type type, QPoint at) {
+    QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+  }
+  static void DoubleClick(QWidget* target, QPoint at) {
+    Mouse(target, QEvent::MouseButtonPress, at);
+    Mouse(target, QEvent::MouseButtonRelease, at);
+    Mouse(target, QEvent::MouseButtonDblClick, at);
+    Mouse(target, QEvent::MouseButtonRelease, at);
+    QCoreApplication::processEvents();
+  }
+
+  static TempFolder* folder_;
+  static H264Clip* clip_;
+  RecTree tree_;
+  std::string storage_;
+  DevInfo cam_ = MakeDevice(1, "cam", "10.0.0.1", 0, "CAM-01");
+  std::list<RecSchemeInfo*> savedSchemes_;
+  QWidget main_;
+  CSearchRecDlg* page_ = nullptr;  // owned by main_
+};
+
+TempFolder* SearchPlayTest::folder_ = nullptr;
+H264Clip* SearchPlayTest::clip_ = nullptr;
+
+TEST_F(SearchPlayTest, ADoubleClickedResultPlaysOnTheSelectedPane) {
+  Record("080000.avi");
+  Record("090000.avi");
+  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
+  auto* from = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_FROM));
+  auto* to = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_TO));
+  from->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(0, 0)));
+  to->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(23, 59, 59)));
+  page_->OnBnClickedBtnSearch();
+  CSortListCtrl* list = page_->GetResultList();
+  ASSERT_EQ(list->GetItemCount(), 2);
+
+  // The second row, with pane 3 selected: it plays there, not on pane 1.
+  page_->DrawPlayerFrame(2, true);
+  const QRect cell = list->visualRect(list->model()->index(1, 0));
+  DoubleClick(list->viewport(), cell.center());
+  CPlayBackAtl* player = page_->GetPlayer(2);
+  EXPECT_EQ(page_->GetPlayer(0)->IsPlaying(), 0);
+  ASSERT_NE(player->IsPlaying(), 0);
+  EXPECT_EQ(page_->GetPlayerRow(2), 1);
+  ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); }));
+  // The status timer marks the row the player plays.
+  page_->OnTimer(CSearchRecDlg::kPlayStatusTimer);
+  EXPECT_EQ(list->GetItemText(1, 3), "Window3:Playing...");
+  EXPECT_EQ(list->GetItemText(0, 3), "");
+
+  // The first row next: pane 3 is busy, so the lowest free pane takes it.
+  DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+  EXPECT_NE(page_->GetPlayer(0)->IsPlaying(), 0);
+  EXPECT_EQ(page_->GetPlayerRow(0), 0);
+}
+
+TEST_F(SearchPlayTest, ADoubleClickOnADayRowPlaysFromThatSecond) {
+  Record("080000.avi");  // 4 seconds from 08:00:00
+  Record("083000.avi");  // 4 seconds from 08:30:00
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
+  ASSERT_EQ(page_->Slots().pb[0].day.lstFile.size(), 2u);
+
+  // 08:10 lies in the gap: the 08:30 file plays from its start, on the bar's row 0.
+  CPlayBackTollBar* bar = page_->GetTimeBar();
+  const int w = timebar::BarWidth(bar->width());
+  const int x = timebar::kNameWidth + (8 * 3600 + 600) * w / 86400 + 1;
+  DoubleClick(bar, QPoint(x, timebar::kScaleHeight + 10));
+  const PlaybackStatus& slot = page_->Slots().pb[0];
+  ASSERT_EQ(slot.bPlaying, 1);
+  EXPECT_EQ(slot.nPlayer, 0);
+  EXPECT_EQ(slot.nCurFile, 2);
+  EXPECT_EQ(slot.nStartSecond, 8 * 3600 + 1800);
+  CPlayBackAtl* player = page_->GetPlayer(0);
+  EXPECT_NE(player->IsPlaying(), 0);
+  EXPECT_EQ(player->Engine()->GetPlayOption(kMorvikOptionContinuous), 1);
+  ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); }));
+
+  // A second of the first file on the playing row moves the same player there.
+  page_->OnPlaybackDblClick(0, 8 * 3600 + 2);
+  EXPECT_EQ(slot.nCurFile, 1);
+  EXPECT_EQ(slot.nStartSecond, 8 * 3600);
+  EXPECT_EQ(slot.nPlayer, 0);
+  EXPECT_EQ(page_->GetPlayer(1)->IsPlaying(), 0);
+
+  // The name of a playing row is kept; a row that does not play goes.
+  page_->OnPlaybackDblClick(0, -100);
+  EXPECT_EQ(slot.nRow, 0);
+  DevInfo other = MakeDevice(0, "dvs-3", "10.0.0.2");
+  ASSERT_TRUE(page_->SetSearchDevInfo(&other));
+  ASSERT_EQ(page_->Slots().pb[1].nRow, 1);
+  page_->OnPlaybackDblClick(1, -100);
+  EXPECT_EQ(page_->Slots().pb[1].nRow, -1);
+  EXPECT_EQ(bar->GetRow(1), nullptr);
+}
+
+}  // namespace
