@@ -6,12 +6,11 @@
 
 #include "core/thread_base.h"
 #include "live/message_window.h"
-#include "pelk/pelk_stub.h"
+#include "pelk/pelk_testing.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_messages.h"
 #include "relay/remote_session_registry.h"
 #include "relay/udp_login.h"
-#include "relay/vemo2_login.h"
 #include "tests/platform/event_wait.h"
 
 namespace {
@@ -28,14 +27,6 @@ class SessionThread : public CThread {
 };
 
 }  // namespace
-
-TEST(Vemo2Login, ReportsTheLoginResultToTheMainWindow) {
-  MessageWindow window;
-  CVemo2Login login(window.GetSafeHwnd());
-  ASSERT_TRUE(login.Start());
-  ASSERT_TRUE(WaitUntil([&] { return !window.received.empty(); }));
-  EXPECT_EQ(window.received[0].msg, WM_VSS_LOGIN_RESULT);
-}
 
 TEST(UdpLogin, RunsUntilStoppedAndStopJoins) {
   CUdpLogin login("user", "pass", "server", 6060);
@@ -71,11 +62,12 @@ TEST(RemoteSessionRegistry, RemoveAllStopsDeletesAndErasesEverySession) {
 }
 
 TEST(RelayCallbacks, RegistersTheMainWindowAndRefusesWithoutContext) {
-  Pelk_StubReset();
+  PelkTestReset();
   RegisterRelayCallbacks(nullptr, nullptr);
-  EXPECT_EQ(Pelk_StubCounts().setMsgWnd, 1);
-  EXPECT_EQ(Pelk_StubCounts().setCallbacks, 4);
+  EXPECT_EQ(PelkTestCounts().setMsgWnd, 1);
+  EXPECT_EQ(PelkTestCounts().setCallbacks, 4);
   EXPECT_EQ(RelayGetUserIdCallback("00-11:1.2.3.4", 0, 0, nullptr), 0);
+  EXPECT_EQ(RelayRealReplayCallback(1, "00-11:1.2.3.4", 1, 2, 0, nullptr, 0, nullptr, "f", nullptr), 0);
   const BYTE frame[4] = {};
   EXPECT_EQ(RelayRealDataCallback(1, 2, 3, 0, frame, 4, nullptr, nullptr), 1);
 }
