@@ -1,5 +1,7 @@
 // The Pelk_* functions: each hands its call to the process's default engine.
 #include <atomic>
+#include <mutex>
+#include <vector>
 
 #include "pelk/pelk.h"
 #include "pelk/pelk_client.h"
@@ -15,6 +17,9 @@ namespace {
 
 std::atomic<int> g_rsp{0}, g_video{0}, g_audio{0}, g_close{0};
 std::atomic<int> g_msgWnd{0}, g_callbacks{0}, g_invite{0}, g_loginOut{0}, g_stopTS{0}, g_delete{0};
+std::mutex g_statesLock;
+std::vector<PelkDeviceStateReport> g_states;  // guarded by g_statesLock; the latest kStatesKept
+constexpr size_t kStatesKept = 256;
 
 Engine& E() { return Engine::Default(); }
 pelk::Server& S() { return E().server(); }
@@ -42,9 +47,16 @@ PelkCallCounts PelkTestCounts() {
           g_callbacks.load(), g_invite.load(), g_loginOut.load(), g_stopTS.load(), g_delete.load()};
 }
 
+std::vector<PelkDeviceStateReport> PelkTestDeviceStates() {
+  std::lock_guard<std::mutex> lock(g_statesLock);
+  return g_states;
+}
+
 void PelkTestReset() {
   g_rsp = g_video = g_audio = g_close = 0;
   g_msgWnd = g_callbacks = g_invite = g_loginOut = g_stopTS = g_delete = 0;
+  std::lock_guard<std::mutex> lock(g_statesLock);
+  g_states.clear();
 }
 
 // ---- the library ------------------------------------------------------------------
@@ -186,6 +198,11 @@ LONG Pelk_RspInvitePreset(const char* deviceKey, DWORD, DWORD channel, const cha
 }
 
 LONG Pelk_ReportDeviceState(const char* deviceKey, LONG channel, LONG state) {
+  if (deviceKey) {
+    std::lock_guard<std::mutex> lock(g_statesLock);
+    if (g_states.size() == kStatesKept) g_states.erase(g_states.begin());
+    g_states.push_back({deviceKey, channel, state});
+  }
   return S().ReportDeviceState(deviceKey, channel, state);
 }
 

@@ -2,6 +2,9 @@
 // them (the relay library counts every such call, whatever its result).
 #pragma once
 
+#include <string>
+#include <vector>
+
 struct PelkCallCounts {
   int rspDeviceVideo = 0;
   int reportVideo = 0;
@@ -15,5 +18,14 @@ struct PelkCallCounts {
   int deleteRecord = 0;  // Pelk_Delete with a non-null pointer
 };
 
+// One Pelk_ReportDeviceState call as the library received it.
+struct PelkDeviceStateReport {
+  std::string deviceKey;
+  long channel = 0;
+  long state = 0;
+};
+
 PelkCallCounts PelkTestCounts();
+// The device-state reports since the last reset, oldest first.
+std::vector<PelkDeviceStateReport> PelkTestDeviceStates();
 void PelkTestReset();

@@ -210,6 +210,13 @@ TEST_F(RelayServersTest, AServerThatWentAwayLeavesWithItsPanesAndPlayers) {
   ASSERT_EQ(g_lstVssInfo.size(), 1u);
   EXPECT_STREQ(g_lstVssInfo.front().DevName, "Stays");
   EXPECT_FALSE(player->HasPlayer());
+  // This client's own peers learn that the server's camera and channel 3 went offline.
+  const std::vector<PelkDeviceStateReport> reports = PelkTestDeviceStates();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].deviceKey, "AA:10.0.0.1");
+  EXPECT_EQ(reports[0].channel, 0);
+  EXPECT_EQ(reports[1].channel, 3);
+  EXPECT_EQ(reports[1].state, PELK_STATE_OFFLINE);
   EXPECT_EQ(refreshes_, 1);
   servers.OnRelayServerClosed(2);  // unknown now
   EXPECT_EQ(refreshes_, 1);
