@@ -88,9 +88,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
   RelayHost relayHost;
   relayHost.UpdateDevItem = [this](const char* devName) { UpdateDevItem(devName); };
   relayHost.StopStartThread = [this] {
-    if (m_pStartThread == nullptr) return;
-    m_pStartThread->Stop();
-    delete m_pStartThread;
+    delete m_pStartThread;  // stops and waits for its thread
     m_pStartThread = nullptr;
   };
   relayHost.StopVemo2Login = [this] {
@@ -121,6 +119,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
 
 CVistarelDlg::~CVistarelDlg() {
   qApp->removeEventFilter(this);
+  StopWorkerThreads();  // a window destroyed without its close path still ends its threads
   DestroyActiveDlg();
   for (ScreenInfo* screen : m_lstScreenInfo) delete screen;
   m_lstScreenInfo.clear();
