@@ -70,7 +70,7 @@ void RelayFrameHeader(const RelayFrameInfo* info, BYTE (&header)[16]) {
   std::memset(header, 0, sizeof(header));
   if (!info) return;
   std::memcpy(header, &info->dwKeyFlag, sizeof(info->dwKeyFlag));
-  std::memcpy(header + 8, &info->dTimeMs, sizeof(info->dTimeMs));
+  std::memcpy(header + 8, &info->dTime, sizeof(info->dTime));
 }
 
 bool ParseNvrPacket(const BYTE* packet, long length, NvrPacket* out) {

@@ -32,7 +32,7 @@
 #include "platform/dialog.h"
 #include "records/search/playback_slots.h"
 #include "records/search/rec_file_search.h"
-#include "relay/vss_info.h"
+#include "relay/login/vss_info.h"
 #include "ui/gdi_manager.h"
 
 class CPlayBackAtl;

@@ -85,7 +85,7 @@ void CSearchRecDlg::OnReplayMediaParam(const VideoParam* video, const AudioParam
   if (chosen < 0) {
     const RelayReplaySession none;
     const RelayReplaySession& s = session ? *session : none;
-    Pelk_InviteReplayStop(login, s.szDevKey, s.nSession1, s.nSession2, fileName.c_str());
+    Pelk_InviteReplayStop(login, s.szDevKey, s.dwSession1, s.dwSession2, fileName.c_str());
     return;
   }
   {
@@ -167,7 +167,7 @@ int CSearchRecDlg::InputReplayDataByDate(const char* key, long, int channel, int
     }
   }
   if (attached) {
-    const int position = info ? static_cast<int>(info->dTimeMs / 1000.0) : 0;
+    const int position = info ? static_cast<int>(info->dTime / 1000.0) : 0;
     if (changed) {
       engine->Stop();
       engine->SetPlayOption(kMorvikOptionReplay, 0);

@@ -82,7 +82,7 @@ TEST(ReplayMedia, ParameterTextsAndFrameHeaders) {
   RelayFrameInfo info;
   info.dwKeyFlag = 1;
   info.dwUnused1 = 0xEEEEEEEE;
-  info.dTimeMs = 125400.0;
+  info.dTime = 125400.0;
   BYTE header[16];
   RelayFrameHeader(&info, header);
   uint32_t flag = 0;
