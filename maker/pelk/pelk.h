@@ -22,6 +22,11 @@ long Pelk_ReportAVData(long handle, long kind, const BYTE* data, long length, co
 // Ends the served video. 0 done.
 long Pelk_CloseDeviceVideo(long handle);
 
+// Tells this client's own peers the state of one of its devices: device key
+// "MAC:IP" (this client's MAC), channel (0 for a single device), state 0
+// offline, 1 online, 2 recording started, 3 recording stopped. 0 done.
+long Pelk_ReportDeviceState(const char* deviceKey, long channel, long state);
+
 // Frame information handed with every frame of a relayed live video (kind 0
 // video, 1 audio) on the relay library's thread.
 struct PelkFrameInfo {

@@ -1,5 +1,6 @@
 // Stand-in of the relay library: accepts every call and counts it.
 #include <atomic>
+#include <mutex>
 
 #include "pelk/pelk.h"
 #include "pelk/pelk_stub.h"
@@ -8,6 +9,8 @@ namespace {
 std::atomic<int> g_rsp{0}, g_video{0}, g_audio{0}, g_close{0};
 std::atomic<long> g_nextHandle{1};
 std::atomic<int> g_msgWnd{0}, g_callbacks{0}, g_invite{0}, g_loginOut{0}, g_stopTS{0}, g_delete{0};
+std::mutex g_statesLock;
+std::vector<PelkDeviceStateReport> g_states;  // guarded by g_statesLock
 }  // namespace
 
 int Pelk_Init() { return 0; }
@@ -29,6 +32,13 @@ long Pelk_ReportAVData(long handle, long kind, const BYTE* data, long length, co
 long Pelk_CloseDeviceVideo(long handle) {
   if (handle < 1) return -1;
   ++g_close;
+  return 0;
+}
+
+long Pelk_ReportDeviceState(const char* deviceKey, long channel, long state) {
+  if (!deviceKey) return -1;
+  std::lock_guard<std::mutex> lock(g_statesLock);
+  g_states.push_back({deviceKey, channel, state});
   return 0;
 }
 
@@ -73,7 +83,14 @@ PelkCallCounts Pelk_StubCounts() {
           g_callbacks.load(), g_invite.load(), g_loginOut.load(), g_stopTS.load(), g_delete.load()};
 }
 
+std::vector<PelkDeviceStateReport> Pelk_StubDeviceStates() {
+  std::lock_guard<std::mutex> lock(g_statesLock);
+  return g_states;
+}
+
 void Pelk_StubReset() {
   g_rsp = g_video = g_audio = g_close = 0;
   g_msgWnd = g_callbacks = g_invite = g_loginOut = g_stopTS = g_delete = 0;
+  std::lock_guard<std::mutex> lock(g_statesLock);
+  g_states.clear();
 }

@@ -1,6 +1,9 @@
 // The relay library stand-in counts the calls made to it, for the tests.
 #pragma once
 
+#include <string>
+#include <vector>
+
 struct PelkCallCounts {
   int rspDeviceVideo = 0;
   int reportVideo = 0;
@@ -14,5 +17,14 @@ struct PelkCallCounts {
   int deleteRecord = 0;
 };
 
+// One Pelk_ReportDeviceState call as the stand-in received it.
+struct PelkDeviceStateReport {
+  std::string deviceKey;
+  long channel = 0;
+  long state = 0;
+};
+
 PelkCallCounts Pelk_StubCounts();
 void Pelk_StubReset();
+// The device-state reports since the last reset, oldest first.
+std::vector<PelkDeviceStateReport> Pelk_StubDeviceStates();
