@@ -83,9 +83,19 @@ ProbeResult Ffprobe(const std::string& path) {
       result.videoFrames = parts[2].toInt();
     } else if (parts[1] == "audio") {
       result.audioCodec = parts[0].toStdString();
+      result.audioFrames = parts[2].toInt();
     }
   }
   return result;
+}
+
+bool FfmpegDecodesCleanly(const std::string& path, std::string* errors) {
+  QProcess decode;
+  decode.start("ffmpeg", {"-v", "error", "-nostdin", "-i", QString::fromStdString(path), "-f", "null", "-"});
+  if (!decode.waitForFinished(60000)) return false;
+  const QByteArray text = decode.readAllStandardError();
+  if (errors) *errors = text.toStdString();
+  return decode.exitCode() == 0 && text.trimmed().isEmpty();
 }
 
 int StreamThreadCount() {

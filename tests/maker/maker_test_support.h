@@ -45,8 +45,11 @@ struct ProbeResult {
   std::string videoCodec;
   std::string audioCodec;
   int videoFrames = 0;
+  int audioFrames = 0;
 };
 ProbeResult Ffprobe(const std::string& path);
+// ffmpeg decodes every frame of the file without a single error message.
+bool FfmpegDecodesCleanly(const std::string& path, std::string* errors = nullptr);
 
 // Threads of this process named "streva" (the pull client's stream threads).
 int StreamThreadCount();
