@@ -350,6 +350,7 @@ class CVistarelDlg : public CDialog,
   // Messages.
   void OnDevAlarmMessage(WPARAM gimbroId, LPARAM alarm);
   void OnTalkParamChanged(WPARAM streamId);
+  void OnRecordStateChanged();
   void OnRelayChannelNotify();
   // Menu and exit.
   void OnBnClickedBtnSetting();
