@@ -15,6 +15,15 @@ namespace {
 ResourceFolder g_folder("Lang/");
 std::mutex g_mutex;
 std::map<UINT, std::string> g_strings;  // UTF-8
+std::set<UINT> g_asked;
+
+// The text of `id` (UTF-8), empty when missing; notes the id as asked. Called
+// with g_mutex held.
+std::string Lookup(UINT id) {
+  g_asked.insert(id);
+  auto it = g_strings.find(id);
+  return it == g_strings.end() ? std::string() : it->second;
+}
 
 // "LangEn.dll" (any folder, any case of the extension) -> "LangEn".
 std::string BaseName(std::string name) {
@@ -41,6 +50,11 @@ std::string Folder() { return g_folder.Get(); }
 
 void SetFolder(const std::string& nativeFolder) { g_folder.Set(nativeFolder); }
 
+std::set<UINT> AskedIds() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_asked;
+}
+
 }  // namespace stringtable
 
 BOOL LoadLanguageLibrary(const char* dllName) {
@@ -64,6 +78,7 @@ BOOL LoadLanguageLibrary(const char* dllName) {
   }
   std::lock_guard<std::mutex> lock(g_mutex);
   g_strings = std::move(strings);
+  g_asked.clear();
   return TRUE;
 }
 
@@ -74,16 +89,14 @@ void FreeLanguageLibrary() {
 
 QString LoadStringW(UINT id) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  auto it = g_strings.find(id);
-  return it == g_strings.end() ? QString() : QString::fromStdString(it->second);
+  return QString::fromStdString(Lookup(id));
 }
 
 CString LoadStringA(UINT id) {
   std::string utf8;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
-    auto it = g_strings.find(id);
-    if (it != g_strings.end()) utf8 = it->second;
+    utf8 = Lookup(id);
   }
   return codepage::Utf8ToGbk(utf8);
 }

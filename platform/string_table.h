@@ -18,6 +18,7 @@
 #pragma once
 
 #include <QString>
+#include <set>
 
 #include "platform/win_types.h"
 
@@ -30,6 +31,10 @@ CString LoadStringA(UINT id);  // GBK; empty when the id is missing
 QString LoadStringW(UINT id);  // empty when the id is missing
 
 namespace stringtable {
+// Every id asked for (found or not) since the last table was loaded: what the
+// windows opened so far use, for checking that each table holds them.
+std::set<UINT> AskedIds();
+
 // The folder of the string-table files (native path, trailing '/'): the one
 // set here, else the program folder's "Lang/". Empty: back to the default.
 std::string Folder();
