@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
+#include <QWidget>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "common/temp_folder.h"
 #include "live/live_messages.h"
@@ -142,6 +145,30 @@ TEST_F(RtspEventsBlockTest, NvrStreamNeverHasAudioAndRepeatsChangeNothing) {
   EXPECT_TRUE(events_->IsRecording());
   DeliverPosted();
   EXPECT_TRUE(mainWnd_.received.empty());
+}
+
+// The recording thread starts and stops recordings and closes an object's view
+// too: the player, a widget, is taken away at once and closed on the UI thread.
+TEST_F(RtspEventsBlockTest, RecordingThreadCallsLeaveThePlayerToTheUiThread) {
+  QWidget pane;
+  Raise(*events_, kStream, MakeBlock("H264 640x360", nullptr));
+  events_->DisplayMediaStream(&pane, FALSE);
+  QPointer<CTessalyCtrl> player = events_->Player(1);
+  ASSERT_FALSE(player.isNull());
+  long fileId = 0;
+  std::thread recording([&] {
+    fileId = events_->StartRecord(kStream, 3600, 1800, folder_.Path() + "rec", 0);
+    events_->StopRecord();
+    events_->CloseAllDecoder();
+  });
+  recording.join();
+  EXPECT_GE(fileId, 1);
+  EXPECT_FALSE(events_->IsRecording());
+  EXPECT_EQ(events_->Player(1), nullptr);
+  EXPECT_FALSE(events_->IsRendering());
+  EXPECT_FALSE(player.isNull());  // the widget waits for the UI thread
+  DeliverPosted();
+  EXPECT_TRUE(player.isNull());
 }
 
 TEST_F(RtspEventsBlockTest, RelaySessionIsAnsweredOnceAndClosed) {

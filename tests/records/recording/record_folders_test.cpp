@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cstring>
 #include <fstream>
 
 #include "common/temp_folder.h"
@@ -97,6 +98,12 @@ TEST(RecordStreamAddress, FollowsDeviceTypeVisitModeAndKind) {
   nvr.CurNVRChannel = 3;
   EXPECT_EQ(RecordStreamOpen(nvr, nvr, 0).url, "vmq://192.168.1.20:554/mpeg4cif-3");
   EXPECT_EQ(RecordStreamOpen(nvr, nvr, 1).url, "vmq://192.168.1.20:554/mpeg4-3");
+  // An address of any length is kept whole (no fixed buffer cuts it).
+  DevInfo far = Device(1, "Far");
+  std::memset(far.IPAddr, 'h', sizeof far.IPAddr - 1);
+  far.VideoPort = 8554;
+  const std::string url = RecordStreamOpen(far, far, 1).url;
+  EXPECT_EQ(url, "rtsp://" + std::string(sizeof far.IPAddr - 1, 'h') + ":8554/mpeg4");
 }
 
 TEST(RecSchemeRules, StorageSwitchTable) {
