@@ -143,8 +143,15 @@ TEST_P(ConsoleLanguageTest, Screenshots) {
   dlg.SetDisplayMode(4);
   int pane = 0;
   for (DevInfo& dev : g_lstDevInfo) dlg.m_pVideoManagerDlg->AddWatch(pane++, &dev, FALSE, FALSE, -1, 0, FALSE, TRUE);
-  ASSERT_TRUE(WaitFor([&] { return dlg.m_pVideoManagerDlg->Pane(3)->IsWatching(); }));
-  QTest::qWait(4000);
+  // Until every pane shows its picture (a pane without one is black).
+  auto playing = [&](int index) {
+    const QImage shown = dlg.m_pVideoManagerDlg->Pane(index)->grab().toImage();
+    for (int k = 1; k < 8; ++k)
+      if (shown.pixelColor(shown.width() * k / 8, shown.height() / 3).lightness() > 60) return true;
+    return false;
+  };
+  EXPECT_TRUE(WaitFor([&] { return playing(0) && playing(1) && playing(2) && playing(3); }, 60000));
+  QTest::qWait(500);
   Save(&dlg, "main_window");
   dlg.OnBnClickedPtz();
   QTest::qWait(200);
