@@ -98,12 +98,16 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
 
 CVistarelDlg::~CVistarelDlg() {
   qApp->removeEventFilter(this);
-  // The record threads walk the global lists: without the exit sequence they
-  // end with the window at the latest.
+  // The record threads walk the global lists and the start thread reads the
+  // program's path: without the exit sequence they end with the window at the
+  // latest, never during the program's own end.
   delete m_pRecSchemeManager;
   m_pRecSchemeManager = nullptr;
   delete m_pRecFileManager;
   m_pRecFileManager = nullptr;
+  if (m_pStartThread != nullptr) m_pStartThread->Stop();
+  delete m_pStartThread;
+  m_pStartThread = nullptr;
   DestroyActiveDlg();
   for (ScreenInfo* screen : m_lstScreenInfo) delete screen;
   m_lstScreenInfo.clear();
