@@ -117,6 +117,7 @@ TEST_F(CliptaPullTest, AudioFilesSplitAndEnd) {
     ASSERT_GE(files.size(), 2u);
     ASSERT_LE(files.size(), 4u);
     int frames = 0;
+    int audioChunks = 0;
     for (const std::string& file : files) {
       EXPECT_NE(file.find("-av2.avi"), std::string::npos) << file;
       ProbeResult probe = Ffprobe(file);
@@ -125,8 +126,8 @@ TEST_F(CliptaPullTest, AudioFilesSplitAndEnd) {
       EXPECT_EQ(probe.audioCodec, c.audioCodec);
       const LayoutSummary layout = ExpectRecordLayout(file);
       EXPECT_EQ(layout.videoChunks, probe.videoFrames);
-      EXPECT_GT(layout.audioChunks, 0);
       EXPECT_EQ(layout.indexEntries, layout.videoChunks + layout.audioChunks);
+      audioChunks += layout.audioChunks;  // a busy server may send a file's audio late
       std::string errors;
       EXPECT_TRUE(FfmpegDecodesCleanly(file, &errors)) << errors;
       frames += probe.videoFrames;
@@ -135,6 +136,7 @@ TEST_F(CliptaPullTest, AudioFilesSplitAndEnd) {
     // second (one key frame a second): 2 to 3 s of 25 frames.
     EXPECT_GE(frames, 48);
     EXPECT_LE(frames, 90);
+    EXPECT_GT(audioChunks, 0);
     streva_.reset();
     server_.Stop();
     clipta_.EndStream(kStream);
