@@ -5,6 +5,7 @@
 
 #include "core/dev_info.h"
 #include "platform/file_api.h"
+#include "records/search/rec_folder_tree.h"
 
 namespace {
 
@@ -27,22 +28,21 @@ bool HasSeparator(const std::string& text) {
 
 const char* RecordKindWord(int startType) {
   switch (startType) {
-    case 0: return "Schedule";
-    case 1: return "Motion";
-    case 2: return "IO";
+    case 0: return kRecKindSchedule;
+    case 1: return kRecKindMotion;
+    case 2: return kRecKindIo;
     default: return nullptr;
   }
 }
 
 std::string RecordDeviceFolder(const DevInfo& dev) {
-  std::string name(dev.DevName, strnlen(dev.DevName, sizeof dev.DevName));
-  if (dev.DevType == kDevTypeNvr) name = std::string(dev.DevId, strnlen(dev.DevId, sizeof dev.DevId)) + "-" + name;
+  const std::string name = RecDeviceFolderName(dev);
   if (name.empty() || name == "." || name == ".." || HasSeparator(name)) return {};
   return name;
 }
 
 std::string RecordKindFolder(const std::string& storagePath, const std::string& deviceFolder, const char* kind) {
-  return storagePath + "\\Record\\" + deviceFolder + "\\Local\\" + kind;
+  return storagePath + "\\Record\\" + deviceFolder + "\\" + kRecSourceLocal + "\\" + kind;
 }
 
 std::string RecordDayFolder(const std::string& storagePath, const std::string& deviceFolder, const char* kind,
