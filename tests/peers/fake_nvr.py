@@ -76,6 +76,7 @@ sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import fake_device  # noqa: E402  (the log of requests and the socket helpers are shared)
 from fake_device import accept_loop, listen, recv_exact  # noqa: E402
+from peer_support import Records  # noqa: E402
 
 MAGIC = b"svpi"
 FRAME_HEAD = struct.Struct("<4sII")
@@ -208,7 +209,7 @@ class Nvr:
         self.store = store
         self.mode = mode
         self.lock = threading.Condition()
-        self.records = []
+        self.book = Records(self.lock)
         self.clients = []
         self.device_time = dict(timezone=8, year=2024, month=3, day=5, hour=6, minute=7, second=8)
 
@@ -393,7 +394,7 @@ class Nvr:
             return "OK %d" % self.count(" ".join(args))
         if name == "clear":
             with self.lock:
-                self.records.clear()
+                self.book.items.clear()
             return "OK"
         if name == "push":
             return "OK %d" % self.push(args[0])

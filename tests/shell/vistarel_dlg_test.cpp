@@ -233,6 +233,36 @@ TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
   EXPECT_TRUE(WaitFor([&] { return CDevTree::ItemImage(gateItem()) == 2; }));
 }
 
+// A camera that speaks ONVIF comes online the same way, and its motion event
+// reaches the alarm list and the words the alarm recording reads.
+TEST_F(MainWindowTest, OnvifCameraComesOnlineAndRaisesAlarms) {
+  FakeOnvifCamera camera(0, {"--password", "pw"});
+  ASSERT_TRUE(camera.Ready());
+  DevInfo gate = Dev("C1", "Gate", 1, "Hall", 0);
+  CopyFixedText(gate.IPAddr, "127.0.0.1");
+  gate.PtzPort = camera.Port();
+  CopyFixedText(gate.LoginName, "admin");
+  CopyFixedText(gate.LoginPsw, "pw");
+  g_lstDevGroupInfo = {Group("Hall")};
+  g_lstDevInfo = {gate};
+  CVistarelDlg& dlg = Open();
+  QTreeWidget* tree = dlg.m_pDeviceListDlg->GetTree();
+  auto gateItem = [&]() -> QTreeWidgetItem* {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+      if ((*it)->text(0) == "Gate") return *it;
+    }
+    return nullptr;
+  };
+  ASSERT_TRUE(WaitFor([&] { return gateItem() != nullptr && CDevTree::ItemImage(gateItem()) == 3; }, 30000))
+      << "the camera's ONVIF login turns its item online";
+  ASSERT_TRUE(WaitFor([&] { return camera.Command("subscriptions") == "OK 1"; }));
+  ASSERT_EQ(camera.Command("motion on"), "OK 1");
+  ASSERT_TRUE(WaitFor([&] { return dlg.m_pAlarmListDlg->GetAlarms().size() == 1; }));
+  EXPECT_EQ(g_lstDevInfo.front().nMotionAlarm, 14);
+  camera.Kill();
+  EXPECT_TRUE(WaitFor([&] { return CDevTree::ItemImage(gateItem()) == 2; }, 30000));
+}
+
 // The toolbar's broadcast button and the broadcast page share one broadcast:
 // the page's OK stops the broadcast the button started, the button goes idle,
 // and the page speaks through the main window's message box.
