@@ -55,6 +55,22 @@ std::set<UINT> AskedIds() {
   return g_asked;
 }
 
+bool Parse(const std::string& xml, std::map<UINT, std::string>& out) {
+  TiXmlDocument doc;
+  doc.Parse(xml.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  const TiXmlElement* root = doc.RootElement();
+  if (doc.Error() || !root || root->ValueStr() != "StringTable") return false;
+  std::map<UINT, std::string> strings;
+  for (const TiXmlElement* e = root->FirstChildElement("String"); e;
+       e = e->NextSiblingElement("String")) {
+    int id = 0;
+    if (e->QueryIntAttribute("id", &id) != TIXML_SUCCESS || id < 0) continue;
+    strings[static_cast<UINT>(id)] = ElementText(e);
+  }
+  out = std::move(strings);
+  return true;
+}
+
 }  // namespace stringtable
 
 BOOL LoadLanguageLibrary(const char* dllName) {
@@ -65,17 +81,8 @@ BOOL LoadLanguageLibrary(const char* dllName) {
   if (!fileapi::ReadWhole(paths::FromNativePath(stringtable::Folder() + base + ".xml"), xml)) {
     return FALSE;
   }
-  TiXmlDocument doc;
-  doc.Parse(xml.c_str(), nullptr, TIXML_ENCODING_UTF8);
-  const TiXmlElement* root = doc.RootElement();
-  if (doc.Error() || !root || root->ValueStr() != "StringTable") return FALSE;
   std::map<UINT, std::string> strings;
-  for (const TiXmlElement* e = root->FirstChildElement("String"); e;
-       e = e->NextSiblingElement("String")) {
-    int id = 0;
-    if (e->QueryIntAttribute("id", &id) != TIXML_SUCCESS || id < 0) continue;
-    strings[static_cast<UINT>(id)] = ElementText(e);
-  }
+  if (!stringtable::Parse(xml, strings)) return FALSE;
   std::lock_guard<std::mutex> lock(g_mutex);
   g_strings = std::move(strings);
   g_asked.clear();

@@ -18,7 +18,9 @@
 #pragma once
 
 #include <QString>
+#include <map>
 #include <set>
+#include <string>
 
 #include "platform/win_types.h"
 
@@ -31,6 +33,10 @@ CString LoadStringA(UINT id);  // GBK; empty when the id is missing
 QString LoadStringW(UINT id);  // empty when the id is missing
 
 namespace stringtable {
+// Reads a string-table file's text (the form above) into id -> UTF-8 text;
+// false (and `out` untouched) when it is not a string table.
+bool Parse(const std::string& xml, std::map<UINT, std::string>& out);
+
 // Every id asked for (found or not) since the last table was loaded: what the
 // windows opened so far use, for checking that each table holds them.
 std::set<UINT> AskedIds();

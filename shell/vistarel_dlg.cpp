@@ -86,9 +86,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
   RelayHost relayHost;
   relayHost.UpdateDevItem = [this](const char* devName) { UpdateDevItem(devName); };
   relayHost.StopStartThread = [this] {
-    if (m_pStartThread == nullptr) return;
-    m_pStartThread->Stop();
-    delete m_pStartThread;
+    delete m_pStartThread;  // stops and waits for its thread
     m_pStartThread = nullptr;
   };
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
@@ -98,16 +96,13 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
 
 CVistarelDlg::~CVistarelDlg() {
   qApp->removeEventFilter(this);
-  // The record threads walk the global lists and the start thread reads the
-  // program's path: without the exit sequence they end with the window at the
-  // latest, never during the program's own end.
+  // The record threads walk the global lists: without the exit sequence they
+  // end with the window at the latest, never during the program's own end.
   delete m_pRecSchemeManager;
   m_pRecSchemeManager = nullptr;
   delete m_pRecFileManager;
   m_pRecFileManager = nullptr;
-  if (m_pStartThread != nullptr) m_pStartThread->Stop();
-  delete m_pStartThread;
-  m_pStartThread = nullptr;
+  StopWorkerThreads();  // a window destroyed without its close path still ends its threads
   DestroyActiveDlg();
   for (ScreenInfo* screen : m_lstScreenInfo) delete screen;
   m_lstScreenInfo.clear();

@@ -108,3 +108,8 @@ int WriteControlRequest(uint8_t* buffer, size_t capacity, int code, const char* 
 int WriteQueryStatusRequest(uint8_t* buffer, size_t capacity, int code) {
   return WriteControlRequest(buffer, capacity, code, nullptr, 0);
 }
+
+size_t SetConfigFrameSize(size_t textLength) {
+  return NVRMC_FRAME_HEAD_SIZE + (NVRMC_ITEM_HEAD_SIZE + NVRMC_MSG_HEADER_SIZE) + (NVRMC_ITEM_HEAD_SIZE + 4) +
+         (NVRMC_ITEM_HEAD_SIZE + textLength) + NVRMC_ITEM_HEAD_SIZE;
+}

@@ -19,3 +19,6 @@ int WriteSetIpcNetParamRequest(uint8_t* buffer, size_t capacity, const IpcHeadIn
 int WriteControlRequest(uint8_t* buffer, size_t capacity, int code, const char* text, size_t textLength);
 // A status query: the control code and an empty text item.
 int WriteQueryStatusRequest(uint8_t* buffer, size_t capacity, int code);
+
+// The length of the SetConfig frame that carries a text of `textLength` bytes.
+size_t SetConfigFrameSize(size_t textLength);
