@@ -56,7 +56,7 @@ class CliptaPullTest : public ::testing::Test {
     };
     streva_->Advise(&events_);
     ASSERT_GE(streva_->OpenStream(server_.Url(path), "", "", TRUE), 1);
-    ASSERT_TRUE(WaitFor([&] { return !events_.media.empty(); }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return !events_.media.empty(); }, kFirstMediaMs));
   }
   void Run(int ms) { WaitFor([] { return false; }, ms); }
 

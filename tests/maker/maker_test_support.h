@@ -2,12 +2,17 @@
 // the event loop running, ffprobe and the process's thread count.
 #pragma once
 
+#include "common/peer_lifetime.h"
 #include "common/wait_for.h"
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "streva/streva_ctrl.h"
+
+// The RTSP test server builds a stream's encoders when a client asks for it:
+// on a busy machine its first media can take as long as the server's own start.
+constexpr int kFirstMediaMs = kPeerStartMs;
 
 struct RecordedFrame {
   long streamId = 0;

@@ -233,7 +233,7 @@ TEST_F(RtspEventsStreamTest, PumpFeedsThePlayerTheRecorderAndTheRelay) {
   events_->SetMediaRenderMod(&pane_, TRUE);
   const long id = Open("/h264aac");
   ASSERT_GE(id, 1);
-  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, kFirstMediaMs));
   EXPECT_TRUE(events_->HasAudio());
   ASSERT_NE(events_->Player(1), nullptr);
   EXPECT_TRUE(events_->IsPumpRunning());
@@ -267,7 +267,7 @@ TEST_F(RtspEventsStreamTest, PumpFeedsThePlayerTheRecorderAndTheRelay) {
 TEST_F(RtspEventsStreamTest, ServerDyingMidStreamIsSurvivedAndStopLeavesNoThread) {
   const long id = Open("/h264");
   ASSERT_GE(id, 1);
-  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, kFirstMediaMs));
   EXPECT_FALSE(events_->HasAudio());
   EXPECT_TRUE(events_->IsPumpRunning());
   WaitFor([] { return false; }, 500);
