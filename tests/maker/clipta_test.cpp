@@ -88,7 +88,7 @@ TEST_F(CliptaPullTest, RecordsWithPreRecordingIntoNamedFiles) {
   EXPECT_EQ(probe.videoCodec, "h264");
   EXPECT_TRUE(probe.audioCodec.empty());
   const LayoutSummary layout = ExpectRecordLayout(files[0]);
-  EXPECT_EQ(layout.videoChunks, probe.videoFrames);
+  EXPECT_EQ(layout.videoChunks, probe.videoPackets);
   EXPECT_EQ(layout.indexEntries, layout.videoChunks);
   std::string errors;
   EXPECT_TRUE(FfmpegDecodesCleanly(files[0], &errors)) << errors;
@@ -126,7 +126,7 @@ TEST_F(CliptaPullTest, AudioFilesSplitAndEnd) {
       EXPECT_EQ(probe.videoCodec, "h264");
       EXPECT_EQ(probe.audioCodec, c.audioCodec);
       const LayoutSummary layout = ExpectRecordLayout(file);
-      EXPECT_EQ(layout.videoChunks, probe.videoFrames);
+      EXPECT_EQ(layout.videoChunks, probe.videoPackets);
       EXPECT_EQ(layout.indexEntries, layout.videoChunks + layout.audioChunks);
       audioChunks += layout.audioChunks;  // a busy server may send a file's audio late
       std::string errors;

@@ -57,8 +57,10 @@ struct ProbeResult {
   bool ok = false;
   std::string videoCodec;
   std::string audioCodec;
-  int videoFrames = 0;
+  int videoFrames = 0;  // decoded
   int audioFrames = 0;
+  int videoPackets = 0;  // read from the file (a frame the stream damaged still counts)
+  int audioPackets = 0;
 };
 ProbeResult Ffprobe(const std::string& path);
 // ffmpeg decodes every frame of the file without a single error message.

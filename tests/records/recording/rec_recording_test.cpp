@@ -89,7 +89,7 @@ TEST_F(RecordingTest, ScheduleSpanRecordsIntoTheDayFolderAndStopsAtItsEnd) {
   EXPECT_GE(probe.videoFrames, 40);
   const LayoutSummary layout = ExpectRecordLayout(files[0]);
   EXPECT_EQ(layout.indexEntries, layout.videoChunks);
-  EXPECT_EQ(layout.videoChunks, probe.videoFrames);
+  EXPECT_EQ(layout.videoChunks, probe.videoPackets);
 }
 
 // A device whose stream never opens is logged and retried; the other device of
@@ -184,7 +184,7 @@ TEST_F(RecordingTest, DeviceAlarmsStartAlarmRecordingsOfTheAlarmTime) {
     // 3 s of alarm and up to 2 s before it, from a key frame (25 frames per second).
     EXPECT_GE(probe.videoFrames, 3 * 25);
     EXPECT_LE(probe.videoFrames, 6 * 25);
-    EXPECT_EQ(ExpectRecordLayout(files[0]).videoChunks, probe.videoFrames);
+    EXPECT_EQ(ExpectRecordLayout(files[0]).videoChunks, probe.videoPackets);
 
     CsLock lock(&g_csAppData);
     for (RecSchemeInfo* each : g_lstRecSchemeInfo) delete each;
