@@ -9,7 +9,7 @@
 #include "core/app_data.h"
 #include "core/dev_info_store.h"
 #include "core/login_logic.h"
-#include "pelk/pelk_stub.h"
+#include "pelk/pelk_testing.h"
 #include "platform/file_api.h"
 #include "platform/wnd.h"
 #include "rec_test_support.h"
@@ -41,7 +41,7 @@ struct CaseWorld {
 class RecCycleTest : public ::testing::Test, public RecListsFixture {
  protected:
   void SetUp() override {
-    Pelk_StubReset();
+    PelkTestReset();
     streams_.mediaOnOpen = true;
   }
   std::string PathOf(const char* name) { return storage_.Path() + name; }
@@ -111,7 +111,7 @@ TEST_F(RecCycleTest, ScheduleSpanStartsAfterItsFirstSecondAndStopsFromItsEnd) {
   EXPECT_EQ(Stream(cam.pRtspEvent1).stopRecordCalls, 1);
   EXPECT_EQ(log_.Count("CRecSchemeManager:pRtspEvent2 stop record, szSchemeName = Plan,nTime=1"), 2);
 
-  const std::vector<PelkDeviceStateReport> reports = Pelk_StubDeviceStates();
+  const std::vector<PelkDeviceStateReport> reports = PelkTestDeviceStates();
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].deviceKey, std::string(kMac) + ":192.168.1.10");
   EXPECT_EQ(reports[0].channel, 0);
@@ -187,8 +187,8 @@ TEST_F(RecCycleTest, NvrChannelRecordsUnderItsNvrNameAndChannelStream) {
   EXPECT_EQ(streams_.opens[0].url, "vmq://192.168.1.20:554/mpeg4-3");
   ASSERT_EQ(streams_.starts.size(), 1u);
   EXPECT_EQ(streams_.starts[0].folder, DayFolder("p1", "NVR01-Cam1", "Schedule", 2026, 3, 8));
-  ASSERT_EQ(Pelk_StubDeviceStates().size(), 1u);
-  EXPECT_EQ(Pelk_StubDeviceStates()[0].channel, 0);  // "Cam1" has no number after a '-'
+  ASSERT_EQ(PelkTestDeviceStates().size(), 1u);
+  EXPECT_EQ(PelkTestDeviceStates()[0].channel, 0);  // "Cam1" has no number after a '-'
 }
 
 // Devices watched in a pane record the pane's stream when it fits.
@@ -241,7 +241,7 @@ TEST_F(RecCycleTest, FailedStartIsLoggedAndTriedAgain) {
   EXPECT_EQ(cam.bRecording, 0);
   EXPECT_EQ(streams_.starts.size(), 2u);
   EXPECT_EQ(log_.Count("CRecSchemeManager:pRtspEvent1 start record failed, error=-2, StreamId=11, DevName=Cam1"), 2);
-  EXPECT_TRUE(Pelk_StubDeviceStates().empty());
+  EXPECT_TRUE(PelkTestDeviceStates().empty());
 }
 
 // ---- storage paths ---------------------------------------------------------------
@@ -422,7 +422,7 @@ TEST_F(RecCycleTest, AlarmsOfTheSchemesKindRecordForTheAlarmTime) {
     EXPECT_EQ(streams.streams[cam.pRtspEvent1].stopRecordCalls, 1);
     EXPECT_EQ(streams.streams[cam.pRtspEvent1].stopAllCalls, 0);  // the stream stays for the next alarm
   }
-  EXPECT_TRUE(Pelk_StubDeviceStates().empty());  // alarm recordings are not reported
+  EXPECT_TRUE(PelkTestDeviceStates().empty());  // alarm recordings are not reported
 }
 
 // An alarm that comes before the cycle has named the device's folder waits
