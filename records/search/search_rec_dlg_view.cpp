@@ -52,6 +52,7 @@ void CSearchRecDlg::ReleasePlayers() {
     m_pPlayer.fill(nullptr);
   }
   for (CPlayBackAtl* player : players) delete player;
+  m_nPlayerRow.fill(-1);  // no row is shown by a player any more
 }
 
 void CSearchRecDlg::SetExtScreen(int bExtScreen) {

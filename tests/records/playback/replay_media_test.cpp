@@ -81,7 +81,7 @@ TEST(ReplayMedia, ParameterTextsAndFrameHeaders) {
 
   RelayFrameInfo info;
   info.dwKeyFlag = 1;
-  info.dwUnused1 = 0xEEEEEEEE;
+  info.dwReserved = 0xEEEEEEEE;
   info.dTime = 125400.0;
   BYTE header[16];
   RelayFrameHeader(&info, header);
