@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -36,25 +37,71 @@ double CpuSecondsOf(pid_t pid) {
   return double(utime + stime) / sysconf(_SC_CLK_TCK);
 }
 
+namespace {
+
+pid_t StartFfmpeg(const std::string& url) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    execlp("ffmpeg", "ffmpeg", "-nostdin", "-v", "error", "-rtsp_transport", "tcp", "-i", url.c_str(),
+           "-f", "null", "-", nullptr);
+    _exit(127);
+  }
+  return pid;
+}
+
+bool Ended(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; }
+
+}  // namespace
+
 double FfmpegCpuPerStream(const std::string& url, int n, int seconds) {
   std::vector<pid_t> pids;
-  for (int i = 0; i < n; ++i) {
-    pid_t pid = fork();
-    if (pid == 0) {
-      execlp("ffmpeg", "ffmpeg", "-nostdin", "-v", "error", "-rtsp_transport", "tcp", "-i", url.c_str(),
-             "-f", "null", "-", nullptr);
-      _exit(127);
+  for (int i = 0; i < n; ++i) pids.push_back(StartFfmpeg(url));
+  // Open and warm up. A server still tearing down the clients of the run
+  // before may refuse a few (ffmpeg then ends at once): those start again.
+  for (int round = 0; round < 5; ++round) {
+    std::this_thread::sleep_for(std::chrono::seconds(4));
+    int restarted = 0;
+    for (pid_t& pid : pids) {
+      if (Ended(pid)) {
+        pid = StartFfmpeg(url);
+        ++restarted;
+      }
     }
-    pids.push_back(pid);
+    if (restarted == 0) break;
   }
-  std::this_thread::sleep_for(std::chrono::seconds(4));  // open and warm up
   double cpu0 = 0;
   for (pid_t pid : pids) cpu0 += CpuSecondsOf(pid);
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
   double cpu1 = 0;
-  for (pid_t pid : pids) cpu1 += CpuSecondsOf(pid);
-  for (pid_t pid : pids) kill(pid, SIGTERM);
-  for (pid_t pid : pids) waitpid(pid, nullptr, 0);
+  int ended = 0;
+  std::vector<pid_t> running;
+  for (pid_t pid : pids) {
+    cpu1 += CpuSecondsOf(pid);
+    if (Ended(pid)) {
+      ++ended;
+    } else {
+      running.push_back(pid);
+    }
+  }
+  if (ended > 0) std::fprintf(stderr, "%d of %d ffmpeg processes ended early: the figure is low\n", ended, n);
+  for (pid_t pid : running) kill(pid, SIGTERM);
+  // ffmpeg ends its input only between packets: one whose server went silent
+  // would wait for ever. Whatever has not ended after 3 s is killed.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+  while (!running.empty()) {
+    std::vector<pid_t> still;
+    for (pid_t pid : running) {
+      if (waitpid(pid, nullptr, WNOHANG) == 0) still.push_back(pid);
+    }
+    running.swap(still);
+    if (running.empty()) break;
+    if (std::chrono::steady_clock::now() > deadline) {
+      for (pid_t pid : running) kill(pid, SIGKILL);
+      for (pid_t pid : running) waitpid(pid, nullptr, 0);
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
   return (cpu1 - cpu0) / seconds / n * 100.0;
 }
 
