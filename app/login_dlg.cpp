@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/message_placement.h"
 #include "core/client_log.h"
 #include "core/fixed_text.h"
 #include "core/login_logic.h"
@@ -65,7 +66,18 @@ void CLoginDlg::SetChecked(int id, bool checked) {
   if (auto* box = qobject_cast<QCheckBox*>(GetDlgItem(id))) box->setChecked(checked);
 }
 
-void CLoginDlg::ShowMessage(int stringId) { m_pMsgDlg->ShowMsg(LoadStringW(stringId).toStdWString(), 2); }
+void CLoginDlg::ShowMessage(int stringId) { ShowText(LoadStringW(stringId)); }
+
+void CLoginDlg::ShowText(const QString& text) {
+  m_pMsgDlg->ShowMsg(text.toStdWString(), 2);
+  // The box opens in the middle of the screen, over this dialog's fields: it
+  // goes beside the dialog instead, so the input stays in view.
+  QScreen* screen = this->screen() != nullptr ? this->screen() : QGuiApplication::primaryScreen();
+  if (screen == nullptr) return;
+  const QRect frame = m_pMsgDlg->frameGeometry();
+  const QPoint corner = PlaceBesideWindow(frame.size(), frameGeometry(), screen->availableGeometry());
+  m_pMsgDlg->move(m_pMsgDlg->pos() + (corner - frame.topLeft()));
+}
 
 BOOL CLoginDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -198,7 +210,7 @@ bool CLoginDlg::ResolveLoginServer() {
   addrinfo* list = nullptr;
   const int error = getaddrinfo(address.c_str(), nullptr, &hints, &list);
   if (error != 0 || list == nullptr) {
-    m_pMsgDlg->ShowMsg(QString(QStringLiteral("%1=%2")).arg(LoadStringW(236)).arg(error).toStdWString(), 2);
+    ShowText(QString(QStringLiteral("%1=%2")).arg(LoadStringW(236)).arg(error));
     return false;
   }
   inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr, g_szLoginSvrIp,
@@ -223,7 +235,7 @@ void CLoginDlg::LoginCloud(const CString& name, const CString& password) {
   if (result == kMsgLoginFailed) {
     QString text = LoadStringW(kMsgLoginFailed);
     if (g_nLanguage == 0 && cloudResult != 0) text += QStringLiteral(",错误代码%1").arg(cloudResult);
-    m_pMsgDlg->ShowMsg(text.toStdWString(), 2);
+    ShowText(text);
     return;
   }
   if (result != kMsgLoginOk) {

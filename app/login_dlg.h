@@ -49,6 +49,7 @@ class CLoginDlg : public CDialog {
  private:
   void InitUserCombo();
   void ShowMessage(int stringId);
+  void ShowText(const QString& text);
   void RememberLogin(const CString& name, const CString& password);
   void LoginCloud(const CString& name, const CString& password);
   bool ResolveLoginServer();

@@ -7,10 +7,12 @@
 #include "core/crash_report.h"
 #include "platform/paths.h"
 #include "shell/vistarel_dlg.h"
+#include "ui/draw_text.h"
 
 int main(int argc, char** argv) {
   CExceptionReporter::Install();
   QApplication application(argc, argv);
+  QApplication::setFont(DialogFont());  // the font the windows are laid out for
   // VEMO_PROGRAM_DIR points the program at another program folder (its
   // configuration, pictures and string tables), as the tests do.
   if (const char* folder = std::getenv("VEMO_PROGRAM_DIR"); folder != nullptr && *folder != '\0') {

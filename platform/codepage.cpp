@@ -61,13 +61,24 @@ Converter& Utf8ToGbkConverter() {
   return c;
 }
 
+// Plain ASCII reads the same in GBK and UTF-8 (file names of record folders,
+// most paths): it needs no converter.
+bool IsAscii(std::string_view text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string GbkToUtf8(std::string_view gbk) {
+  if (IsAscii(gbk)) return std::string(gbk);
   return GbkToUtf8Converter().Run(gbk, "\xEF\xBF\xBD");
 }
 
 std::string Utf8ToGbk(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
   return Utf8ToGbkConverter().Run(utf8, "?");
 }
 

@@ -16,11 +16,13 @@ CDialog::~CDialog() = default;
 
 BOOL CDialog::OnInitDialog() { return TRUE; }
 
+bool CDialog::FindTemplate(UINT id, DialogTemplate& out) const { return dlgtemplate::Find(id, out); }
+
 void CDialog::Build() {
   if (m_bBuilt) return;
   m_bBuilt = true;
   DialogTemplate dialog;
-  m_bHasTemplate = dlgtemplate::Find(m_nIDTemplate, dialog);
+  m_bHasTemplate = FindTemplate(m_nIDTemplate, dialog);
   if (m_bHasTemplate) {
     resize(dialog.width, dialog.height);
     setWindowTitle(QString::fromStdString(dialog.caption));
@@ -48,7 +50,7 @@ INT_PTR CDialog::DoModal() {
 BOOL CDialog::Create(UINT nIDTemplate, QWidget* parent) {
   if (!m_bBuilt) m_nIDTemplate = nIDTemplate;
   DialogTemplate dialog;
-  bool child = dlgtemplate::Find(m_nIDTemplate, dialog) && dialog.child && parent;
+  bool child = FindTemplate(m_nIDTemplate, dialog) && dialog.child && parent;
   if (parent || child) setParent(parent, child ? Qt::Widget : Qt::Dialog);
   Build();
   setVisible(m_bHasTemplate && dialog.visible);  // hidden unless the template says otherwise

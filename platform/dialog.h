@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 
+#include "platform/dialog_template.h"
 #include "platform/wnd.h"
 
 class CDialog : public QDialog, public CWnd {
@@ -64,6 +65,10 @@ class CDialog : public QDialog, public CWnd {
   bool HasTemplate() const { return m_bHasTemplate; }
 
  protected:
+  // Where the dialog's template comes from: the program's template folder
+  // (dlgtemplate::Find). A library with resources of its own looks there instead.
+  virtual bool FindTemplate(UINT id, DialogTemplate& out) const;
+
   void accept() override;
   void reject() override;
   void keyPressEvent(QKeyEvent* event) override;

@@ -1,6 +1,8 @@
 #include "platform/file_api.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -83,6 +85,41 @@ bool ReadWhole(const std::string& path, std::string& out) {
   bool ok = !std::ferror(f);
   std::fclose(f);
   return ok;
+}
+
+int64_t FoundEntry::Size() const {
+  struct stat st {};
+  if (::fstatat(folderFd_, nativeName_.c_str(), &st, 0) != 0) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
+bool FindFiles(const std::string& pattern, const std::function<void(const FoundEntry&)>& onEntry) {
+  const size_t cut = pattern.find_last_of("\\/");
+  const std::string folder = cut == std::string::npos ? std::string(".") : pattern.substr(0, cut + 1);
+  const std::string mask = cut == std::string::npos ? pattern : pattern.substr(cut + 1);
+  const bool all = mask == "*" || mask == "*.*";
+  const std::string nativeMask = all ? std::string() : paths::NativePath(mask);
+
+  DIR* dir = ::opendir(paths::NativePath(folder).c_str());
+  if (!dir) return false;
+  FoundEntry entry;
+  entry.folderFd_ = ::dirfd(dir);
+  while (const dirent* d = ::readdir(dir)) {
+    const char* name = d->d_name;
+    if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))) continue;
+    if (!all && ::fnmatch(nativeMask.c_str(), name, 0) != 0) continue;
+    entry.nativeName_ = name;
+    entry.name_ = paths::FromNativePath(entry.nativeName_);
+    if (d->d_type == DT_UNKNOWN || d->d_type == DT_LNK) {
+      struct stat st {};
+      entry.isDirectory_ = ::fstatat(entry.folderFd_, name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+    } else {
+      entry.isDirectory_ = d->d_type == DT_DIR;
+    }
+    onEntry(entry);
+  }
+  ::closedir(dir);
+  return true;
 }
 
 }  // namespace fileapi

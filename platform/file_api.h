@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace fileapi {
@@ -20,5 +21,30 @@ int64_t Size(const std::string& path);  // -1 when missing
 // the old or the new content, never a part of it.
 bool WriteWhole(const std::string& path, const void* data, size_t size);
 bool ReadWhole(const std::string& path, std::string& out);
+
+// One entry of a folder listing (FindFiles).
+class FoundEntry {
+ public:
+  const std::string& Name() const { return name_; }  // ANSI, without the folder
+  bool IsDirectory() const { return isDirectory_; }
+  // Length in bytes; -1 when the entry cannot be read. Asked of the file
+  // system only when called.
+  int64_t Size() const;
+
+ private:
+  friend bool FindFiles(const std::string&, const std::function<void(const FoundEntry&)>&);
+  int folderFd_ = -1;
+  std::string nativeName_;
+  std::string name_;
+  bool isDirectory_ = false;
+};
+
+// Lists the entries of a folder whose names match a pattern, in the order the
+// file system returns them, without "." and "..": `pattern` is an ANSI path
+// whose last part (after the last backslash or slash) is the name mask, with
+// '*' for any run of characters and '?' for one; "*.*" and "*" match every
+// name (matching is case-sensitive). False (nothing listed) when the folder
+// cannot be opened.
+bool FindFiles(const std::string& pattern, const std::function<void(const FoundEntry&)>& onEntry);
 
 }  // namespace fileapi

@@ -15,6 +15,15 @@ namespace {
 ResourceFolder g_folder("Lang/");
 std::mutex g_mutex;
 std::map<UINT, std::string> g_strings;  // UTF-8
+std::set<UINT> g_asked;
+
+// The text of `id` (UTF-8), empty when missing; notes the id as asked. Called
+// with g_mutex held.
+std::string Lookup(UINT id) {
+  g_asked.insert(id);
+  auto it = g_strings.find(id);
+  return it == g_strings.end() ? std::string() : it->second;
+}
 
 // "LangEn.dll" (any folder, any case of the extension) -> "LangEn".
 std::string BaseName(std::string name) {
@@ -41,6 +50,27 @@ std::string Folder() { return g_folder.Get(); }
 
 void SetFolder(const std::string& nativeFolder) { g_folder.Set(nativeFolder); }
 
+std::set<UINT> AskedIds() {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  return g_asked;
+}
+
+bool Parse(const std::string& xml, std::map<UINT, std::string>& out) {
+  TiXmlDocument doc;
+  doc.Parse(xml.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  const TiXmlElement* root = doc.RootElement();
+  if (doc.Error() || !root || root->ValueStr() != "StringTable") return false;
+  std::map<UINT, std::string> strings;
+  for (const TiXmlElement* e = root->FirstChildElement("String"); e;
+       e = e->NextSiblingElement("String")) {
+    int id = 0;
+    if (e->QueryIntAttribute("id", &id) != TIXML_SUCCESS || id < 0) continue;
+    strings[static_cast<UINT>(id)] = ElementText(e);
+  }
+  out = std::move(strings);
+  return true;
+}
+
 }  // namespace stringtable
 
 BOOL LoadLanguageLibrary(const char* dllName) {
@@ -51,19 +81,11 @@ BOOL LoadLanguageLibrary(const char* dllName) {
   if (!fileapi::ReadWhole(paths::FromNativePath(stringtable::Folder() + base + ".xml"), xml)) {
     return FALSE;
   }
-  TiXmlDocument doc;
-  doc.Parse(xml.c_str(), nullptr, TIXML_ENCODING_UTF8);
-  const TiXmlElement* root = doc.RootElement();
-  if (doc.Error() || !root || root->ValueStr() != "StringTable") return FALSE;
   std::map<UINT, std::string> strings;
-  for (const TiXmlElement* e = root->FirstChildElement("String"); e;
-       e = e->NextSiblingElement("String")) {
-    int id = 0;
-    if (e->QueryIntAttribute("id", &id) != TIXML_SUCCESS || id < 0) continue;
-    strings[static_cast<UINT>(id)] = ElementText(e);
-  }
+  if (!stringtable::Parse(xml, strings)) return FALSE;
   std::lock_guard<std::mutex> lock(g_mutex);
   g_strings = std::move(strings);
+  g_asked.clear();
   return TRUE;
 }
 
@@ -74,16 +96,14 @@ void FreeLanguageLibrary() {
 
 QString LoadStringW(UINT id) {
   std::lock_guard<std::mutex> lock(g_mutex);
-  auto it = g_strings.find(id);
-  return it == g_strings.end() ? QString() : QString::fromStdString(it->second);
+  return QString::fromStdString(Lookup(id));
 }
 
 CString LoadStringA(UINT id) {
   std::string utf8;
   {
     std::lock_guard<std::mutex> lock(g_mutex);
-    auto it = g_strings.find(id);
-    if (it != g_strings.end()) utf8 = it->second;
+    utf8 = Lookup(id);
   }
   return codepage::Utf8ToGbk(utf8);
 }

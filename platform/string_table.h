@@ -18,6 +18,9 @@
 #pragma once
 
 #include <QString>
+#include <map>
+#include <set>
+#include <string>
 
 #include "platform/win_types.h"
 
@@ -30,6 +33,14 @@ CString LoadStringA(UINT id);  // GBK; empty when the id is missing
 QString LoadStringW(UINT id);  // empty when the id is missing
 
 namespace stringtable {
+// Reads a string-table file's text (the form above) into id -> UTF-8 text;
+// false (and `out` untouched) when it is not a string table.
+bool Parse(const std::string& xml, std::map<UINT, std::string>& out);
+
+// Every id asked for (found or not) since the last table was loaded: what the
+// windows opened so far use, for checking that each table holds them.
+std::set<UINT> AskedIds();
+
 // The folder of the string-table files (native path, trailing '/'): the one
 // set here, else the program folder's "Lang/". Empty: back to the default.
 std::string Folder();

@@ -53,14 +53,15 @@ std::vector<StripPiece> TabStripLayout(int chosenTab) {
     else if (i == tabCount) picture = "tab6.png";
     if (i == 0 && chosenTab == 1) picture = "tab1.png";
     if (i == tabCount && chosenTab == tabCount) picture = "tab9.png";
+    const NavTab* right = i < tabCount ? &NavTabs()[static_cast<size_t>(i)] : nullptr;
+    const std::string icon = right ? "nav_" + std::to_string(right->id) + (leftOfChosen ? "_on" : "") : "";
     pieces.push_back({kSeparatorIds[i], x, kSeparatorWidth, leftOfChosen || rightOfChosen ? kHighHeight : kLowHeight,
-                      picture, false, 0});
+                      picture, false, 0, icon, right ? right->id : 0});
     x += kSeparatorWidth;
-    if (i == tabCount) break;
-    const NavTab& tab = NavTabs()[static_cast<size_t>(i)];
-    const bool chosen = tab.number == chosenTab;
-    pieces.push_back({tab.id, x, kTabWidth, chosen ? kHighHeight : kLowHeight, chosen ? "tab2.png" : "tab4.png", true,
-                      chosen ? kChosenCaption : 0});
+    if (right == nullptr) break;
+    const bool chosen = right->number == chosenTab;
+    pieces.push_back({right->id, x, kTabWidth, chosen ? kHighHeight : kLowHeight, chosen ? "tab2.png" : "tab4.png", true,
+                      chosen ? kChosenCaption : 0, "", 0});
     x += kTabWidth;
   }
   return pieces;

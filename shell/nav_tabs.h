@@ -33,6 +33,10 @@ struct StripPiece {
   std::string picture;  // "tab1.png" ... "tab9.png"
   bool isTab;
   COLORREF captionColour;  // tabs only
+  // Separators left of a tab show that tab's picture ("nav_<tab id>", "nav_<tab id>_on" while it is
+  // chosen) beside its caption and open it when clicked; empty and 0 for the others.
+  std::string icon;
+  int opensTab;
 };
 
 // The strip for the chosen tab (1 to 6): separators and tabs in left-to-right

@@ -11,6 +11,7 @@
 #include "shell/module_rights.h"
 #include "shell/view_state.h"
 #include "ui/image_file_button.h"
+#include "ui/picture_resource.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ BOOL CPageDlg::OnInitDialog() {
   for (const StripPiece& piece : TabStripLayout(kFirstTab)) {
     auto* button = ReplaceDlgItem(piece.id, new CImageFileButton(this));
     m_buttons[piece.id] = button;
+    if (piece.opensTab != 0) OnClicked(piece.id, [this, tab = piece.opensTab] { OnTabClicked(tab); });
     if (!piece.isTab) continue;
     const NavTab* tab = FindNavTab(piece.id);
     button->SetCaptionW(LoadStringW(tab->caption).toStdWString());
@@ -62,6 +64,7 @@ void CPageDlg::ApplyStrip(int chosenTab) {
     const int number = piece.picture[3] - '0';  // "tabN.png"
     button->SetImageFile(m_strPictures[static_cast<size_t>(number - 1)]);
     if (piece.isTab) button->SetTextColor(piece.captionColour);
+    button->SetIconFile(piece.icon.empty() ? std::string() : PictureResourcePath(piece.icon, "PNG"));
   }
 }
 

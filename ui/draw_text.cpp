@@ -45,3 +45,5 @@ QFont SongTiFont(int pointSizeTenths) {
   font.setPointSizeF(pointSizeTenths / 10.0);
   return font;
 }
+
+QFont DialogFont() { return SongTiFont(90); }

@@ -34,3 +34,7 @@ void DrawTextW(QPainter& painter, const QString& text, const QRect& rect, UINT f
 // The "宋体" font at a point size given in tenths of a point (110 = 11 pt), with
 // CJK fallbacks so Chinese text is readable wherever that font is missing.
 QFont SongTiFont(int pointSizeTenths);
+
+// The font of the program's windows, whose controls are laid out for it:
+// 9-point "宋体" (with the same fallbacks).
+QFont DialogFont();

@@ -36,6 +36,7 @@ class CImageButton : public QPushButton {
 
   void SetCaptionW(const CStringW& caption);
   void SetCaptionA(const CString& caption);  // kept, not drawn
+  const CStringW& GetCaptionW() const { return m_strCaption; }
   void SetTextColor(COLORREF colour);
   COLORREF GetTextColor() const { return m_crText; }
 
@@ -47,6 +48,8 @@ class CImageButton : public QPushButton {
   void SetBackgroundDC(const QImage& parentPixels);
 
   int GetCurType() const { return m_nCurType; }
+  // The size of the standard face's picture; empty without one.
+  QSize FaceSize() const { return m_pStdImage && m_pStdImage->IsValid() ? m_pStdImage->Bitmap().size() : QSize(); }
   bool IsHovering() const { return m_bIsHovering; }
 
  protected:

@@ -73,7 +73,7 @@ BOOL CConfigPatrol::OnInitDialog() {
   OnClicked(IDC_PATROL_SAVE, [this] { OnBnClickedSave(); });
   const std::pair<int, int> screens[] = {{IDC_SCREEN, 0}, {IDC_SCREEN_EX1, 1}, {IDC_SCREEN_EX2, 2}, {IDC_SCREEN_EX3, 3}};
   for (const auto& [id, ext] : screens) {
-    OnClicked(id, [this, ext] { FillNames(PatrolPaneNames(PatrolPlanPrefix(ext))); });
+    OnClicked(id, [this, ext = ext] { FillNames(PatrolPaneNames(PatrolPlanPrefix(ext))); });
   }
 
   LoadPatrolInfo();

@@ -1,6 +1,8 @@
 #include "live/ptz/ptz_dlg.h"
 
 #include <QComboBox>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -58,6 +60,17 @@ constexpr ControlText kTexts[] = {
 
 std::string ComboText(const QComboBox* combo) { return codepage::FromQString(combo->currentText()); }
 
+constexpr int kLabels[] = {CPTZDlg::IDC_STATIC_PAN, CPTZDlg::IDC_STATIC_TILT, CPTZDlg::IDC_STATIC_ADD,
+                           CPTZDlg::IDC_STATIC_CALL, CPTZDlg::IDC_STATIC_DEL, CPTZDlg::IDC_STATIC_ADVANCE};
+constexpr int kSmallestLabelPixels = 9;
+const QColor kLabelColour(0xDF, 0xE7, 0xF0);
+
+// Whether `text`, wrapped at word breaks, fits `size` in `font`.
+bool FitsWrapped(const QFont& font, const QString& text, const QSize& size) {
+  const QRect bounds = QFontMetrics(font).boundingRect(QRect(0, 0, size.width(), 100000), Qt::TextWordWrap, text);
+  return bounds.width() <= size.width() && bounds.height() <= size.height();
+}
+
 }  // namespace
 
 CPTZDlg::CPTZDlg(CPtzPanelHost& host, QWidget* parent) : CDialog(IDD, parent), m_host(host), m_logic(host) {}
@@ -66,9 +79,13 @@ CPTZDlg::~CPTZDlg() = default;
 
 BOOL CPTZDlg::OnInitDialog() {
   CDialog::OnInitDialog();
-  for (int id : {IDC_STATIC_PAN, IDC_STATIC_TILT, IDC_STATIC_ADD, IDC_STATIC_CALL, IDC_STATIC_DEL,
-                 IDC_STATIC_ADVANCE}) {
-    ReplaceDlgItem(id, new CTransparentStatic(this));
+  for (int id : kLabels) {
+    // The speed labels sit between two lists: centred, they keep clear of both.
+    const bool speed = id == IDC_STATIC_PAN || id == IDC_STATIC_TILT;
+    auto* label = ReplaceDlgItem(id, new CTransparentStatic(this, speed ? SS_CENTER : SS_LEFT));
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::WindowText, kLabelColour);  // light on the panel's dark background
+    label->setPalette(colours);
   }
   m_holdButtons.assign(ptz::kPtzButtonCount, nullptr);
   for (const ButtonFace& face : kButtons) {
@@ -92,6 +109,7 @@ BOOL CPTZDlg::OnInitDialog() {
       SetWindowTextW(control, LoadStringW(t.text));
     }
   }
+  FitLabelFont();
   SetWindowTextW(GetDlgItem(IDC_EDIT_PRESET), QString());
 
   m_cmbPanSpeed = qobject_cast<QComboBox*>(GetDlgItem(IDC_COMBO_PAN_SPEED));
@@ -113,6 +131,22 @@ BOOL CPTZDlg::OnInitDialog() {
   m_pMsgDlg = std::make_unique<CResMsgDlg>(this);
   m_pMsgDlg->Create(CResMsgDlg::IDD, this);
   return TRUE;
+}
+
+void CPTZDlg::FitLabelFont() {
+  QFont font = this->font();
+  int pixels = QFontInfo(font).pixelSize();
+  for (; pixels > kSmallestLabelPixels; --pixels) {
+    font.setPixelSize(pixels);
+    bool all = true;
+    for (int id : kLabels) {
+      const QWidget* label = GetDlgItem(id);
+      all = all && FitsWrapped(font, GetWindowTextW(label), label->size());
+    }
+    if (all) break;
+  }
+  font.setPixelSize(pixels);
+  for (int id : kLabels) GetDlgItem(id)->setFont(font);
 }
 
 void CPTZDlg::SetButtonPictures() {

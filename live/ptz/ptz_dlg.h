@@ -80,6 +80,9 @@ class CPTZDlg : public CDialog {
  private:
   void SetButtonPictures();
   void ShowMessage(int stringId);
+  // The six labels share one font size: the panel's own, or smaller when the
+  // language's texts need it to wrap inside their places.
+  void FitLabelFont();
   std::vector<std::string> DeletePresetTexts() const;
 
   CPtzPanelHost& m_host;

@@ -72,12 +72,7 @@ class CGimbroCtrl::Impl {
   // A talk or broadcast request that cannot reach its device is answered at
   // once with a refusal, so that whoever waits for the answer is not left waiting.
   void RefuseTalk(LONG id, const char* why) {
-    GimbroEvent event;
-    event.kind = GimbroEvent::kStatus;
-    event.id = id;
-    event.a = GIMBRO_STATUS_TALK_REFUSED;
-    event.text = why;
-    hub_.Post(std::move(event));
+    hub_.Post(GimbroEvent::Of(GimbroEvent::kStatus, id, GIMBRO_STATUS_TALK_REFUSED, why));
   }
 };
 

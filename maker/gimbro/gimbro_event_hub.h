@@ -16,6 +16,15 @@ struct GimbroEvent {
   LONG b = 0;         // replay value
   std::string text;   // text, or the frame header and data of media data
   GimbroAlarmRecord alarm;
+
+  static GimbroEvent Of(Kind kind, LONG id, LONG a, std::string text = {}) {
+    GimbroEvent event;
+    event.kind = kind;
+    event.id = id;
+    event.a = a;
+    event.text = std::move(text);
+    return event;
+  }
 };
 
 class GimbroEventHub {

@@ -8,6 +8,8 @@
 
 #include "maker/gimbro/gimbro_event_hub.h"
 #include "maker/gimbro/gimbro_log.h"
+#include "maker/gimbro/gimbro_streams.h"
+#include "maker/gimbro/onvif/onvif_session.h"
 
 using gimbro_wire::Frame;
 using gimbro_wire::FrameReader;
@@ -17,12 +19,43 @@ GimbroTimings& GimbroTimingsForNewLinks() {
   return timings;
 }
 
+// Hands the ONVIF session's outcomes to the link.
+class GimbroLink::OnvifOwner : public onvif::Session::Owner {
+ public:
+  explicit OnvifOwner(GimbroLink* link) : link_(link) {}
+  void OnvifOnline() override {
+    link_->protocol_ = Protocol::kOnvif;
+    link_->GoOnline();
+  }
+  void OnvifRefused(const std::string& reason) override { link_->LoginRefused(reason); }
+  void OnvifFailed(LONG code, const std::string& reason, bool notOnvif) override {
+    // Something else answers there now: find out again at the next attempt.
+    if (notOnvif) link_->protocol_ = Protocol::kUnknown;
+    link_->Drop(code, reason);
+  }
+  void OnvifStreams(const std::string& mainUri, const std::string& subUri) override {
+    link_->mainUri_ = mainUri;
+    link_->subUri_ = subUri;
+    link_->PublishProbing();
+  }
+
+ private:
+  GimbroLink* link_;
+};
+
 GimbroLink::GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online,
-                       GimbroEventHub* hub)
-    : params_(std::move(params)), online_(std::move(online)), hub_(hub), timings_(GimbroTimingsForNewLinks()) {
+                       GimbroEventHub* hub, QNetworkAccessManager* http)
+    : params_(std::move(params)),
+      online_(std::move(online)),
+      hub_(hub),
+      timings_(GimbroTimingsForNewLinks()),
+      http_(http),
+      onvifOwner_(std::make_unique<OnvifOwner>(this)) {
   retryMs_ = timings_.firstRetryMs;
   retryTimer_.setSingleShot(true);
   deadlineTimer_.setSingleShot(true);
+  greetTimer_.setSingleShot(true);
+  connect(&greetTimer_, &QTimer::timeout, this, &GimbroLink::OnGreetTimeout);
   connect(&retryTimer_, &QTimer::timeout, this, &GimbroLink::Connect);
   connect(&deadlineTimer_, &QTimer::timeout, this, &GimbroLink::OnDeadline);
   connect(&echoTimer_, &QTimer::timeout, this, &GimbroLink::OnEcho);
@@ -30,7 +63,10 @@ GimbroLink::GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bo
 }
 
 GimbroLink::~GimbroLink() {
+  delete onvif_;  // never from inside one of its own calls: the network thread removes links
+  onvif_ = nullptr;
   CloseSocket();
+  gimbro_streams::Erase(this);
   online_->store(false);
 }
 
@@ -38,8 +74,14 @@ void GimbroLink::Start() { Connect(); }
 
 void GimbroLink::Connect() {
   CloseSocket();
+  if (protocol_ == Protocol::kOnvif) {
+    StartOnvif();
+    return;
+  }
   reader_ = FrameReader();
+  receivedAny_ = false;
   state_ = State::kConnecting;
+  PublishProbing();
   socket_ = new QTcpSocket(this);
   connect(socket_, &QTcpSocket::connected, this, &GimbroLink::OnConnected);
   connect(socket_, &QTcpSocket::readyRead, this, &GimbroLink::OnReadyRead);
@@ -53,8 +95,10 @@ void GimbroLink::Connect() {
 
 void GimbroLink::CloseSocket() {
   deadlineTimer_.stop();
+  greetTimer_.stop();
   echoTimer_.stop();
   syncTimer_.stop();
+  EndOnvif();
   if (socket_ == nullptr) return;
   socket_->disconnect(this);
   socket_->abort();
@@ -65,6 +109,45 @@ void GimbroLink::CloseSocket() {
 void GimbroLink::OnConnected() {
   state_ = State::kAwaitHello;
   deadlineTimer_.start(timings_.loginTimeoutMs);
+  greetTimer_.start(timings_.greetTimeoutMs);
+}
+
+void GimbroLink::OnGreetTimeout() {
+  // Silence: a web service waits for its request. Anything said, however
+  // wrong, is handled by the control's own protocol.
+  if (state_ == State::kAwaitHello && !receivedAny_) StartOnvif();
+}
+
+void GimbroLink::StartOnvif() {
+  CloseSocket();
+  state_ = State::kOnvif;
+  PublishProbing();
+  onvif_ = new onvif::Session(params_, timings_, http_, hub_, onvifOwner_.get());
+  onvif_->Start();
+}
+
+void GimbroLink::EndOnvif() {
+  if (onvif_ == nullptr) return;
+  // Possibly called from inside the session: it goes quiet now and away later.
+  onvif_->Shutdown();
+  onvif_->deleteLater();
+  onvif_ = nullptr;
+}
+
+void GimbroLink::PublishProbing() {
+  gimbro_streams::Entry entry;
+  entry.host = params_.host.toStdString();
+  entry.probing = state_ != State::kIdle && protocol_ != Protocol::kOwn &&
+                  !(state_ == State::kOnvif && online_->load());
+  entry.mainUri = mainUri_;
+  entry.subUri = subUri_;
+  entry.user = params_.login;
+  entry.password = params_.password;
+  if (!entry.probing && entry.mainUri.empty()) {
+    gimbro_streams::Erase(this);
+  } else {
+    gimbro_streams::Publish(this, entry);
+  }
 }
 
 void GimbroLink::OnSocketError() {
@@ -98,6 +181,10 @@ void GimbroLink::OnReadyRead() {
   if (socket_ == nullptr) return;
   const QByteArray data = socket_->readAll();
   sinceReceive_.start();
+  if (!data.isEmpty()) {
+    receivedAny_ = true;
+    greetTimer_.stop();
+  }
   reader_.Feed(data.constData(), static_cast<size_t>(data.size()));
   Frame frame;
   for (;;) {
@@ -120,6 +207,8 @@ void GimbroLink::HandleFrame(const Frame& frame) {
         Drop(GIMBRO_STATUS_CONNECTION_LOST, "protocol error: no greeting from the device");
         return;
       }
+      protocol_ = Protocol::kOwn;
+      gimbro_streams::Erase(this);
       {
         std::string body = params_.login;
         body.push_back('\0');
@@ -143,6 +232,7 @@ void GimbroLink::HandleFrame(const Frame& frame) {
       return;
     case State::kIdle:
     case State::kConnecting:
+    case State::kOnvif:
       return;
   }
 }
@@ -216,15 +306,18 @@ void GimbroLink::HandleOnlineFrame(const Frame& frame) {
 }
 
 void GimbroLink::GoOnline() {
-  state_ = State::kOnline;
+  const bool onvif = onvif_ != nullptr;
+  state_ = onvif ? State::kOnvif : State::kOnline;
   deadlineTimer_.stop();
   retryMs_ = timings_.firstRetryMs;
   online_->store(true);
-  qCInfo(lcGimbro, "device %d: logged in to %s:%u as \"%s\"", static_cast<int>(params_.id),
-         qPrintable(params_.host), static_cast<unsigned>(params_.port), params_.login.c_str());
-  Report(GIMBRO_STATUS_LOGIN_OK, "login ok");
+  qCInfo(lcGimbro, "device %d: logged in to %s:%u as \"%s\"%s", static_cast<int>(params_.id),
+         qPrintable(params_.host), static_cast<unsigned>(params_.port), params_.login.c_str(),
+         onvif ? " (ONVIF)" : "");
+  Report(GIMBRO_STATUS_LOGIN_OK, onvif ? "login ok (ONVIF)" : "login ok");
+  // The ONVIF session polls the device itself.
   sinceReceive_.start();
-  echoTimer_.start(timings_.echoIntervalMs);
+  if (!onvif) echoTimer_.start(timings_.echoIntervalMs);
   if (syncEnabled_) {
     SendTimeSync();
     syncTimer_.start();
@@ -236,6 +329,7 @@ void GimbroLink::LoginRefused(const std::string& reason) {
             qPrintable(params_.host), static_cast<unsigned>(params_.port), params_.login.c_str());
   CloseSocket();
   state_ = State::kIdle;
+  PublishProbing();
   if (lastReported_ != GIMBRO_STATUS_LOGIN_REFUSED) {
     Report(GIMBRO_STATUS_LOGIN_REFUSED, reason.empty() ? std::string("login refused") : reason);
   }
@@ -245,29 +339,41 @@ void GimbroLink::LoginRefused(const std::string& reason) {
 }
 
 void GimbroLink::Drop(LONG code, const std::string& reason) {
-  const bool wasOnline = state_ == State::kOnline;
+  const bool wasOnline = online_->load();
   CloseSocket();
   state_ = State::kIdle;
   online_->store(false);
-  qCInfo(lcGimbro, "device %d: %s:%u %s (%s)", static_cast<int>(params_.id), qPrintable(params_.host),
-         static_cast<unsigned>(params_.port), wasOnline ? "went offline" : "not reached", reason.c_str());
-  // Offline is reported once, not again for every failed attempt that follows.
-  if (lastReported_ == 0 || lastReported_ == GIMBRO_STATUS_LOGIN_OK) Report(code, reason);
+  PublishProbing();
+  // Offline is reported (and logged as a warning) once, not again for every
+  // failed attempt that follows.
+  const bool report = lastReported_ == 0 || lastReported_ == GIMBRO_STATUS_LOGIN_OK;
+  if (report) {
+    qCWarning(lcGimbro, "device %d: %s:%u %s (%s)", static_cast<int>(params_.id), qPrintable(params_.host),
+              static_cast<unsigned>(params_.port), wasOnline ? "went offline" : "not reached", reason.c_str());
+    Report(code, reason);
+  } else {
+    qCInfo(lcGimbro, "device %d: %s:%u still not reached (%s)", static_cast<int>(params_.id),
+           qPrintable(params_.host), static_cast<unsigned>(params_.port), reason.c_str());
+  }
   retryTimer_.start(retryMs_);
   retryMs_ = std::min(retryMs_ * 2, timings_.maxRetryMs);
 }
 
 void GimbroLink::Report(LONG code, const std::string& text) {
   lastReported_ = code;
-  GimbroEvent event;
-  event.kind = GimbroEvent::kStatus;
-  event.id = params_.id;
-  event.a = code;
-  event.text = text;
-  hub_->Post(std::move(event));
+  hub_->Post(GimbroEvent::Of(GimbroEvent::kStatus, params_.id, code, text));
 }
 
 void GimbroLink::Send(const std::string& frame) {
+  if (onvif_ != nullptr) {
+    // The control's requests are frames of its own protocol: the session
+    // carries each out in ONVIF.
+    FrameReader reader;
+    reader.Feed(frame.data(), frame.size());
+    Frame request;
+    if (onvif_->online() && reader.Next(request) == FrameReader::Result::kFrame) onvif_->Request(request);
+    return;
+  }
   if (state_ != State::kOnline || socket_ == nullptr) return;
   socket_->write(frame.data(), static_cast<qint64>(frame.size()));
   if (socket_->bytesToWrite() > kMaxUnsentBytes) {
@@ -279,7 +385,7 @@ void GimbroLink::SetTimeSync(bool enable, int difference, int interval) {
   syncEnabled_ = enable;
   syncDifference_ = difference;
   syncTimer_.setInterval(std::max(1, interval) * 1000);
-  if (state_ != State::kOnline) return;
+  if (!online_->load()) return;
   if (enable) {
     SendTimeSync();
     syncTimer_.start();

@@ -1,6 +1,11 @@
 // One device's connection, living on the control's network thread: connects,
 // logs in, keeps the link alive, reconnects with a bounded back-off, and turns
 // the device's frames into events.
+//
+// A device that accepts the connection but does not greet with the control's
+// own protocol within the greeting time is spoken to in ONVIF at the same
+// address and port (onvif/onvif_session.h); once it logged in that way, later
+// attempts go to ONVIF at once. Both protocols report the same statuses.
 #pragma once
 
 #include <QElapsedTimer>
@@ -15,7 +20,11 @@
 #include "platform/win_types.h"
 
 class GimbroEventHub;
+class QNetworkAccessManager;
 class QTcpSocket;
+namespace onvif {
+class Session;
+}
 
 // Time limits of a connection, in milliseconds. Tests shorten them before they
 // create a control; a link reads them when it is created.
@@ -26,6 +35,11 @@ struct GimbroTimings {
   int loginTimeoutMs = 10000;   // from the connection to the login result
   int echoIntervalMs = 10000;   // keep-alive while online
   int idleTimeoutMs = 30000;    // silence after which an online device is dropped
+  int greetTimeoutMs = 2000;    // silence after the connection after which ONVIF is tried
+  int soapTimeoutMs = 10000;    // for each ONVIF exchange, connection included
+  int eventPullSeconds = 5;     // how long an ONVIF event pull may wait for events
+  int eventRetryMs = 10000;     // before a lost event subscription is made again
+  qint64 maxAnswerBytes = 1 << 20;  // largest ONVIF answer taken
 };
 GimbroTimings& GimbroTimingsForNewLinks();
 
@@ -43,7 +57,9 @@ class GimbroLink : public QObject {
   // A device's output queue above this ends its connection: it does not read.
   static constexpr qint64 kMaxUnsentBytes = 16 * 1024 * 1024;
 
-  GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online, GimbroEventHub* hub);
+  // `http` carries the ONVIF requests; shared by the links, it outlives them.
+  GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online, GimbroEventHub* hub,
+             QNetworkAccessManager* http);
   ~GimbroLink() override;
 
   void Start();
@@ -52,7 +68,9 @@ class GimbroLink : public QObject {
   void SetTimeSync(bool enable, int difference, int interval);
 
  private:
-  enum class State { kIdle, kConnecting, kAwaitHello, kAwaitLogin, kOnline };
+  enum class State { kIdle, kConnecting, kAwaitHello, kAwaitLogin, kOnline, kOnvif };
+  enum class Protocol { kUnknown, kOwn, kOnvif };
+  class OnvifOwner;
 
   void Connect();
   void OnConnected();
@@ -70,6 +88,13 @@ class GimbroLink : public QObject {
   void CloseSocket();
   void Report(LONG code, const std::string& text);
   void SendTimeSync();
+  void OnGreetTimeout();
+  void StartOnvif();
+  void EndOnvif();
+  // Tells the pull control whether this device's streams are being found out.
+  void PublishProbing();
+
+  friend class OnvifOwner;
 
   GimbroDeviceParams params_;
   std::shared_ptr<std::atomic<bool>> online_;
@@ -84,7 +109,14 @@ class GimbroLink : public QObject {
   QTimer deadlineTimer_;
   QTimer echoTimer_;
   QTimer syncTimer_;
+  QTimer greetTimer_;
   QElapsedTimer sinceReceive_;
+  bool receivedAny_ = false;
+  Protocol protocol_ = Protocol::kUnknown;
+  QNetworkAccessManager* http_;
+  std::unique_ptr<OnvifOwner> onvifOwner_;
+  onvif::Session* onvif_ = nullptr;
+  std::string mainUri_, subUri_;  // the ONVIF stream addresses last learnt
   bool syncEnabled_ = false;
   int syncDifference_ = 0;
 };

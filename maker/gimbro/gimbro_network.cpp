@@ -1,6 +1,24 @@
 #include "maker/gimbro/gimbro_network.h"
 
 #include <QMetaObject>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+
+QNetworkAccessManager* GimbroNetwork::Worker::Http() {
+  if (!http_) {
+    http_ = std::make_unique<QNetworkAccessManager>();
+    // Devices are reached directly, never through the user's web proxy.
+    http_->setProxy(QNetworkProxy::NoProxy);
+  }
+  return http_.get();
+}
+
+void GimbroNetwork::Worker::Clear() {
+  links.clear();
+  // Sessions that ended earlier and wait for their deletion hold no request
+  // any more (they were shut down), so the access can go first.
+  http_.reset();
+}
 
 GimbroNetwork::GimbroNetwork(GimbroEventHub* hub) : hub_(hub), worker_(new Worker) {
   thread_.setObjectName(QString::fromLatin1(kThreadName));
@@ -19,7 +37,7 @@ void GimbroNetwork::Queue(Fn&& fn) {
 void GimbroNetwork::AddDevice(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online) {
   Queue([w = worker_, hub = hub_, params = std::move(params), online = std::move(online)]() mutable {
     const LONG id = params.id;
-    auto link = std::make_unique<GimbroLink>(std::move(params), std::move(online), hub);
+    auto link = std::make_unique<GimbroLink>(std::move(params), std::move(online), hub, w->Http());
     GimbroLink* started = link.get();
     w->links[id] = std::move(link);
     started->Start();
@@ -53,7 +71,7 @@ void GimbroNetwork::Stop() {
   QMetaObject::invokeMethod(
       worker_,
       [w = worker_, here]() {
-        w->links.clear();
+        w->Clear();
         w->moveToThread(here);
       },
       Qt::BlockingQueuedConnection);

@@ -12,6 +12,7 @@
 #include "maker/gimbro/gimbro_link.h"
 
 class GimbroEventHub;
+class QNetworkAccessManager;
 
 class GimbroNetwork {
  public:
@@ -31,10 +32,16 @@ class GimbroNetwork {
   static constexpr const char* kThreadName = "gimbro-net";
 
  private:
-  // Lives on the network thread; owns the links.
+  // Lives on the network thread; owns the links and the HTTP access of
+  // their ONVIF sessions.
   class Worker : public QObject {
    public:
+    QNetworkAccessManager* Http();
+    void Clear();
     std::map<LONG, std::unique_ptr<GimbroLink>> links;
+
+   private:
+    std::unique_ptr<QNetworkAccessManager> http_;
   };
 
   template <typename Fn>

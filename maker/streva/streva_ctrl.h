@@ -18,7 +18,18 @@
 //                                              TCP, whatever the flag says
 //   OpenStreamEx(host, port, path)             rtsp://host:port/path (host: a name or address)
 // A login name given to OpenStream replaces credentials written in the URL.
-// The port defaults to 554. A text that is not such an address fails at once
+// The port defaults to 554.
+//
+// Devices that speak ONVIF: the program's addresses follow its own table of
+// paths ("/mpeg4", "/mpeg4cif", "/h264-D1" ...), which such a camera does not
+// serve. When the host of an address is a device registered with the
+// device-messaging control as an ONVIF device (maker/gimbro/gimbro_streams.h
+// gives the rule; several on one host are told apart by the port of their own
+// stream address), each connection attempt opens that device's own stream
+// address instead: its first media profile's for a main-stream path, its
+// second profile's for a sub-stream path (a last segment holding "cif"), with
+// the device's login name and password. While the control is still finding
+// out what the device speaks, the attempt waits for it up to kIoTimeoutMs. A text that is not such an address fails at once
 // (id 0); a host that cannot be reached, refuses or answers with an error is
 // reported with event 1 and tried again.
 //

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstring>
 
+#include "maker/gimbro/gimbro_streams.h"
 #include "streva/host_resolver.h"
 #include "streva/media_blocks.h"
 #include "streva/streva_dispatcher.h"
@@ -70,12 +71,38 @@ void StrevaStream::Run() {
   }
 }
 
+rtspaddress::Address StrevaStream::DeviceAddress() {
+  // A registered ONVIF device serves its own stream addresses: while the
+  // device-messaging control is still finding out, wait a little, then take
+  // whatever is known.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(CStrevaCtrl::kIoTimeoutMs);
+  const bool sub = gimbro_streams::IsSubStreamPath(address_.path);
+  for (;;) {
+    const gimbro_streams::Found found = gimbro_streams::Find(address_.host, address_.port, sub);
+    if (found.kind == gimbro_streams::Found::kStream) {
+      rtspaddress::Address device;
+      if (!rtspaddress::Parse(found.uri, &device)) return address_;
+      if (!found.user.empty()) {
+        device.user = found.user;
+        device.password = found.password;
+      }
+      return device;
+    }
+    if (found.kind == gimbro_streams::Found::kNone || stop_ || std::chrono::steady_clock::now() >= deadline) {
+      return address_;
+    }
+    WaitBeforeRetry(100);
+  }
+}
+
 int StrevaStream::PullOnce(bool* played) {
+  const rtspaddress::Address address = DeviceAddress();
+  if (stop_) return AVERROR_EXIT;
   std::string host;
-  if (!hostresolver::Resolve(address_.host, stop_, CStrevaCtrl::kIoTimeoutMs, &host)) {
+  if (!hostresolver::Resolve(address.host, stop_, CStrevaCtrl::kIoTimeoutMs, &host)) {
     return AVERROR(EHOSTUNREACH);
   }
-  const std::string url = rtspaddress::ToFfmpegUrl(address_, host);
+  const std::string url = rtspaddress::ToFfmpegUrl(address, host);
 
   AVFormatContext* context = avformat_alloc_context();
   if (!context) return AVERROR(ENOMEM);

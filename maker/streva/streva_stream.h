@@ -57,6 +57,8 @@ class StrevaStream {
 
   static int InterruptCallback(void* opaque);
   void Run();
+  // The address to open now: the stream's own, or a registered ONVIF device's.
+  rtspaddress::Address DeviceAddress();
   int PullOnce(bool* played);
   int ReadLoop(AVFormatContext* context, int videoIndex, int audioIndex, int videoCodec);
   void Distribute(bool video, QueuedFrame frame);

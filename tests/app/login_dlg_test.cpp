@@ -10,7 +10,17 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QScreen>
+
+#include "app/message_placement.h"
 #include "app_test_env.h"
+#include "core/startup_settings.h"
+#include "platform/string_table.h"
+#include "tests/shell/text_fit.h"
+#include "ui/draw_text.h"
 #include "core/login_logic.h"
 #include "core/user_info.h"
 #include "core/user_info_store.h"
@@ -103,6 +113,82 @@ TEST_F(LoginDlgTest, CancelEndsWithCancel) {
   CLoginDlg dlg(nullptr, FALSE, FALSE);
   QTimer::singleShot(0, &dlg, [&] { dlg.OnBnClickedCancel(); });
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
+// A message opens beside the dialog, never over its fields.
+TEST_F(LoginDlgTest, MessagesLeaveTheFieldsInView) {
+  CLoginDlg dlg(nullptr, FALSE, FALSE);
+  ASSERT_TRUE(dlg.Create(CLoginDlg::IDD, nullptr));
+  dlg.show();
+  Fill(dlg, "admin", "nope");
+  dlg.OnBnClickedLogin();
+  ASSERT_EQ(Shown(dlg), "Wrong password!");
+  EXPECT_FALSE(dlg.MsgDlg()->frameGeometry().intersects(dlg.frameGeometry()))
+      << "box " << dlg.MsgDlg()->frameGeometry().y() << ", dialog " << dlg.frameGeometry().y();
+  EXPECT_TRUE(dlg.screen()->availableGeometry().contains(dlg.MsgDlg()->frameGeometry()));
+}
+
+TEST(MessagePlacement, BesideTheWindowOnTheScreen) {
+  const QRect screen(0, 0, 1000, 800);
+  const QSize box(300, 100);
+  const struct {
+    QRect window;
+    QPoint corner;
+  } cases[] = {
+      {QRect(300, 250, 400, 300), QPoint(350, 558)},  // below, centred
+      {QRect(300, 600, 400, 150), QPoint(350, 492)},  // no room below: above
+      {QRect(0, 100, 500, 650), QPoint(508, 375)},    // tall window: right of it
+      {QRect(500, 100, 500, 650), QPoint(192, 375)},  // at the right edge: left of it
+      {QRect(-100, 600, 300, 150), QPoint(0, 492)},   // centred above, kept on the screen
+      {QRect(0, 0, 950, 780), QPoint(700, 700)},      // fills the screen: the far corner
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlaceBesideWindow(box, c.window, screen), c.corner) << c.window.x() << "," << c.window.y();
+  }
+}
+
+// The login window in each language: its own background picture, every text
+// inside its control, and screenshots (login and lock mode) for a person to
+// look at under the build folder's "screenshots".
+TEST_F(LoginDlgTest, EachLanguageHasItsBackgroundAndItsTextsFit) {
+  const struct {
+    const char* library;
+    int code;
+    const char* suffix;
+  } languages[] = {{"LangSC.dll", 0, "sc"}, {"LangEn.dll", 1, "en"}};
+  const QString folder = QCoreApplication::applicationDirPath() + "/screenshots/";  // the build's program folder
+  QDir().mkpath(folder);
+  const QFont font = QApplication::font();
+  QApplication::setFont(DialogFont());  // as the program sets it
+  for (const auto& language : languages) {
+    SCOPED_TRACE(language.suffix);
+    ASSERT_TRUE(LoadLanguageLibrary(language.library));
+    g_nLanguage = language.code;
+    for (BOOL lock : {FALSE, TRUE}) {
+      CLoginDlg dlg(nullptr, lock, FALSE);
+      ASSERT_TRUE(dlg.Create(CLoginDlg::IDD, nullptr));
+      dlg.show();
+      EXPECT_EQ(Describe(TextsThatDoNotFit(&dlg)), "");
+      const QImage shot = dlg.grab().toImage();
+      EXPECT_LT(shot.pixelColor(dlg.width() - 20, 10).lightness(), 100) << "the dark band of the background";
+      ASSERT_TRUE(shot.save(folder + "login_" + (lock ? "lock_" : "") + language.suffix + ".png"));
+      if (lock) continue;
+      Fill(dlg, "admin", "nope");
+      dlg.OnBnClickedLogin();
+      // The dialog and its message box where they stand on the screen.
+      const QRect frame = dlg.frameGeometry(), box = dlg.MsgDlg()->frameGeometry();
+      const QRect all = frame.united(box);
+      QImage both(all.size(), QImage::Format_RGB32);
+      both.fill(Qt::darkGray);
+      QPainter painter(&both);
+      painter.drawImage(frame.topLeft() - all.topLeft(), shot);
+      painter.drawImage(box.topLeft() - all.topLeft(), dlg.MsgDlg()->grab().toImage());
+      painter.end();
+      ASSERT_TRUE(both.save(folder + "login_message_" + language.suffix + ".png"));
+    }
+  }
+  g_nLanguage = 0;
+  QApplication::setFont(font);
 }
 
 }  // namespace

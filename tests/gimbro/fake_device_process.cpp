@@ -2,8 +2,8 @@
 
 #include <QStringList>
 
-FakeDeviceProcess::FakeDeviceProcess(int port, const QStringList& arguments) {
-  QStringList args{QStringLiteral(VEMO_TEST_PEERS_DIR "/fake_device.py"), QString::number(port)};
+FakeDeviceProcess::FakeDeviceProcess(int port, const QStringList& arguments, const char* script) {
+  QStringList args{QStringLiteral(VEMO_TEST_PEERS_DIR "/") + QLatin1String(script), QString::number(port)};
   args += arguments;
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process_.start(QStringLiteral("/usr/bin/python3"), args);

@@ -1,4 +1,6 @@
-// Starts and stops tests/peers/fake_device.py and sends it commands.
+// Starts and stops a peer of tests/peers/ that prints "READY <port> <command
+// port>" and takes line commands (fake_device.py, fake_onvif_camera.py), and
+// sends it commands.
 #pragma once
 
 #include <QProcess>
@@ -10,7 +12,8 @@ class FakeDeviceProcess {
  public:
   // Starts the device on `port` (0 = a free port) with extra command-line
   // arguments; check Ready() afterwards.
-  explicit FakeDeviceProcess(int port = 0, const QStringList& arguments = {});
+  explicit FakeDeviceProcess(int port = 0, const QStringList& arguments = {},
+                             const char* script = "fake_device.py");
   ~FakeDeviceProcess();  // stops the device
   FakeDeviceProcess(const FakeDeviceProcess&) = delete;
   FakeDeviceProcess& operator=(const FakeDeviceProcess&) = delete;
@@ -30,6 +33,13 @@ class FakeDeviceProcess {
   QProcess process_;
   std::unique_ptr<QTcpSocket> control_;
   int port_ = 0;
+};
+
+// The fake ONVIF camera (tests/peers/fake_onvif_camera.py).
+class FakeOnvifCamera : public FakeDeviceProcess {
+ public:
+  explicit FakeOnvifCamera(int port = 0, const QStringList& arguments = {})
+      : FakeDeviceProcess(port, arguments, "fake_onvif_camera.py") {}
 };
 
 // Lower-case hex of the bytes of a text, as the device writes its records.

@@ -24,6 +24,10 @@ void GimbroTest::SetUp() {
   t.loginTimeoutMs = 1500;
   t.echoIntervalMs = 300;
   t.idleTimeoutMs = 3000;
+  t.greetTimeoutMs = 1000;  // below the login time: silent peers are tried in ONVIF
+  t.soapTimeoutMs = 2000;
+  t.eventPullSeconds = 1;
+  t.eventRetryMs = 300;
   ctrl = std::make_unique<CGimbroCtrl>();
   ctrl->Advise(&sink);
 }

@@ -48,6 +48,8 @@ import sys
 import threading
 import time
 
+from peer_support import Records, accept_loop, listen
+
 MAGIC = b"GMBR"
 HEADER = struct.Struct("<4sHHiiI")
 
@@ -88,32 +90,19 @@ class Device:
         self.ptz_flag, self.ptz_code = 0, 1
         self.talk_accept = True
         self.lock = threading.Condition()
-        self.records = []
+        self.book = Records(self.lock)
         self.clients = []  # (socket, send lock, logged-in flag holder)
         self.running = True
 
     # ---- records the test waits for
     def record(self, text):
-        with self.lock:
-            self.records.append(text)
-            self.lock.notify_all()
+        self.book.add(text)
 
     def take(self, prefix, seconds):
-        deadline = time.monotonic() + seconds
-        with self.lock:
-            while True:
-                for i, r in enumerate(self.records):
-                    if r.startswith(prefix):
-                        del self.records[i]
-                        return r
-                left = deadline - time.monotonic()
-                if left <= 0:
-                    return None
-                self.lock.wait(left)
+        return self.book.take(prefix, seconds)
 
     def count(self, prefix):
-        with self.lock:
-            return sum(1 for r in self.records if r.startswith(prefix))
+        return self.book.count(prefix)
 
     # ---- sending to connections
     def broadcast(self, data):
@@ -310,23 +299,6 @@ def recv_exact(sock, size):
             return None
         data += chunk
     return data
-
-
-def listen(port):
-    s = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
-    s.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    s.bind(("127.0.0.1", port))
-    s.listen(16)
-    return s
-
-
-def accept_loop(server, handler):
-    while True:
-        try:
-            sock, _ = server.accept()
-        except OSError:
-            return
-        threading.Thread(target=handler, args=(sock,), daemon=True).start()
 
 
 def main():

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """RTSP test server on 127.0.0.1 for the stream controls' tests and benchmark.
 
-Usage: rtsp_server.py PORT [--shared]   (PORT 0: a free port of the system's choice)
+Usage: rtsp_server.py PORT [--shared] [--pattern NAME]
+       (PORT 0: a free port of the system's choice; NAME: a videotestsrc pattern, default smpte)
 
 Serves
   /h264     640x360 25 fps H.264 test pattern, no audio
@@ -12,6 +13,7 @@ Every client gets its own encoder, so clients are independent; with --shared
 the clients of a path share one encoder (for many simultaneous clients).
 Prints "READY <port>" on stdout once it listens; runs until killed.
 """
+import argparse
 import os
 import sys
 
@@ -32,20 +34,24 @@ AUDIO = ("audiotestsrc is-live=true wave=sine freq=440 ! "
 
 
 def main():
-    if len(sys.argv) not in (2, 3) or (len(sys.argv) == 3 and sys.argv[2] != "--shared"):
-        print("usage: rtsp_server.py PORT [--shared]", file=sys.stderr)
-        return 2
-    port = sys.argv[1]
-    shared = len(sys.argv) == 3
+    parser = argparse.ArgumentParser()
+    parser.add_argument("port")
+    parser.add_argument("--shared", action="store_true")
+    parser.add_argument("--pattern", default="smpte")
+    options = parser.parse_args()
+    port = options.port
+    shared = options.shared
+    video = VIDEO.replace("pattern=smpte", "pattern=" + options.pattern)
+    sub_video = SUB_VIDEO.replace("pattern=smpte", "pattern=" + options.pattern)
     Gst.init(None)
     server = GstRtspServer.RTSPServer()
     server.set_address("127.0.0.1")
     server.set_service(port)
     mounts = server.get_mount_points()
-    for path, launch in (("/h264", "( %s )" % VIDEO),
-                         ("/h264aac", "( %s %s )" % (VIDEO, AUDIO)),
-                         ("/mpeg4", "( %s )" % VIDEO),
-                         ("/mpeg4cif", "( %s )" % SUB_VIDEO)):
+    for path, launch in (("/h264", "( %s )" % video),
+                         ("/h264aac", "( %s %s )" % (video, AUDIO)),
+                         ("/mpeg4", "( %s )" % video),
+                         ("/mpeg4cif", "( %s )" % sub_video)):
         factory = GstRtspServer.RTSPMediaFactory()
         factory.set_launch(launch)
         factory.set_shared(shared)

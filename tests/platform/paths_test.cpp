@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <vector>
 
 #include "common/temp_folder.h"
 #include "platform/file_api.h"
@@ -78,6 +80,30 @@ TEST(FileApi, DirectoriesAndRenames) {
   EXPECT_FALSE(fileapi::IsDirectory(dir.File("g.txt")));
   EXPECT_TRUE(fileapi::Remove(dir.File("g.txt")));
   EXPECT_FALSE(fileapi::Exists(dir.File("g.txt")));
+}
+
+TEST(FileApi, FindFilesListsAFolderByMask) {
+  TempFolder dir;
+  std::filesystem::create_directory(dir.File("sub.avi"));
+  for (const char* name : {"a.avi", "b.AVI", "c.txt", "\xD5\xC5.avi"}) {
+    ASSERT_TRUE(fileapi::WriteWhole(dir.File(name), "12345", 5));
+  }
+  auto list = [](const std::string& pattern) {
+    std::vector<std::string> names;
+    const bool found = fileapi::FindFiles(pattern, [&](const fileapi::FoundEntry& e) {
+      names.push_back(e.Name() + (e.IsDirectory() ? "/" : ":" + std::to_string(e.Size())));
+    });
+    std::sort(names.begin(), names.end());
+    if (!found) names.push_back("(no folder)");
+    return names;
+  };
+  using Names = std::vector<std::string>;
+  // A name in Chinese comes back as GBK text.
+  EXPECT_EQ(list(dir.Path() + "*.*"), (Names{"a.avi:5", "b.AVI:5", "c.txt:5", "sub.avi/", "\xD5\xC5.avi:5"}));
+  EXPECT_EQ(list(dir.Path() + "*"), list(dir.Path() + "*.*"));
+  EXPECT_EQ(list(dir.Path() + "*.avi"), (Names{"a.avi:5", "sub.avi/", "\xD5\xC5.avi:5"}));
+  EXPECT_EQ(list(dir.Path() + "?.*"), (Names{"a.avi:5", "b.AVI:5", "c.txt:5", "\xD5\xC5.avi:5"}));
+  EXPECT_EQ(list(dir.File("missing\\*.*")), (Names{"(no folder)"}));
 }
 
 }  // namespace

@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+#include <regex>
+#include <set>
+
 #include "platform/codepage.h"
+#include "platform/file_api.h"
+#include "platform/paths.h"
 #include "platform/string_table.h"
 
 namespace {
@@ -51,4 +57,38 @@ TEST(StringTableShipped, EnglishTableIsFoundInTheProgramFolder) {
   EXPECT_EQ(LoadStringA(275), "Login...");
   EXPECT_TRUE(LoadLanguageLibrary("LangSC.dll"));
   FreeLanguageLibrary();
+}
+
+// The shipped tables: one id set, a Chinese text for each id of the Chinese
+// table (the names of things such as "IP" or "VSS" may stay Latin beside it).
+TEST(StringTableShipped, BothTablesHoldEveryIdAndTheChineseOneIsChinese) {
+  auto ids = [](const char* file) {
+    std::string xml;
+    EXPECT_TRUE(fileapi::ReadWhole(paths::ProgramFolder() + "Lang/" + file, xml)) << file;
+    std::set<UINT> found;
+    static const std::regex id("<String id=\"([0-9]+)\"");
+    for (auto it = std::sregex_iterator(xml.begin(), xml.end(), id); it != std::sregex_iterator(); ++it)
+      found.insert(static_cast<UINT>(std::stoul((*it)[1])));
+    return found;
+  };
+  const std::set<UINT> english = ids("LangEn.xml");
+  EXPECT_EQ(ids("LangSC.xml"), english);
+  EXPECT_GT(english.size(), 250u);
+
+  ASSERT_TRUE(LoadLanguageLibrary("LangSC.dll"));
+  static const QRegularExpression han(QStringLiteral("[\\x{4e00}-\\x{9fff}]"));
+  for (UINT id : english) {
+    const QString text = LoadStringW(id);
+    EXPECT_TRUE(text.contains(han)) << "string " << id << " is not Chinese: " << text.toStdString();
+  }
+  FreeLanguageLibrary();
+}
+
+TEST_F(StringTableTest, RemembersTheIdsAskedForUntilTheNextLoad) {
+  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
+  LoadStringA(228);
+  LoadStringW(4242);  // missing ones count too
+  EXPECT_EQ(stringtable::AskedIds(), (std::set<UINT>{228, 4242}));
+  ASSERT_TRUE(LoadLanguageLibrary("LangSC.dll"));
+  EXPECT_TRUE(stringtable::AskedIds().empty());
 }

@@ -35,6 +35,19 @@ TEST(TabStripLayout, OnlyTheChosenTabHasTheChosenCaptionColour) {
   }
 }
 
+// The separator left of each tab carries that tab's picture (lit while the tab
+// is chosen) and opens it; the last separator has none.
+TEST(TabStripLayout, SeparatorsShowAndOpenTheTabOnTheirRight) {
+  std::string shown;
+  for (const StripPiece& p : TabStripLayout(4)) {
+    if (p.isTab) continue;
+    shown += std::to_string(p.id) + ":" + p.icon + ">" + std::to_string(p.opensTab) + " ";
+  }
+  EXPECT_EQ(shown,
+            "1281:nav_1012>1012 1280:nav_1013>1013 1282:nav_1014>1014 1283:nav_1015_on>1015 "
+            "1284:nav_1016>1016 1285:nav_1017>1017 1286:>0 ");
+}
+
 TEST(NavTabs, EachTabNeedsItsRight) {
   // Rights in the role record's order: SurPTZ, Alarm, Record, PTZ, UserManager, HighLeve, seventh.
   const std::pair<int, int> tabRight[] = {{1012, 0}, {1013, 2}, {1014, 1}, {1015, 4}, {1016, 6}, {1017, 6}};

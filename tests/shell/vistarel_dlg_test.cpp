@@ -57,6 +57,7 @@
 #include "shell/view_state.h"
 #include "core/fixed_text.h"
 #include "tests/shell/dev_records.h"
+#include "tests/shell/main_window_fixture.h"
 
 namespace {
 
@@ -73,73 +74,6 @@ Box Of(const QWidget* w) { return {w->x(), w->y(), w->width(), w->height()}; }
 int ThreadCount() {
   return static_cast<int>(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size());
 }
-
-// A program folder of its own, the window's templates, fast timers and a
-// logged-in user with the rights a test gives.
-class MainWindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    templates_ = dlgtemplate::Folder();
-    programFolder_ = paths::ProgramFolder();
-    paths::SetProgramFolder(folder_.Path());
-    dlgtemplate::SetFolder(templates_);
-    setenv("VEMO_DRIVE_ROOT", (folder_.Path() + "drives").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (folder_.Path() + "xdg").c_str(), 1);
-    regstore::SetFilePath(folder_.File("registry.ini"));
-    std::filesystem::create_directory(folder_.File("Config"));
-    std::fill(std::begin(g_nCurRights), std::end(g_nCurRights), 1);
-    g_nCurModule = -1;
-    g_nMonitorMode = 0;
-    g_strDispInfo.clear();
-    g_nLoginType = 0;
-    maintimers::SetDivisor(50);
-  }
-  void TearDown() override {
-    dlg_.reset();
-    maintimers::SetDivisor(1);
-    maintimers::StopRecording();
-    g_lstDevInfo.clear();
-    g_lstDevGroupInfo.clear();
-    for (RecSchemeInfo* scheme : g_lstRecSchemeInfo) delete scheme;
-    g_lstRecSchemeInfo.clear();
-    regstore::SetFilePath("");
-    unsetenv("VEMO_DRIVE_ROOT");
-    unsetenv("XDG_CONFIG_HOME");
-    paths::SetProgramFolder("");
-    dlgtemplate::SetFolder("");
-    g_nCurModule = 0;
-  }
-
-  // `extraMonitors`: extension monitors given to the window before it
-  // enumerates the machine's own (the offscreen platform has one screen).
-  CVistarelDlg& Open(int width = 1024, int height = 768, int extraMonitors = 0) {
-    MainWindowEnv env;
-    env.screenWidth = width;
-    env.screenHeight = height;
-    env.askExitPassword = [this](QWidget*) {
-      ++passwordAsked_;
-      return passwordRight_;
-    };
-    env.appProperty = "vemo-test";
-    dlg_ = std::make_unique<CVistarelDlg>(env);
-    for (int k = 0; k < extraMonitors; ++k) {
-      auto* screen = new ScreenInfo;
-      screen->rcMonitor = RECT{width * (k + 1), 0, width * (k + 2), height};
-      screen->rcWork = screen->rcMonitor;
-      dlg_->ExtScreens().push_back(screen);
-    }
-    dlg_->show();
-    QCoreApplication::processEvents();
-    return *dlg_;
-  }
-
-  TempFolder folder_;
-  std::string templates_;
-  std::string programFolder_;
-  std::unique_ptr<CVistarelDlg> dlg_;
-  bool passwordRight_ = false;
-  int passwordAsked_ = 0;
-};
 
 TEST_F(MainWindowTest, PlacesItsWindowsOnA1024By768Screen) {
   CVistarelDlg& dlg = Open();
@@ -297,6 +231,36 @@ TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
   // The device goes away: its item shows it offline.
   device.Kill();
   EXPECT_TRUE(WaitFor([&] { return CDevTree::ItemImage(gateItem()) == 2; }));
+}
+
+// A camera that speaks ONVIF comes online the same way, and its motion event
+// reaches the alarm list and the words the alarm recording reads.
+TEST_F(MainWindowTest, OnvifCameraComesOnlineAndRaisesAlarms) {
+  FakeOnvifCamera camera(0, {"--password", "pw"});
+  ASSERT_TRUE(camera.Ready());
+  DevInfo gate = Dev("C1", "Gate", 1, "Hall", 0);
+  CopyFixedText(gate.IPAddr, "127.0.0.1");
+  gate.PtzPort = camera.Port();
+  CopyFixedText(gate.LoginName, "admin");
+  CopyFixedText(gate.LoginPsw, "pw");
+  g_lstDevGroupInfo = {Group("Hall")};
+  g_lstDevInfo = {gate};
+  CVistarelDlg& dlg = Open();
+  QTreeWidget* tree = dlg.m_pDeviceListDlg->GetTree();
+  auto gateItem = [&]() -> QTreeWidgetItem* {
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+      if ((*it)->text(0) == "Gate") return *it;
+    }
+    return nullptr;
+  };
+  ASSERT_TRUE(WaitFor([&] { return gateItem() != nullptr && CDevTree::ItemImage(gateItem()) == 3; }, 30000))
+      << "the camera's ONVIF login turns its item online";
+  ASSERT_TRUE(WaitFor([&] { return camera.Command("subscriptions") == "OK 1"; }));
+  ASSERT_EQ(camera.Command("motion on"), "OK 1");
+  ASSERT_TRUE(WaitFor([&] { return dlg.m_pAlarmListDlg->GetAlarms().size() == 1; }));
+  EXPECT_EQ(g_lstDevInfo.front().nMotionAlarm, 14);
+  camera.Kill();
+  EXPECT_TRUE(WaitFor([&] { return CDevTree::ItemImage(gateItem()) == 2; }, 30000));
 }
 
 // The toolbar's broadcast button and the broadcast page share one broadcast:
@@ -468,41 +432,6 @@ TEST_F(MainWindowTest, ACameraDraggedOntoAPanePlaysThere) {
   EXPECT_EQ(g_lstDevInfo.front().bWatched, 1);
   EXPECT_TRUE(WaitFor([&] { return target->RenderingStream() != nullptr && target->RenderingStream()->IsPumpRunning(); }));
   dlg.m_pVideoManagerDlg->RemoveAllWatch();
-}
-
-// The main window as an operator sees it: four cameras of two groups playing
-// from the local RTSP peer, saved under the build folder for a person to look at.
-TEST_F(MainWindowTest, Screenshot) {
-  RtspTestServer server;
-  ASSERT_TRUE(server.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py"));
-  g_lstDevGroupInfo = {Group("Entrance"), Group("Warehouse")};
-  const char* names[] = {"Front Door", "Lobby", "Loading Bay", "Yard"};
-  for (int i = 0; i < 4; ++i) {
-    DevInfo camera = Dev(names[i], names[i], 1, i < 2 ? "Entrance" : "Warehouse", 1);
-    CopyFixedText(camera.IPAddr, "127.0.0.1");
-    camera.VideoPort = server.Port();
-    camera.RtpOverRtsp = 1;
-    g_lstDevInfo.push_back(camera);
-  }
-  g_strTitle = "Vemo";
-  // The program's pictures, as the program folder holds them.
-  for (const char* sub : {"Images", "Resources/png", "Lang"}) {
-    std::filesystem::create_directories(folder_.File(sub));
-    std::filesystem::copy(programFolder_ + sub, folder_.File(sub), std::filesystem::copy_options::recursive);
-  }
-  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
-  CVistarelDlg& dlg = Open(1280, 800);
-  // After the start-up restored the panes (and their layout).
-  ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));
-  dlg.SetDisplayMode(4);
-  int pane = 0;
-  for (DevInfo& dev : g_lstDevInfo) dlg.m_pVideoManagerDlg->AddWatch(pane++, &dev, FALSE, FALSE, -1, 0, FALSE, TRUE);
-  QTest::qWait(4000);
-  const QString folder = QString::fromStdString(programFolder_) + "screenshots/";
-  QDir().mkpath(folder);
-  ASSERT_TRUE(dlg.grab().save(folder + "main_window.png"));
-  dlg.m_pVideoManagerDlg->RemoveAllWatch();
-  FreeLanguageLibrary();
 }
 
 }  // namespace

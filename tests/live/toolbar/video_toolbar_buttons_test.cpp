@@ -9,6 +9,7 @@
 #include "core/fixed_text.h"
 #include "core/rec_scheme.h"
 #include "live/toolbar/video_toolbar_buttons.h"
+#include "ui/picture_resource.h"
 
 using namespace vtb;
 
@@ -169,4 +170,31 @@ TEST(VideoToolbarButtons, AllSchemesOn) {
   EXPECT_EQ(AllSchemesOn({&on1, &on2}), 1);
   EXPECT_EQ(AllSchemesOn({&on1, &off, &on2}), 0);
   EXPECT_EQ(AllSchemesOn({}), 0);  // nothing records: the button offers to start
+}
+
+// Every face of every button, in each of its states, is a picture of the
+// program at the button's size.
+TEST(VideoToolbarButtons, EveryFaceIsAPictureAtTheButtonSize) {
+  std::vector<std::pair<std::string, std::string>> faces;  // what, file
+  auto add = [&](const std::string& what, const ButtonFace& face) {
+    faces.emplace_back(what, face.picture != 0 ? PictureResourcePath(face.picture, "PNG")
+                                               : PictureResourcePath(face.name, "PNG"));
+  };
+  for (int id : AllControls()) {
+    if (IsSeparator(id)) continue;
+    for (bool on : {false, true}) add("button " + std::to_string(id), InitialFace(id, on, on));
+  }
+  for (bool on : {false, true}) {
+    const std::string state = on ? " on" : " off";
+    add("record all" + state, RecordAllFace(on));
+    add("manual record" + state, ManualRecordFace(on));
+    for (UINT picture : {AlarmActionPicture(on), FillScreenPicture(on), TalkPicture(on), SoundPicture(on),
+                         PatrolPicture(on), BroadcastPicture(on)}) {
+      add("picture " + std::to_string(picture), ButtonFace{picture, "", 0});
+    }
+  }
+  for (const auto& [what, file] : faces) {
+    const QImage picture = LoadPictureFile(file);
+    EXPECT_EQ(picture.size(), QSize(CToolbarButtonSet::kSize, CToolbarButtonSet::kSize)) << what << ": " << file;
+  }
 }

@@ -1,0 +1,3 @@
+#include "harlen/pages/alarm/dlg_alarm_config.h"
+
+void CDlgAlarmConfig::FillFromConfig() {}

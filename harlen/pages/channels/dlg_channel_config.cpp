@@ -1,0 +1,3 @@
+#include "harlen/pages/channels/dlg_channel_config.h"
+
+void CDlgChannelConfig::FillFromConfig() {}

@@ -1,0 +1,3 @@
+#include "harlen/pages/channels/dlg_param_config.h"
+
+void CDlgParamConfig::FillFromConfig() {}

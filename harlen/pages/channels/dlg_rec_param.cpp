@@ -1,0 +1,3 @@
+#include "harlen/pages/channels/dlg_rec_param.h"
+
+void CDlgRecParam::FillFromConfig() {}

@@ -1,0 +1,5 @@
+#include "harlen/pages/device/dlg_hardware_config.h"
+
+void CDlgHardwareConfig::ShowFormatProgress(const FormatProgress&) {}
+
+void CDlgHardwareConfig::FillDiskList() {}

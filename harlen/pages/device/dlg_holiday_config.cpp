@@ -1,0 +1,3 @@
+#include "harlen/pages/device/dlg_holiday_config.h"
+
+void CDlgHolidayConfig::FillFromConfig() {}

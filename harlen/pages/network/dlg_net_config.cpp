@@ -1,0 +1,3 @@
+#include "harlen/pages/network/dlg_net_config.h"
+
+void CDlgNetConfig::FillFromConfig() {}

@@ -1,0 +1,1 @@
+../tests/peers/fake_onvif_camera.py

@@ -1,0 +1,1 @@
+../tests/peers/rtsp_server.py
