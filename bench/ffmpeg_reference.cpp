@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -39,11 +40,12 @@ double CpuSecondsOf(pid_t pid) {
 
 namespace {
 
-pid_t StartFfmpeg(const std::string& url) {
+// ffmpeg writes its progress ("frame=N" every half second) to `progress`.
+pid_t StartFfmpeg(const std::string& url, const std::string& progress) {
   pid_t pid = fork();
   if (pid == 0) {
-    execlp("ffmpeg", "ffmpeg", "-nostdin", "-v", "error", "-rtsp_transport", "tcp", "-i", url.c_str(),
-           "-f", "null", "-", nullptr);
+    execlp("ffmpeg", "ffmpeg", "-nostdin", "-v", "error", "-stats_period", "0.5", "-progress",
+           progress.c_str(), "-rtsp_transport", "tcp", "-i", url.c_str(), "-f", "null", "-", nullptr);
     _exit(127);
   }
   return pid;
@@ -51,19 +53,40 @@ pid_t StartFfmpeg(const std::string& url) {
 
 bool Ended(pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; }
 
+// The last frame count an ffmpeg process reported.
+long long FramesIn(const std::string& progress) {
+  std::ifstream file(progress);
+  std::string line;
+  long long frames = 0;
+  while (std::getline(file, line)) {
+    if (line.rfind("frame=", 0) == 0) frames = std::atoll(line.c_str() + 6);
+  }
+  return frames;
+}
+
+long long FramesOf(const std::vector<std::string>& progress) {
+  long long frames = 0;
+  for (const std::string& path : progress) frames += FramesIn(path);
+  return frames;
+}
+
 }  // namespace
 
-double FfmpegCpuPerStream(const std::string& url, int n, int seconds) {
+double FfmpegCpuPerStream(const std::string& url, int n, int seconds, double* framesPerStream) {
+  char folder[] = "/tmp/ffmpeg-reference-XXXXXX";
+  if (!mkdtemp(folder)) return 0;
+  std::vector<std::string> progress;
+  for (int i = 0; i < n; ++i) progress.push_back(std::string(folder) + "/" + std::to_string(i));
   std::vector<pid_t> pids;
-  for (int i = 0; i < n; ++i) pids.push_back(StartFfmpeg(url));
+  for (int i = 0; i < n; ++i) pids.push_back(StartFfmpeg(url, progress[i]));
   // Open and warm up. A server still tearing down the clients of the run
   // before may refuse a few (ffmpeg then ends at once): those start again.
   for (int round = 0; round < 5; ++round) {
     std::this_thread::sleep_for(std::chrono::seconds(4));
     int restarted = 0;
-    for (pid_t& pid : pids) {
-      if (Ended(pid)) {
-        pid = StartFfmpeg(url);
+    for (size_t i = 0; i < pids.size(); ++i) {
+      if (Ended(pids[i])) {
+        pids[i] = StartFfmpeg(url, progress[i]);
         ++restarted;
       }
     }
@@ -71,7 +94,9 @@ double FfmpegCpuPerStream(const std::string& url, int n, int seconds) {
   }
   double cpu0 = 0;
   for (pid_t pid : pids) cpu0 += CpuSecondsOf(pid);
+  const long long frames0 = FramesOf(progress);
   std::this_thread::sleep_for(std::chrono::seconds(seconds));
+  const long long frames1 = FramesOf(progress);
   double cpu1 = 0;
   int ended = 0;
   std::vector<pid_t> running;
@@ -102,6 +127,9 @@ double FfmpegCpuPerStream(const std::string& url, int n, int seconds) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
+  for (const std::string& path : progress) std::remove(path.c_str());
+  rmdir(folder);
+  if (framesPerStream) *framesPerStream = double(frames1 - frames0) / seconds / n;
   return (cpu1 - cpu0) / seconds / n * 100.0;
 }
 

@@ -10,7 +10,9 @@ namespace benchref {
 double CpuSecondsSelf();
 double CpuSecondsOf(pid_t pid);
 
-// Runs `ffmpeg -i url -f null -` n times at once; CPU per stream in percent of one core.
-double FfmpegCpuPerStream(const std::string& url, int n, int seconds);
+// Runs `ffmpeg -i url -f null -` n times at once; CPU per stream in percent of
+// one core. *framesPerStream (if given): the frames each decoded per second; on a
+// busy machine the server may send fewer than the stream's rate.
+double FfmpegCpuPerStream(const std::string& url, int n, int seconds, double* framesPerStream = nullptr);
 
 }  // namespace benchref
