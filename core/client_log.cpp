@@ -26,6 +26,7 @@ constexpr long kRollOverSize = 10485760;  // 0xA00000
 constexpr size_t kBufferSize = 5120;      // message buffer and line buffer
 constexpr const char* kLogFileName = "clientlog.txt";
 constexpr const char* kDefaultTarget = "127.0.0.1";
+constexpr int kMaxSameSecondRolls = 999;  // further names for roll-overs within one second
 
 // The log lock: held for the whole of one call. A plain std::mutex is usable
 // from the first static initialiser on.
@@ -169,9 +170,14 @@ void RollLogFile() {
            local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
   char name[96];
   snprintf(name, sizeof name, "%s-%s%s", "clientlog", stamp, ".txt");
-  const std::string rolled = g_logFolder + name;
+  std::string rolled = g_logFolder + name;
   // Two roll-overs within one second would give the same name: never rename over
-  // an earlier file. The current file then simply goes on until the next roll-over.
+  // an earlier file, take the next free "clientlog-<stamp>-<n>.txt" instead, so
+  // the new file really starts empty (as the size count says).
+  for (int n = 1; fileapi::Exists(rolled) && n <= kMaxSameSecondRolls; ++n) {
+    snprintf(name, sizeof name, "%s-%s-%d%s", "clientlog", stamp, n, ".txt");
+    rolled = g_logFolder + name;
+  }
   if (!fileapi::Exists(rolled)) fileapi::Rename(LogFilePath(), rolled);
   g_logFile = fileapi::Open(LogFilePath(), "a");
 }

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdarg>
 #include <cerrno>
 #include <cstdio>
@@ -35,6 +36,11 @@ std::atomic<int> g_waitMs{kDefaultWaitMs};
   "POST " path " HTTP/1.0\r\nAccept-Language: zh-cn\nAccept: */*;\r\nContent-Type: "      \
   "application/x-www-form-urlencoded; charset=UTF-8\t\t\t\t\t   \r\nUser-Agent: ondrex/dev\n"
 
+// The end of one wait from now.
+std::chrono::steady_clock::time_point WaitEnd() {
+  return std::chrono::steady_clock::now() + std::chrono::milliseconds(g_waitMs.load());
+}
+
 class Socket {
  public:
   Socket() : fd_(socket(AF_INET, SOCK_STREAM, 0)) {}
@@ -48,12 +54,14 @@ class Socket {
     const int flags = fcntl(fd_, F_GETFL, 0);
     fcntl(fd_, F_SETFL, blocking ? (flags & ~O_NONBLOCK) : (flags | O_NONBLOCK));
   }
-  // 1 ready, 0 time-out, -1 error.
-  int Wait(short events) {
+  // Waits until `deadline` at the latest: 1 ready, 0 time-out, -1 error.
+  int Wait(short events, std::chrono::steady_clock::time_point deadline) {
     pollfd p{fd_, events, 0};
     int n;
     do {
-      n = poll(&p, 1, g_waitMs.load());
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      if (left.count() <= 0) return 0;
+      n = poll(&p, 1, static_cast<int>(left.count()));
     } while (n < 0 && errno == EINTR);
     return n;
   }
@@ -87,7 +95,7 @@ int Connect(Socket& s, const in_addr& address, int port) {
   // A refused connection is reported at once instead of after the whole wait.
   int error = 0;
   socklen_t length = sizeof error;
-  if (s.Wait(POLLOUT) <= 0 || getsockopt(s.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+  if (s.Wait(POLLOUT, WaitEnd()) <= 0 || getsockopt(s.fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
     return kCloudNotWritable;
   }
   s.SetBlocking(true);
@@ -100,11 +108,14 @@ bool EndsWithXml(const char* data, int length) {
 }
 
 // Reads until the data ends with "</xml>", the buffer is full or the peer closes.
+// The whole answer has one wait: a server that trickles its bytes cannot hold
+// the caller (the UI thread) longer than that.
 int Receive(Socket& s, char* data, int* received) {
   s.SetBlocking(false);
   *received = 0;
+  const auto deadline = WaitEnd();
   while (*received < kReceiveSize && !EndsWithXml(data, *received)) {
-    const int ready = s.Wait(POLLIN);
+    const int ready = s.Wait(POLLIN, deadline);
     if (ready == 0) return kCloudNoAnswer;
     if (ready < 0) return kCloudRecvError;
     const ssize_t n = recv(s.fd(), data + *received, kReceiveSize - *received, 0);

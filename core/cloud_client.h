@@ -1,7 +1,8 @@
 // The cloud account client: a small blocking HTTP/1.0 client. Each call opens
 // its own TCP connection, sends one request, reads until the answer ends with
 // "</xml>" (or the peer closes, or 2097152 bytes have arrived) and closes.
-// Every wait (connect, each read) lasts at most 8 seconds.
+// An exchange waits at most twice 8 seconds: once for the connection, once for
+// the whole answer (a server that sends a byte now and then is cut off too).
 #pragma once
 
 // Results of every function.
@@ -13,7 +14,7 @@ enum CloudResult {
   kCloudNoRecvBuffer = 4,  // the 2097152-byte receive buffer cannot be set
   kCloudNotWritable = 5,   // not connected within 8 s (or the connection was refused)
   kCloudShortSend = 6,
-  kCloudNoAnswer = 7,      // no answer data within 8 s
+  kCloudNoAnswer = 7,      // no whole answer within 8 s
   kCloudRecvError = 8,
   kCloudBodyTooBig = 10,   // the body does not fit the caller's buffer (size out 0)
   kCloudNoBodyBuffer = 11,

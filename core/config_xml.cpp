@@ -1,5 +1,6 @@
 #include "core/config_xml.h"
 
+#include <sys/stat.h>
 #include <tinyxml.h>
 
 #include <cstdio>
@@ -10,20 +11,61 @@
 #include "core/client_log.h"
 #include "core/module_path.h"
 #include "core/text_convert.h"
+#include "platform/codepage.h"
 #include "platform/file_api.h"
 
 namespace {
 
-enum class LoadResult { Loaded, Missing, Unreadable, Malformed };
+// What a load found. A file is read as the program writes it (GBK, every byte
+// standing for itself) or, when it starts with the UTF-8 byte-order mark that
+// editors of other systems put there, as UTF-8 turned into GBK.
+struct LoadResult {
+  enum Kind { Loaded, Missing, Unreadable, Malformed } kind;
+  bool wasUtf8 = false;
+};
+
+constexpr char kUtf8Bom[] = "\xEF\xBB\xBF";
+
+// Texts and attribute values of the tree from UTF-8 to GBK; the declaration
+// then names the program's encoding.
+void TreeToGbk(TiXmlNode* node) {
+  for (TiXmlNode* child = node->FirstChild(); child != nullptr;) {
+    TiXmlNode* next = child->NextSibling();
+    if (TiXmlDeclaration* declaration = child->ToDeclaration()) {
+      TiXmlDeclaration gbk(declaration->Version(), "gb2312", declaration->Standalone());
+      node->ReplaceChild(child, gbk);
+    } else if (child->ToText() != nullptr || child->ToComment() != nullptr) {
+      child->SetValue(codepage::Utf8ToGbk(child->ValueStr()));
+    } else if (TiXmlElement* element = child->ToElement()) {
+      for (TiXmlAttribute* a = element->FirstAttribute(); a != nullptr; a = a->Next()) {
+        a->SetValue(codepage::Utf8ToGbk(a->ValueStr()));
+      }
+      TreeToGbk(element);
+    }
+    child = next;
+  }
+}
 
 LoadResult LoadDocument(const std::string& path, TiXmlDocument& doc) {
   FILE* file = fileapi::Open(path, "rb");
-  if (!file) return fileapi::Exists(path) ? LoadResult::Unreadable : LoadResult::Missing;
+  if (!file) return {fileapi::Exists(path) ? LoadResult::Unreadable : LoadResult::Missing};
+  // Only a regular file holds a document: a folder of the file's name opens for
+  // reading here but reports a senseless size, which the parser would allocate.
+  struct stat st {};
+  if (::fstat(::fileno(file), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(file);
+    return {LoadResult::Unreadable};
+  }
+  char head[3] = {};
+  const bool utf8 = std::fread(head, 1, sizeof head, file) == sizeof head && std::memcmp(head, kUtf8Bom, 3) == 0;
+  std::rewind(file);
   // Legacy encoding: every byte stands for itself, so GBK text is kept as it is
   // (its trail bytes never take the values of '<', '>', '&' or quotes).
-  const bool ok = doc.LoadFile(file, TIXML_ENCODING_LEGACY);
+  const bool ok = doc.LoadFile(file, utf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY);
   std::fclose(file);
-  return ok ? LoadResult::Loaded : LoadResult::Malformed;
+  if (!ok) return {LoadResult::Malformed};
+  if (utf8) TreeToGbk(&doc);
+  return {LoadResult::Loaded, utf8};
 }
 
 }  // namespace
@@ -35,12 +77,26 @@ std::string ConfigFilePath(const char* fileName) {
 bool LoadConfigOrWriteDefault(const std::string& path, TiXmlDocument& doc,
                               const char* defaultText, size_t blockSize) {
   const LoadResult result = LoadDocument(path, doc);
-  if (result == LoadResult::Loaded) return true;
-  if (result == LoadResult::Unreadable) return false;
-  if (result == LoadResult::Malformed) {
-    WriteLog(6, "Config file cannot be parsed (%s), kept as %s.bad", doc.ErrorDesc(), path.c_str());
+  if (result.kind == LoadResult::Loaded) {
+    if (result.wasUtf8) {
+      WriteLog(6, "Config file %s is UTF-8 with a byte-order mark: read as such, written back as GBK", path.c_str());
+      SaveConfigXml(doc, path);
+    }
+    return true;
+  }
+  if (result.kind == LoadResult::Unreadable) {
+    WriteLog(6, "Config file %s cannot be read (a folder, or no right to read it): left as it is", path.c_str());
+    return false;
+  }
+  if (result.kind == LoadResult::Malformed) {
+    // The default replaces the file only once its records are safe in the copy.
     std::string old;
-    if (fileapi::ReadWhole(path, old)) fileapi::WriteWhole(path + ".bad", old.data(), old.size());
+    if (!fileapi::ReadWhole(path, old) || !fileapi::WriteWhole(path + ".bad", old.data(), old.size())) {
+      WriteLog(6, "Config file cannot be parsed (%s) and no copy %s.bad can be made: left as it is",
+               doc.ErrorDesc(), path.c_str());
+      return false;
+    }
+    WriteLog(6, "Config file cannot be parsed (%s), kept as %s.bad", doc.ErrorDesc(), path.c_str());
   }
   std::vector<char> block(blockSize, '\0');
   std::strncpy(block.data(), defaultText, blockSize > 0 ? blockSize - 1 : 0);
@@ -48,8 +104,12 @@ bool LoadConfigOrWriteDefault(const std::string& path, TiXmlDocument& doc,
   return false;
 }
 
+bool LoadConfigDocument(const std::string& path, TiXmlDocument& doc) {
+  return LoadDocument(path, doc).kind == LoadResult::Loaded;
+}
+
 bool LoadConfigForSave(const std::string& path, TiXmlDocument& doc) {
-  if (LoadDocument(path, doc) == LoadResult::Loaded) return true;
+  if (LoadDocument(path, doc).kind == LoadResult::Loaded) return true;
   WriteLog(static_cast<unsigned>(-2), "Failed to load file, %s", path.c_str());
   return false;
 }

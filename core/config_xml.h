@@ -4,7 +4,10 @@
 // The files are GBK text declared "gb2312". They are parsed byte by byte (the
 // GBK bytes pass through unchanged) and saved exactly as TinyXML prints a
 // document, through a temporary file renamed over the old one, so a crash
-// mid-write leaves the old file whole.
+// mid-write leaves the old file whole. A file that starts with the UTF-8
+// byte-order mark (as editors of other systems write it) is read as UTF-8, its
+// texts turned into GBK. Only a regular file is read: anything else of the
+// file's name (a folder) counts as a file that cannot be read.
 #pragma once
 
 #include <cstddef>
@@ -22,9 +25,15 @@ std::string ConfigFilePath(const char* fileName);
 // `blockSize` bytes (the text followed by zero bytes) and false is returned, so
 // the caller reads again. A file that cannot be parsed is first kept beside the
 // new one as <file>.bad (one copy, the latest), so the records it held are not
-// lost. A file that exists but cannot be opened is left alone (false).
+// lost; when that copy cannot be written the file is left as it is (false). A
+// file that exists but cannot be read is left alone (false). A UTF-8 file is
+// written back in the program's form once it has been read.
 bool LoadConfigOrWriteDefault(const std::string& path, TiXmlDocument& doc,
                               const char* defaultText, size_t blockSize);
+
+// Loads the document in either form; false when the file is missing, cannot be
+// read or cannot be parsed. Nothing is written.
+bool LoadConfigDocument(const std::string& path, TiXmlDocument& doc);
 
 // Loads the document for a writer; when it cannot be loaded, logs
 // "Failed to load file, %s" (mask -2) and returns false: nothing is written.

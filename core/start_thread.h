@@ -11,6 +11,7 @@ constexpr const char* kWatchProgramName = "Watch";
 class CStartThread : public CThread {
  public:
   explicit CStartThread(HWND owner) : m_hOwner(owner) {}
+  ~CStartThread() override { Stop(); }
 
   // When the watchdog already runs: returns 1 at once, nothing is posted.
   // Otherwise starts it from the program folder (a missing program is not an

@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <system_error>
 #include <thread>
 
@@ -28,7 +30,23 @@ int NiceFor(int priority) {
 
 }  // namespace
 
-CThread::~CThread() { Stop(); }
+CThread::~CThread() {
+  std::shared_ptr<ThreadState> state;
+  {
+    std::lock_guard<std::mutex> lock(m_handleLock);
+    state = m_hThread;
+  }
+  // By now the derived part of the object is gone. A Run that has not returned
+  // would go on with destroyed members (or, not yet entered, run this base's
+  // Run): a derived class stops its thread in its own destructor. Carrying on
+  // would corrupt memory quietly, so the fault ends the process here, loudly.
+  if (state && state->exitCode == STILL_ACTIVE && state->thread.get_id() != std::this_thread::get_id()) {
+    std::fputs("CThread destroyed while its Run still runs: the derived class must Stop it in its destructor\n",
+               stderr);
+    std::abort();
+  }
+  Stop();
+}
 
 BOOL CThread::Start() {
   std::lock_guard<std::mutex> lock(m_handleLock);

@@ -16,8 +16,10 @@ constexpr DWORD STILL_ACTIVE = 259;
 class CThread {
  public:
   CThread() = default;
-  // The owner calls Stop first. A thread still there is waited for here rather
-  // than left running on a destroyed object.
+  // The owner calls Stop first, and a derived class calls Stop in its own
+  // destructor (the owner's flag set), so that Run never outlives the members it
+  // uses. A thread whose Run has returned is reaped here; one still in Run ends
+  // the process with a message (the fault of the derived class).
   virtual ~CThread();
   CThread(const CThread&) = delete;
   CThread& operator=(const CThread&) = delete;

@@ -14,10 +14,37 @@ namespace {
 
 std::mutex g_folderMutex;
 std::string g_folderOverride;
+std::string g_driveRootOverride;
+std::string g_configHomeOverride;
 
 std::string WithTrailingSlash(std::string folder) {
   if (folder.empty() || folder.back() != '/') folder += '/';
   return folder;
+}
+
+std::string WithoutTrailingSlash(std::string folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+const char* Set(const EnvLookup& env, const char* name) {
+  const char* value = env(name);
+  return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+std::string Home(const EnvLookup& env) {
+  const char* home = Set(env, "HOME");
+  return home != nullptr ? home : "/tmp";
+}
+
+// The override when one is set, else `fallback()`.
+template <class Fn>
+std::string Overridden(const std::string& override, Fn fallback) {
+  {
+    std::lock_guard<std::mutex> lock(g_folderMutex);
+    if (!override.empty()) return override;
+  }
+  return fallback();
 }
 
 }  // namespace
@@ -30,13 +57,11 @@ std::string ProgramFile() {
 }
 
 std::string ProgramFolder() {
-  {
-    std::lock_guard<std::mutex> lock(g_folderMutex);
-    if (!g_folderOverride.empty()) return g_folderOverride;
-  }
-  std::string file = ProgramFile();
-  size_t slash = file.find_last_of('/');
-  return slash == std::string::npos ? std::string("./") : file.substr(0, slash + 1);
+  return Overridden(g_folderOverride, [] {
+    std::string file = ProgramFile();
+    size_t slash = file.find_last_of('/');
+    return slash == std::string::npos ? std::string("./") : file.substr(0, slash + 1);
+  });
 }
 
 void SetProgramFolder(const std::string& folder) {
@@ -44,18 +69,39 @@ void SetProgramFolder(const std::string& folder) {
   g_folderOverride = folder.empty() ? std::string() : WithTrailingSlash(folder);
 }
 
+const char* ProcessEnv(const char* name) { return std::getenv(name); }
+
+std::string DriveRoot(const EnvLookup& env) {
+  if (const char* root = Set(env, "VEMO_DRIVE_ROOT")) return WithoutTrailingSlash(root);
+  if (const char* data = Set(env, "XDG_DATA_HOME")) return WithoutTrailingSlash(std::string(data) + "/vemo/drives");
+  return WithoutTrailingSlash(Home(env) + "/.local/share/vemo/drives");
+}
+
+std::string DriveRoot() {
+  return Overridden(g_driveRootOverride, [] { return DriveRoot(ProcessEnv); });
+}
+
+void SetDriveRoot(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(g_folderMutex);
+  g_driveRootOverride = folder.empty() ? std::string() : WithoutTrailingSlash(folder);
+}
+
 std::string DriveFolder(char letter) {
-  std::string root;
-  if (const char* env = std::getenv("VEMO_DRIVE_ROOT"); env && *env) {
-    root = env;
-  } else if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
-    root = std::string(data) + "/vemo/drives";
-  } else {
-    const char* home = std::getenv("HOME");
-    root = std::string(home && *home ? home : "/tmp") + "/.local/share/vemo/drives";
-  }
-  while (root.size() > 1 && root.back() == '/') root.pop_back();
-  return root + "/" + static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+  return DriveRoot() + "/" + static_cast<char>(std::toupper(static_cast<unsigned char>(letter)));
+}
+
+std::string ConfigHome(const EnvLookup& env) {
+  if (const char* config = Set(env, "XDG_CONFIG_HOME")) return WithoutTrailingSlash(config);
+  return WithoutTrailingSlash(Home(env) + "/.config");
+}
+
+std::string ConfigHome() {
+  return Overridden(g_configHomeOverride, [] { return ConfigHome(ProcessEnv); });
+}
+
+void SetConfigHome(const std::string& folder) {
+  std::lock_guard<std::mutex> lock(g_folderMutex);
+  g_configHomeOverride = folder.empty() ? std::string() : WithoutTrailingSlash(folder);
 }
 
 std::string NativePath(const std::string& ansiPath) {

@@ -12,9 +12,17 @@
 //   - GBK bytes become UTF-8, so a device named in Chinese gives a readable name.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace paths {
+
+// Looks up an environment variable (null when unset). The rules below take it
+// as a parameter, so they are checked with a table of environments: a running
+// process never changes its own environment (setenv while another thread reads
+// it is unsafe), it sets a folder with the setters here instead.
+using EnvLookup = std::function<const char*(const char*)>;
+const char* ProcessEnv(const char* name);  // std::getenv
 
 // Full path of the running executable (ANSI), from /proc/self/exe.
 std::string ProgramFile();
@@ -25,8 +33,22 @@ std::string ProgramFile();
 std::string ProgramFolder();
 void SetProgramFolder(const std::string& folder);  // empty: back to the executable's
 
+// The folder holding the drive folders (native, no trailing slash), by the rule
+// above from `env`.
+std::string DriveRoot(const EnvLookup& env);
+// The drive root in use: the one set with SetDriveRoot, else the environment's.
+std::string DriveRoot();
+void SetDriveRoot(const std::string& folder);  // empty: back to the environment's
+
 // The folder that stands for drive `letter` (native, no trailing slash).
 std::string DriveFolder(char letter);
+
+// The user's configuration folder (native, no trailing slash): $XDG_CONFIG_HOME
+// when set, else ~/.config. The registry file and the autostart entry lie in it.
+std::string ConfigHome(const EnvLookup& env);
+// The one in use: the folder set with SetConfigHome, else the environment's.
+std::string ConfigHome();
+void SetConfigHome(const std::string& folder);  // empty: back to the environment's
 
 // ANSI Windows-form path -> native UTF-8 path.
 std::string NativePath(const std::string& ansiPath);

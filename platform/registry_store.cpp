@@ -2,11 +2,11 @@
 
 #include <QRegularExpression>
 #include <QSettings>
-#include <cstdlib>
 #include <mutex>
 #include <optional>
 
 #include "platform/codepage.h"
+#include "platform/paths.h"
 
 namespace regstore {
 namespace {
@@ -48,16 +48,10 @@ std::optional<QString> ValueName(const std::string& name) {
   return folded;
 }
 
-std::string DefaultPath() {
-  if (const char* env = std::getenv("VEMO_REGISTRY_FILE"); env && *env) return env;
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-    return std::string(config) + "/vemo/registry.ini";
-  }
-  const char* home = std::getenv("HOME");
-  return std::string(home && *home ? home : "/tmp") + "/.config/vemo/registry.ini";
+std::string PathLocked() {
+  return g_fileOverride.empty() ? DefaultPath(paths::ProcessEnv("VEMO_REGISTRY_FILE"), paths::ConfigHome())
+                                : g_fileOverride;
 }
-
-std::string PathLocked() { return g_fileOverride.empty() ? DefaultPath() : g_fileOverride; }
 
 // Runs `fn` on the store's settings under the lock; with `write` the change is
 // flushed before the lock is released.
@@ -97,6 +91,11 @@ bool Store(const std::string& key, const std::string& name, const QString& data)
 }
 
 }  // namespace
+
+std::string DefaultPath(const char* registryFile, const std::string& configHome) {
+  if (registryFile != nullptr && *registryFile != '\0') return registryFile;
+  return configHome + "/vemo/registry.ini";
+}
 
 std::string FilePath() {
   std::lock_guard<std::mutex> lock(g_mutex);

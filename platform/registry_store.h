@@ -7,8 +7,9 @@
 // GBK text. Every write goes to the file at once (atomically replaced); all
 // calls are thread-safe.
 //
-// The file: $VEMO_REGISTRY_FILE when set, else $XDG_CONFIG_HOME/vemo/registry.ini,
-// else ~/.config/vemo/registry.ini; tests set their own with SetFilePath. One
+// The file: $VEMO_REGISTRY_FILE when set, else vemo/registry.ini in the user's
+// configuration folder (paths::ConfigHome: $XDG_CONFIG_HOME, else ~/.config);
+// tests set their own with SetFilePath. One
 // INI group per key; a key's own entry "(key)" marks that it exists, values are
 // written "sz:<text>" or "dword:<decimal>".
 #pragma once
@@ -23,6 +24,9 @@ enum class ValueType { None, String, Dword };
 
 std::string FilePath();                          // native path
 void SetFilePath(const std::string& nativePath);  // empty: back to the default
+// The default file from the value of $VEMO_REGISTRY_FILE (null when unset) and
+// the configuration folder.
+std::string DefaultPath(const char* registryFile, const std::string& configHome);
 
 bool KeyExists(const std::string& key);
 bool CreateKey(const std::string& key);  // true when the key exists afterwards

@@ -1,7 +1,5 @@
 #include "platform/xdg_autostart.h"
 
-#include <cstdlib>
-
 #include "platform/file_api.h"
 #include "platform/paths.h"
 
@@ -33,14 +31,7 @@ std::string AnsiForm(const std::string& native) { return paths::FromNativePath(n
 }  // namespace
 
 std::string EntryPath(const std::string& name) {
-  std::string folder;
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-    folder = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    folder = std::string(home && *home ? home : "/tmp") + "/.config";
-  }
-  return folder + "/autostart/" + name + ".desktop";
+  return paths::ConfigHome() + "/autostart/" + name + ".desktop";
 }
 
 bool WriteEntry(const std::string& name, const std::string& program) {

@@ -1,5 +1,6 @@
 // The desktop's autostart entry (XDG autostart): a file "<name>.desktop" in
-// $XDG_CONFIG_HOME/autostart (else ~/.config/autostart) that starts a program
+// the folder "autostart" of the user's configuration folder (paths::ConfigHome:
+// $XDG_CONFIG_HOME, else ~/.config) that starts a program
 // when the user logs in to the desktop.
 #pragma once
 

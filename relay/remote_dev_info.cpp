@@ -51,12 +51,8 @@ BOOL LoadRemoteDevInfo(const std::function<void(const RemoteDevEntry&)>& onEntry
     fileapi::WriteWhole(path, kRemoteDevInfoEmpty, std::strlen(kRemoteDevInfoEmpty));
     return FALSE;
   }
-  FILE* file = fileapi::Open(path, "rb");
-  if (!file) return FALSE;
   TiXmlDocument doc;
-  const bool loaded = doc.LoadFile(file, TIXML_ENCODING_LEGACY);
-  std::fclose(file);
-  if (!loaded || !doc.RootElement()) {
+  if (!LoadConfigDocument(path, doc) || !doc.RootElement()) {
     // Kept: the devices it lists are not thrown away for a damaged byte.
     WriteLog(6, "LoadRemoteDevInfo: cannot parse %s", path.c_str());
     return FALSE;

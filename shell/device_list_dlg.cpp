@@ -45,7 +45,16 @@ bool IsUnderVss(const QTreeWidgetItem* item) {
 
 CDeviceListDlg::CDeviceListDlg(CDeviceListHost* host, QWidget* parent) : CDialog(IDD, parent), m_pHost(host) {}
 
-CDeviceListDlg::~CDeviceListDlg() = default;
+CDeviceListDlg::~CDeviceListDlg() {
+  // The tree is torn down after this panel, with the widget base: its rows go
+  // and its viewport gets its last events then. The panel stops listening first,
+  // so neither reaches a panel already destroyed.
+  if (m_pTree != nullptr) {
+    m_pTree->viewport()->removeEventFilter(this);
+    m_pTree->model()->disconnect(this);
+    m_pTree = nullptr;
+  }
+}
 
 BOOL CDeviceListDlg::OnInitDialog() {
   CDialog::OnInitDialog();

@@ -84,9 +84,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
   RelayHost relayHost;
   relayHost.UpdateDevItem = [this](const char* devName) { UpdateDevItem(devName); };
   relayHost.StopStartThread = [this] {
-    if (m_pStartThread == nullptr) return;
-    m_pStartThread->Stop();
-    delete m_pStartThread;
+    delete m_pStartThread;  // stops and waits for its thread
     m_pStartThread = nullptr;
   };
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
@@ -96,6 +94,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
 
 CVistarelDlg::~CVistarelDlg() {
   qApp->removeEventFilter(this);
+  StopWorkerThreads();  // a window destroyed without its close path still ends its threads
   DestroyActiveDlg();
   for (ScreenInfo* screen : m_lstScreenInfo) delete screen;
   m_lstScreenInfo.clear();

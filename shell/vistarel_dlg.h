@@ -358,6 +358,7 @@ class CVistarelDlg : public CDialog,
   void OnClose();
   void StopAllRtspEvents();
   void ReleaseControls();
+  void StopWorkerThreads();  // the relay-login, UDP-login and start threads, stopped and deleted
   void SetAlarmLinkageOff();
 
   MainWindowEnv m_env;

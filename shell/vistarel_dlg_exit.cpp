@@ -211,16 +211,17 @@ void CVistarelDlg::OnClose() {
   for (const Vemo2Node& server : g_lstVssInfo) Pelk_LoginOut(server.nLoginHandle);
   ReleaseControls();
   Pelk_StopTS();
-  // Threads of this window that may still run.
-  for (CThread* thread : std::initializer_list<CThread*>{m_pVemo2Login, m_pUdpLogin, m_pStartThread}) {
-    if (thread != nullptr) thread->Stop();
-  }
+  StopWorkerThreads();
+  DestroyActiveDlg();
+  done(IDOK);
+}
+
+void CVistarelDlg::StopWorkerThreads() {
+  // Each stops in its destructor: deleting one waits for its thread.
   delete m_pVemo2Login;
   m_pVemo2Login = nullptr;
   delete m_pUdpLogin;
   m_pUdpLogin = nullptr;
   delete m_pStartThread;
   m_pStartThread = nullptr;
-  DestroyActiveDlg();
-  done(IDOK);
 }

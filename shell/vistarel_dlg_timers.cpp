@@ -150,10 +150,7 @@ void CVistarelDlg::OnCaptionTimer() {
 
 void CVistarelDlg::OnVssLoginTimer() {
   KillTimer(TIMER_VSS_LOGIN);
-  if (m_pVemo2Login != nullptr) {
-    m_pVemo2Login->Stop();
-    delete m_pVemo2Login;
-  }
+  delete m_pVemo2Login;  // a previous one is stopped first
   m_pVemo2Login = new CVemo2Login(GetSafeHwnd());
   m_pVemo2Login->Start();
 }
@@ -167,10 +164,7 @@ void CVistarelDlg::OnCascadeTimer() {
 
 void CVistarelDlg::OnUdpLoginTimer() {
   KillTimer(TIMER_UDP_LOGIN);
-  if (m_pUdpLogin != nullptr) {
-    m_pUdpLogin->Stop();
-    delete m_pUdpLogin;
-  }
+  delete m_pUdpLogin;  // a previous one is stopped first
   m_pUdpLogin = new CUdpLogin(g_szCurUser, g_szCurPassword, g_szCloudSvrAddr, 6060);
   m_pUdpLogin->SetNotifyWnd(GetSafeHwnd());
   m_pUdpLogin->Start();

@@ -43,8 +43,10 @@ bool CRasterBMP::Fail(const char* text) {
 }
 
 bool CRasterBMP::ReadBitmapInfo(CRasterFile* file, BITMAPINFOHEADER* h) {
+  // The header's size comes first; the header it announces follows. A whole
+  // file with the 12-byte core header can be shorter than the 40-byte header.
   BYTE raw[40];
-  if (file->Read(raw, sizeof(raw), 1) != 1) return false;
+  if (file->Read(raw, 4, 1) != 1) return false;
   *h = BITMAPINFOHEADER{};
   h->biSize = le::U32(raw);
   coreHeader_ = false;
@@ -52,15 +54,16 @@ bool CRasterBMP::ReadBitmapInfo(CRasterFile* file, BITMAPINFOHEADER* h) {
   switch (h->biSize) {
     case 12:
       // The older core header: 16-bit width, height, planes and bit count.
+      if (file->Read(raw + 4, 8, 1) != 1) return false;
       h->biWidth = le::U16(raw + 4);
       h->biHeight = le::U16(raw + 6);
       h->biPlanes = le::U16(raw + 8);
       h->biBitCount = le::U16(raw + 10);
       h->biSize = 40;
       coreHeader_ = true;
-      if (!file->Seek(-28, SEEK_CUR)) return false;
       break;
     default:
+      if (file->Read(raw + 4, sizeof(raw) - 4, 1) != 1) return false;
       h->biWidth = le::S32(raw + 4);
       h->biHeight = le::S32(raw + 8);
       h->biPlanes = le::U16(raw + 12);

@@ -20,12 +20,9 @@ void AppTest::SetUp() {
   for (const char* folder : {"Lang", "Resources", "Images"}) {
     std::filesystem::create_directory_symlink(bin + "/" + folder, folder_.File(folder));
   }
-  std::filesystem::create_directories(folder_.File("run"));
-  std::filesystem::permissions(folder_.File("run"), std::filesystem::perms::owner_all);
   paths::SetProgramFolder(folder_.Path());
-  setenv("VEMO_DRIVE_ROOT", folder_.File("drives").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", folder_.File("xdg").c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", folder_.File("run").c_str(), 1);
+  paths::SetDriveRoot(folder_.File("drives"));
+  paths::SetConfigHome(folder_.File("xdg"));
   regstore::SetFilePath(folder_.File("registry.ini"));
   regstore::WriteString("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vemo",
                         "Language", "English");
@@ -35,6 +32,8 @@ void AppTest::SetUp() {
 void AppTest::TearDown() {
   CloseLogFile();
   regstore::SetFilePath("");
+  paths::SetConfigHome("");
+  paths::SetDriveRoot("");
   paths::SetProgramFolder("");
 }
 

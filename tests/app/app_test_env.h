@@ -1,8 +1,8 @@
 // A program folder of its own for the program's tests: a temporary folder with
 // the built program's "Lang", "Resources" and "Images" linked in, its own
-// drives, registry and runtime folder (for the single-instance files), and the
-// English string table loaded. Each test runs in a process of its own, so the
-// program's globals start fresh.
+// drives and registry, and the English string table loaded. The single-instance
+// files go to the test process's runtime folder (set by the test entry). Each
+// test runs in a process of its own, so the program's globals start fresh.
 #pragma once
 
 #include <gtest/gtest.h>

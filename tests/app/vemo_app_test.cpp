@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <QWidget>
+#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -158,16 +159,20 @@ TEST_F(VemoAppTest, ProgramStartsInAFreshFolderReachesTheLoginAndKeepsOneInstanc
   QProcess program;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("VEMO_PROGRAM_DIR", QString::fromStdString(folder_.Path()));
+  env.insert("VEMO_DRIVE_ROOT", QString::fromStdString(folder_.File("drives")));
+  env.insert("VEMO_REGISTRY_FILE", QString::fromStdString(folder_.File("registry.ini")));
   env.insert("QT_QPA_PLATFORM", "offscreen");
   program.setProcessEnvironment(env);
   program.setProcessChannelMode(QProcess::ForwardedChannels);
   program.start(QCoreApplication::applicationDirPath() + "/vemo", {});
   ASSERT_TRUE(program.waitForStarted(10000));
   // The login window is up once the single-instance socket listens.
-  for (int i = 0; i < 200 && !fs::exists(folder_.File("run/vemo.socket")); ++i) {
+  // Both processes share the runtime folder the test process was given.
+  const std::string socket = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/vemo.socket";
+  for (int i = 0; i < 200 && !fs::exists(socket); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  EXPECT_TRUE(fs::exists(folder_.File("run/vemo.socket")));
+  EXPECT_TRUE(fs::exists(socket));
   EXPECT_TRUE(ConfigFilesExist());
   EXPECT_NE(Log().find("Start Vemo2"), std::string::npos);
 

@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -225,7 +227,7 @@ TEST_F(ClientLog, FailedSendsNeverStopTheFileAndTheSocketComesBack) {
 
 std::vector<std::string> RolledFiles(const std::string& folder) {
   std::vector<std::string> names;
-  const std::regex pattern(R"(clientlog-\d\d-\d\d-\d\d-\d\d-\d\d-\d\d\.txt)");
+  const std::regex pattern(R"(clientlog-\d\d-\d\d-\d\d-\d\d-\d\d-\d\d(-\d+)?\.txt)");
   for (const auto& entry : std::filesystem::directory_iterator(folder)) {
     const std::string name = entry.path().filename().string();
     if (std::regex_match(name, pattern)) names.push_back(name);
@@ -276,6 +278,31 @@ TEST_F(ClientLog, QuickRollOversLoseNoLine) {
     for (size_t at = text.find("[Vemo2]:"); at != std::string::npos; at = text.find("[Vemo2]:", at + 1)) ++count;
   }
   EXPECT_EQ(count, static_cast<size_t>(lines));
+}
+
+// The stamped name is taken (an earlier roll-over in the same second): the file
+// rolls to the next free name, so the new file and its size count agree.
+TEST_F(ClientLog, ARollOverOntoATakenNameKeepsTheCountTrue) {
+  // Every name the next seconds could stamp is taken already.
+  const time_t now = time(nullptr);
+  std::vector<std::string> taken;
+  for (time_t t = now; t < now + 30; ++t) {
+    struct tm local {};
+    localtime_r(&t, &local);
+    char name[64];
+    snprintf(name, sizeof name, "clientlog-%02d-%02d-%02d-%02d-%02d-%02d.txt", local.tm_year - 100,
+             local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    std::ofstream(folder_.File(name)) << "earlier";
+    taken.push_back(name);
+  }
+  ASSERT_EQ(Open(), 0);
+  const std::string big(5000, 'z');
+  const int lines = 10485760 / 5030 + 10;
+  for (int i = 0; i < lines; ++i) WriteLog(6, "%s", big.c_str());
+  EXPECT_EQ(static_cast<uintmax_t>(LogFileSizeForTest()), std::filesystem::file_size(LogPath()));
+  EXPECT_LT(std::filesystem::file_size(LogPath()), 10485760u);
+  for (const std::string& name : taken) EXPECT_EQ(ReadFile(folder_.File(name)), "earlier") << name;
+  EXPECT_EQ(RolledFiles(folder_.Path()).size(), taken.size() + 1);
 }
 
 TEST_F(ClientLog, ThreadsWriteWholeLines) {

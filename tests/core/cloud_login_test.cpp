@@ -5,7 +5,6 @@
 
 #include "cloud_server_process.h"
 #include "core/cloud_client.h"
-#include "core/cloud_client_testing.h"
 #include "core/dev_info_store.h"
 #include "core/fixed_text.h"
 #include "core/login_logic.h"
@@ -18,15 +17,10 @@ class CloudLoginTest : public ConfigTest {
  protected:
   void SetUp() override {
     ConfigTest::SetUp();
-    SetCloudWaitMsForTesting(1500);
     DevInfo local;
     CopyFixedText(local.DevName, "local camera");
     CopyFixedText(local.DevSN, "LOCAL");
     g_lstDevInfo.push_back(local);
-  }
-  void TearDown() override {
-    SetCloudWaitMsForTesting(0);
-    ConfigTest::TearDown();
   }
 };
 

@@ -6,14 +6,17 @@
 
 #include <QFile>
 
+#include "common/peer_lifetime.h"
+
 CloudServerProcess::CloudServerProcess(const char* mode) {
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  DieWithParent(process_);
   process_.start(QStringLiteral("/usr/bin/python3"),
                  {QStringLiteral(VEMO_TEST_PEERS_DIR "/cloud_server.py"), QString::fromLatin1(mode),
                   QString::fromStdString(folder_.File("requests.log"))});
-  if (!process_.waitForStarted(10000)) return;
+  if (!process_.waitForStarted(kPeerStartMs)) return;
   QByteArray line;
-  while (!line.contains('\n') && process_.waitForReadyRead(10000)) line += process_.readAllStandardOutput();
+  while (!line.contains('\n') && process_.waitForReadyRead(kPeerStartMs)) line += process_.readAllStandardOutput();
   const QList<QByteArray> words = line.trimmed().split(' ');
   if (words.size() == 2 && words[0] == "READY") port_ = words[1].toInt();
 }

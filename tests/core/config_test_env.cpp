@@ -1,6 +1,5 @@
 #include "tests/core/config_test_env.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -17,9 +16,7 @@
 #include "platform/paths.h"
 #include "platform/registry_store.h"
 
-namespace {
-
-void ResetGlobals() {
+void ConfigTest::ResetGlobals() {
   g_lstDevInfo.clear();
   g_lstDevGroupInfo.clear();
   g_bAlarmAudio = 0;
@@ -49,12 +46,10 @@ void ResetGlobals() {
   g_bAutoLogin = 0;
 }
 
-}  // namespace
-
 void ConfigTest::SetUp() {
   paths::SetProgramFolder(folder_.Path());
-  setenv("VEMO_DRIVE_ROOT", (folder_.Path() + "drives").c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (folder_.Path() + "xdg").c_str(), 1);
+  paths::SetDriveRoot(folder_.Path() + "drives");
+  paths::SetConfigHome(folder_.Path() + "xdg");
   regstore::SetFilePath(folder_.File("registry.ini"));
   std::filesystem::create_directory(folder_.File("Config"));
   ResetGlobals();
@@ -64,8 +59,8 @@ void ConfigTest::TearDown() {
   CloseLogFile();
   ResetGlobals();
   regstore::SetFilePath("");
-  unsetenv("VEMO_DRIVE_ROOT");
-  unsetenv("XDG_CONFIG_HOME");
+  paths::SetDriveRoot("");
+  paths::SetConfigHome("");
   paths::SetProgramFolder("");
 }
 

@@ -24,6 +24,8 @@ class ConfigTest : public ::testing::Test {
   static std::string ReadBytes(const std::string& nativePath);
   static void WriteBytes(const std::string& nativePath, const std::string& bytes);
   static std::string Gbk(const char* utf8);
+  // Every global list and setting of the stores back at its start value.
+  static void ResetGlobals();
 
   TempFolder folder_;
 };

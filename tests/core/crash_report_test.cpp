@@ -9,6 +9,7 @@
 #include <regex>
 #include <string>
 
+#include "common/sanitizer.h"
 #include "common/temp_folder.h"
 #include "core/crash_report.h"
 #include "core/crash_report_testing.h"
@@ -77,6 +78,7 @@ TEST(CrashReport, ReportPathBesideTheProgram) {
 }
 
 TEST(CrashReport, ReportsTheFaultAndDiesByTheSignal) {
+  SKIP_DELIBERATE_CRASH_UNDER_SANITIZERS();
   const struct {
     Crash crash;
     int signal;
@@ -135,6 +137,7 @@ TEST(CrashReport, ReportsTheFaultAndDiesByTheSignal) {
 }
 
 TEST(CrashReport, ReportsAreAppended) {
+  SKIP_DELIBERATE_CRASH_UNDER_SANITIZERS();
   TempFolder folder;
   const std::string program = folder.File("vemo.exe");
   ASSERT_EQ(CrashChild(program, Crash::NullWrite), SIGSEGV);
@@ -145,6 +148,7 @@ TEST(CrashReport, ReportsAreAppended) {
 }
 
 TEST(CrashReport, UnwritableReportStillEndsTheProcess) {
+  SKIP_DELIBERATE_CRASH_UNDER_SANITIZERS();
   EXPECT_EQ(CrashChild("/nonexistent-folder/vemo", Crash::NullWrite), SIGSEGV);
 }
 

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "platform/codepage.h"
+
 namespace {
 
 // GBK bytes of the Chinese names used below.
@@ -42,8 +46,8 @@ TEST(GbkText, PinyinInitialRangeEnds) {
     unsigned code;
     char letter;  // 0: in no range
   } cases[] = {
-      {0xB0A0, 0},   {0xB0A1, 'a'}, {0xB0C4, 'a'}, {0xB0C5, 'b'}, {0xBC84, 'h'},
-      {0xBC85, 0},   {0xBCA0, 0},   {0xBCA1, 'j'}, {0xC5B6, 'o'}, {0xC5BD, 'o'},
+      {0xB0A0, 0},   {0xB0A1, 'a'}, {0xB0C4, 'a'}, {0xB0C5, 'b'}, {0xBBF6, 'h'}, {0xBBF7, 'j'},
+      {0xBC84, 'j'}, {0xBCA1, 'j'}, {0xC4C2, 'm'}, {0xC4C3, 'n'}, {0xC5B6, 'o'}, {0xC5BD, 'o'},
       {0xD4D1, 'z'}, {0xD7F9, 'z'}, {0xD7FA, 0},   {0xD5C5, 'z'}, {0xC8FD, 's'},
       {0x8140, 0},   {0xFEFE, 0},
   };
@@ -53,6 +57,41 @@ TEST(GbkText, PinyinInitialRangeEnds) {
       EXPECT_EQ(GetPinyinInitial(lead, trail, letter), letter == c.letter ? TRUE : FALSE)
           << std::hex << c.code << " " << letter;
     }
+  }
+}
+
+// GB2312's first level is sorted by pinyin: the first and the last character of
+// every initial have that initial and no other.
+TEST(GbkText, PinyinInitialsFollowTheGb2312Order) {
+  const struct {
+    const char* first;
+    const char* last;
+    char letter;
+  } rows[] = {
+      {"啊", "澳", 'a'}, {"芭", "怖", 'b'}, {"擦", "错", 'c'}, {"搭", "堕", 'd'}, {"蛾", "贰", 'e'},
+      {"发", "咐", 'f'}, {"噶", "过", 'g'}, {"哈", "祸", 'h'}, {"击", "骏", 'j'}, {"喀", "阔", 'k'},
+      {"垃", "络", 'l'}, {"妈", "穆", 'm'}, {"拿", "诺", 'n'}, {"哦", "沤", 'o'}, {"啪", "瀑", 'p'},
+      {"期", "群", 'q'}, {"然", "弱", 'r'}, {"撒", "所", 's'}, {"塌", "唾", 't'}, {"挖", "误", 'w'},
+      {"昔", "迅", 'x'}, {"压", "孕", 'y'}, {"匝", "座", 'z'},
+  };
+  for (const auto& row : rows) {
+    for (const char* utf8 : {row.first, row.last}) {
+      const std::string gbk = codepage::Utf8ToGbk(utf8);
+      ASSERT_EQ(gbk.size(), 2u) << utf8;
+      for (char letter = 'a'; letter <= 'z'; ++letter) {
+        EXPECT_EQ(GetPinyinInitial(static_cast<BYTE>(gbk[0]), static_cast<BYTE>(gbk[1]), letter),
+                  letter == row.letter ? TRUE : FALSE)
+            << utf8 << " " << letter;
+      }
+    }
+  }
+  // Device names found by their initials across the corrected ends.
+  const struct {
+    const char* name;
+    const char* initials;
+  } names[] = {{"摄像机", "sxj"}, {"基站", "jz"}, {"钠灯", "nd"}, {"哪里", "nl"}, {"祸", "h"}};
+  for (const auto& n : names) {
+    EXPECT_TRUE(MatchNameFilter(codepage::Utf8ToGbk(n.name), n.initials, FALSE, '*')) << n.name;
   }
 }
 

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 #include "common/temp_folder.h"
 #include "platform/paths.h"
@@ -50,21 +49,14 @@ TEST(CreateDirectoryTree, NestedExistingAndTrailingSeparator) {
 
 TEST(CreateDirectoryTree, DriveRootLeftAloneLogFolderCreated) {
   TempFolder temp;
-  const char* old = std::getenv("VEMO_DRIVE_ROOT");
-  const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
-  setenv("VEMO_DRIVE_ROOT", temp.Path().c_str(), 1);
+  paths::SetDriveRoot(temp.Path());
 
   EXPECT_TRUE(CreateDirectoryTree("D:\\"));
   EXPECT_FALSE(fs::exists(temp.File("D")));
   EXPECT_TRUE(CreateDirectoryTree("D:\\Vemo-Log\\"));
   EXPECT_TRUE(fs::is_directory(temp.File("D/Vemo-Log")));
   EXPECT_TRUE(DirectoryExists("D:\\Vemo-Log"));
-
-  if (saved) {
-    setenv("VEMO_DRIVE_ROOT", saved->c_str(), 1);
-  } else {
-    unsetenv("VEMO_DRIVE_ROOT");
-  }
+  paths::SetDriveRoot("");
 }
 
 TEST(DirectoryExists, FoldersOnly) {

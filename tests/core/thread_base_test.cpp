@@ -10,6 +10,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include "common/sanitizer.h"
 #include "common/temp_folder.h"
 #include "core/process_query.h"
 #include "core/start_thread.h"
@@ -26,6 +27,10 @@ namespace {
 
 class CountingThread : public CThread {
  public:
+  ~CountingThread() override {
+    quit = true;
+    Stop();
+  }
   DWORD Run() override {
     ++runs;
     while (!quit) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -43,6 +48,16 @@ class SelfStoppingThread : public CThread {
     return 1;
   }
   std::atomic<bool> done{false};
+};
+
+// A derived class that forgets to stop its thread in its destructor.
+class UnstoppedThread : public CThread {
+ public:
+  DWORD Run() override {
+    while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 0;
+  }
+  std::atomic<bool> release{false};
 };
 
 class DoneWindow : public QWidget, public CWnd {
@@ -94,10 +109,31 @@ TEST(CThread, StopFromTheThreadItselfAndDestructionWithoutStop) {
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   self.reset();
 
-  auto t = std::make_unique<CountingThread>();
-  t->quit = true;
-  t->Start();
-  t.reset();  // waits for the thread instead of leaving it running
+  // Run has returned and nobody called Stop: the destructor reaps the thread.
+  auto ended = std::make_unique<UnstoppedThread>();
+  ended->release = true;
+  ASSERT_TRUE(ended->Start());
+  DWORD code = 0;
+  while (ended->GetExitCode(&code) && code == STILL_ACTIVE) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ended.reset();
+
+  // A derived class that stops in its destructor may go while Run runs.
+  auto running = std::make_unique<CountingThread>();
+  ASSERT_TRUE(running->Start());
+  while (running->runs == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  running.reset();
+}
+
+TEST(CThreadDeathTest, DestroyedWhileItsRunRunsEndsTheProcessLoudly) {
+  SKIP_DELIBERATE_CRASH_UNDER_SANITIZERS();
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        auto* thread = new UnstoppedThread;
+        thread->Start();
+        delete thread;  // its Run still waits for `release`, a member now gone
+      },
+      "must Stop it in its destructor");
 }
 
 TEST(CStartThread, StartsTheWatchdogAndReportsOnce) {

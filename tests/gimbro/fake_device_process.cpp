@@ -2,14 +2,17 @@
 
 #include <QStringList>
 
+#include "common/peer_lifetime.h"
+
 FakeDeviceProcess::FakeDeviceProcess(int port, const QStringList& arguments, const char* script) {
   QStringList args{QStringLiteral(VEMO_TEST_PEERS_DIR "/") + QLatin1String(script), QString::number(port)};
   args += arguments;
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  DieWithParent(process_);
   process_.start(QStringLiteral("/usr/bin/python3"), args);
-  if (!process_.waitForStarted(10000)) return;
+  if (!process_.waitForStarted(kPeerStartMs)) return;
   QByteArray line;
-  while (!line.contains('\n') && process_.waitForReadyRead(10000)) line += process_.readAllStandardOutput();
+  while (!line.contains('\n') && process_.waitForReadyRead(kPeerStartMs)) line += process_.readAllStandardOutput();
   const QList<QByteArray> words = line.trimmed().split(' ');
   if (words.size() != 3 || words[0] != "READY") return;
   auto control = std::make_unique<QTcpSocket>();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "harlen/link/protocol/nvr_link.h"
@@ -77,3 +78,12 @@ struct OpenLink {
     if (!link.HasReplyCallback()) link.SetReplyCallback(&ReplyLog::Callback, &log);
   }
 };
+
+// The whole configuration as the NVR on `port` has it now, read over a link of
+// its own; empty when it could not be read.
+inline std::string NvrWholeConfig(int port) {
+  OpenLink open(port);
+  if (open.connectResult != 0 || open.link.GetConfig(0) != 0) return {};
+  const auto reply = open.log.Take(IsReply(4391, 0));
+  return reply.has_value() ? reply->data : std::string();
+}

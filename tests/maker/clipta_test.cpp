@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "clipta/clipta_ctrl.h"
+#include "common/peer_lifetime.h"
 #include "common/temp_folder.h"
 #include "platform/file_api.h"
 #include "maker_test_support.h"
@@ -214,6 +215,7 @@ TEST(Clipta, KilledWriterLeavesReadableFile) {
   env.insert("VEMO_CLIPTA_CHILD_FOLDER", QString::fromStdString(out));
   env.insert("VEMO_CLIPTA_CHILD_SOURCE", QString::fromStdString(source));
   child.setProcessEnvironment(env);
+  DieWithParent(child);  // it records until killed: never beyond this test
   child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=CliptaChild.*"});
   ASSERT_TRUE(child.waitForStarted());
   // Let it write a good part of a file (a few hundred frames), then kill it mid-file.

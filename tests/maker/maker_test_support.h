@@ -16,6 +16,14 @@ struct RecordedFrame {
   FrameHeader header{};
 };
 
+// A field of the packed stream blocks (FrameHeader, MediaParamBlock ...) as a
+// value. The EXPECT macros take their arguments by reference, and a reference
+// to a field of a packed struct may be misaligned, which is undefined.
+template <class T>
+T Field(T value) {
+  return value;
+}
+
 class EventRecorder : public IStrevaEvents {
  public:
   long OnStreamState(long streamId, long state, long detail) override;

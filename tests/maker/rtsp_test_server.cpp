@@ -13,6 +13,8 @@
 #include <cstring>
 #include <thread>
 
+#include "common/peer_lifetime.h"
+
 RtspTestServer::~RtspTestServer() { Stop(); }
 
 int RtspTestServer::FreePort() {
@@ -36,8 +38,10 @@ bool RtspTestServer::Start(const std::string& script, int port, bool shared) {
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return false;
   const std::string portText = std::to_string(port_);
+  const pid_t parent = getpid();
   pid_ = fork();
   if (pid_ == 0) {
+    DieWithParentInChild(parent);
     dup2(pipeFds[1], STDOUT_FILENO);
     close(pipeFds[0]);
     close(pipeFds[1]);
@@ -51,7 +55,7 @@ bool RtspTestServer::Start(const std::string& script, int port, bool shared) {
     return false;
   }
   std::string output;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPeerStartMs);
   bool ready = false;
   while (!ready && std::chrono::steady_clock::now() < deadline) {
     pollfd wait{pipeFds[0], POLLIN, 0};

@@ -11,13 +11,15 @@ accepts user "alice" with the digest of "secret"; it knows two devices.
 
 Modes: ok, longcookie (a 5000-character cookie), nocookie, norand, close (closes without answering), partial
 (half an answer, then closes), noxml (answer without the closing tag),
-huge (3 MB answer), garbage (random bytes), silent (reads, never answers).
+huge (3 MB answer), garbage (random bytes), silent (reads, never answers), trickle (a whole
+answer, one byte every 0.1 s).
 """
 import base64
 import hashlib
 import os
 import socketserver
 import sys
+import time
 import urllib.parse
 
 MODE = sys.argv[1]
@@ -79,7 +81,13 @@ class Handler(socketserver.StreamRequestHandler):
         if cookie:
             value = "L" * 5000 if MODE == "longcookie" else "PHPSESSID=s1d2"
             head += "Set-Cookie: %s\r\n" % value
-        self.request.sendall((head + "\r\n").encode() + text.encode("latin-1"))
+        answer = (head + "\r\n").encode() + text.encode("latin-1")
+        if MODE != "trickle":
+            self.request.sendall(answer)
+            return
+        for i in range(len(answer)):  # every gap shorter than a read's wait
+            self.request.sendall(answer[i:i + 1])
+            time.sleep(0.1)
 
     def handle(self):
         try:

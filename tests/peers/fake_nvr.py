@@ -22,7 +22,7 @@ Requests and replies:
   4397 SET_IPC_NETPARAM [88-byte rec]  4398 header only
   4401 CONTROL [code, text]            4402 [code, text]; codes 4097 disk status,
        4098 stream rates, 4099 online users, 4100 device time, 3 set the time,
-       1 format a disk (three progress replies: 0, 50, 100)
+       1 format a disk (three progress replies: started 0, running 50, done 100)
 
 The configuration store starts from the GBK section files of the fixture
 folder and is shared by every connection. Section 0 is the whole
@@ -307,8 +307,8 @@ class Nvr:
             except (UnicodeDecodeError, ET.ParseError):
                 self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], 1)
                 return
-            for value in (0, 50, 100):
-                progress = ET.Element("formatprogress", disk=disk, result="0", value=str(value))
+            for result, value in ((0, 0), (1, 50), (2, 100)):  # started, running, complete
+                progress = ET.Element("formatprogress", disk=disk, result=str(result), value=str(value))
                 self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, gbk_text(progress, False))])
         else:
             self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], 1)

@@ -1,8 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
+#include <map>
+#include <string>
 #include <vector>
 
 #include "common/temp_folder.h"
@@ -13,9 +14,17 @@ namespace {
 
 class DriveRoot {
  public:
-  explicit DriveRoot(const std::string& root) { setenv("VEMO_DRIVE_ROOT", root.c_str(), 1); }
-  ~DriveRoot() { unsetenv("VEMO_DRIVE_ROOT"); }
+  explicit DriveRoot(const std::string& root) { paths::SetDriveRoot(root); }
+  ~DriveRoot() { paths::SetDriveRoot(""); }
 };
+
+// An environment of its own: variable name -> value.
+paths::EnvLookup Env(std::map<std::string, std::string> values) {
+  return [values = std::move(values)](const char* name) -> const char* {
+    auto it = values.find(name);
+    return it == values.end() ? nullptr : it->second.c_str();
+  };
+}
 
 TEST(Paths, WindowsFormPathsMapToNativePaths) {
   DriveRoot root("/srv/drives/");
@@ -31,6 +40,30 @@ TEST(Paths, WindowsFormPathsMapToNativePaths) {
       {"/x/\xD5\xC5\xC8\xFD", "/x/张三"},
   };
   for (const Case& c : cases) EXPECT_EQ(paths::NativePath(c.in), c.out) << c.in;
+}
+
+TEST(Paths, DriveRootAndConfigHomeFollowTheEnvironment) {
+  struct Case {
+    std::map<std::string, std::string> env;
+    const char* driveRoot;
+    const char* configHome;
+  } cases[] = {
+      {{{"VEMO_DRIVE_ROOT", "/srv/drives/"}, {"XDG_DATA_HOME", "/d"}, {"XDG_CONFIG_HOME", "/c"}, {"HOME", "/h"}},
+       "/srv/drives", "/c"},
+      {{{"VEMO_DRIVE_ROOT", ""}, {"XDG_DATA_HOME", "/d"}, {"HOME", "/h"}}, "/d/vemo/drives", "/h/.config"},
+      {{{"XDG_CONFIG_HOME", ""}, {"HOME", "/h"}}, "/h/.local/share/vemo/drives", "/h/.config"},
+      {{}, "/tmp/.local/share/vemo/drives", "/tmp/.config"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(paths::DriveRoot(Env(c.env)), c.driveRoot);
+    EXPECT_EQ(paths::ConfigHome(Env(c.env)), c.configHome);
+  }
+  // The process's own: the environment it started with, until a folder is set.
+  EXPECT_EQ(paths::DriveRoot(), paths::DriveRoot(paths::ProcessEnv));
+  paths::SetConfigHome("/tmp/cfg/");
+  EXPECT_EQ(paths::ConfigHome(), "/tmp/cfg");
+  paths::SetConfigHome("");
+  EXPECT_EQ(paths::ConfigHome(), paths::ConfigHome(paths::ProcessEnv));
 }
 
 TEST(Paths, ProgramFolderIsTheExecutablesFolderUnlessSet) {

@@ -6,6 +6,7 @@
 #include "common/temp_folder.h"
 #include "platform/codepage.h"
 #include "platform/file_api.h"
+#include "platform/paths.h"
 #include "platform/registry_store.h"
 
 namespace {
@@ -110,10 +111,11 @@ TEST_F(RegistryStoreTest, WritesFromManyThreadsAllLand) {
 }
 
 TEST(RegistryStorePath, DefaultFollowsTheEnvironment) {
-  setenv("VEMO_REGISTRY_FILE", "/tmp/elsewhere.ini", 1);
-  EXPECT_EQ(regstore::FilePath(), "/tmp/elsewhere.ini");
-  unsetenv("VEMO_REGISTRY_FILE");
-  setenv("XDG_CONFIG_HOME", "/tmp/cfg", 1);
+  EXPECT_EQ(regstore::DefaultPath("/tmp/elsewhere.ini", "/tmp/cfg"), "/tmp/elsewhere.ini");
+  EXPECT_EQ(regstore::DefaultPath("", "/tmp/cfg"), "/tmp/cfg/vemo/registry.ini");
+  EXPECT_EQ(regstore::DefaultPath(nullptr, "/tmp/cfg"), "/tmp/cfg/vemo/registry.ini");
+  // Without a file of its own the store follows the configuration folder in use.
+  paths::SetConfigHome("/tmp/cfg");
   EXPECT_EQ(regstore::FilePath(), "/tmp/cfg/vemo/registry.ini");
-  unsetenv("XDG_CONFIG_HOME");
+  paths::SetConfigHome("");
 }

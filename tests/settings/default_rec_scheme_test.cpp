@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/fixed_text.h"
+#include "platform/paths.h"
 #include "tests/shell/dev_records.h"
 
 namespace {
@@ -91,8 +92,8 @@ TEST(NewDefaultScheme, RecordsEveryChannelButDecodersAndNvrsThemselves) {
 }
 
 TEST(HasEnoughSpace, AMissingDriveHasNoSpace) {
-  setenv("VEMO_DRIVE_ROOT", "/nonexistent-vemo-drives", 1);
+  paths::SetDriveRoot("/nonexistent-vemo-drives");
   EXPECT_FALSE(HasEnoughSpace("D:\\"));
   EXPECT_TRUE(DefaultStoragePaths().empty());
-  unsetenv("VEMO_DRIVE_ROOT");
+  paths::SetDriveRoot("");
 }

@@ -24,7 +24,7 @@ class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     paths::SetProgramFolder(folder_.Path());
-    setenv("VEMO_DRIVE_ROOT", (folder_.Path() + "drives").c_str(), 1);
+    paths::SetDriveRoot(folder_.Path() + "drives");
     std::filesystem::create_directory(folder_.File("Config"));
     stringtable::SetFolder(VEMO_TEST_SOURCE_DIR "/../resources/lang/");
     dlgtemplate::SetFolder(VEMO_TEST_SOURCE_DIR "/../resources/dialogs/");
@@ -36,7 +36,7 @@ class SettingsTest : public ::testing::Test {
     FreeLanguageLibrary();
     stringtable::SetFolder("");
     dlgtemplate::SetFolder("");
-    unsetenv("VEMO_DRIVE_ROOT");
+    paths::SetDriveRoot("");
     paths::SetProgramFolder("");
   }
 

@@ -22,6 +22,7 @@
 #include "live/streams/rtsp_events.h"
 #include "maker/gimbro/gimbro.h"
 #include "maker/streva/streva_ctrl.h"
+#include "platform/paths.h"
 #include "shell/live_controls.h"
 #include "shell/view_state.h"
 
@@ -178,7 +179,7 @@ TEST_F(DevTreeTest, FindItemWalksOnFromTheSelection) {
 
 TEST_F(DevTreeTest, InitRegistersDevicesAndMasksPasswordsInTheLog) {
   TempFolder folder;
-  setenv("VEMO_DRIVE_ROOT", (folder.Path() + "drives").c_str(), 1);
+  paths::SetDriveRoot(folder.Path() + "drives");
   std::filesystem::create_directories(folder.File("drives/D/Vemo-Log"));
   ASSERT_EQ(OpenLogFile("D:\\Vemo-Log\\clientlog.txt"), 0);
 
@@ -225,7 +226,7 @@ TEST_F(DevTreeTest, InitRegistersDevicesAndMasksPasswordsInTheLog) {
   CloseLogFile();
   std::ifstream in(folder.File("drives/D/Vemo-Log/clientlog.txt"), std::ios::binary);
   const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  unsetenv("VEMO_DRIVE_ROOT");
+  paths::SetDriveRoot("");
   EXPECT_NE(log.find("CDevTree::Init(): Begin initialize... ... "), std::string::npos);
   EXPECT_NE(log.find("Add a device channel, DevName=Gate, GimbroId=" + std::to_string(cam.GimbroId) +
                      ", ip=127.0.0.1, port=" + std::to_string(device.Port()) + ", name=admin, psw=******"),

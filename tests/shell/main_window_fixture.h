@@ -30,8 +30,8 @@ class MainWindowTest : public testing::Test {
     programFolder_ = paths::ProgramFolder();
     paths::SetProgramFolder(folder_.Path());
     dlgtemplate::SetFolder(templates_);
-    setenv("VEMO_DRIVE_ROOT", (folder_.Path() + "drives").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (folder_.Path() + "xdg").c_str(), 1);
+    paths::SetDriveRoot(folder_.Path() + "drives");
+    paths::SetConfigHome(folder_.Path() + "xdg");
     regstore::SetFilePath(folder_.File("registry.ini"));
     std::filesystem::create_directory(folder_.File("Config"));
     std::fill(std::begin(g_nCurRights), std::end(g_nCurRights), 1);
@@ -50,8 +50,8 @@ class MainWindowTest : public testing::Test {
     for (RecSchemeInfo* scheme : g_lstRecSchemeInfo) delete scheme;
     g_lstRecSchemeInfo.clear();
     regstore::SetFilePath("");
-    unsetenv("VEMO_DRIVE_ROOT");
-    unsetenv("XDG_CONFIG_HOME");
+    paths::SetDriveRoot("");
+    paths::SetConfigHome("");
     paths::SetProgramFolder("");
     dlgtemplate::SetFolder("");
     g_nCurModule = 0;

@@ -23,7 +23,7 @@ class SettingsMenuTest : public testing::Test {
  protected:
   void SetUp() override {
     paths::SetProgramFolder(folder_.Path());
-    setenv("XDG_CONFIG_HOME", (folder_.Path() + "xdg").c_str(), 1);
+    paths::SetConfigHome(folder_.Path() + "xdg");
     regstore::SetFilePath(folder_.File("registry.ini"));
     std::filesystem::create_directory(folder_.File("Config"));
     if (LoadUserInfo() != 0) LoadUserInfo();
@@ -42,7 +42,7 @@ class SettingsMenuTest : public testing::Test {
     g_bAutoRun = 0;
     g_bAutoLogin = 0;
     regstore::SetFilePath("");
-    unsetenv("XDG_CONFIG_HOME");
+    paths::SetConfigHome("");
     paths::SetProgramFolder("");
   }
   static bool RunEntryExists() {

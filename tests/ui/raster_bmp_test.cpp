@@ -38,6 +38,9 @@ magick::Files BmpFiles::files_({
     {"b555.bmp", kRose + "-define bmp:subtype=RGB555 BMP:"},
     {"b565.bmp", kRose + "-define bmp:subtype=RGB565 BMP:"},
     {"p.png", "-size 9x5 xc:white PNG:"},
+    // Files with the 12-byte core header that are shorter than the 40-byte header.
+    {"tiny_core1.bmp", "-size 2x2 pattern:checkerboard -type bilevel BMP2:"},
+    {"tiny_core24.bmp", "-size 3x1 xc:orange -type truecolor BMP2:"},
 });
 
 TEST_F(BmpFiles, EveryDepthDecodesAsImageMagickDoes) {
@@ -88,6 +91,24 @@ TEST_F(BmpFiles, CoreHeaderLoadsWithTheColoursOfItsFullForm) {
   ASSERT_TRUE(full.Load(F("full4.bmp").c_str(), RASTER_FORMAT_BMP));
   for (long y = 0; y < 23; ++y) {
     for (long x = 0; x < 37; ++x) ASSERT_EQ(core.GetPixelColor(x, y), full.GetPixelColor(x, y));
+  }
+}
+
+TEST_F(BmpFiles, CoreHeaderFilesShorterThanTheFullHeaderLoad) {
+  struct Case {
+    const char* file;
+    WORD bpp;
+    DWORD width, height;
+  } cases[] = {{"tiny_core1.bmp", 1, 2, 2}, {"tiny_core24.bmp", 24, 3, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    ASSERT_LT(fileapi::Size(F(c.file)), 14 + 40);
+    CRasterImage image;
+    ASSERT_TRUE(image.Load(F(c.file).c_str(), RASTER_FORMAT_BMP)) << image.GetLastError();
+    EXPECT_EQ(image.GetBpp(), c.bpp);
+    EXPECT_EQ(image.GetWidth(), c.width);
+    EXPECT_EQ(image.GetHeight(), c.height);
+    EXPECT_EQ(magick::CompareWithMagick(image, F(c.file)), "");
   }
 }
 

@@ -6,14 +6,37 @@
 #include "platform/win_types.h"
 
 enum HarlenStringId : UINT {
+  IDS_CYCLE_STOP = 104,        // "停止录像", 105 "覆盖"
+  IDS_RS485_PTZ = 106,         // "云台控制", 107 "485键盘"
+  IDS_WEEK_FIRST = 108,        // "第1周" to 111 "第4周", 112 "最后一周"
+  IDS_WEEK_LAST = 112,
+  IDS_WEEKDAY_SUNDAY = 113,    // "星期日" to 119 "星期六"
+  IDS_WEEKDAY_SATURDAY = 119,
+  IDS_MODE_BY_CAMERA = 120,    // "由前端决定"
+  IDS_OFFSET_30 = 121,         // "30分钟" to 124 "120分钟"
+  IDS_OFFSET_120 = 124,
+  IDS_ZONE_WEST_12 = 125,      // "西12区" to 149 "东12区", zone 0 at 137
+  IDS_ZONE_EAST_12 = 149,
   IDS_MAIN_STREAM = 157,  // "主码流"
   IDS_SUB_STREAM = 158,   // "子码流"
   IDS_MAINT_DISABLED = 182,
   IDS_MAINT_DAILY = 183,
   IDS_MAINT_WEEKLY = 184,
   IDS_MAINT_ONCE = 185,
+  IDS_DISK_COL_DEVICE = 186,   // the disk list's columns, 186 to 190
+  IDS_DISK_COL_FREE = 190,
+  IDS_DISK_UNUSED = 191,       // "未用"
+  IDS_DISK_RECORD = 192,       // "录像"
+  IDS_DISK_BACKUP = 193,       // "备份"
+  IDS_DISK_IN_USE = 194,       // "当前使用"
+  IDS_EXCEPTION_DISK_FULL = 195,  // the six exception types, 195 to 200
+  IDS_EXCEPTION_VIDEO = 200,
+  IDS_LOCAL = 201,             // "本地"
+  IDS_HOLIDAY_COL_NUMBER = 219,  // the holiday list's columns, 219 to 222
+  IDS_HOLIDAY_COL_END = 222,
   IDS_TAB_DEVICE = 226,  // the ten tab labels of the main window, 226 to 235
   IDS_TAB_HOLIDAY = 235,
+  IDS_DAY_SUNDAY = 236,        // the arming editor's rows: "星期天" to 242 "星期六", 243 "假日"
 
   IDS_MSG_CONNECT_FAILED = 9001,   // "连接NVR失败"
   IDS_MSG_SAVED = 9002,            // "保存成功"
@@ -24,4 +47,13 @@ enum HarlenStringId : UINT {
   IDS_MSG_UPLOAD_FAILED = 9007,    // "上传失败!"
   IDS_MSG_EXPORT_FAILED = 9008,    // the configuration could not be asked for or written
   IDS_MSG_IMPORT_TOO_LARGE = 9009, // the file does not fit in one request
+  IDS_MSG_FORMAT_CONFIRM = 9010,   // "确定要格式化该磁盘?"
+  IDS_FORMAT_STARTED = 9011,       // "格式化开始"
+  IDS_FORMAT_RUNNING = 9012,       // "正在格式化，已完成%d"
+  IDS_FORMAT_DONE = 9013,          // "格式化完成"
+  IDS_FORMAT_FAILED = 9014,        // "格式化失败"
+  IDS_MSG_HOLIDAY_DELETE = 9015,   // "你确定要删除这个假日项"
+  IDS_HOLIDAY_BY_DATE = 9016,      // "按日期", 9017 "按星期", 9018 "按月份"
+  IDS_HOLIDAY_BY_MONTH = 9018,
+  IDS_MSG_TIME_INVALID = 9019,     // the time to set could not be read: nothing sent
 };

@@ -22,7 +22,7 @@ constexpr size_t kHostWidth = 260;
 
 }  // namespace
 
-CDlgMain::CDlgMain() : CRgbDialog(IDD), m_sysPage(this) {}
+CDlgMain::CDlgMain() : CRgbDialog(IDD), m_sysPage(this), m_devPage(this), m_diskPage(this) {}
 
 CDlgMain::~CDlgMain() { DeleteLink(); }
 

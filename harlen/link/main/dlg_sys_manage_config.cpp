@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QTreeWidget>
 
+#include "harlen/link/controls/dlg_items.h"
 #include "harlen/link/controls/harlen_prompt.h"
 #include "harlen/link/entry/harlen_resources.h"
 #include "harlen/link/entry/harlen_strings.h"
@@ -31,16 +32,10 @@ BOOL CDlgSysManageConfig::OnInitDialog() {
   m_pMaintainCombo = qobject_cast<QComboBox*>(GetDlgItem(IDC_COMBO_MAINTAIN));
   m_pProgress = qobject_cast<QProgressBar*>(GetDlgItem(IDC_PROGRESS_UPGRADE));
 
-  if (m_pRateList != nullptr) {
-    m_pRateList->setColumnCount(5);
-    m_pRateList->setHeaderLabels({QStringLiteral("CH"), harlenres::LoadString(IDS_MAIN_STREAM),
-                                  harlenres::LoadString(IDS_SUB_STREAM), harlenres::LoadString(IDS_MAIN_STREAM),
-                                  harlenres::LoadString(IDS_SUB_STREAM)});
-    const int widths[5] = {40, 80, 80, 80, 80};
-    for (int i = 0; i < 5; ++i) m_pRateList->setColumnWidth(i, widths[i]);
-    m_pRateList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_pRateList->setAllColumnsShowFocus(true);
-  }
+  SetUpReportList(m_pRateList,
+                  {QStringLiteral("CH"), harlenres::LoadString(IDS_MAIN_STREAM), harlenres::LoadString(IDS_SUB_STREAM),
+                   harlenres::LoadString(IDS_MAIN_STREAM), harlenres::LoadString(IDS_SUB_STREAM)},
+                  {40, 80, 80, 80, 80});
   if (m_pMaintainCombo != nullptr) {
     m_pMaintainCombo->clear();
     for (UINT id = IDS_MAINT_DISABLED; id <= IDS_MAINT_ONCE; ++id) m_pMaintainCombo->addItem(harlenres::LoadString(id));

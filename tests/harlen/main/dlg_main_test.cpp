@@ -35,14 +35,6 @@ std::string ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The whole configuration as the NVR has it now, read over a link of its own.
-std::string NvrWholeConfig(int port) {
-  OpenLink open(port);
-  if (open.connectResult != 0 || open.link.GetConfig(0) != 0) return {};
-  const auto reply = open.log.Take(IsReply(4391, 0));
-  return reply.has_value() ? reply->data : std::string();
-}
-
 template <class Record>
 bool Same(const Record& a, const Record& b) {
   return std::memcmp(&a, &b, sizeof(Record)) == 0;
@@ -102,7 +94,9 @@ class MainWindow : public ::testing::Test {
       nvr = std::make_unique<FakeNvrProcess>(port);
       if (nvr->Ready()) break;
     }
-    return nvr->Ready() && WaitFor([&] { return g_pDlgMain->GetLink()->IsConnected(); });
+    // Both ends: the link connected, and the NVR serving it (a frame pushed before then reaches nobody).
+    return nvr->Ready() && WaitFor([&] { return g_pDlgMain->GetLink()->IsConnected(); }) &&
+           WaitFor([&] { return nvr->Command("connections") == "OK 1"; });
   }
 
   char user[6] = "admin";

@@ -132,18 +132,25 @@ TEST_F(SerialKeyboardTest, APortThatDisappearsIsOpenedAgainWhenItComesBack) {
   ASSERT_TRUE(line_.Write({0x10}));
   ASSERT_TRUE(host_.WaitForBytes(1));
 
-  line_.Kill();  // the serial line goes away under the reading thread
+  // The serial line goes away under the reading thread, and its name with it:
+  // the number of a closed pseudo-terminal is handed to the next one opened (by
+  // this test or one beside it), so a name left on the old number could lead
+  // the keyboard to the wrong end of another line.
+  LinkComPort(kPort, folder_.File("no-device"));
+  line_.Kill();
+  ASSERT_TRUE(WaitUntil([&] { return Log().find("CPTZKeyboardCtrl::ReadPort COM lost") != std::string::npos; }))
+      << Log();
   SocatPair second;
   ASSERT_TRUE(second.Ready());
   LinkComPort(kPort, second.Port());
-  // The keyboard notices the loss, closes the port and opens it again within
-  // its retry time; keep writing until a byte gets through.
+  // The keyboard opens the port again within its retry time; keep writing
+  // until a byte gets through.
   bool through = false;
   for (int attempt = 0; attempt < 60 && !through; ++attempt) {
     ASSERT_TRUE(second.Write({0x20}));
     through = host_.WaitForBytes(2, 1);
   }
-  EXPECT_TRUE(through);
+  EXPECT_TRUE(through) << Log();
   EXPECT_EQ(keyboard.StopHandleKBMsg(), 0);
   EXPECT_NE(Log().find("CPTZKeyboardCtrl::ReadPort COM lost"), std::string::npos);
   EXPECT_EQ(host_.Bytes().front(), 0x10);

@@ -11,18 +11,20 @@
 #include <sstream>
 #include <thread>
 
+#include "common/peer_lifetime.h"
 #include "core/client_log.h"
 #include "platform/paths.h"
 #include "platform/string_table.h"
 
 SocatPair::SocatPair() {
+  DieWithParent(process_);
   process_.start("socat", {"-d", "-d", "pty,raw,echo=0", "pty,raw,echo=0"});
-  if (!process_.waitForStarted(10000)) return;
+  if (!process_.waitForStarted(kPeerStartMs)) return;
   // socat names each pseudo-terminal on stderr ("... N PTY is /dev/pts/7")
   // and then says it starts the transfer loop.
   static const QRegularExpression kPty("PTY is (\\S+)");
   QString text;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPeerStartMs);
   while (!text.contains("starting data transfer loop") && std::chrono::steady_clock::now() < deadline) {
     process_.waitForReadyRead(200);
     text += QString::fromLocal8Bit(process_.readAllStandardError());
@@ -115,7 +117,7 @@ void KeyboardTest::SetUp() {
     std::filesystem::create_directory_symlink(bin + "/" + folder, folder_.File(folder));
   }
   paths::SetProgramFolder(folder_.Path());
-  setenv("VEMO_DRIVE_ROOT", folder_.File("drives").c_str(), 1);
+  paths::SetDriveRoot(folder_.File("drives"));
   std::filesystem::create_directories(folder_.File("drives/D/Vemo-Log"));
   ASSERT_EQ(OpenLogFile("D:\\Vemo-Log\\clientlog.txt"), 0);
   ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
@@ -123,6 +125,7 @@ void KeyboardTest::SetUp() {
 
 void KeyboardTest::TearDown() {
   CloseLogFile();
+  paths::SetDriveRoot("");
   paths::SetProgramFolder("");
 }
 

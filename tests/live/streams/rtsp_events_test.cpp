@@ -85,12 +85,12 @@ TEST_F(RtspEventsBlockTest, BlocksThatAreNotThisStreamsParametersAreIgnored) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(events_->MediaRecv(c.stream, c.type, reinterpret_cast<const BYTE*>(c.block), c.length), 0);
-    EXPECT_EQ(events_->VideoParam().dwValid, 0u);
+    EXPECT_EQ(Field(events_->VideoParam().dwValid), 0u);
     EXPECT_FALSE(events_->HasAudio());
     EXPECT_FALSE(events_->IsPumpRunning());
   }
   EXPECT_EQ(events_->MediaRecv(kStream, kMediaTypeParam, nullptr, sizeof(MediaParamBlock)), 0);
-  EXPECT_EQ(events_->VideoParam().dwValid, 0u);
+  EXPECT_EQ(Field(events_->VideoParam().dwValid), 0u);
 }
 
 TEST_F(RtspEventsBlockTest, RepeatedParametersKeepRecordingAndChangedAudioIsReported) {
@@ -133,7 +133,7 @@ TEST_F(RtspEventsBlockTest, NvrStreamNeverHasAudioAndRepeatsChangeNothing) {
   events_->SetDevType(4);
   Raise(*events_, kStream, MakeBlock("H264 1920x1080", "G711 8000"));
   EXPECT_FALSE(events_->HasAudio());
-  EXPECT_EQ(events_->AudioParam().dwValid, 0u);
+  EXPECT_EQ(Field(events_->AudioParam().dwValid), 0u);
   const long fileId = events_->StartRecord(kStream, 3600, 1800, folder_.Path() + "nvr", 0);
   ASSERT_GE(fileId, 1);
   Raise(*events_, kStream, MakeBlock("H264 1920x1080", "G711 8000"));
