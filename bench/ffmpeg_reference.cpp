@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -130,6 +131,32 @@ double FfmpegCpuPerStream(const std::string& url, int n, int seconds, double* fr
   for (const std::string& path : progress) std::remove(path.c_str());
   rmdir(folder);
   if (framesPerStream) *framesPerStream = double(frames1 - frames0) / seconds / n;
+  return (cpu1 - cpu0) / seconds / n * 100.0;
+}
+
+double FfmpegProcessesCpuPerStream(int n, int seconds, const std::function<std::vector<std::string>(int)>& arguments) {
+  std::vector<pid_t> pids;
+  for (int i = 0; i < n; ++i) {
+    std::vector<std::string> args = arguments(i);
+    pid_t pid = fork();
+    if (pid == 0) {
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>("ffmpeg"));
+      for (std::string& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execvp("ffmpeg", argv.data());
+      _exit(127);
+    }
+    pids.push_back(pid);
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(4));  // open and warm up
+  double cpu0 = 0;
+  for (pid_t pid : pids) cpu0 += CpuSecondsOf(pid);
+  std::this_thread::sleep_for(std::chrono::seconds(seconds));
+  double cpu1 = 0;
+  for (pid_t pid : pids) cpu1 += CpuSecondsOf(pid);
+  for (pid_t pid : pids) kill(pid, SIGTERM);
+  for (pid_t pid : pids) waitpid(pid, nullptr, 0);
   return (cpu1 - cpu0) / seconds / n * 100.0;
 }
 

@@ -2,7 +2,9 @@
 // process and of child processes, and N ffmpeg processes decoding a stream.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 namespace benchref {
@@ -14,5 +16,10 @@ double CpuSecondsOf(pid_t pid);
 // one core. *framesPerStream (if given): the frames each decoded per second; on a
 // busy machine the server may send fewer than the stream's rate.
 double FfmpegCpuPerStream(const std::string& url, int n, int seconds, double* framesPerStream = nullptr);
+
+// Runs n ffmpeg processes at once, process i with arguments(i) (without the
+// program name); their CPU per stream over `seconds` after a 4 s warm-up, in
+// percent of one core.
+double FfmpegProcessesCpuPerStream(int n, int seconds, const std::function<std::vector<std::string>(int)>& arguments);
 
 }  // namespace benchref
