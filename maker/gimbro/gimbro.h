@@ -165,7 +165,10 @@ class CGimbroCtrl {
   // Sends a PTZ command text; the answer comes as a PTZ response event.
   LONG PtzCommand(LONG gimbroId, LPCSTR command);
   // 1 starts, 0 stops a talk; the answer comes as status 6 or 7, then media
-  // parameters and media data of kind 3.
+  // parameters and media data of kind 3. From the media parameters (their
+  // AudioCodec, Samplerate, Channels) until the talk stops, the control sends
+  // the default microphone's sound to the device in that format (silence, and
+  // a log line, when the computer has no microphone).
   LONG Talk(LONG gimbroId, LONG start);
   // Sends one device message: message type text ("SYSTEM_CONTROL_MESSAGE",
   // "NVR_REPLAY_MESSAGE", ...), code, status and body text. The answer comes as
@@ -176,7 +179,8 @@ class CGimbroCtrl {
   LONG CreateIFrame(LONG gimbroId, LONG streamKind) { return RequestIFrame(gimbroId, streamKind); }
 
   // Voice broadcast: the format (codec 0 G.711 / 1 AAC, sample rate, bits per
-  // sample, channels), then the devices that receive it, then the end.
+  // sample, channels), then the devices that receive it, then the end. Each
+  // device added hears the default microphone in that format until the end.
   LONG StartBroadcast(LONG codec, LONG sampleRate, LONG bitsPerSample, LONG channels);
   LONG AddBroadcastDevice(LONG gimbroId);
   LONG StopBroadcast();

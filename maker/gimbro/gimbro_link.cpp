@@ -10,6 +10,7 @@
 #include "maker/gimbro/gimbro_log.h"
 #include "maker/gimbro/gimbro_streams.h"
 #include "maker/gimbro/onvif/onvif_session.h"
+#include "maker/gimbro/talk/talk_audio_hub.h"
 
 using gimbro_wire::Frame;
 using gimbro_wire::FrameReader;
@@ -44,13 +45,14 @@ class GimbroLink::OnvifOwner : public onvif::Session::Owner {
 };
 
 GimbroLink::GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online,
-                       GimbroEventHub* hub, QNetworkAccessManager* http)
+                       GimbroEventHub* hub, QNetworkAccessManager* http, talkaudio::Hub* audio)
     : params_(std::move(params)),
       online_(std::move(online)),
       hub_(hub),
       timings_(GimbroTimingsForNewLinks()),
       http_(http),
-      onvifOwner_(std::make_unique<OnvifOwner>(this)) {
+      onvifOwner_(std::make_unique<OnvifOwner>(this)),
+      audio_(audio) {
   retryMs_ = timings_.firstRetryMs;
   retryTimer_.setSingleShot(true);
   deadlineTimer_.setSingleShot(true);
@@ -98,6 +100,7 @@ void GimbroLink::CloseSocket() {
   greetTimer_.stop();
   echoTimer_.stop();
   syncTimer_.stop();
+  StopAudio();
   EndOnvif();
   if (socket_ == nullptr) return;
   socket_->disconnect(this);
@@ -254,6 +257,7 @@ GimbroAlarmRecord DecodeAlarm(const std::string& body) {
 }  // namespace
 
 void GimbroLink::HandleOnlineFrame(const Frame& frame) {
+  WatchAnswer(frame);
   GimbroEvent event;
   event.id = params_.id;
   event.a = frame.a;
@@ -375,6 +379,85 @@ void GimbroLink::Send(const std::string& frame) {
     return;
   }
   if (state_ != State::kOnline || socket_ == nullptr) return;
+  socket_->write(frame.data(), static_cast<qint64>(frame.size()));
+  if (socket_->bytesToWrite() > kMaxUnsentBytes) {
+    Drop(GIMBRO_STATUS_CONNECTION_LOST, "the device does not read what is sent to it");
+    return;
+  }
+  FrameReader reader;
+  reader.Feed(frame.data(), frame.size());
+  Frame request;
+  if (reader.Next(request) == FrameReader::Result::kFrame) WatchRequest(request);
+}
+
+void GimbroLink::WatchRequest(const Frame& request) {
+  switch (request.type) {
+    case gimbro_wire::kTalk:
+      talkWanted_ = request.a != 0;
+      // The voice starts with the device's answer, which names the format.
+      if (talkWanted_) {
+        unanswered_.push_back(gimbro_wire::kTalk);
+      } else {
+        audio_->Unsubscribe(&talkKey_);
+      }
+      break;
+    case gimbro_wire::kBroadcast: {
+      talkaudio::Format format;
+      format.codec = request.a;
+      format.sampleRate = request.b;
+      format.channels = request.body.size() >= 8 ? static_cast<int>(gimbro_wire::ReadU32(request.body.data() + 4)) : 1;
+      unanswered_.push_back(gimbro_wire::kBroadcast);
+      audio_->Subscribe(&broadcastKey_, format,
+                        [this](const talkaudio::Format& f, const std::string& packet) { SendAudio(f, packet); });
+      break;
+    }
+    case gimbro_wire::kBroadcastStop:
+      audio_->Unsubscribe(&broadcastKey_);
+      break;
+    default:
+      break;
+  }
+}
+
+void GimbroLink::WatchAnswer(const Frame& answer) {
+  if (answer.type == gimbro_wire::kStatus &&
+      (answer.a == GIMBRO_STATUS_TALK_STARTED || answer.a == GIMBRO_STATUS_TALK_REFUSED)) {
+    // The device answers talk and broadcast requests in their order; a
+    // refusal ends the voice of the request it answers only (a refused talk
+    // leaves a running broadcast to the same device alone).
+    uint16_t answered = 0;
+    if (!unanswered_.empty()) {
+      answered = unanswered_.front();
+      unanswered_.pop_front();
+    }
+    if (answer.a == GIMBRO_STATUS_TALK_STARTED) return;
+    if (answered != gimbro_wire::kBroadcast) {
+      talkWanted_ = false;
+      audio_->Unsubscribe(&talkKey_);
+    }
+    if (answered != gimbro_wire::kTalk) audio_->Unsubscribe(&broadcastKey_);
+  } else if (answer.type == gimbro_wire::kMediaParam && answer.a == GIMBRO_MEDIA_TALK && talkWanted_) {
+    const std::optional<talkaudio::Format> format = talkaudio::FormatOfTalkAnswer(answer.body);
+    if (!format) {
+      qCWarning(lcGimbro, "device %d: talk audio format not understood; no voice is sent", static_cast<int>(params_.id));
+      return;
+    }
+    audio_->Subscribe(&talkKey_, *format,
+                      [this](const talkaudio::Format& f, const std::string& packet) { SendAudio(f, packet); });
+  }
+}
+
+void GimbroLink::StopAudio() {
+  talkWanted_ = false;
+  unanswered_.clear();
+  audio_->Unsubscribe(&talkKey_);
+  audio_->Unsubscribe(&broadcastKey_);
+}
+
+void GimbroLink::SendAudio(const talkaudio::Format& format, const std::string& packet) {
+  if (state_ != State::kOnline || socket_ == nullptr) return;
+  const std::string frame = gimbro_wire::Encode(gimbro_wire::kTalkAudio, format.codec | (format.channels << 8),
+                                                format.sampleRate, packet);
   socket_->write(frame.data(), static_cast<qint64>(frame.size()));
   if (socket_->bytesToWrite() > kMaxUnsentBytes) {
     Drop(GIMBRO_STATUS_CONNECTION_LOST, "the device does not read what is sent to it");

@@ -6,6 +6,11 @@
 // own protocol within the greeting time is spoken to in ONVIF at the same
 // address and port (onvif/onvif_session.h); once it logged in that way, later
 // attempts go to ONVIF at once. Both protocols report the same statuses.
+//
+// Talk and broadcast audio: while a talk runs (from the device's answer with
+// its audio format until the talk is stopped or refused) and while a
+// broadcast to the device runs (in the format of the broadcast), the link
+// sends the operator's voice (talk/talk_audio_hub.h) as TALK_AUDIO frames.
 #pragma once
 
 #include <QElapsedTimer>
@@ -13,6 +18,7 @@
 #include <QString>
 #include <QTimer>
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <string>
 
@@ -21,6 +27,10 @@
 
 class GimbroEventHub;
 class QNetworkAccessManager;
+namespace talkaudio {
+class Hub;
+struct Format;
+}
 class QTcpSocket;
 namespace onvif {
 class Session;
@@ -57,9 +67,10 @@ class GimbroLink : public QObject {
   // A device's output queue above this ends its connection: it does not read.
   static constexpr qint64 kMaxUnsentBytes = 16 * 1024 * 1024;
 
-  // `http` carries the ONVIF requests; shared by the links, it outlives them.
+  // `http` carries the ONVIF requests, `audio` captures the voice of talks
+  // and broadcasts; both are shared by the links and outlive them.
   GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online, GimbroEventHub* hub,
-             QNetworkAccessManager* http);
+             QNetworkAccessManager* http, talkaudio::Hub* audio);
   ~GimbroLink() override;
 
   void Start();
@@ -88,6 +99,11 @@ class GimbroLink : public QObject {
   void CloseSocket();
   void Report(LONG code, const std::string& text);
   void SendTimeSync();
+  // Starts and stops the voice with the requests and answers that carry a talk or a broadcast.
+  void WatchRequest(const gimbro_wire::Frame& request);
+  void WatchAnswer(const gimbro_wire::Frame& answer);
+  void StopAudio();
+  void SendAudio(const talkaudio::Format& format, const std::string& packet);
   void OnGreetTimeout();
   void StartOnvif();
   void EndOnvif();
@@ -117,6 +133,12 @@ class GimbroLink : public QObject {
   std::unique_ptr<OnvifOwner> onvifOwner_;
   onvif::Session* onvif_ = nullptr;
   std::string mainUri_, subUri_;  // the ONVIF stream addresses last learnt
+  talkaudio::Hub* audio_;
+  bool talkWanted_ = false;  // a talk was asked for and not stopped
+  std::deque<uint16_t> unanswered_;  // talk and broadcast requests awaiting their status
+  // Keys of the link's two listeners at the audio hub.
+  char talkKey_ = 0;
+  char broadcastKey_ = 0;
   bool syncEnabled_ = false;
   int syncDifference_ = 0;
 };

@@ -4,6 +4,8 @@
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 
+#include "maker/gimbro/talk/talk_audio_hub.h"
+
 QNetworkAccessManager* GimbroNetwork::Worker::Http() {
   if (!http_) {
     http_ = std::make_unique<QNetworkAccessManager>();
@@ -13,8 +15,14 @@ QNetworkAccessManager* GimbroNetwork::Worker::Http() {
   return http_.get();
 }
 
+talkaudio::Hub* GimbroNetwork::Worker::Audio() {
+  if (!audio_) audio_ = std::make_unique<talkaudio::Hub>();
+  return audio_.get();
+}
+
 void GimbroNetwork::Worker::Clear() {
   links.clear();
+  audio_.reset();
   // Sessions that ended earlier and wait for their deletion hold no request
   // any more (they were shut down), so the access can go first.
   http_.reset();
@@ -37,7 +45,7 @@ void GimbroNetwork::Queue(Fn&& fn) {
 void GimbroNetwork::AddDevice(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online) {
   Queue([w = worker_, hub = hub_, params = std::move(params), online = std::move(online)]() mutable {
     const LONG id = params.id;
-    auto link = std::make_unique<GimbroLink>(std::move(params), std::move(online), hub, w->Http());
+    auto link = std::make_unique<GimbroLink>(std::move(params), std::move(online), hub, w->Http(), w->Audio());
     GimbroLink* started = link.get();
     w->links[id] = std::move(link);
     started->Start();

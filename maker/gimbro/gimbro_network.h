@@ -13,6 +13,9 @@
 
 class GimbroEventHub;
 class QNetworkAccessManager;
+namespace talkaudio {
+class Hub;
+}
 
 class GimbroNetwork {
  public:
@@ -32,16 +35,18 @@ class GimbroNetwork {
   static constexpr const char* kThreadName = "gimbro-net";
 
  private:
-  // Lives on the network thread; owns the links and the HTTP access of
-  // their ONVIF sessions.
+  // Lives on the network thread; owns the links, the HTTP access of their
+  // ONVIF sessions and the capture of talk and broadcast audio.
   class Worker : public QObject {
    public:
     QNetworkAccessManager* Http();
+    talkaudio::Hub* Audio();
     void Clear();
     std::map<LONG, std::unique_ptr<GimbroLink>> links;
 
    private:
     std::unique_ptr<QNetworkAccessManager> http_;
+    std::unique_ptr<talkaudio::Hub> audio_;
   };
 
   template <typename Fn>

@@ -36,6 +36,11 @@
 //   0x07 BROADCAST      a: codec; b: sample rate; body: bits per sample and
 //                       channels as two u32
 //   0x08 BROADCAST_STOP
+//   0x09 TALK_AUDIO     a: codec (low byte: 0 G.711 mu-law, 1 AAC) and channels
+//                       (second byte); b: sample rate; body: one packet of the
+//                       operator's voice (20 ms of mu-law codes, channels
+//                       interleaved; or one AAC frame with its ADTS header),
+//                       sent while a talk or a broadcast to the device runs
 //   0x0F ECHO           sent every few seconds while online; the device answers
 //
 // Login: the device opens with HELLO; the control answers LOGIN with the
@@ -68,6 +73,7 @@ enum FrameType : uint16_t {
   kTimeSync = 0x06,
   kBroadcast = 0x07,
   kBroadcastStop = 0x08,
+  kTalkAudio = 0x09,
   kEcho = 0x0F,
   kHello = 0x81,
   kLoginResult = 0x82,

@@ -121,6 +121,25 @@ TEST_F(GimbroOnvifTest, KilledCameraGoesOfflineAndComesBack) {
   EXPECT_EQ(camera->Take("Stop"), "Stop main PanTilt=true Zoom=true");
 }
 
+// A camera online that stops answering as a camera (it hangs, talks
+// nonsense or floods) goes offline once, and comes back when it mends.
+TEST_F(GimbroOnvifTest, CameraThatStopsAnsweringGoesOffline) {
+  for (const char* mode : {"silent", "notxml", "huge"}) {
+    SCOPED_TRACE(mode);
+    sink.events.clear();
+    FakeOnvifCamera camera(0, CameraArgs());
+    const LONG id = AddCamera(camera);
+    ASSERT_EQ(camera.Command(std::string("mode ") + mode), "OK");
+    ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_CONNECTION_LOST));
+    EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_CONNECTION_LOST)[0].id, id);
+    EXPECT_EQ(ctrl->PtzCommand(id, kStop.c_str()), GIMBRO_ERR_OFFLINE);
+    ASSERT_EQ(camera.Command("mode normal"), "OK");
+    EXPECT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_OK, 2));
+    EXPECT_EQ(sink.Count(1, GIMBRO_STATUS_CONNECTION_LOST), 1u);
+    EXPECT_EQ(ctrl->RemoveDevice(id), GIMBRO_OK);
+  }
+}
+
 // Peers that are not cameras leave the device offline, with a reason, and
 // are tried again; none of them holds the control up.
 TEST_F(GimbroOnvifTest, PeersThatAreNotCamerasLeaveTheDeviceOffline) {

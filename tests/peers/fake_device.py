@@ -28,6 +28,10 @@ Commands (one line each on the command port; each gets one answer line,
   replay STATE VALUE          send a replay state
   garbage                     send non-frame bytes to every logged-in connection
   drop                        close every connection
+  audio PATH                  write the talk and broadcast audio received so far (the packets' bytes,
+                              one after the other) to PATH and forget it; answers
+                              "OK <packets> <codec> <rate> <channels>" of the last packet (codec 0
+                              G.711 mu-law, 1 AAC with ADTS headers; "OK 0 -1 0 0" when none came)
   take PREFIX SECONDS         wait for a received record starting with PREFIX,
                               answer "OK <record>" and forget it, or "ERR timeout"
   count PREFIX                number of received records starting with PREFIX
@@ -36,6 +40,7 @@ Commands (one line each on the command port; each gets one answer line,
 Received records: "CONNECT", "LOGIN <user> ok|refused", "PTZ <hex>",
 "AUX <code> <status> <hex type> <hex body>", "TALK <0|1>", "IFRAME <n>",
 "TIMESYNC <difference> <utc offset> <time>", "BROADCAST <codec> <rate> <bits> <channels>",
+(talk and broadcast audio is kept apart: see "audio"),
 "BROADCAST_STOP", "CLOSED".
 """
 
@@ -53,7 +58,7 @@ from peer_support import Records, accept_loop, listen
 MAGIC = b"GMBR"
 HEADER = struct.Struct("<4sHHiiI")
 
-LOGIN, PTZ, AUX, TALK, IFRAME, TIME_SYNC, BROADCAST, BROADCAST_STOP, ECHO = 1, 2, 3, 4, 5, 6, 7, 8, 0x0F
+LOGIN, PTZ, AUX, TALK, IFRAME, TIME_SYNC, BROADCAST, BROADCAST_STOP, TALK_AUDIO, ECHO = 1, 2, 3, 4, 5, 6, 7, 8, 9, 0x0F
 HELLO, LOGIN_RESULT, STATUS, PTZ_RESPONSE, AUX_RESPONSE = 0x81, 0x82, 0x83, 0x84, 0x85
 ALARM, MEDIA_DATA, MEDIA_PARAM, REPLAY_STATE, ECHO_REPLY = 0x86, 0x87, 0x88, 0x89, 0x8F
 
@@ -91,6 +96,9 @@ class Device:
         self.talk_accept = True
         self.lock = threading.Condition()
         self.book = Records(self.lock)
+        self.audio = bytearray()  # talk and broadcast audio received
+        self.audio_packets = 0
+        self.audio_format = (-1, 0, 0)
         self.clients = []  # (socket, send lock, logged-in flag holder)
         self.running = True
 
@@ -206,6 +214,11 @@ class Device:
             send(client, frame(STATUS, 6 if self.talk_accept else 7, body=b"broadcast"))
         elif ftype == BROADCAST_STOP:
             self.record("BROADCAST_STOP")
+        elif ftype == TALK_AUDIO:
+            with self.lock:
+                self.audio += body
+                self.audio_packets += 1
+                self.audio_format = (a & 0xFF, b, (a >> 8) & 0xFF)
 
     def aux_answer(self, code, request, flag):
         if flag != 0:
@@ -267,6 +280,13 @@ class Device:
             return "OK %d" % self.broadcast(b"\x00garbage after login\xff" * 3)
         elif cmd == "drop":
             self.drop_all()
+        elif cmd == "audio":
+            with self.lock:
+                data, packets, fmt = bytes(self.audio), self.audio_packets, self.audio_format
+                self.audio, self.audio_packets, self.audio_format = bytearray(), 0, (-1, 0, 0)
+            with open(args[0], "wb") as f:
+                f.write(data)
+            return "OK %d %d %d %d" % ((packets,) + fmt)
         elif cmd == "take":
             found = self.take(args[0], float(args[1]))
             return "OK " + found if found is not None else "ERR timeout"
