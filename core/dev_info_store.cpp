@@ -195,3 +195,11 @@ bool IsDevSNExist(const char* sn) {
   }
   return false;
 }
+
+DevInfo* FindDevInfo(const char* devName, const char* devId) {
+  if (!devName || !devId) return nullptr;
+  for (DevInfo& dev : g_lstDevInfo) {
+    if (std::strcmp(dev.DevName, devName) == 0 && std::strcmp(dev.DevId, devId) == 0) return &dev;
+  }
+  return nullptr;
+}

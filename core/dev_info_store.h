@@ -19,5 +19,8 @@ int LoadDevInfo();
 // beyond their NVR's channel count are left out.
 void SaveDevInfo();
 
+// The record of g_lstDevInfo with exactly this DevName and DevId, or null.
+DevInfo* FindDevInfo(const char* devName, const char* devId);
+
 // True when a device of g_lstDevInfo has exactly this serial number.
 bool IsDevSNExist(const char* sn);

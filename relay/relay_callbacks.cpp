@@ -1,8 +1,11 @@
 #include "relay/relay_callbacks.h"
 
-#include "live/streams/relay_video_player.h"
+#include <cstring>
 
-void RegisterRelayCallbacks(HWND mainWnd, void* context) {
+#include "live/streams/relay_video_player.h"
+#include "relay/login/vss_info.h"
+
+void RegisterRelayCallbacks(HWND mainWnd, IRelayCallbackHost* context) {
   Pelk_SetMsgWnd(mainWnd);
   Pelk_SetGetUserIdCallback(RelayGetUserIdCallback, context);
   Pelk_SetRealReplayCallback(RelayRealReplayCallback, context);
@@ -10,18 +13,43 @@ void RegisterRelayCallbacks(HWND mainWnd, void* context) {
   Pelk_SetReplayByDateCallback(RelayReplayByDateCallback, context);
 }
 
-// No relay user owns a device and no replay is served yet: every request is
-// refused, which also holds while closing or without a record search window.
-long RelayGetUserIdCallback(const char*, long, long, void*) { return 0; }
+LONG RelayUserIdOf(const char* deviceKey, const std::string& localMac) {
+  char mac[PELK_KEY_PART_SIZE];
+  char ip[PELK_KEY_PART_SIZE];
+  SplitDeviceKey(deviceKey, mac, ip);
+  if (localMac == mac) return 0;
+  CsLock lock(&g_csVssInfo);
+  for (const Vemo2Node& server : g_lstVssInfo) {
+    if (!server.bHasDeviceList) continue;
+    for (const RelayDevice& device : server.lstRelayDevice) {
+      if (std::strcmp(device.MACAddr, mac) == 0 && device.nParentId == 0) return server.nLoginHandle;
+    }
+  }
+  return 0;
+}
 
-long RelayRealReplayCallback(const void*, void*) { return 0; }
+LONG RelayGetUserIdCallback(const char* deviceKey, LONG, LONG, void* context) {
+  if (context == nullptr) return 0;
+  return RelayUserIdOf(deviceKey, static_cast<IRelayCallbackHost*>(context)->RelayLocalMac());
+}
 
-long RelayReplayByDateCallback(const void*, void*) { return 0; }
+LONG RelayRealReplayCallback(LONG, const char*, DWORD, DWORD, LONG, const BYTE*, LONG, const RelayFrameInfo*,
+                             const char*, void*) {
+  return 0;  // no record search page takes replayed data yet
+}
 
-long RelayDownloadDataCallback(const void*, void*) { return 0; }
+LONG RelayReplayByDateCallback(LONG, const char*, DWORD, DWORD, LONG, const BYTE*, LONG, const RelayFrameInfo*,
+                               const BYTE*, const BYTE*, LONG, LONG, DWORD, void*) {
+  return 0;  // no record search page takes replayed data yet
+}
 
-long RelayRealDataCallback(long, long, long, long kind, const BYTE* data, long length,
-                           const PelkFrameInfo* info, void* context) {
+LONG RelayDownloadDataCallback(LONG, const char*, DWORD, DWORD, LONG, const BYTE*, LONG, DWORD, DWORD, DWORD, DWORD,
+                               const char*, void*) {
+  return 0;  // no record search page takes replayed data yet
+}
+
+LONG RelayRealDataCallback(LONG, DWORD, DWORD, LONG kind, const BYTE* data, LONG length, const RelayFrameInfo* info,
+                           void* context) {
   if (context) static_cast<RelayVideoPlayer*>(context)->InputData(kind, data, length, info);
   return 1;
 }

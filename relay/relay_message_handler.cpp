@@ -11,14 +11,18 @@
 #include "gimbro/gimbro.h"
 #include "live/live_messages.h"
 #include "pelk/pelk.h"
+#include "relay/login/vss_info.h"
 #include "relay/relay_messages.h"
+#include "relay/serving/relay_device_list.h"
+#include "relay/serving/relay_live_video.h"
+#include "relay/serving/relay_user_check.h"
 
 namespace {
 
 constexpr UINT kRelayLibraryMessages[] = {
-    WM_RELAY_QUERY_DEVICE_STATE,     WM_RELAY_CHECK_USER,
+    WM_RELAY_SERVER_CLOSED,          WM_RELAY_CHECK_USER,
     WM_RELAY_GET_DEVICE_LIST,        WM_RELAY_DEVICE_LIST,
-    WM_RELAY_DEVICE_CLOSED,          WM_RELAY_ALARM,
+    WM_RELAY_DEVICE_STATE,           WM_RELAY_ALARM,
     WM_RELAY_DEVICE_LIST_CHANGED,    WM_RELAY_VIDEO_REQUEST,
     WM_RELAY_CHANNEL_NOTIFY,         WM_RELAY_VIDEO_CLOSE,
     WM_RELAY_REPLAY_SEARCH,          WM_RELAY_REPLAY_SEARCH_RESULT,
@@ -28,7 +32,7 @@ constexpr UINT kRelayLibraryMessages[] = {
     WM_RELAY_DOWNLOAD_REQUEST,       WM_RELAY_DOWNLOAD_FREE,
     WM_RELAY_DOWNLOAD_STOP,          WM_RELAY_DOWNLOAD_NOTIFY,
     WM_RELAY_PTZ_DIRECTION,          WM_RELAY_PTZ_PRESET_LIST,
-    WM_RELAY_PTZ_REQUEST,            WM_RELAY_PTZ_PRESET,
+    WM_RELAY_PRESET_LIST_ANSWER,     WM_RELAY_PTZ_PRESET,
     WM_RELAY_PTZ_AUX,                WM_RELAY_REPLAY_SEARCH_BY_DATE,
     WM_RELAY_REPLAY_SEARCH_BY_DATE_RESULT, WM_RELAY_REPLAY_START_BY_DATE,
     WM_RELAY_REPLAY_SEEK_BY_DATE,    WM_RELAY_REPLAY_CONTROL_BY_DATE,
@@ -48,9 +52,11 @@ BOOL CRelayMessageHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam,
     case WM_DEVSTATUSRESPONSE:
       OnDevStatusResponse(static_cast<LONG>(wParam), static_cast<LONG>(lParam));
       return TRUE;
+    case WM_VSS_LOGIN_RESULT:
+      m_servers.OnVssLoginResult(reinterpret_cast<Vemo2Node*>(wParam), lParam);
+      return TRUE;
     case WM_DEVCHANNELSCHANGED:
     case WM_DEVSTATEREPORT:
-    case WM_VSS_LOGIN_RESULT:
     case WM_SESSION_REPLAY_END:
     case WM_SESSION_DOWNLOAD_END:
     case WM_SESSION_REPLAY_BY_DATE_END:
@@ -64,7 +70,59 @@ BOOL CRelayMessageHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam,
       break;
   }
   if (!IsRelayLibraryMessage(msg)) return FALSE;
-  if (wParam != 0) Pelk_Delete(reinterpret_cast<void*>(wParam), 1);
+  return HandleRelayMessage(msg, wParam, lParam, result);
+}
+
+BOOL CRelayMessageHandler::HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  void* record = reinterpret_cast<void*>(wParam);
+  const DWORD word = static_cast<DWORD>(lParam);
+  switch (msg) {
+    case WM_RELAY_CHECK_USER: {
+      const LRESULT answer =
+          CheckRelayUser(reinterpret_cast<const char*>(wParam), reinterpret_cast<const PelkPasswordVerifier*>(lParam));
+      if (result) *result = answer;
+      return TRUE;
+    }
+    case WM_RELAY_GET_DEVICE_LIST:
+      AnswerRelayDeviceList(word, LocalMac().c_str());
+      return TRUE;
+    case WM_RELAY_VIDEO_REQUEST: {
+      const LRESULT answer = OnRelayVideoRequest(static_cast<RelayRequestRecord*>(record), word, LocalMac().c_str());
+      if (result) *result = answer;
+      return TRUE;
+    }
+    case WM_RELAY_VIDEO_CLOSE:
+      OnRelayVideoClose(static_cast<RelayRequestRecord*>(record), word, LocalMac().c_str());
+      return TRUE;
+    case WM_RELAY_SERVER_CLOSED:
+      m_servers.OnRelayServerClosed(static_cast<LONG>(lParam));
+      return TRUE;
+    case WM_RELAY_DEVICE_LIST:
+      m_servers.OnRelayDeviceList(static_cast<RelayDeviceListRecord*>(record), static_cast<LONG>(lParam));
+      return TRUE;
+    case WM_RELAY_DEVICE_STATE:
+      m_servers.OnRelayDeviceState(static_cast<RelayDeviceStateRecord*>(record), static_cast<LONG>(lParam));
+      return TRUE;
+    case WM_RELAY_CHANNEL_NOTIFY:
+      m_servers.OnRelayChannelNotify(static_cast<RelayVideoAnswer*>(record));
+      return TRUE;
+    case WM_RELAY_DEVICE_LIST_CHANGED:
+      Pelk_InviteDeviceList(static_cast<LONG>(lParam));
+      return TRUE;
+    case WM_RELAY_ALARM:
+      Pelk_Delete(record, PELK_DELETE_RECORD);
+      Pelk_Delete(reinterpret_cast<void*>(lParam), PELK_DELETE_RECORD);
+      return TRUE;
+    case WM_RELAY_REPLAY_SEARCH_RESULT:
+      if (record) Pelk_Delete(static_cast<RelayReplaySearchResult*>(record)->pText, PELK_DELETE_INNER);
+      break;
+    case WM_RELAY_REPLAY_SEARCH_BY_DATE_RESULT:
+      if (record) Pelk_Delete(static_cast<RelaySearchByDateResult*>(record)->pDayMap, PELK_DELETE_INNER);
+      break;
+    default:
+      break;
+  }
+  Pelk_Delete(record, PELK_DELETE_RECORD);
   return TRUE;
 }
 

@@ -12,7 +12,7 @@
 #include "core/fixed_text.h"
 #include "pelk/pelk.h"
 #include "platform/file_api.h"
-#include "relay/vss_info.h"
+#include "relay/login/vss_info.h"
 
 const char kRemoteDevInfoEmpty[] = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevList>\n</DevList>";
 

@@ -16,7 +16,7 @@
 #include "maker/streva/streva_ctrl.h"
 #include "platform/codepage.h"
 #include "platform/string_table.h"
-#include "relay/vss_info.h"
+#include "relay/login/vss_info.h"
 #include "shell/dev_registration.h"
 #include "shell/dev_tree_images.h"
 #include "shell/device_list_rules.h"

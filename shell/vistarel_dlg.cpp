@@ -9,6 +9,8 @@
 #include <QNetworkInterface>
 #include <QPainter>
 #include <QScreen>
+#include <cstdlib>
+#include <cstring>
 
 #include "alarm_map_wall/alarm_list_dlg.h"
 #include "alarm_map_wall/alm_act_dlg.h"
@@ -45,6 +47,8 @@
 #include "relay/remote_session_registry.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
+#include "relay/login/vemo2_login.h"
+#include "relay/servers/relay_viewer.h"
 #include "settings/sys_setting_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/cfg_module_page.h"
@@ -87,7 +91,28 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
     delete m_pStartThread;  // stops and waits for its thread
     m_pStartThread = nullptr;
   };
+  relayHost.StopVemo2Login = [this] {
+    if (m_pVemo2Login == nullptr) return;
+    m_pVemo2Login->Stop();
+    delete m_pVemo2Login;
+    m_pVemo2Login = nullptr;
+  };
+  relayHost.LocalMac = [this] { return std::string(m_szAdapterAddr); };
+  relayHost.IsClosing = [this] { return m_bClosing != FALSE; };
+  relayHost.RefreshDevList = [this] { RefreshDevList(); };
+  relayHost.PlaceRelayVideo = [this](const std::string& paneKey, const RelayDevice& device, DWORD mainId,
+                                     DWORD subId, const BYTE* video, const BYTE* audio) {
+    PlaceRelayVideo(paneKey, device, mainId, subId, video, audio);
+  };
+  relayHost.CloseRelayPane = [this](const RelayDevice& device) { ClosePanesShowing(device, false, false, true); };
+  relayHost.ResetRelayPanes = [this](const RelayDevice& device) { ClosePanesShowing(device, false, false, false); };
+  relayHost.StopVemo2Watch = [this](const RelayDevice& device) {
+    WriteLog(6, "CVistarelDlg::StopVemo2Watch(): Begin...");
+    ClosePanesShowing(device, true, true, true);
+    WriteLog(6, "CVistarelDlg::StopVemo2Watch(): End.");
+  };
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
+  m_pRelayViewer = std::make_unique<CRelayViewer>();
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setWindowIcon(QIcon(codepage::ToQString(paths::ProgramFolder() + "Images/Vemo.png")));
 }
@@ -141,6 +166,7 @@ BOOL CVistarelDlg::OnInitDialog() {
   RegisterWithRelay();
   m_pVemo2Login = nullptr;
   m_pUdpLogin = nullptr;
+  if (g_nLoginType == 0) StartTimer(TIMER_FORWARD, 10000);
   StartTimer(TIMER_VSS_LOGIN, 3000);
   StartTimer(TIMER_CASCADE, 5000);
   if (g_nLoginType != 0) StartTimer(TIMER_UDP_LOGIN, 5000);
@@ -155,6 +181,12 @@ BOOL CVistarelDlg::OnInitDialog() {
 // first adapter that has one (the loopback has none).
 void CVistarelDlg::ReadAdapterAddress() {
   m_szAdapterAddr[0] = '\0';
+  // Two clients on one machine share its adapter: each may be given an
+  // address of its own (its relay identity) in VEMO_LOCAL_MAC.
+  if (const char* given = std::getenv("VEMO_LOCAL_MAC"); given != nullptr && *given && !std::strchr(given, ':')) {
+    snprintf(m_szAdapterAddr, sizeof m_szAdapterAddr, "%s", given);
+    return;
+  }
   for (const QNetworkInterface& adapter : QNetworkInterface::allInterfaces()) {
     if (adapter.flags() & QNetworkInterface::IsLoopBack) continue;
     const QStringList bytes = adapter.hardwareAddress().split(':');
@@ -386,7 +418,7 @@ void CVistarelDlg::OpenFirstModule() {
 }
 
 void CVistarelDlg::RegisterWithRelay() {
-  RegisterRelayCallbacks(GetSafeHwnd(), this);
+  RegisterRelayCallbacks(GetSafeHwnd(), static_cast<IRelayCallbackHost*>(this));
 }
 
 // ---- module switches ------------------------------------------------------

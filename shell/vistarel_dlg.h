@@ -5,6 +5,7 @@
 // threads and controls, and leads the exit, which needs the password again.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <list>
 #include <memory>
@@ -16,6 +17,7 @@
 #include "live/grid/video_host.h"
 #include "live/toolbar/video_toolbar_host.h"
 #include "platform/dialog.h"
+#include "relay/relay_callbacks.h"
 #include "settings/config_host.h"
 #include "shell/device_list_host.h"
 #include "shell/main_layout.h"
@@ -49,6 +51,7 @@ class CGdiManger;
 class CPtzProtocolPlugin;
 class CPatrolPlanSource;
 class CRelayMessageHandler;
+class CRelayViewer;
 class CAudioCodec;
 struct DevInfo;
 struct GimbroAlarmRecord;
@@ -98,6 +101,7 @@ class CVistarelDlg : public CDialog,
                      public CPtzPanelHost,
                      public CKeyboardPtzHost,
                      public IVideoHost,
+                     public IRelayCallbackHost,
                      public CVideoToolbarHost {
  public:
   enum { IDD = 102 };
@@ -115,6 +119,7 @@ class CVistarelDlg : public CDialog,
     TIMER_CAPTION = 600,
     TIMER_EXIT = 800,
     TIMER_RECOVER = 900,
+    TIMER_FORWARD = 1001,  // the saved forwarding server runs again
     TIMER_VSS_LOGIN = 1002,
     TIMER_CASCADE = 1003,
     TIMER_UDP_LOGIN = 1004,
@@ -272,6 +277,14 @@ class CVistarelDlg : public CDialog,
 
   int GetExtRelayFlag() const { return m_nExtRelayFlag; }
   BOOL IsClosing() const { return m_bClosing; }
+
+  // The relay: what its library's threads read, and the panes' relay calls.
+  bool RelayClosing() const override { return m_bClosing != FALSE; }
+  std::string RelayLocalMac() const override { return m_szAdapterAddr; }
+  long RegisterRelayRealData(const std::string& key, long mainId, long subId,
+                             std::shared_ptr<RelayVideoPlayer> player) override;
+  long InviteCloseDeviceVideo(const PaneRelayDevice& dev, const std::string& key, long mainId, long subId) override;
+  long InviteDeviceVideo(const PaneRelayDevice& dev, const std::string& key, int stream, int channel) override;
   const MainLayout& Layout() const { return m_layout; }
   const char* AdapterAddress() const { return m_szAdapterAddr; }
   std::list<ScreenInfo*>& ExtScreens() { return m_lstScreenInfo; }
@@ -343,6 +356,7 @@ class CVistarelDlg : public CDialog,
   void OnAlarmButtonTimer();
   void OnCaptionTimer();
   void OnVssLoginTimer();
+  void OnForwardTimer();
   void OnCascadeTimer();
   void OnUdpLoginTimer();
   void OnStartThreadTimer();
@@ -350,7 +364,10 @@ class CVistarelDlg : public CDialog,
   // Messages.
   void OnDevAlarmMessage(WPARAM gimbroId, LPARAM alarm);
   void OnTalkParamChanged(WPARAM streamId);
-  void OnRelayChannelNotify();
+  // The relay servers' answers placed in the grids (relay service hooks).
+  void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
+                       const BYTE* videoParam, const BYTE* audioParam);
+  void ClosePanesShowing(const RelayDevice& device, bool byName, bool everyGrid, bool firstOnly);
   // Menu and exit.
   void OnBnClickedBtnSetting();
   void OnHelp();
@@ -366,11 +383,12 @@ class CVistarelDlg : public CDialog,
   std::unique_ptr<CGdiManger> m_pGdiManager;
   std::unique_ptr<CRemoteSessionRegistry> m_pSessionRegistry;
   std::unique_ptr<CRelayMessageHandler> m_pRelayHandler;
+  std::unique_ptr<CRelayViewer> m_pRelayViewer;
   std::unique_ptr<CPatrolPlanSource> m_pPatrolPlans;  // outlives the grids that point to it
   std::list<ScreenInfo*> m_lstScreenInfo;
   int m_nModuleScreen[6] = {};  // by module code: the monitor its window is on
 
-  BOOL m_bClosing = FALSE;
+  std::atomic<BOOL> m_bClosing{FALSE};  // the relay library's threads read it
   int m_nExtRelayFlag = 0;
   int m_bAllRecord = 0;
   int m_bMinimized = 0;

@@ -36,8 +36,9 @@
 #include "relay/remote_dev_info.h"
 #include "relay/remote_session_registry.h"
 #include "relay/udp_login.h"
-#include "relay/vemo2_login.h"
-#include "relay/vss_info.h"
+#include "relay/login/vemo2_login.h"
+#include "relay/login/vss_info.h"
+#include "relay/serving/relay_live_video.h"
 #include "settings/sys_setting_dlg.h"
 #include "shell/live_controls.h"
 #include "shell/module_rights.h"
@@ -195,6 +196,7 @@ void CVistarelDlg::ReleaseControls() {
 void CVistarelDlg::OnClose() {
   if (!m_bClosing) return;
   SaveRemoteDevInfo();
+  StopRelayServedStreams();
   if (m_pSearchRecDlg != nullptr) m_pSearchRecDlg->StopAllReplay();
   m_pSessionRegistry->RemoveAll();
   if (m_pAlarmListDlg != nullptr) m_pAlarmListDlg->m_bStop = 1;

@@ -17,7 +17,7 @@
 #include "live/grid/video_wnd.h"
 #include "platform/string_table.h"
 #include "records/search_rec_dlg.h"
-#include "relay/vss_info.h"
+#include "relay/login/vss_info.h"
 #include "settings/dlg_remote_config.h"
 #include "settings/setting_dev_info_dlg.h"
 #include "settings/setting_maint_dlg.h"

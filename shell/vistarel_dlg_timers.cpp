@@ -33,8 +33,9 @@
 #include "relay/remote_dev_info.h"
 #include "relay/relay_messages.h"
 #include "relay/udp_login.h"
-#include "relay/vemo2_login.h"
-#include "relay/vss_info.h"
+#include "relay/login/vemo2_login.h"
+#include "relay/login/vss_info.h"
+#include "relay/serving/forward_info.h"
 #include "core/login_logic.h"
 #include "shell/alarm_blink.h"
 #include "shell/arp_cache.h"
@@ -62,6 +63,7 @@ void CVistarelDlg::OnTimer(UINT_PTR id) {
       ExitClient();
       break;
     case TIMER_VSS_LOGIN: OnVssLoginTimer(); break;
+    case TIMER_FORWARD: OnForwardTimer(); break;
     case TIMER_CASCADE: OnCascadeTimer(); break;
     case TIMER_UDP_LOGIN: OnUdpLoginTimer(); break;
     case TIMER_START_THREAD: OnStartThreadTimer(); break;
@@ -151,8 +153,16 @@ void CVistarelDlg::OnCaptionTimer() {
 void CVistarelDlg::OnVssLoginTimer() {
   KillTimer(TIMER_VSS_LOGIN);
   delete m_pVemo2Login;  // a previous one is stopped first
-  m_pVemo2Login = new CVemo2Login(GetSafeHwnd());
+  m_pVemo2Login = new CVemo2Login();
+  m_pVemo2Login->SetNotifyWnd(GetSafeHwnd());
   m_pVemo2Login->Start();
+}
+
+// Until the forwarding settings page runs the server, the main window starts
+// it from its saved settings, as that page does 10 s after it is made.
+void CVistarelDlg::OnForwardTimer() {
+  KillTimer(TIMER_FORWARD);
+  RestartForwarding();
 }
 
 void CVistarelDlg::OnCascadeTimer() {
@@ -201,7 +211,6 @@ LRESULT CVistarelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (m_pVideoManagerDlg != nullptr && lParam != 0) m_pVideoManagerDlg->SendKeyboardPtz(reinterpret_cast<const char*>(lParam));
     return 0;
   }
-  if (msg == WM_RELAY_CHANNEL_NOTIFY) OnRelayChannelNotify();
   LRESULT result = 0;
   if (m_pRelayHandler->HandleMessage(msg, wParam, lParam, &result)) return result;
   return CDialog::OnMessage(msg, wParam, lParam);
@@ -231,7 +240,6 @@ void CVistarelDlg::OnTalkParamChanged(WPARAM streamId) {
 // The relay's answer with the video of a requested channel. Until the relay
 // delivers video, no grid takes it: the extended-grid flag is cleared and the
 // relay handler gives the block back.
-void CVistarelDlg::OnRelayChannelNotify() { m_nExtRelayFlag = 0; }
 
 // ---- keys --------------------------------------------------------------------
 

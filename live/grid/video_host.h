@@ -84,7 +84,12 @@ class IVideoHost {
   // player drops every frame, and it is freed only when the last share goes.
   virtual long RegisterRelayRealData(const std::string& /*key*/, long /*mainId*/, long /*subId*/,
                                      std::shared_ptr<RelayVideoPlayer> /*player*/) { return 0; }
-  virtual long InviteCloseDeviceVideo(const PaneRelayDevice& /*dev*/, const std::string& /*key*/) { return 0; }
+  // Ends the video of the key and the pane's two session ids at the relay; the
+  // player registered for them is not called again once this returns.
+  virtual long InviteCloseDeviceVideo(const PaneRelayDevice& /*dev*/, const std::string& /*key*/, long /*mainId*/,
+                                      long /*subId*/) {
+    return 0;
+  }
   // Asks the relay for the device's video (stream 1 main, 0 sub-stream).
   virtual long InviteDeviceVideo(const PaneRelayDevice& /*dev*/, const std::string& /*key*/, int /*stream*/,
                                  int /*channel*/) { return 0; }

@@ -26,13 +26,6 @@ namespace {
 
 constexpr unsigned kLog = 6;
 
-DevInfo* FindListDev(const char* name, const char* id) {
-  for (DevInfo& dev : g_lstDevInfo) {
-    if (std::strcmp(dev.DevName, name) == 0 && std::strcmp(dev.DevId, id) == 0) return &dev;
-  }
-  return nullptr;
-}
-
 // The pane whose picture control holds the view-1 player of a stream object.
 CVideoWnd* PaneShowing(CRtspEvents* events) {
   CTessalyCtrl* player = events ? events->Player(1) : nullptr;
@@ -199,7 +192,7 @@ long CVideoWnd::AddWatch(DevInfo* dev, BOOL keepTalk) {
     return -1;
   }
   const DevInfo request = *dev;  // dev may be the pane's own copy, which clearing empties
-  DevInfo* listDev = FindListDev(request.DevName, request.DevId);
+  DevInfo* listDev = FindDevInfo(request.DevName, request.DevId);
   if (!listDev) {
     // The device is gone from the list: what the pane showed goes with it.
     WriteLog(kLog, "CVideoWnd::AddWatch(): the device is not in the list. DevName=%s", request.DevName);
@@ -274,7 +267,7 @@ void CVideoWnd::EndTalkAndSound() {
 }
 
 long CVideoWnd::StopStreams(const char* caller) {
-  DevInfo* listDev = FindListDev(m_DevInfo.DevName, m_DevInfo.DevId);
+  DevInfo* listDev = FindDevInfo(m_DevInfo.DevName, m_DevInfo.DevId);
   DevInfo& dev = listDev ? *listDev : m_DevInfo;
   bool alarmViewLeft = false;
   const bool pairs[2] = {true, false};
@@ -643,7 +636,7 @@ void CVideoWnd::ResetRelayVideoInfo() {
 
 void CVideoWnd::CloseRelayVideo() {
   if (!m_bRelay && !m_pRelayPlayer) return;
-  VideoHost().InviteCloseDeviceVideo(m_RelayDev, RelayKey(m_RelayDev));
+  VideoHost().InviteCloseDeviceVideo(m_RelayDev, RelayKey(m_RelayDev), m_lRelayMainId, m_lRelaySubId);
   if (m_pRelayPlayer) m_pRelayPlayer->Close();
   m_pRelayPlayer.reset();
   ResetRelayVideoInfo();

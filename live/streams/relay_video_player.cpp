@@ -59,14 +59,14 @@ long RelayVideoPlayer::SetAudioParam(const BYTE* block, long length) {
 }
 
 long RelayVideoPlayer::InputData(long kind, const BYTE* data, long length,
-                                 const PelkFrameInfo* info) {
+                                 const RelayFrameInfo* info) {
   if (kind != kVideoFrame && kind != kAudioFrame) return -1;
   std::lock_guard<std::mutex> lock(feedMutex_);
   if (!player_) return -1;
   FrameHeader& header = kind == kVideoFrame ? videoHeader_ : audioHeader_;
   if (info) {
-    header.dwFlags = info->dwFlags;
-    header.dwTimeStamp = info->dwTimeStamp;
+    header.dwFlags = info->dwKeyFlag;
+    header.dwTimeStamp = static_cast<uint32_t>(info->dTime);
   }
   ++framesFed_;
   return player_->InputData(kind == kVideoFrame ? CTessalyCtrl::kVideo : CTessalyCtrl::kAudio,

@@ -41,7 +41,7 @@ class RelayVideoPlayer {
   // One frame of kind 0 (video) or 1 (audio); the frame information, when
   // given, supplies the flags and time stamp of the frame header.
   // -> player result; -1 without player (also after Close) or for another kind.
-  long InputData(long kind, const BYTE* data, long length, const PelkFrameInfo* info);
+  long InputData(long kind, const BYTE* data, long length, const RelayFrameInfo* info);
 
   // Closes both decoders, deletes the render and destroys the player.
   void Close();

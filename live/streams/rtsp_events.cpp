@@ -183,7 +183,7 @@ long CRtspEvents::MediaRecv(long streamId, long mediaType, const BYTE* data, lon
     if (m_pRelaySession) {
       m_bRelayActive = true;
       if (!m_pRelaySession->IsAnswered()) {
-        m_pRelaySession->Answer(Bytes(&m_VideoParam), kVideoBlockLength, Bytes(&m_AudioParam), kAudioBlockLength);
+        m_pRelaySession->Answer(Bytes(&m_VideoParam), Bytes(&m_AudioParam));
       }
     }
   }
@@ -266,7 +266,7 @@ bool CRtspEvents::PumpOneFrame(bool video, long streamId, BYTE* buffer, BYTE* he
     CsLock lock(m_csLock);
     if (m_pRelaySession && m_bRelayActive) {
       if (!m_pRelaySession->IsAnswered()) {
-        m_pRelaySession->Answer(Bytes(&m_VideoParam), kVideoBlockLength, Bytes(&m_AudioParam), kAudioBlockLength);
+        m_pRelaySession->Answer(Bytes(&m_VideoParam), Bytes(&m_AudioParam));
       }
       if (video) {
         m_pRelaySession->ReportVideo(buffer, length, header);

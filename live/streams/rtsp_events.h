@@ -90,10 +90,16 @@ class CRtspEvents : public IStrevaEvents {
   long VideoFlip();
   long ReleaseWithoutWait();
 
-  // Relay: the session is owned once attached.
+  // Relay: the session is owned once attached. Attaching (under the lock)
+  // replaces and closes an earlier session and sets the relay-serving and
+  // relay-active flags; CloseRelayVideo closes and deletes the session and
+  // clears both.
   void AttachRelaySession(std::unique_ptr<CRelayVideoSession> session);
   void SetRelayForward(BOOL on) { m_bRelayForward = on != 0; }
+  void SetRelayActive(BOOL on) { m_bRelayActive = on != 0; }
+  bool IsRelayServing() const { return m_bRelayForward; }
   bool IsRelayActive() const { return m_bRelayActive; }
+  CRelayVideoSession* RelaySession() const { return m_pRelaySession.get(); }
   void CloseRelayVideo();
 
   void StopAllThread();

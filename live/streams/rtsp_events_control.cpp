@@ -362,12 +362,16 @@ void CRtspEvents::AttachRelaySession(std::unique_ptr<CRelayVideoSession> session
   CsLock lock(m_csLock);
   if (m_pRelaySession) m_pRelaySession->Close();
   m_pRelaySession = std::move(session);
+  // A stream that runs already (watched here) is served from its next frame.
+  m_bRelayForward = m_pRelaySession != nullptr;
+  m_bRelayActive = m_pRelaySession != nullptr;
 }
 
 void CRtspEvents::CloseRelayVideo() {
   CsLock lock(m_csLock);
   if (m_pRelaySession) m_pRelaySession->Close();
   m_pRelaySession.reset();
+  m_bRelayForward = false;
   m_bRelayActive = false;
 }
 

@@ -25,7 +25,7 @@ struct RelayHost : RecordingHost {
     registered = std::move(player);
     return 0;
   }
-  long InviteCloseDeviceVideo(const PaneRelayDevice&, const std::string& key) override {
+  long InviteCloseDeviceVideo(const PaneRelayDevice&, const std::string& key, long, long) override {
     closedKeys.push_back(key);
     return 0;
   }
@@ -117,7 +117,9 @@ TEST_F(VideoWndRelayTest, FramesArrivingWhileThePaneClosesAreDropped) {
   std::atomic<bool> stop{false};
   std::atomic<long> calls{0}, acceptedAfterClose{0};
   std::thread relayThread([&] {
-    const PelkFrameInfo info{1, 0, 40, 0};
+    RelayFrameInfo info;
+    info.dwKeyFlag = 1;
+    info.dTime = 40;
     while (!stop) {
       const bool closedBefore = closed;
       const long result = player->InputData(RelayVideoPlayer::kVideoFrame, frame.data(), static_cast<long>(frame.size()), &info);

@@ -90,7 +90,9 @@ TEST_F(RelayVideoPlayerTest, FramesGoToTheDecoderOfTheirKind) {
   EXPECT_EQ(relay_->SetVideoParam(Bytes(&video), sizeof(video)), 0);
   EXPECT_EQ(relay_->SetAudioParam(Bytes(&audio), sizeof(audio)), 0);
 
-  const PelkFrameInfo info{1, 7, 40, 0};
+  RelayFrameInfo info;
+  info.dwKeyFlag = 1;
+  info.dTime = 40;
   EXPECT_EQ(relay_->InputData(RelayVideoPlayer::kVideoFrame, frame_.data(), static_cast<long>(frame_.size()), &info), 0);
   EXPECT_EQ(relay_->InputData(RelayVideoPlayer::kAudioFrame, frame_.data(), static_cast<long>(frame_.size()), nullptr), 0);
   EXPECT_EQ(relay_->FramesFed(), 2);
@@ -153,7 +155,7 @@ TEST_F(RelayVideoPlayerTest, FramesArrivingWhileClosingAreDroppedAfterClose) {
   std::atomic<long> fedAfterClose{0};
   std::atomic<bool> closed{false};
   std::thread relayThread([&] {
-    const PelkFrameInfo info{0, 0, 0, 0};
+    const RelayFrameInfo info{};
     for (long i = 0; !stop; ++i) {
       const bool closedBefore = closed;
       const long result = relay_->InputData(i % 2, frame_.data(), static_cast<long>(frame_.size()), &info);

@@ -13,7 +13,7 @@
 #include "live/streams/rtsp_events.h"
 #include "maker_test_support.h"
 #include "tests/live/message_window.h"
-#include "pelk/pelk_stub.h"
+#include "pelk/pelk_testing.h"
 #include "rtsp_test_server.h"
 #include "tessaly/tessaly_ctrl.h"
 
@@ -145,15 +145,16 @@ TEST_F(RtspEventsBlockTest, NvrStreamNeverHasAudioAndRepeatsChangeNothing) {
 }
 
 TEST_F(RtspEventsBlockTest, RelaySessionIsAnsweredOnceAndClosed) {
-  Pelk_StubReset();
-  events_->AttachRelaySession(std::make_unique<CRelayVideoSession>(9));
+  PelkTestReset();
+  events_->AttachRelaySession(std::make_unique<CRelayVideoSession>(nullptr));
   events_->SetRelayForward(TRUE);
   Raise(*events_, kStream, MakeBlock("H264", "G711"));
   Raise(*events_, kStream, MakeBlock("H264", "G711"));
   EXPECT_TRUE(events_->IsRelayActive());
-  EXPECT_EQ(Pelk_StubCounts().rspDeviceVideo, 1);
+  EXPECT_EQ(PelkTestCounts().rspDeviceVideo, 1);
   events_->CloseRelayVideo();
-  EXPECT_EQ(Pelk_StubCounts().closeDeviceVideo, 1);
+  EXPECT_EQ(events_->RelaySession(), nullptr);
+  EXPECT_FALSE(events_->IsRelayServing());
   EXPECT_FALSE(events_->IsRelayActive());
 }
 
@@ -200,8 +201,8 @@ class RtspEventsStreamTest : public ::testing::Test {
 };
 
 TEST_F(RtspEventsStreamTest, PumpFeedsThePlayerTheRecorderAndTheRelay) {
-  Pelk_StubReset();
-  events_->AttachRelaySession(std::make_unique<CRelayVideoSession>(3));
+  PelkTestReset();
+  events_->AttachRelaySession(std::make_unique<CRelayVideoSession>(nullptr));
   events_->SetRelayForward(TRUE);
   events_->SetMediaRenderMod(&pane_, TRUE);
   const long id = Open("/h264aac");
@@ -226,9 +227,9 @@ TEST_F(RtspEventsStreamTest, PumpFeedsThePlayerTheRecorderAndTheRelay) {
   EXPECT_EQ(probe.videoCodec, "h264");
   EXPECT_GT(probe.videoFrames, 10);
 
-  EXPECT_EQ(Pelk_StubCounts().rspDeviceVideo, 1);
-  EXPECT_GT(Pelk_StubCounts().reportVideo, 10);
-  EXPECT_GT(Pelk_StubCounts().reportAudio, 0);
+  EXPECT_EQ(PelkTestCounts().rspDeviceVideo, 1);
+  EXPECT_GT(PelkTestCounts().reportVideo, 10);
+  EXPECT_GT(PelkTestCounts().reportAudio, 0);
 
   events_->StopAllThread();
   EXPECT_FALSE(events_->IsPumpRunning());

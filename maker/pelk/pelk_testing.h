@@ -1,0 +1,31 @@
+// Counts of some relay calls of this process, for tests of the code that makes
+// them (the relay library counts every such call, whatever its result).
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct PelkCallCounts {
+  int rspDeviceVideo = 0;
+  int reportVideo = 0;
+  int reportAudio = 0;
+  int closeDeviceVideo = 0;
+  int setMsgWnd = 0;
+  int setCallbacks = 0;  // the four main-window callbacks and the real-data one
+  int inviteDeviceVideo = 0;
+  int loginOut = 0;
+  int stopTS = 0;
+  int deleteRecord = 0;  // Pelk_Delete with a non-null pointer
+};
+
+// One Pelk_ReportDeviceState call as the library received it.
+struct PelkDeviceStateReport {
+  std::string deviceKey;
+  long channel = 0;
+  long state = 0;
+};
+
+PelkCallCounts PelkTestCounts();
+// The device-state reports since the last reset, oldest first.
+std::vector<PelkDeviceStateReport> PelkTestDeviceStates();
+void PelkTestReset();

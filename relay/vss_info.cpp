@@ -1,3 +1,0 @@
-#include "relay/vss_info.h"
-
-std::list<Vemo2Node> g_lstVssInfo;

@@ -1,0 +1,134 @@
+// The main window and the relay servers it is logged in to: their answered
+// videos placed in the grids, panes closed for their devices, and the panes'
+// relay calls (invitation, player registration, close).
+#include <cstdio>
+#include <cstring>
+
+#include "core/user_settings.h"
+#include "live/grid/video_manager_dlg.h"
+#include "live/grid/video_wnd.h"
+#include "live/streams/relay_video_player.h"
+#include "relay/login/vss_info.h"
+#include "relay/servers/relay_viewer.h"
+#include "shell/vistarel_dlg.h"
+
+namespace {
+
+constexpr long kVideoBlock = PELK_VIDEO_PARAM_SIZE;
+constexpr long kAudioBlock = PELK_AUDIO_PARAM_SIZE;
+
+// The pane's copy of a relay device, with the name of the server that lists it.
+PaneRelayDevice ToPaneDevice(const RelayDevice& device) {
+  PaneRelayDevice pane;
+  pane.nKind = device.nType;
+  std::snprintf(pane.IPAddr, sizeof pane.IPAddr, "%s", device.IPAddr);
+  std::snprintf(pane.DevName, sizeof pane.DevName, "%s", device.DevName);
+  std::snprintf(pane.MACAddr, sizeof pane.MACAddr, "%s", device.MACAddr);
+  pane.ParentId = device.nParentId;
+  pane.Id = device.nId;
+  pane.State = device.nState;
+  pane.Stream = device.nStream;
+  for (const Vemo2Node& server : g_lstVssInfo) {
+    for (const RelayDevice& listed : server.lstRelayDevice) {
+      if (&listed == &device) std::snprintf(pane.ServerName, sizeof pane.ServerName, "%s", server.DevName);
+    }
+  }
+  return pane;
+}
+
+RelayDevice* ListedDevice(const char* mac, const char* ip) {
+  for (Vemo2Node& server : g_lstVssInfo) {
+    for (RelayDevice& device : server.lstRelayDevice) {
+      if (std::strcmp(device.MACAddr, mac) == 0 && std::strcmp(device.IPAddr, ip) == 0) return &device;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void CVistarelDlg::PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
+                                   const BYTE* videoParam, const BYTE* audioParam) {
+  const PaneRelayDevice pane = ToPaneDevice(device);
+  auto open = [&](CVideoManagerDlg* grid, int index) {
+    grid->OpenRelayVideoInWnd(index, pane, static_cast<long>(mainId), static_cast<long>(subId), videoParam,
+                              kVideoBlock, audioParam, kAudioBlock);
+  };
+  auto add = [&](CVideoManagerDlg* grid) {
+    grid->AddRelayWatch(grid->GetSelectedIndex(), pane, static_cast<long>(mainId), static_cast<long>(subId),
+                        videoParam, kVideoBlock, audioParam, kAudioBlock);
+  };
+  // A patrol that waits for the device: an extended grid's first, then the main grid's.
+  std::vector<CVideoManagerDlg*> extended;
+  for (ScreenInfo* screen : m_lstScreenInfo) {
+    if (screen->pVideoManagerDlg != nullptr) extended.push_back(screen->pVideoManagerDlg);
+  }
+  int index = -1;
+  for (CVideoManagerDlg* grid : extended) {
+    if (grid->FindPatrolWnd(paneKey.c_str(), &index)) return open(grid, index);
+  }
+  if (m_pVideoManagerDlg != nullptr && m_pVideoManagerDlg->FindPatrolWnd(paneKey.c_str(), &index)) {
+    return open(m_pVideoManagerDlg, index);
+  }
+  if (m_pVideoManagerDlg != nullptr && m_pVideoManagerDlg->HasFreeWnd() && m_nExtRelayFlag == 0) {
+    m_nExtRelayFlag = 0;
+    return add(m_pVideoManagerDlg);
+  }
+  if (g_bMultiScreen) {
+    for (CVideoManagerDlg* grid : extended) {
+      if (!grid->HasFreeWnd()) continue;
+      m_nExtRelayFlag = 0;
+      return add(grid);
+    }
+  }
+}
+
+void CVistarelDlg::ClosePanesShowing(const RelayDevice& device, bool byName, bool everyGrid, bool firstOnly) {
+  std::vector<CVideoManagerDlg*> grids;
+  if (m_pVideoManagerDlg != nullptr) grids.push_back(m_pVideoManagerDlg);
+  if (everyGrid) {
+    for (ScreenInfo* screen : m_lstScreenInfo) {
+      if (screen->pVideoManagerDlg != nullptr) grids.push_back(screen->pVideoManagerDlg);
+    }
+  }
+  for (CVideoManagerDlg* grid : grids) {
+    for (int i = 0; i < CVideoManagerDlg::kPaneCount; ++i) {
+      CVideoWnd* pane = grid->Pane(i);
+      if (pane == nullptr || !pane->IsRelaying()) continue;
+      const PaneRelayDevice& shown = pane->RelayDev();
+      const bool same = std::strcmp(shown.MACAddr, device.MACAddr) == 0 &&
+                        (byName ? std::strcmp(shown.DevName, device.DevName) == 0
+                                : std::strcmp(shown.IPAddr, device.IPAddr) == 0);
+      if (!same) continue;
+      pane->CloseRelayVideo();
+      if (firstOnly) break;
+    }
+  }
+}
+
+long CVistarelDlg::RegisterRelayRealData(const std::string& key, long mainId, long subId,
+                                         std::shared_ptr<RelayVideoPlayer> player) {
+  char mac[PELK_KEY_PART_SIZE];
+  char ip[PELK_KEY_PART_SIZE];
+  SplitDeviceKey(key.c_str(), mac, ip);
+  // The relay device is shown here now: its record knows the player.
+  if (RelayDevice* device = ListedDevice(mac, ip)) {
+    device->pRelayPlayer = player;
+    device->nState = device->nState == 3 || device->nState == 4 ? 4 : 2;
+  }
+  return m_pRelayViewer->RegisterRealData(key, mainId, subId, std::move(player));
+}
+
+long CVistarelDlg::InviteCloseDeviceVideo(const PaneRelayDevice& dev, const std::string& key, long mainId,
+                                          long subId) {
+  if (RelayDevice* device = ListedDevice(dev.MACAddr, dev.IPAddr)) {
+    device->pRelayPlayer.reset();
+    if (device->nState == 2) device->nState = 1;
+    if (device->nState == 4) device->nState = 3;
+  }
+  return m_pRelayViewer->CloseVideo(dev.IPAddr, dev.MACAddr, key, mainId, subId);
+}
+
+long CVistarelDlg::InviteDeviceVideo(const PaneRelayDevice& dev, const std::string& key, int stream, int channel) {
+  return m_pRelayViewer->InviteVideo(dev.IPAddr, dev.MACAddr, key, stream, channel);
+}
