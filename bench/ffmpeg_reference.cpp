@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <functional>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -36,13 +37,17 @@ double CpuSecondsOf(pid_t pid) {
   return double(utime + stime) / sysconf(_SC_CLK_TCK);
 }
 
-double FfmpegCpuPerStream(const std::string& url, int n, int seconds) {
+double FfmpegProcessesCpuPerStream(int n, int seconds, const std::function<std::vector<std::string>(int)>& arguments) {
   std::vector<pid_t> pids;
   for (int i = 0; i < n; ++i) {
+    std::vector<std::string> args = arguments(i);
     pid_t pid = fork();
     if (pid == 0) {
-      execlp("ffmpeg", "ffmpeg", "-nostdin", "-v", "error", "-rtsp_transport", "tcp", "-i", url.c_str(),
-             "-f", "null", "-", nullptr);
+      std::vector<char*> argv;
+      argv.push_back(const_cast<char*>("ffmpeg"));
+      for (std::string& arg : args) argv.push_back(arg.data());
+      argv.push_back(nullptr);
+      execvp("ffmpeg", argv.data());
       _exit(127);
     }
     pids.push_back(pid);
@@ -56,6 +61,12 @@ double FfmpegCpuPerStream(const std::string& url, int n, int seconds) {
   for (pid_t pid : pids) kill(pid, SIGTERM);
   for (pid_t pid : pids) waitpid(pid, nullptr, 0);
   return (cpu1 - cpu0) / seconds / n * 100.0;
+}
+
+double FfmpegCpuPerStream(const std::string& url, int n, int seconds) {
+  return FfmpegProcessesCpuPerStream(n, seconds, [&](int) {
+    return std::vector<std::string>{"-nostdin", "-v", "error", "-rtsp_transport", "tcp", "-i", url, "-f", "null", "-"};
+  });
 }
 
 }  // namespace benchref

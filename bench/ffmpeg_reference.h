@@ -2,7 +2,9 @@
 // process and of child processes, and N ffmpeg processes decoding a stream.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 #include <sys/types.h>
 
 namespace benchref {
@@ -12,5 +14,10 @@ double CpuSecondsOf(pid_t pid);
 
 // Runs `ffmpeg -i url -f null -` n times at once; CPU per stream in percent of one core.
 double FfmpegCpuPerStream(const std::string& url, int n, int seconds);
+
+// Runs n ffmpeg processes at once, process i with arguments(i) (without the
+// program name); their CPU per stream over `seconds` after a 4 s warm-up, in
+// percent of one core.
+double FfmpegProcessesCpuPerStream(int n, int seconds, const std::function<std::vector<std::string>(int)>& arguments);
 
 }  // namespace benchref

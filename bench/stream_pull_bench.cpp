@@ -8,7 +8,6 @@
 //
 //   stream_pull_bench [seconds=10] [N ...=1 16 64]
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QThread>
 #include <atomic>
 #include <cstdio>
@@ -19,36 +18,12 @@
 #include <vector>
 
 #include "ffmpeg_reference.h"
+#include "stream_bench_support.h"
 #include "rtsp_test_server.h"
 #include "streva/streva_ctrl.h"
 #include "tessaly/tessaly_ctrl.h"
 
 namespace {
-
-struct Sink : IStrevaEvents {
-  std::atomic<int> params{0};
-  std::vector<MediaParamBlock> blocks;
-  std::vector<long> ids;
-  long MediaRecv(long id, long type, const BYTE* data, long length) override {
-    if (type != kMediaTypeParam || length != sizeof(MediaParamBlock)) return 0;
-    for (size_t i = 0; i < ids.size(); ++i) {
-      if (ids[i] == id) std::memcpy(&blocks[i], data, sizeof(MediaParamBlock));
-    }
-    ++params;
-    return 0;
-  }
-  long OnVideoFrame(long, const BYTE*, long, const BYTE*, long) override { return 0; }
-  long OnAudioFrame(long, const BYTE*, long, const BYTE*, long) override { return 0; }
-};
-
-void Pump(QApplication& app, int ms) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < ms) {
-    app.processEvents(QEventLoop::AllEvents, 20);
-    QThread::msleep(5);
-  }
-}
 
 struct Figures {
   double cpuPerStream = 0;  // percent of one core
@@ -58,13 +33,8 @@ struct Figures {
 
 Figures RunOurs(QApplication& app, const std::string& url, int n, int seconds) {
   CStrevaCtrl streva;
-  Sink sink;
-  streva.Advise(&sink);
-  sink.blocks.resize(n);
-  for (int i = 0; i < n; ++i) sink.ids.push_back(streva.OpenStream(url, "", "", TRUE));
-  QElapsedTimer wait;
-  wait.start();
-  while (sink.params < n && wait.elapsed() < 30000) Pump(app, 50);
+  benchref::ParamSink sink;
+  benchref::OpenStreams(app, streva, sink, url, n);
   QWidget parent;
   std::vector<CTessalyCtrl*> players;
   for (int i = 0; i < n; ++i) {
@@ -105,10 +75,10 @@ Figures RunOurs(QApplication& app, const std::string& url, int n, int seconds) {
       streva.UnregisterReader(id, id);
     });
   }
-  Pump(app, 2000);  // warm-up
+  benchref::PumpEvents(app, 2000);  // warm-up
   counting = true;
   const double cpu0 = benchref::CpuSecondsSelf();
-  Pump(app, seconds * 1000);
+  benchref::PumpEvents(app, seconds * 1000);
   const double cpu1 = benchref::CpuSecondsSelf();
   counting = false;
   run = false;

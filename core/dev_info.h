@@ -4,7 +4,16 @@
 // Plain records copied by value: every member starts at zero. Texts are
 // zero-terminated GBK strings of the fixed sizes given; the stored fields are
 // those of "DevInfo.xml", the run-time fields are never stored.
+//
+// Run-time words that the recording thread and the UI thread share without a
+// lock are SharedWords. Some run-time fields carry the names the live video
+// gave them first; the recording names them otherwise:
+//   bRecording = IsRecording, bWatched = IsWatched, nMotionAlarm = MotionAlarm,
+//   nIOAlarm = IoAlarm, MainStreamId / SubStreamId = the stream id words of
+//   pRtspEvent1 / pRtspEvent2.
 #pragma once
+
+#include "core/shared_word.h"
 
 class CRtspEvents;
 class CGimbroCtrl;
@@ -23,22 +32,25 @@ constexpr int kAlarmLinkCount = 9;
 
 struct DevInfo {
   // Run-time state. bRecording is the record's first word.
-  int bRecording = 0;       // set while the recording thread records the device
-  int bWatched = 0;         // set while a pane shows the device
-  int LiveStreamKind = 0;   // stream kind the video pane wants: 1 main, 0 sub-stream
-  int RecStreamKind = 0;    // stream kind the recording uses, from the record scheme
-  int MainStreamId = 0;     // stream id of the main-stream object, 0 when none is open
-  int SubStreamId = 0;      // stream id of the sub-stream object, 0 when none is open
+  SharedWord bRecording;     // 1 while the recording thread (or alarm recording) records the device
+  SharedWord bWatched;       // set while a pane shows the device
+  SharedWord LiveStreamKind; // stream kind the video pane wants: 1 main, 0 sub-stream
+  SharedWord RecStreamKind;  // stream kind the recording uses, from the record scheme
+  SharedWord MainStreamId;   // stream id of the main-stream object, 0 when none is open
+  SharedWord SubStreamId;    // stream id of the sub-stream object, 0 when none is open
   int bAlarmFlag = 0;       // set by an alarm: the device's items blink
   int nAlarmBlinkCount = 0; // alarm blink counter: blinking ends at 10
   int bAlarmBlink = 0;      // alarm blink state: on while the item shows the alarm image
-  int nMotionAlarm = 0;     // alarm type 14 while the recording thread runs (alarm recording)
-  int nIOAlarm = 0;         // alarm types 15 and 16 while the recording thread runs
+  SharedWord nMotionAlarm;  // 14 while a motion alarm waits for alarm recording
+  SharedWord nIOAlarm;      // 15 or 16 while an IO alarm waits for alarm recording
   int nOnline = 0;          // 1 when the device answered
   int bNvrFlag = 0;         // set by the device editor for some NVRs
   int GimbroId = 0;         // id of the device with the device-messaging control
-  double AlarmRecStart = 0; // start of the current alarm recording (a date-time)
+  double AlarmRecStart = 0; // start of the current alarm recording, seconds since 1970
   int AlarmRecStartStatus = 0;
+  int RecAudioOn = 0;       // audio flag of the running recording, from the scheme
+  int RecSpanId = 0;        // TimeDuration of the span that started the recording
+  char RecSchemeName[260] = {};  // scheme whose recording runs; empty when none
   int bNoAutoSwitch = 0;    // set: the live grid never switches this device's stream by layout
   char RecFolder[1024] = {};   // folder the device records into
   char RecFileName[260] = {};  // current record file, cleared when recording stops

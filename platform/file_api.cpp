@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fnmatch.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,6 +74,23 @@ bool WriteWhole(const std::string& path, const void* data, size_t size) {
   if (ok && ::rename(temp.c_str(), native.c_str()) != 0) ok = false;
   if (!ok) ::unlink(temp.c_str());
   return ok;
+}
+
+bool LockForWriting(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }
+
+bool RemoveUnlessInUse(const std::string& path, int* error) {
+  const std::string native = paths::NativePath(path);
+  const int fd = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    if (error) *error = EBUSY;
+    return false;
+  }
+  const bool removed = ::unlink(native.c_str()) == 0;
+  const int unlinkError = errno;
+  if (fd >= 0) ::close(fd);
+  if (!removed && error) *error = unlinkError;
+  return removed;
 }
 
 bool ReadWhole(const std::string& path, std::string& out) {

@@ -20,6 +20,14 @@ int64_t Size(const std::string& path);  // -1 when missing
 // syncs it and renames it over the old one, so a crash mid-write leaves either
 // the old or the new content, never a part of it.
 bool WriteWhole(const std::string& path, const void* data, size_t size);
+
+// A file being written holds an exclusive lock on its descriptor
+// (LockForWriting), and RemoveUnlessInUse leaves such a file alone: a file that
+// a writer has open is not deleted, as on the system the program came from.
+// RemoveUnlessInUse removes a symbolic link itself, never what it points to;
+// false with *error = errno (EBUSY for a file in use) when nothing was removed.
+bool LockForWriting(int fd);
+bool RemoveUnlessInUse(const std::string& path, int* error);
 bool ReadWhole(const std::string& path, std::string& out);
 
 // One entry of a folder listing (FindFiles).

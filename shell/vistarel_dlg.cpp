@@ -27,6 +27,8 @@
 #include "core/sur_status_store.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
+#include "records/recording/rec_file_manager.h"
+#include "records/recording/rec_scheme_manager.h"
 #include "live/patrol/config_patrol_dlg.h"
 #include "live/patrol/grid_patrol_plans.h"
 #include "live/patrol/grid_patrol_step.h"
@@ -119,6 +121,12 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
 
 CVistarelDlg::~CVistarelDlg() {
   qApp->removeEventFilter(this);
+  // The record threads walk the global lists: without the exit sequence they
+  // end with the window at the latest, never during the program's own end.
+  delete m_pRecSchemeManager;
+  m_pRecSchemeManager = nullptr;
+  delete m_pRecFileManager;
+  m_pRecFileManager = nullptr;
   StopWorkerThreads();  // a window destroyed without its close path still ends its threads
   DestroyActiveDlg();
   for (ScreenInfo* screen : m_lstScreenInfo) delete screen;

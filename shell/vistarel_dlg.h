@@ -364,6 +364,7 @@ class CVistarelDlg : public CDialog,
   // Messages.
   void OnDevAlarmMessage(WPARAM gimbroId, LPARAM alarm);
   void OnTalkParamChanged(WPARAM streamId);
+  void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
                        const BYTE* videoParam, const BYTE* audioParam);

@@ -24,7 +24,7 @@
 #include "maker/gimbro/gimbro.h"
 #include "platform/critical_section.h"
 #include "platform/post_message.h"
-#include "records/rec_scheme_manager.h"
+#include "records/recording/rec_scheme_manager.h"
 #include "records/search_rec_dlg.h"
 #include "settings/sys_setting_dlg.h"
 #include "shell/cfg_manager_dlg.h"

@@ -27,8 +27,9 @@
 #include "platform/codepage.h"
 #include "platform/post_message.h"
 #include "platform/string_table.h"
-#include "records/rec_file_manager.h"
-#include "records/rec_scheme_manager.h"
+#include "records/recording/rec_file_manager.h"
+#include "records/recording/rec_scheme_manager.h"
+#include "records/recording/record_messages.h"
 #include "relay/relay_message_handler.h"
 #include "relay/remote_dev_info.h"
 #include "relay/relay_messages.h"
@@ -39,6 +40,8 @@
 #include "core/login_logic.h"
 #include "shell/alarm_blink.h"
 #include "shell/arp_cache.h"
+#include "shell/cfg_manager_dlg.h"
+#include "settings/setting_record_dlg.h"
 #include "shell/dev_tree.h"
 #include "shell/live_controls.h"
 #include "shell/device_list_dlg.h"
@@ -104,6 +107,7 @@ void CVistarelDlg::OnRecoverTimer() {
     }
   }
   m_pRecSchemeManager = new CRecSchemeManager(GetSafeHwnd());
+  m_pRecSchemeManager->SetLocalMac(m_szAdapterAddr);
   m_pRecSchemeManager->StartThread();
   m_pRecFileManager = new CRecFileManager(GetSafeHwnd());
   m_pRecFileManager->StartThread();
@@ -200,6 +204,9 @@ LRESULT CVistarelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       OnClose();
       return 0;
+    case WM_RECORD_STATE_CHANGED:
+      OnRecordStateChanged();
+      return 0;
     default: break;
   }
   if (msg == WM_TALK_ANSWER) {
@@ -214,6 +221,14 @@ LRESULT CVistarelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (m_pRelayHandler->HandleMessage(msg, wParam, lParam, &result)) return result;
   return CDialog::OnMessage(msg, wParam, lParam);
+}
+
+// A device started or stopped recording (posted by the recording thread): its
+// images change, and a shown record-scheme page hears of it.
+void CVistarelDlg::OnRecordStateChanged() {
+  UpdateDevIcons();
+  CSettingRecordDlg* page = m_pCfgManagerDlg != nullptr ? m_pCfgManagerDlg->GetRecordDlg() : nullptr;
+  if (page != nullptr && page->isVisible()) PostMessage(page->GetSafeHwnd(), WM_RECORD_STATE_CHANGED, 0, 0);
 }
 
 // An alarm of a device: the alarm list takes it, and the alarm button starts flashing.

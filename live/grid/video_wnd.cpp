@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <cstring>
 
+#include "core/app_data.h"
 #include "core/client_log.h"
 #include "core/login_logic.h"
 #include "core/dev_info_store.h"
@@ -192,6 +193,9 @@ long CVideoWnd::AddWatch(DevInfo* dev, BOOL keepTalk) {
     return -1;
   }
   const DevInfo request = *dev;  // dev may be the pane's own copy, which clearing empties
+  // The recording thread chooses and opens the device's stream objects too,
+  // under this lock.
+  CsLock lock(&g_csAppData);
   DevInfo* listDev = FindDevInfo(request.DevName, request.DevId);
   if (!listDev) {
     // The device is gone from the list: what the pane showed goes with it.
@@ -267,6 +271,7 @@ void CVideoWnd::EndTalkAndSound() {
 }
 
 long CVideoWnd::StopStreams(const char* caller) {
+  CsLock lock(&g_csAppData);  // as AddWatch
   DevInfo* listDev = FindDevInfo(m_DevInfo.DevName, m_DevInfo.DevId);
   DevInfo& dev = listDev ? *listDev : m_DevInfo;
   bool alarmViewLeft = false;

@@ -184,3 +184,13 @@ LONG CGimbroEvents::ReplayStatus(LONG gimbroId, LONG state, LONG value) {
   if (m_onReplayState && RecordSearchPageExists()) m_onReplayState(gimbroId, state, value);
   return 0;
 }
+
+long CCliptaEvents::OnEvent1(long fileId, long error) {
+  WriteLog(3, "CCliptaEvents::OnEvent1(): record file write failed, the file ends. FileId=%ld, error=%ld", fileId, error);
+  return 0;
+}
+
+long CCliptaEvents::OnEvent2(long fileId, long error) {
+  WriteLog(3, "CCliptaEvents::OnEvent2(): record file could not be created. FileId=%ld, error=%ld", fileId, error);
+  return 0;
+}

@@ -79,10 +79,10 @@ class CGimbroEvents : public CGimbroEventSink {
   ReplayStateHandler m_onReplayState;
 };
 
-// The recorder's events are not used.
+// The recorder's failures go to the client log; nothing else is done with them.
 class CCliptaEvents : public ICliptaEvents {
  public:
-  long OnEvent1(long, long) override { return 0; }
-  long OnEvent2(long, long) override { return 0; }
+  long OnEvent1(long fileId, long error) override;
+  long OnEvent2(long fileId, long error) override;
   long OnEvent3(long, long) override { return 0; }
 };

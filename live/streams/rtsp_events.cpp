@@ -93,6 +93,7 @@ long CRtspEvents::MediaRecv(long streamId, long mediaType, const BYTE* data, lon
   std::memcpy(&block, data, sizeof(block));
   if (strncmp(block.szCodecTag, kMediaCodecTag, sizeof(block.szCodecTag)) != 0) return 0;
   WriteLog(6, "CRtspEvents::MediaRecv(): StreamId=%ld, MediaType=%x", streamId, static_cast<unsigned>(mediaType));
+  std::lock_guard<std::recursive_mutex> recordLock(m_recLock);  // the recording thread may start or stop a file
 
   // The audio block as it will be stored: an NVR stream carries no audio here,
   // so its block stays zero and a repeated identical MediaRecv compares equal.
@@ -124,6 +125,7 @@ long CRtspEvents::MediaRecv(long streamId, long mediaType, const BYTE* data, lon
       m_VideoParam = block.video;
     }
     m_lVideoParamLen = kVideoBlockLength;
+    m_bMediaRecv = true;
     WriteLog(6, "CRtspEvents::MediaRecv(): VideoParam=%s, stramId=%ld", BlockText(m_VideoParam.szText).c_str(), streamId);
     if (m_bRenderMedia) {
       CreatMediaRenderCtrl();
@@ -194,7 +196,8 @@ long CRtspEvents::MediaRecv(long streamId, long mediaType, const BYTE* data, lon
 // The pump
 
 void CRtspEvents::StartPump() {
-  if (!m_bPollFinished) return;
+  std::lock_guard<std::mutex> lock(m_pumpLock);
+  if (!m_bPollFinished || m_lStreamId == 0) return;  // a stream stopped meanwhile gets no pump
   if (m_hRtspPoll.joinable()) m_hRtspPoll.join();  // a finished pump: collect it first
   m_bPollFinished = false;
   m_bPollRun = true;

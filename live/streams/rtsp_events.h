@@ -5,16 +5,23 @@
 // sink, and while a stream is open one pump thread that reads the stream's
 // frames and feeds the players, the recorder and an attached relay session.
 //
-// Threads: every method runs on the UI thread; the pump thread shares the
-// players and the relay session with it under m_csLock, and the flags it reads
-// are atomic. StopAllThread stops and joins the pump before it deletes the
-// stream, so the pump never reads a stream that is gone.
+// Threads: the methods run on the UI thread, except those the recording thread
+// calls as well (SetStreamInfo, SetDevType, EnableRecord, StartRecord,
+// StopRecordFile, StopRecord, SetPreRecTime, StopAllThread, CloseAllDecoder and
+// the state getters). The pump thread shares the players and the relay
+// session under m_csLock, and the flags it reads are atomic; the record
+// settings and the recorder calls that go with them are taken under
+// m_recLock; the pump is started and stopped under m_pumpLock. Called from
+// another thread, the player work (record mark, closing the view's player) is
+// queued to the UI thread. StopAllThread stops and joins the pump before it
+// deletes the stream, so the pump never reads a stream that is gone.
 #pragma once
 
 #include <QPointer>
 #include <QWidget>
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "clipta/clipta_ctrl.h"
@@ -110,6 +117,8 @@ class CRtspEvents : public IStrevaEvents {
   long GetStreamKind() const { return m_nStreamKind; }
   bool HasAudio() const { return m_bHaveAudio; }
   bool IsRecording() const { return m_bRecording; }
+  bool IsRendering() const { return m_bRenderMedia; }
+  bool HasMediaParam() const { return m_bMediaRecv; }
   bool IsManualRecording() const { return m_bManualRecord; }
   bool IsPumpRunning() const { return !m_bPollFinished; }
   long GetManualFileId() const { return m_lManualFileId; }
@@ -151,6 +160,7 @@ class CRtspEvents : public IStrevaEvents {
   std::atomic<bool> m_bPollRun{false};
   std::atomic<bool> m_bHaveAudio{false};
   std::atomic<bool> m_bRecording{false};
+  std::atomic<bool> m_bMediaRecv{false};  // the open stream's media parameters arrived
   std::atomic<bool> m_bPollFinished{true};
   std::atomic<bool> m_bManualRecord{false};
   std::thread m_hRtspPoll;
@@ -173,4 +183,6 @@ class CRtspEvents : public IStrevaEvents {
   int m_nDevType = 1;
   BOOL m_bFillScreen = FALSE;
   CCriticalSection m_csLock;
+  std::recursive_mutex m_recLock;
+  std::mutex m_pumpLock;
 };

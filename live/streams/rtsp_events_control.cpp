@@ -1,5 +1,8 @@
 // CRtspEvents: the views, recording, sound and talk, relay and stopping.
+#include <QCoreApplication>
 #include <QCursor>
+#include <QPointer>
+#include <QThread>
 #include <cstring>
 
 #include "core/client_log.h"
@@ -26,6 +29,17 @@ void Place(QWidget* player, const RECT& rect) {
 }
 
 const BYTE* Bytes(const void* block) { return static_cast<const BYTE*>(block); }
+
+bool OnUiThread() {
+  QCoreApplication* app = QCoreApplication::instance();
+  return !app || QThread::currentThread() == app->thread();
+}
+
+// Runs `work` on the UI thread later.
+template <class Work>
+void QueueToUi(Work work) {
+  if (QCoreApplication* app = QCoreApplication::instance()) QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
+}
 
 }  // namespace
 
@@ -124,16 +138,29 @@ void CRtspEvents::CreateAlarmActPlayer3(QWidget* window) {
 
 void CRtspEvents::CloseAllDecoder() {
   std::unique_ptr<CTessalyCtrl> player;
+  long renderId = 0;
   {
     CsLock lock(m_csLock);
-    if (m_pTessalyCtrl1) {
-      m_pTessalyCtrl1->CloseDecoder(CTessalyCtrl::kVideo, m_lRenderId1);
-      m_pTessalyCtrl1->CloseDecoder(CTessalyCtrl::kAudio, m_lRenderId1);
-      m_pTessalyCtrl1->DeleteRender(m_lRenderId1);
-    }
     player = std::move(m_pTessalyCtrl1);
+    renderId = m_lRenderId1;
     m_lRenderId1 = 0;
     m_bRenderMedia = false;
+  }
+  auto close = [renderId](CTessalyCtrl* p) {
+    p->CloseDecoder(CTessalyCtrl::kVideo, renderId);
+    p->CloseDecoder(CTessalyCtrl::kAudio, renderId);
+    p->DeleteRender(renderId);
+  };
+  if (player && OnUiThread()) {
+    close(player.get());
+  } else if (player) {
+    // A widget is closed on its own thread; its window may take it first.
+    QPointer<CTessalyCtrl> later = player.release();
+    QueueToUi([later, close] {
+      if (!later) return;
+      close(later.data());
+      delete later.data();
+    });
   }
   WriteLog(6, "CRtspEvents: CloseAllDecoder m_bRenderMedia=FALSE, streamid=%ld", m_lStreamId.load());
 }
@@ -195,7 +222,20 @@ void CRtspEvents::Resize() {
 }
 
 void CRtspEvents::SetRecordMark(long on) {
-  if (m_pTessalyCtrl1) m_pTessalyCtrl1->RecordMark(m_lStreamId, on);
+  QPointer<CTessalyCtrl> player;
+  {
+    CsLock lock(m_csLock);
+    player = m_pTessalyCtrl1.get();
+  }
+  if (!player) return;
+  const long streamId = m_lStreamId;
+  if (OnUiThread()) {
+    player->RecordMark(streamId, on);
+  } else {
+    QueueToUi([player, streamId, on] {
+      if (player) player->RecordMark(streamId, on);
+    });
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -203,17 +243,25 @@ void CRtspEvents::SetRecordMark(long on) {
 
 void CRtspEvents::BeginRecorderStream(const char* caller) {
   const long streamId = m_lStreamId;
+  VideoParamBlock video;
+  AudioParamBlock audio;
+  {
+    CsLock lock(m_csLock);  // MediaRecv writes them on the UI thread
+    video = m_VideoParam;
+    audio = m_AudioParam;
+  }
   m_pCliptaCtrl->BeginStream(streamId);
-  m_pCliptaCtrl->SetVideoParam(streamId, Bytes(&m_VideoParam), kVideoBlockLength);
+  m_pCliptaCtrl->SetVideoParam(streamId, Bytes(&video), kVideoBlockLength);
   WriteLog(6, "CRtspEvents::%s(): Clipta set video param and begin stream, streamid=%ld", caller, streamId);
   if (m_bRecordAudio && m_bHaveAudio) {
-    m_pCliptaCtrl->SetAudioParam(streamId, Bytes(&m_AudioParam), kAudioBlockLength);
+    m_pCliptaCtrl->SetAudioParam(streamId, Bytes(&audio), kAudioBlockLength);
     WriteLog(6, "CRtspEvents::%s(): Clipta set audio param and begin stream, streamid=%ld", caller, streamId);
   }
 }
 
 long CRtspEvents::StartRecord(long streamId, long duration, long fileLength, const CString& path, long preRecSeconds) {
   if (!m_pCliptaCtrl) return 0;
+  std::lock_guard<std::recursive_mutex> lock(m_recLock);
   BeginRecorderStream("StartRecord");
   m_lRecDuration = duration;
   m_lRecFileLength = fileLength;
@@ -230,10 +278,12 @@ long CRtspEvents::StartRecord(long streamId, long duration, long fileLength, con
 }
 
 void CRtspEvents::StopRecordFile() {
+  std::lock_guard<std::recursive_mutex> lock(m_recLock);
   if (m_lRecFileId >= 1) m_pCliptaCtrl->StopRecordFile(m_lRecFileId);
 }
 
 void CRtspEvents::StopRecord() {
+  std::lock_guard<std::recursive_mutex> lock(m_recLock);
   StopRecordFile();
   m_lRecFileId = 0;
   if (m_nRecBufTime < 1) m_pCliptaCtrl->EndStream(m_lStreamId);
@@ -244,6 +294,7 @@ void CRtspEvents::StopRecord() {
 }
 
 long CRtspEvents::StartManualRecord(const CString& path) {
+  std::lock_guard<std::recursive_mutex> lock(m_recLock);
   EnableRecord(TRUE);
   BeginRecorderStream("StartManualRecord");
   const long fileId = m_pCliptaCtrl->BeginRecordFile(m_lStreamId, path, 0, kManualDuration, kManualFileLength,
@@ -257,6 +308,7 @@ long CRtspEvents::StartManualRecord(const CString& path) {
 }
 
 void CRtspEvents::StopManualRecord() {
+  std::lock_guard<std::recursive_mutex> lock(m_recLock);
   if (!m_pCliptaCtrl || m_lManualFileId < 1 || !m_bManualRecord) return;
   m_pCliptaCtrl->StopRecordFile(m_lManualFileId);
   m_pCliptaCtrl->EndStream(m_lStreamId);
@@ -268,14 +320,22 @@ void CRtspEvents::StopManualRecord() {
 
 void CRtspEvents::SetPreRecTime(long seconds, BOOL recordAudio) {
   WriteLog(6, "CRtspEvents::SetPreRecTime(): m_nRecBufTime=%d", static_cast<int>(seconds));
+  std::lock_guard<std::recursive_mutex> lock(m_recLock);
   m_nRecBufTime = seconds;
   m_bRecordAudio = recordAudio != 0;
   const long streamId = m_lStreamId;
   if (!m_pCliptaCtrl || seconds < 1 || streamId == 0) return;
+  VideoParamBlock video;
+  AudioParamBlock audio;
+  {
+    CsLock blocks(m_csLock);
+    video = m_VideoParam;
+    audio = m_AudioParam;
+  }
   m_pCliptaCtrl->BeginStream(streamId);
   m_pCliptaCtrl->PreRecordSetup(streamId, "", seconds, 0, 0);
-  m_pCliptaCtrl->SetVideoParam(streamId, Bytes(&m_VideoParam), kVideoBlockLength);
-  if (m_bRecordAudio && m_bHaveAudio) m_pCliptaCtrl->SetAudioParam(streamId, Bytes(&m_AudioParam), kAudioBlockLength);
+  m_pCliptaCtrl->SetVideoParam(streamId, Bytes(&video), kVideoBlockLength);
+  if (m_bRecordAudio && m_bHaveAudio) m_pCliptaCtrl->SetAudioParam(streamId, Bytes(&audio), kAudioBlockLength);
 }
 
 // ---------------------------------------------------------------------------
@@ -376,6 +436,7 @@ void CRtspEvents::CloseRelayVideo() {
 }
 
 void CRtspEvents::StopAllThread() {
+  std::lock_guard<std::mutex> pumpLock(m_pumpLock);
   const long streamId = m_lStreamId;
   WriteLog(6, "CRtspEvents: Stop all thread, StrevaCtrl delete StreamId=%ld", streamId);
   // The pump reads the stream: stop and join it before the stream goes.
@@ -384,8 +445,12 @@ void CRtspEvents::StopAllThread() {
   m_bPollFinished = true;
   if (m_pCliptaCtrl && streamId != 0) m_pCliptaCtrl->EndStream(streamId);
   if (m_pStrevaCtrl && streamId != 0) m_pStrevaCtrl->DeleteStream(streamId);
-  m_VideoParam = VideoParamBlock{};
-  m_AudioParam = AudioParamBlock{};
+  m_bMediaRecv = false;
+  {
+    CsLock lock(m_csLock);
+    m_VideoParam = VideoParamBlock{};
+    m_AudioParam = AudioParamBlock{};
+  }
   m_lVideoParamLen = 0;
   m_lAudioParamLen = 0;
   m_lStreamId = 0;

@@ -1,43 +1,24 @@
 #include "clipta/clipta_ctrl.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "clipta/clipta_stream.h"
 #include "platform/file_api.h"
 #include "streva/media_blocks.h"
 
-namespace {
-
-// Creates every missing level of a Windows-form folder; the folder with a
-// trailing backslash, or empty when it cannot be made.
-std::string MakeFolders(const CString& folder) {
-  if (folder.empty()) return {};
-  std::string path;
-  std::string level;
-  for (size_t i = 0; i <= folder.size(); ++i) {
-    char c = i < folder.size() ? folder[i] : '\\';
-    if (c == '/') c = '\\';
-    path += c;
-    if (c == '\\' && !level.empty()) {
-      const std::string sofar = path.substr(0, path.size() - 1);
-      const bool isDrive = sofar.size() == 2 && sofar[1] == ':';
-      if (!isDrive && !fileapi::IsDirectory(sofar) && !fileapi::MakeDirectory(sofar)) return {};
-      level.clear();
-    } else if (c != '\\') {
-      level += c;
-    }
-  }
-  while (path.size() > 1 && path[path.size() - 2] == '\\' && path.back() == '\\') path.pop_back();
-  return fileapi::IsDirectory(path.substr(0, path.size() - 1)) ? path : std::string();
-}
-
-}  // namespace
-
 CCliptaCtrl::CCliptaCtrl() = default;
 CCliptaCtrl::~CCliptaCtrl() = default;
 
-void CCliptaCtrl::Advise(ICliptaEvents*) {}
-void CCliptaCtrl::Unadvise(ICliptaEvents*) {}
+void CCliptaCtrl::Advise(ICliptaEvents* sink) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (sink && std::find(sinks_.begin(), sinks_.end(), sink) == sinks_.end()) sinks_.push_back(sink);
+}
+
+void CCliptaCtrl::Unadvise(ICliptaEvents* sink) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  sinks_.erase(std::remove(sinks_.begin(), sinks_.end(), sink), sinks_.end());
+}
 
 long CCliptaCtrl::BeginStream(long streamId) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -110,6 +91,15 @@ long CCliptaCtrl::Input(long streamId, bool video, const BYTE* data, long length
   if (it == streams_.end() || !it->second->HasVideo()) return -1;
   it->second->Input(video, data, static_cast<size_t>(length), hasHeader ? &frameHeader : nullptr);
   for (long fileId : it->second->Finished()) fileStreams_.erase(fileId);
+  for (const ClipFailure& failure : it->second->Failures()) {
+    for (ICliptaEvents* sink : sinks_) {
+      if (failure.opening) {
+        sink->OnEvent2(failure.fileId, -failure.error);
+      } else {
+        sink->OnEvent1(failure.fileId, -failure.error);
+      }
+    }
+  }
   return 0;
 }
 
@@ -119,7 +109,7 @@ long CCliptaCtrl::BeginRecordFile(long streamId, const CString& folder, long pre
   std::lock_guard<std::mutex> lock(mutex_);
   auto it = streams_.find(streamId);
   if (it == streams_.end() || !it->second->HasVideo()) return -1;
-  const std::string ansiFolder = MakeFolders(folder);
+  const std::string ansiFolder = MakeRecordFolders(folder);
   if (ansiFolder.empty()) return -2;
   const long fileId = nextFileId_++;
   if (!it->second->Begin(fileId, ansiFolder, preRecordSeconds, durationSeconds, fileLengthSeconds,

@@ -1,6 +1,8 @@
-// Clipta: the AVI recorder. One control per stream object; it takes the frames
-// of the pull client (streva_ctrl.h: parameter blocks and FrameHeader) and writes
-// them unchanged into AVI files.
+// Clipta: the recorder. One control per stream object; it takes the frames of
+// the pull client (streva_ctrl.h: parameter blocks and FrameHeader) and writes
+// them unchanged, one chunk per frame, into record files of the fixed layout of
+// record_file_layout.h (an AVI file that players read too). Key frames are
+// stored with their stream headers in front (record_media.h).
 //
 // A recorder stream (BeginStream .. EndStream) holds the parameter blocks and,
 // after PreRecordSetup with seconds >= 1, the last that many seconds of frames,
@@ -16,24 +18,36 @@
 // Missing folders are created. Audio is recorded when SetAudioParam was given a
 // filled block.
 //
-// Time stamps: frames keep their spacing from FrameHeader time stamps; frames
-// without one, or with one that does not increase, are placed one frame
-// interval after the previous.
+// Time stamps: the stream time of a frame comes from its FrameHeader time stamp;
+// frames without one, or with one that does not increase, count one frame
+// interval after the previous. A file stores its frames one after another at
+// its frame rate (the announced one, or the measured one when that differs by
+// more than 10 %).
 //
 // Crash safety: the file's RIFF and movi sizes are brought up to date on disk
-// every few frames (after the frames themselves are on disk), so a
-// file whose writer died is still read up to the last flushed frame. A normal
-// end writes the index as usual.
+// at least once a second (after the frames themselves are on disk), so a file
+// whose writer died is still read up to its last written frame. A normal end
+// writes the index.
+//
+// Failures: a file whose writing fails (a full disk, a folder removed) is closed
+// at its last whole frame; the recording tries a new file, making the folder
+// again, at the first key frame 10 s of stream time later. A file that reaches
+// 4 GiB is followed by a new one at the next key frame.
 #pragma once
 
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/win_types.h"
 
-// Events of the recorder (two values each). The program ignores them; this
-// recorder raises none.
+// Events of the recorder (two values each), raised on the thread that fed the
+// frame, while the control is locked (a sink must not call the control):
+//   OnEvent1 (file id, -errno): writing a record file failed, the file ends;
+//   OnEvent2 (file id, -errno): a new record file could not be created.
+// OnEvent3 is not raised.
 class ICliptaEvents {
  public:
   virtual ~ICliptaEvents() = default;
@@ -84,6 +98,7 @@ class CCliptaCtrl {
              long headerLength);
 
   std::mutex mutex_;
+  std::vector<ICliptaEvents*> sinks_;
   std::map<long, std::unique_ptr<CliptaStream>> streams_;
   std::map<long, long> fileStreams_;  // file id -> stream id
   long nextFileId_ = 1;

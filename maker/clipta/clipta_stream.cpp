@@ -1,10 +1,12 @@
 #include "clipta/clipta_stream.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 
+#include "clipta/record_media.h"
 #include "platform/file_api.h"
 #include "platform/paths.h"
 #include "streva/media_blocks.h"
@@ -96,6 +98,7 @@ bool CliptaStream::Begin(long fileId, const std::string& ansiFolder, long preSec
                          long durationSeconds, long fileLengthSeconds, long kind) {
   if (durationSeconds < 1 || fileLengthSeconds < 1 || !HasVideo()) return false;
   auto recording = std::make_unique<Recording>();
+  recording->fileId = fileId;
   recording->folder = ansiFolder;
   recording->kind = kind;
   const double nowMs = videoClock_.Last();
@@ -117,6 +120,12 @@ bool CliptaStream::Begin(long fileId, const std::string& ansiFolder, long preSec
 
 bool CliptaStream::Stop(long fileId) { return recordings_.erase(fileId) > 0; }
 
+std::vector<ClipFailure> CliptaStream::Failures() {
+  std::vector<ClipFailure> failures;
+  failures.swap(failures_);
+  return failures;
+}
+
 std::vector<long> CliptaStream::Finished() {
   std::vector<long> finished;
   finished.swap(finished_);
@@ -130,26 +139,39 @@ std::string CliptaStream::CurrentPath(long fileId) const {
 }
 
 void CliptaStream::Feed(Recording& recording, const ClipFrame& frame, double nowMs) {
-  if (frame.video && frame.key &&
-      (recording.waitingKey || frame.timeMs - recording.fileStartMs >= recording.fileLengthMs)) {
+  const bool newFile = recording.waitingKey || frame.timeMs - recording.fileStartMs >= recording.fileLengthMs ||
+                       !recording.writer.Fits(frame.data->size() + sizeof(video_.byExtra));
+  if (frame.video && frame.key && newFile) {
+    if (recording.waitingKey && frame.timeMs < recording.retryAfterMs) return;
     if (!OpenFile(recording, frame.timeMs, nowMs)) return;
   }
   if (recording.waitingKey) return;
+  bool written = true;
   if (frame.video) {
-    const double rate = mediablocks::FrameRate(video_);
-    int64_t pts = std::llround((frame.timeMs - recording.fileStartMs) * rate / 1000.0);
-    // Strictly increasing; a long gap is not filled with empty frames.
-    if (pts <= recording.videoPts || pts > recording.videoPts + 2 * static_cast<int64_t>(rate)) {
-      pts = recording.videoPts + 1;
+    size_t length = 0;
+    const uint8_t* chunk = recordmedia::VideoChunk(video_, frame.key, frame.data->data(), frame.data->size(),
+                                                   scratch_, &length);
+    if (!recording.writer.Fits(length)) {
+      // Only a key frame can begin the next file.
+      EndFile(recording, -1);
+      return;
     }
-    recording.videoPts = pts;
-    recording.writer.WriteVideo(frame.data->data(), frame.data->size(), pts, frame.key);
+    written = recording.writer.WriteVideo(chunk, length, frame.key, frame.timeMs);
   } else if (audio_.dwValid) {
-    int64_t step = audio_.wCodec == kAudioCodecAac ? 1
-                   : static_cast<int64_t>(frame.data->size() / std::max<int>(1, audio_.byChannels));
-    recording.writer.WriteAudio(frame.data->data(), frame.data->size(), recording.audioPts);
-    recording.audioPts += step;
+    written = recording.writer.WriteAudio(frame.data->data(), frame.data->size(), frame.timeMs);
   }
+  if (!written && recording.writer.Failed()) {
+    failures_.push_back({recording.fileId, recording.writer.Error(), false});
+    EndFile(recording, frame.timeMs);
+  }
+}
+
+// Closes the current file; the recording goes on with a new file at a later
+// key frame (after the retry pause when frameMs >= 0).
+void CliptaStream::EndFile(Recording& recording, double frameMs) {
+  recording.writer.Close();
+  recording.waitingKey = true;
+  if (frameMs >= 0) recording.retryAfterMs = frameMs + kRetryMs;
 }
 
 bool CliptaStream::OpenFile(Recording& recording, double firstFrameMs, double nowMs) {
@@ -163,16 +185,54 @@ bool CliptaStream::OpenFile(Recording& recording, double firstFrameMs, double no
   std::snprintf(stamp, sizeof(stamp), "%02d%02d%02d", local.tm_hour, local.tm_min, local.tm_sec);
   const bool withAudio = audio_.dwValid != 0;
   std::string tail = std::string(withAudio ? "-av" : "-vv") + std::to_string(recording.kind) + ".avi";
+  // The folder may have gone since the recording began: it is made again when
+  // its parent is still there (a folder removed by hand), not when more is
+  // gone (a disk taken away, whose place must not be filled on another disk).
+  if (!FolderOrParentRemade(recording.folder)) {
+    failures_.push_back({recording.fileId, ENOENT, true});
+    recording.retryAfterMs = firstFrameMs + kRetryMs;
+    return false;
+  }
   std::string name = recording.folder + stamp + tail;
   for (int n = 1; fileapi::Exists(name) && n < 1000; ++n) {
     name = recording.folder + stamp + "-" + std::to_string(n) + tail;
   }
-  if (!recording.writer.Open(paths::NativePath(name), video_, withAudio ? &audio_ : nullptr)) {
+  if (!recording.writer.Open(paths::NativePath(name), recordmedia::Describe(video_, withAudio ? &audio_ : nullptr))) {
+    failures_.push_back({recording.fileId, recording.writer.Error(), true});
+    recording.retryAfterMs = firstFrameMs + kRetryMs;
     return false;
   }
   recording.waitingKey = false;
   recording.fileStartMs = firstFrameMs;
-  recording.videoPts = -1;
-  recording.audioPts = 0;
   return true;
+}
+
+bool FolderOrParentRemade(const std::string& folder) {
+  std::string path = folder;
+  while (!path.empty() && (path.back() == '\\' || path.back() == '/')) path.pop_back();
+  if (fileapi::IsDirectory(path)) return true;
+  const size_t cut = path.find_last_of("\\/");
+  if (cut == std::string::npos || cut == 0 || !fileapi::IsDirectory(path.substr(0, cut))) return false;
+  return fileapi::MakeDirectory(path);
+}
+
+std::string MakeRecordFolders(const std::string& folder) {
+  if (folder.empty()) return {};
+  std::string path;
+  std::string level;
+  for (size_t i = 0; i <= folder.size(); ++i) {
+    char c = i < folder.size() ? folder[i] : '\\';
+    if (c == '/') c = '\\';
+    path += c;
+    if (c == '\\' && !level.empty()) {
+      const std::string sofar = path.substr(0, path.size() - 1);
+      const bool isDrive = sofar.size() == 2 && sofar[1] == ':';
+      if (!isDrive && !fileapi::IsDirectory(sofar) && !fileapi::MakeDirectory(sofar)) return {};
+      level.clear();
+    } else if (c != '\\') {
+      level += c;
+    }
+  }
+  while (path.size() > 1 && path[path.size() - 2] == '\\' && path.back() == '\\') path.pop_back();
+  return fileapi::IsDirectory(path.substr(0, path.size() - 1)) ? path : std::string();
 }

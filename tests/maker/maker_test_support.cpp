@@ -70,22 +70,34 @@ int EventRecorder::AudioFrames() const {
 ProbeResult Ffprobe(const std::string& path) {
   ProbeResult result;
   QProcess probe;
-  probe.start("ffprobe", {"-v", "error", "-count_frames", "-show_entries",
-                          "stream=codec_type,codec_name,nb_read_frames", "-of", "csv=p=0",
+  probe.start("ffprobe", {"-v", "error", "-count_frames", "-count_packets", "-show_entries",
+                          "stream=codec_type,codec_name,nb_read_frames,nb_read_packets", "-of", "csv=p=0",
                           QString::fromStdString(path)});
   if (!probe.waitForFinished(30000) || probe.exitCode() != 0) return result;
   result.ok = true;
   for (const QString& line : QString::fromUtf8(probe.readAllStandardOutput()).split('\n')) {
     QStringList parts = line.trimmed().split(',');
-    if (parts.size() < 3) continue;
+    if (parts.size() < 4) continue;
     if (parts[1] == "video") {
       result.videoCodec = parts[0].toStdString();
       result.videoFrames = parts[2].toInt();
+      result.videoPackets = parts[3].toInt();
     } else if (parts[1] == "audio") {
       result.audioCodec = parts[0].toStdString();
+      result.audioFrames = parts[2].toInt();
+      result.audioPackets = parts[3].toInt();
     }
   }
   return result;
+}
+
+bool FfmpegDecodesCleanly(const std::string& path, std::string* errors) {
+  QProcess decode;
+  decode.start("ffmpeg", {"-v", "error", "-nostdin", "-i", QString::fromStdString(path), "-f", "null", "-"});
+  if (!decode.waitForFinished(60000)) return false;
+  const QByteArray text = decode.readAllStandardError();
+  if (errors) *errors = text.toStdString();
+  return decode.exitCode() == 0 && text.trimmed().isEmpty();
 }
 
 int StreamThreadCount() {

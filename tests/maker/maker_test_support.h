@@ -2,12 +2,17 @@
 // the event loop running, ffprobe and the process's thread count.
 #pragma once
 
+#include "common/peer_lifetime.h"
 #include "common/wait_for.h"
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "streva/streva_ctrl.h"
+
+// The RTSP test server builds a stream's encoders when a client asks for it:
+// on a busy machine its first media can take as long as the server's own start.
+constexpr int kFirstMediaMs = kPeerStartMs;
 
 struct RecordedFrame {
   long streamId = 0;
@@ -52,9 +57,14 @@ struct ProbeResult {
   bool ok = false;
   std::string videoCodec;
   std::string audioCodec;
-  int videoFrames = 0;
+  int videoFrames = 0;  // decoded
+  int audioFrames = 0;
+  int videoPackets = 0;  // read from the file (a frame the stream damaged still counts)
+  int audioPackets = 0;
 };
 ProbeResult Ffprobe(const std::string& path);
+// ffmpeg decodes every frame of the file without a single error message.
+bool FfmpegDecodesCleanly(const std::string& path, std::string* errors = nullptr);
 
 // Threads of this process named "streva" (the pull client's stream threads).
 int StreamThreadCount();

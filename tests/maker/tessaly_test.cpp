@@ -50,7 +50,7 @@ class TessalyTest : public ::testing::Test {
     };
     streva_->Advise(&events_);
     ASSERT_GE(streva_->OpenStream(server_.Url("/h264aac"), "", "", TRUE), 1);
-    ASSERT_TRUE(WaitFor([&] { return player_->HasPicture() && events_.VideoFrames() > 30; }, 15000));
+    ASSERT_TRUE(WaitFor([&] { return player_->HasPicture() && events_.VideoFrames() > 30; }, kFirstMediaMs));
     streva_.reset();
   }
 

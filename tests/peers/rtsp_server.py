@@ -7,6 +7,7 @@ Usage: rtsp_server.py PORT [--shared] [--pattern NAME]
 Serves
   /h264     640x360 25 fps H.264 test pattern, no audio
   /h264aac  the same picture with an AAC audio track (8000 Hz mono tone)
+  /h264pcma the same picture with a G.711 A-law audio track (8000 Hz mono tone)
   /mpeg4    the picture of /h264 under the name a camera gives its main stream
   /mpeg4cif a 320x180 picture: a camera's sub-stream
 Every client gets its own encoder, so clients are independent; with --shared
@@ -31,6 +32,8 @@ SUB_VIDEO = VIDEO.replace("width=640,height=360", "width=320,height=180")
 AUDIO = ("audiotestsrc is-live=true wave=sine freq=440 ! "
          "audio/x-raw,rate=8000,channels=1 ! audioconvert ! avenc_aac ! "
          "rtpmp4gpay name=pay1 pt=97")
+PCMA = ("audiotestsrc is-live=true wave=sine freq=440 ! "
+        "audio/x-raw,rate=8000,channels=1 ! audioconvert ! alawenc ! rtppcmapay name=pay1")
 
 
 def main():
@@ -50,6 +53,7 @@ def main():
     mounts = server.get_mount_points()
     for path, launch in (("/h264", "( %s )" % video),
                          ("/h264aac", "( %s %s )" % (video, AUDIO)),
+                         ("/h264pcma", "( %s %s )" % (video, PCMA)),
                          ("/mpeg4", "( %s )" % video),
                          ("/mpeg4cif", "( %s )" % sub_video)):
         factory = GstRtspServer.RTSPMediaFactory()

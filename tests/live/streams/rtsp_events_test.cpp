@@ -4,8 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
+#include <QWidget>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "common/temp_folder.h"
 #include "live/live_messages.h"
@@ -144,6 +147,30 @@ TEST_F(RtspEventsBlockTest, NvrStreamNeverHasAudioAndRepeatsChangeNothing) {
   EXPECT_TRUE(mainWnd_.received.empty());
 }
 
+// The recording thread starts and stops recordings and closes an object's view
+// too: the player, a widget, is taken away at once and closed on the UI thread.
+TEST_F(RtspEventsBlockTest, RecordingThreadCallsLeaveThePlayerToTheUiThread) {
+  QWidget pane;
+  Raise(*events_, kStream, MakeBlock("H264 640x360", nullptr));
+  events_->DisplayMediaStream(&pane, FALSE);
+  QPointer<CTessalyCtrl> player = events_->Player(1);
+  ASSERT_FALSE(player.isNull());
+  long fileId = 0;
+  std::thread recording([&] {
+    fileId = events_->StartRecord(kStream, 3600, 1800, folder_.Path() + "rec", 0);
+    events_->StopRecord();
+    events_->CloseAllDecoder();
+  });
+  recording.join();
+  EXPECT_GE(fileId, 1);
+  EXPECT_FALSE(events_->IsRecording());
+  EXPECT_EQ(events_->Player(1), nullptr);
+  EXPECT_FALSE(events_->IsRendering());
+  EXPECT_FALSE(player.isNull());  // the widget waits for the UI thread
+  DeliverPosted();
+  EXPECT_TRUE(player.isNull());
+}
+
 TEST_F(RtspEventsBlockTest, RelaySessionIsAnsweredOnceAndClosed) {
   PelkTestReset();
   events_->AttachRelaySession(std::make_unique<CRelayVideoSession>(nullptr));
@@ -207,7 +234,7 @@ TEST_F(RtspEventsStreamTest, PumpFeedsThePlayerTheRecorderAndTheRelay) {
   events_->SetMediaRenderMod(&pane_, TRUE);
   const long id = Open("/h264aac");
   ASSERT_GE(id, 1);
-  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, kFirstMediaMs));
   EXPECT_TRUE(events_->HasAudio());
   ASSERT_NE(events_->Player(1), nullptr);
   EXPECT_TRUE(events_->IsPumpRunning());
@@ -241,7 +268,7 @@ TEST_F(RtspEventsStreamTest, PumpFeedsThePlayerTheRecorderAndTheRelay) {
 TEST_F(RtspEventsStreamTest, ServerDyingMidStreamIsSurvivedAndStopLeavesNoThread) {
   const long id = Open("/h264");
   ASSERT_GE(id, 1);
-  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, 15000));
+  ASSERT_TRUE(WaitFor([&] { return events_->VideoParam().dwValid != 0; }, kFirstMediaMs));
   EXPECT_FALSE(events_->HasAudio());
   EXPECT_TRUE(events_->IsPumpRunning());
   WaitFor([] { return false; }, 500);
