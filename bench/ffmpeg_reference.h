@@ -12,8 +12,10 @@ namespace benchref {
 double CpuSecondsSelf();
 double CpuSecondsOf(pid_t pid);
 
-// Runs `ffmpeg -i url -f null -` n times at once; CPU per stream in percent of one core.
-double FfmpegCpuPerStream(const std::string& url, int n, int seconds);
+// Runs `ffmpeg -i url -f null -` n times at once; CPU per stream in percent of
+// one core. *framesPerStream (if given): the frames each decoded per second; on a
+// busy machine the server may send fewer than the stream's rate.
+double FfmpegCpuPerStream(const std::string& url, int n, int seconds, double* framesPerStream = nullptr);
 
 // Runs n ffmpeg processes at once, process i with arguments(i) (without the
 // program name); their CPU per stream over `seconds` after a 4 s warm-up, in

@@ -187,7 +187,10 @@ class CStrevaCtrl {
 
   // Copies the oldest queued frame of the reader into buffer (capacity *length)
   // and its FrameHeader into header (capacity *headerLength; 16 needed).
-  // 0 with *length >= 1 when a frame was copied; see kRead* otherwise.
+  // 0 with *length >= 1 when a frame was copied; see kRead* otherwise. A read
+  // after a read that found nothing first waits up to 50 ms for a frame of
+  // either medium (StrevaStream::kReadWaitMs): a reader polling in a loop
+  // sleeps until frames come instead of spinning on its own timer.
   long ReadVideo(long streamId, long readerId, BYTE* buffer, long* length, BYTE* header,
                  long* headerLength);
   long ReadAudio(long streamId, long readerId, BYTE* buffer, long* length, BYTE* header,

@@ -3,6 +3,7 @@
 #include <pthread.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 
 #include "maker/gimbro/gimbro_streams.h"
@@ -29,6 +30,10 @@ void StrevaStream::RequestStop() {
     stop_ = true;
   }
   waitCv_.notify_all();
+  {
+    std::lock_guard<std::mutex> lock(readersMutex_);  // a reader between its test and its wait
+  }
+  framesCv_.notify_all();
 }
 
 void StrevaStream::Stop() {
@@ -194,6 +199,7 @@ void StrevaStream::Distribute(bool video, QueuedFrame frame) {
       for (auto& [readerId, reader] : readers_) {
         (video ? reader.video : reader.audio).Push(frame);
       }
+      framesCv_.notify_all();
       return;
     }
   }
@@ -212,20 +218,32 @@ long StrevaStream::RegisterReader(long readerId) {
 
 long StrevaStream::UnregisterReader(long readerId) {
   std::lock_guard<std::mutex> lock(readersMutex_);
-  return readers_.erase(readerId) ? 0 : -1;
+  if (!readers_.erase(readerId)) return -1;
+  framesCv_.notify_all();
+  return 0;
 }
 
 long StrevaStream::Read(long readerId, bool video, BYTE* buffer, long* length, BYTE* header,
                         long* headerLength) {
-  std::lock_guard<std::mutex> lock(readersMutex_);
+  std::unique_lock<std::mutex> lock(readersMutex_);
   auto it = readers_.find(readerId);
   if (it == readers_.end()) return kReadBadArgs;
+  if (it->second.idle) {
+    framesCv_.wait_for(lock, std::chrono::milliseconds(kReadWaitMs), [&] {
+      it = readers_.find(readerId);
+      return stop_.load() || it == readers_.end() || it->second.video.Size() > 0 ||
+             it->second.audio.Size() > 0;
+    });
+    if (it == readers_.end()) return kReadBadArgs;
+  }
   FrameQueue& queue = video ? it->second.video : it->second.audio;
   QueuedFrame frame;
   if (!queue.Front(&frame)) {
+    it->second.idle = true;
     *length = 0;
     return kReadEmpty;
   }
+  it->second.idle = false;
   queue.PopFront();
   const long size = static_cast<long>(frame.data->size());
   if (size > *length) {

@@ -25,6 +25,10 @@ class StrevaStream {
   static constexpr size_t kMaxQueuedBytes = 16 << 20;
   // Frame events posted and not yet delivered, per stream.
   static constexpr int kMaxPendingEvents = 50;
+  // How long Read waits for the reader's next frame when the reader's previous
+  // read found nothing either (longer than a frame's interval at 25 frames per
+  // second: a reader that polls is woken by frames, not by its own timer).
+  static constexpr int kReadWaitMs = 50;
 
   StrevaStream(long id, const rtspaddress::Address& address, bool overTcp,
                StrevaDispatcher* dispatcher);
@@ -38,6 +42,9 @@ class StrevaStream {
 
   long RegisterReader(long readerId);
   long UnregisterReader(long readerId);
+  // A read that finds the asked medium empty returns kReadEmpty at once, unless
+  // the reader's previous read found nothing too: then it first waits up to
+  // kReadWaitMs for a frame of either medium (or the stream's stop).
   long Read(long readerId, bool video, BYTE* buffer, long* length, BYTE* header,
             long* headerLength);
 
@@ -45,6 +52,7 @@ class StrevaStream {
   struct Reader {
     FrameQueue video{kMaxVideoFrames, kMaxQueuedBytes};
     FrameQueue audio{kMaxAudioFrames, kMaxQueuedBytes};
+    bool idle = false;  // the last read found nothing
   };
 
   static int InterruptCallback(void* opaque);
@@ -69,6 +77,7 @@ class StrevaStream {
   std::condition_variable waitCv_;
 
   std::mutex readersMutex_;
+  std::condition_variable framesCv_;  // a frame was queued, a reader went or the stream stops
   std::map<long, Reader> readers_;
   std::shared_ptr<std::atomic<int>> pendingEvents_ = std::make_shared<std::atomic<int>>(0);
   uint32_t videoSequence_ = 0;

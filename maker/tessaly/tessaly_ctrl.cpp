@@ -1,6 +1,7 @@
 #include "tessaly/tessaly_ctrl.h"
 
 #include <QPainter>
+#include <QRegion>
 
 #include "streva/media_blocks.h"
 #include "tessaly/audio_decoder.h"
@@ -15,6 +16,7 @@ CTessalyCtrl::CTessalyCtrl(QWidget* parent)
       sound_(std::make_unique<SoundOutput>()) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setCursor(Qt::ArrowCursor);
+  viewSize_ = size();
 }
 
 CTessalyCtrl::~CTessalyCtrl() {
@@ -69,7 +71,8 @@ void CTessalyCtrl::ClearPictureUnlessKept() {
   if (keepLastFrame_) return;
   {
     std::lock_guard<std::mutex> lock(pictureMutex_);
-    picture_ = QImage();
+    decoded_.reset();
+    shown_ = QImage();
   }
   update();
 }
@@ -78,15 +81,31 @@ long CTessalyCtrl::InputData(long type, long render, const BYTE* data, long leng
                              long) {
   if (!IsRender(render) || !data || length < 1) return -1;
   if (type == kVideo) {
-    QImage picture;
+    DecodedPicture decoded;
+    QImage shown;
     {
       std::lock_guard<std::mutex> lock(decoderMutex_);
       if (!video_->IsOpen()) return -1;
-      if (!video_->Decode(data, static_cast<size_t>(length), &picture)) return 0;
+      if (!video_->Decode(data, static_cast<size_t>(length), &decoded)) return 0;
+      ++picturesDecoded_;
+      QSize view;
+      bool fill = false;
+      bool viewShown = false;
+      {
+        std::lock_guard<std::mutex> pictureLock(pictureMutex_);
+        view = viewSize_;
+        fill = fillScreen_;
+        viewShown = viewShown_;
+      }
+      if (viewShown) {
+        const QRect target = ShownRect(PictureSize(*decoded), QRect(QPoint(0, 0), view), fill);
+        shown = decodeScaler_.Convert(*decoded, target.size());
+      }
     }
     {
       std::lock_guard<std::mutex> lock(pictureMutex_);
-      picture_ = std::move(picture);
+      decoded_ = std::move(decoded);
+      shown_ = std::move(shown);
     }
     // One repaint waits at a time; it draws whatever picture is newest.
     if (!repaintPosted_.exchange(true)) {
@@ -153,7 +172,10 @@ long CTessalyCtrl::RecordMark(long, long on) {
 }
 
 long CTessalyCtrl::FillScreen(long on) {
-  fillScreen_ = on != 0;
+  {
+    std::lock_guard<std::mutex> lock(pictureMutex_);
+    fillScreen_ = on != 0;
+  }
   update();
   return 0;
 }
@@ -188,28 +210,69 @@ long CTessalyCtrl::BufferCount(long value) {
 
 bool CTessalyCtrl::HasPicture() const {
   std::lock_guard<std::mutex> lock(pictureMutex_);
-  return !picture_.isNull();
+  return decoded_ != nullptr;
 }
 
 QImage CTessalyCtrl::LastPicture() const {
+  DecodedPicture decoded;
+  {
+    std::lock_guard<std::mutex> lock(pictureMutex_);
+    decoded = decoded_;
+  }
+  if (!decoded) return QImage();
+  PictureScaler scaler;
+  return scaler.Convert(*decoded, PictureSize(*decoded));
+}
+
+void CTessalyCtrl::SetViewShown(bool shown) {
   std::lock_guard<std::mutex> lock(pictureMutex_);
-  return picture_;
+  viewShown_ = shown;
+}
+
+void CTessalyCtrl::resizeEvent(QResizeEvent* event) {
+  {
+    std::lock_guard<std::mutex> lock(pictureMutex_);
+    viewSize_ = size();
+  }
+  QWidget::resizeEvent(event);
+}
+
+void CTessalyCtrl::showEvent(QShowEvent* event) {
+  SetViewShown(true);
+  QWidget::showEvent(event);
+}
+
+void CTessalyCtrl::hideEvent(QHideEvent* event) {
+  SetViewShown(false);
+  QWidget::hideEvent(event);
 }
 
 void CTessalyCtrl::paintEvent(QPaintEvent*) {
-  QPainter painter(this);
-  painter.fillRect(rect(), Qt::black);
-  const QImage picture = LastPicture();
-  if (!picture.isNull()) {
-    QRect target = rect();
-    if (!fillScreen_) {
-      QSize size = picture.size().scaled(rect().size(), Qt::KeepAspectRatio);
-      target = QRect(QPoint(0, 0), size);
-      target.moveCenter(rect().center());
-    }
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(target, picture);
+  DecodedPicture decoded;
+  QImage shown;
+  bool fill = false;
+  {
+    std::lock_guard<std::mutex> lock(pictureMutex_);
+    decoded = decoded_;
+    shown = shown_;
+    fill = fillScreen_;
+    viewShown_ = true;  // painted, so it shows
   }
+  QRect target;
+  if (decoded) {
+    target = ShownRect(PictureSize(*decoded), rect(), fill);
+    if (shown.size() != target.size()) {
+      // Decoded before the widget took its present size or mode, or while hidden.
+      shown = paintScaler_.Convert(*decoded, target.size());
+      std::lock_guard<std::mutex> lock(pictureMutex_);
+      if (decoded_ == decoded) shown_ = shown;
+    }
+  }
+  QPainter painter(this);
+  QRegion around(rect());
+  if (!shown.isNull()) around -= target;
+  for (const QRect& band : around) painter.fillRect(band, Qt::black);
+  if (!shown.isNull()) painter.drawImage(target.topLeft(), shown);
   if (recordMark_) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);

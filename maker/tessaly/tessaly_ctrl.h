@@ -4,9 +4,12 @@
 //
 // Threads: create, set up, close and every display setting on the UI thread;
 // InputData from any one thread at a time (the pump thread). Decoding runs on
-// the caller's thread; the last picture is handed to the widget, which draws it
-// on the UI thread scaled to its size: stretched with FillScreen on, else with
-// its aspect kept on black.
+// the caller's thread, and so does the conversion of each picture to RGB at the
+// size it is shown at: stretched over the widget with FillScreen on, else the
+// largest size that keeps its aspect, centred on black. The widget draws the
+// newest converted picture on the UI thread as it is; only a picture decoded
+// before the widget changed size or mode is converted again there. While the
+// widget is hidden, pictures are decoded but not converted.
 //
 // Results: 0 done, -1 refused (no such render, no decoder, bad block ...).
 // Render ids: CreateRender gives 1; a control has one render at a time.
@@ -20,6 +23,7 @@
 #include <mutex>
 
 #include "platform/win_types.h"
+#include "tessaly/picture_scaler.h"
 
 class VideoDecoder;
 class AudioDecoder;
@@ -56,7 +60,8 @@ class CTessalyCtrl : public QWidget {
 
   // State, for the program's tests and status.
   bool HasPicture() const;
-  QImage LastPicture() const;
+  QImage LastPicture() const;  // at the size it was decoded at
+  unsigned long long PicturesDecoded() const { return picturesDecoded_; }
   bool IsSoundSilent() const;
   long GetMouseMode() const { return mouseMode_; }
   long GetTalk() const { return talk_; }
@@ -66,24 +71,36 @@ class CTessalyCtrl : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   bool IsRender(long render) const { return render >= 1 && render == renderId_; }
   void PlayPcm(const QByteArray& pcm, int sampleRate, int channels);
   void ClearPictureUnlessKept();
+  void SetViewShown(bool shown);
 
   long renderId_ = 0;
-  mutable std::mutex decoderMutex_;  // the decoders
+  mutable std::mutex decoderMutex_;  // the decoders and decodeScaler_
   std::unique_ptr<VideoDecoder> video_;
   std::unique_ptr<AudioDecoder> audio_;
+  PictureScaler decodeScaler_;
+  PictureScaler paintScaler_;  // UI thread
+
+  // The pictures and what the decoding thread needs to know of the widget.
   mutable std::mutex pictureMutex_;
-  QImage picture_;
+  DecodedPicture decoded_;  // the newest picture, at its own size
+  QImage shown_;            // decoded_ converted to the size it is drawn at
+  QSize viewSize_;
+  bool viewShown_ = false;
+  bool fillScreen_ = false;
   std::atomic<bool> repaintPosted_{false};
+  std::atomic<unsigned long long> picturesDecoded_{0};
   std::atomic<bool> soundOn_{false};
   std::unique_ptr<SoundOutput> sound_;
 
   bool keepLastFrame_ = true;
-  bool fillScreen_ = false;
   bool recordMark_ = false;
   long mouseMode_ = 0;
   long talk_ = 0;

@@ -3,15 +3,18 @@
 #include <fstream>
 #include <sstream>
 
+#include "common/peer_lifetime.h"
+
 FakeNvrProcess::FakeNvrProcess(int port, const QStringList& arguments) {
   QStringList args{QStringLiteral(VEMO_TEST_PEERS_DIR "/fake_nvr.py"), QStringLiteral("--port"),
                    QString::number(port)};
   args += arguments;
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  DieWithParent(process_);
   process_.start(QStringLiteral("/usr/bin/python3"), args);
-  if (!process_.waitForStarted(10000)) return;
+  if (!process_.waitForStarted(kPeerStartMs)) return;
   while (!process_.canReadLine()) {
-    if (!process_.waitForReadyRead(10000)) return;
+    if (!process_.waitForReadyRead(kPeerStartMs)) return;
   }
   const QList<QByteArray> words = process_.readLine().trimmed().split(' ');
   if (words.size() == 2 && words[0] == "READY") port_ = words[1].toInt();

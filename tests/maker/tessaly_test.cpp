@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QRect>
 #include <QWidget>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "common/temp_folder.h"
 #include "maker_test_support.h"
@@ -94,6 +96,44 @@ TEST_F(TessalyTest, DecodesIntoTheWidgetAndSnapshots) {
   ASSERT_EQ(player_->Snapshot(render_, 1, folder.Path()), 0);
   EXPECT_EQ(FilesIn(folder.Path(), ".jpg").size(), 2u);
   EXPECT_EQ(player_->Snapshot(render_ + 1, 1, folder.File("c.jpg")), -1);
+}
+
+TEST_F(TessalyTest, DrawsThePictureAtEachSizeAndModeThePlayerTakes) {
+  window_.show();  // pictures are converted as they are decoded only for a shown player
+  Play();
+  struct Case {
+    QSize size;
+    bool fill;
+    QRect black;    // a band outside the picture (empty: none)
+    QRect picture;  // a part of the picture
+  };
+  const std::vector<Case> cases = {
+      {{400, 300}, false, {0, 0, 400, 30}, {0, 100, 400, 100}},
+      {{200, 300}, false, {0, 0, 200, 80}, {0, 110, 200, 80}},  // taller than the picture
+      {{300, 100}, false, {0, 0, 60, 100}, {100, 0, 100, 100}},  // wider
+      {{200, 300}, true, {}, {0, 0, 200, 80}},
+  };
+  for (const Case& c : cases) {
+    player_->FillScreen(c.fill ? 1 : 0);
+    player_->resize(c.size);
+    const QImage shown = player_->grab().toImage();
+    ASSERT_EQ(shown.size(), c.size);
+    if (!c.black.isEmpty()) {
+      EXPECT_FALSE(NotAllBlack(shown.copy(c.black))) << c.size.width() << "x" << c.size.height();
+    }
+    EXPECT_TRUE(NotAllBlack(shown.copy(c.picture))) << c.size.width() << "x" << c.size.height();
+  }
+  EXPECT_EQ(player_->LastPicture().size(), QSize(640, 360));
+}
+
+TEST_F(TessalyTest, APlayerHiddenWhileDecodingShowsThePictureWhenShown) {
+  window_.show();
+  player_->hide();
+  Play();
+  ASSERT_TRUE(player_->HasPicture());
+  player_->show();
+  EXPECT_TRUE(NotAllBlack(player_->grab().toImage().copy(0, 100, 400, 100)));
+  EXPECT_EQ(player_->LastPicture().size(), QSize(640, 360));
 }
 
 TEST_F(TessalyTest, KeepLastFrameDecidesWhatClosingLeaves) {

@@ -17,12 +17,14 @@ void CheckDlgButton(const CWnd* wnd, int id, bool checked) {
 
 void EnableDlgItems(const CWnd* wnd, std::initializer_list<int> ids, bool enable) {
   for (int id : ids) {
+    if (id == 0) continue;  // the id of unnamed controls: never meant
     if (QWidget* item = wnd->GetDlgItem(id)) item->setEnabled(enable);
   }
 }
 
 void ShowDlgItems(const CWnd* wnd, std::initializer_list<int> ids, bool show) {
   for (int id : ids) {
+    if (id == 0) continue;
     if (QWidget* item = wnd->GetDlgItem(id)) item->setVisible(show);
   }
 }

@@ -18,7 +18,7 @@ T* DlgItem(const CWnd* wnd, int id) {
 
 bool IsDlgButtonChecked(const CWnd* wnd, int id);
 void CheckDlgButton(const CWnd* wnd, int id, bool checked);
-// Enables or disables every control of `ids` that exists.
+// Enables or disables every control of `ids` that exists (id 0, the unnamed controls, is skipped).
 void EnableDlgItems(const CWnd* wnd, std::initializer_list<int> ids, bool enable);
 void ShowDlgItems(const CWnd* wnd, std::initializer_list<int> ids, bool show);
 

@@ -19,6 +19,14 @@ enum HarlenStringId : UINT {
   IDS_ZONE_EAST_12 = 149,
   IDS_MAIN_STREAM = 157,  // "主码流"
   IDS_SUB_STREAM = 158,   // "子码流"
+  IDS_EVENT_STREAM = 159,   // "事件录像"
+  IDS_VIDEO_STREAM = 160,   // "视频流", 161 "复合流"
+  IDS_RATE_CONSTANT = 162,  // "定码率", 163 "变码率"
+  IDS_PARITY_NONE = 164,    // "无校验", 165, 166
+  IDS_FLOW_NONE = 167,      // "无", 168, 169
+  IDS_RECORD_TIMED = 170,   // the record kinds, 170 to 174
+  IDS_DELAY_5S = 175,       // the record delays, 175 "5秒" to 181 "10分"
+  IDS_DELAY_10M = 181,
   IDS_MAINT_DISABLED = 182,
   IDS_MAINT_DAILY = 183,
   IDS_MAINT_WEEKLY = 184,
@@ -32,6 +40,9 @@ enum HarlenStringId : UINT {
   IDS_EXCEPTION_DISK_FULL = 195,  // the six exception types, 195 to 200
   IDS_EXCEPTION_VIDEO = 200,
   IDS_LOCAL = 201,             // "本地"
+  IDS_QUALITY_LOWEST = 208,    // the picture qualities, 208 to 213
+  IDS_QUALITY_HIGHEST = 213,
+  IDS_GRAB_TIMED = 214,        // the picture-grab kinds, 214 to 218
   IDS_HOLIDAY_COL_NUMBER = 219,  // the holiday list's columns, 219 to 222
   IDS_HOLIDAY_COL_END = 222,
   IDS_TAB_DEVICE = 226,  // the ten tab labels of the main window, 226 to 235

@@ -8,6 +8,7 @@
 #include "harlen/link/sections/nvr_config.h"
 #include "harlen/pages/alarm/dlg_arming_time.h"
 #include "harlen/pages/alarm/dlg_link_set.h"
+#include "harlen/pages/channels/channel_tree.h"
 #include "harlen/pages/common/copy_to_rule.h"
 #include "harlen/pages/common/dlg_copy_to.h"
 #include "harlen/pages/common/page_text.h"
@@ -30,11 +31,7 @@ const int CDlgChannelConfig::kAlarmIds[kAlarmTypes][4] = {
 BOOL CDlgChannelConfig::OnInitDialog() {
   CRgbPage::OnInitDialog();
   m_pTree = DlgItem<QTreeWidget>(this, IDC_TREE);
-  if (m_pTree != nullptr) {
-    m_pTree->setHeaderHidden(true);
-    m_pTree->setRootIsDecorated(false);
-    QObject::connect(m_pTree, &QTreeWidget::currentItemChanged, this, [this] { ShowChannel(); });
-  }
+  SetUpChannelTree(m_pTree, this, [this] { ShowChannel(); });
   for (int i = 0; i < 4; ++i) {
     // The edit and its spin are one control here: a spin box in the edit's place.
     auto* spin = ReplaceDlgItem(kPictureIds[i], new QSpinBox());
@@ -70,27 +67,10 @@ QSpinBox* CDlgChannelConfig::GetSpin(int editId) const {
 }
 
 void CDlgChannelConfig::FillFromConfig() {
-  if (m_pTree == nullptr) return;
-  // Emptied first: a second load shows each channel once.
-  {
-    const QSignalBlocker quiet(m_pTree);
-    m_pTree->clear();
-  }
-  const uint32_t count = std::min<uint32_t>(g_ChannelCfg.displayCount, kNvrChannels);
-  for (uint32_t i = 0; i < count; ++i) {
-    auto* item = new QTreeWidgetItem(m_pTree);
-    item->setText(0, QStringLiteral("CAM%1       ").arg(i + 1));
-    item->setData(0, Qt::UserRole, static_cast<int>(i));
-  }
-  if (m_pTree->topLevelItemCount() > 0) m_pTree->setCurrentItem(m_pTree->topLevelItem(0));
+  FillChannelTree(m_pTree, static_cast<int>(std::min<uint32_t>(g_ChannelCfg.displayCount, kNvrChannels)));
 }
 
-int CDlgChannelConfig::CurrentChannel() const {
-  const QTreeWidgetItem* item = m_pTree != nullptr ? m_pTree->currentItem() : nullptr;
-  if (item == nullptr || !item->isSelected()) return -1;
-  const int channel = item->data(0, Qt::UserRole).toInt();
-  return channel >= 0 && channel < kNvrChannels ? channel : -1;
-}
+int CDlgChannelConfig::CurrentChannel() const { return SelectedChannel(m_pTree); }
 
 ChannelDisplay* CDlgChannelConfig::CurrentDisplay() const {
   const int channel = CurrentChannel();

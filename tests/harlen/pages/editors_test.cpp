@@ -20,17 +20,8 @@
 #include "harlen/pages/device/device_time.h"
 #include "harlen/pages/device/dlg_holiday_set.h"
 #include "harlen/pages/device/holiday_list.h"
+#include "pages/page_fixture.h"
 #include "support/modal_driver.h"
-
-namespace {
-
-void Click(CWnd* wnd, int id) {
-  auto* button = DlgItem<QAbstractButton>(wnd, id);
-  ASSERT_NE(button, nullptr) << id;
-  button->click();
-}
-
-}  // namespace
 
 TEST(CopyTo, SelectAllTicksHiddenBoxesTooAndOnlyOkWritesTheFlags) {
   int32_t flags[16] = {};

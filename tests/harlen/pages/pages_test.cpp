@@ -3,9 +3,7 @@
 // read back from the NVR's store.
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QDateTimeEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,13 +13,8 @@
 #include <QTreeWidget>
 #include <cstring>
 
-#include "common/wait_for.h"
-#include "fake_nvr_process.h"
 #include "harlen/link/controls/dlg_items.h"
 #include "harlen/link/controls/sched_grid_ctrl.h"
-#include "harlen/link/controls/tab_ctrl_ex.h"
-#include "harlen/link/entry/harlen_module.h"
-#include "harlen/link/harlen_api.h"
 #include "harlen/link/sections/nvr_config.h"
 #include "harlen/link/xml/field_text.h"
 #include "harlen/pages/alarm/dlg_alarm_config.h"
@@ -33,80 +26,19 @@
 #include "harlen/pages/device/dlg_hardware_config.h"
 #include "harlen/pages/device/dlg_holiday_config.h"
 #include "harlen/pages/device/dlg_holiday_set.h"
-#include "link_fixture.h"
-#include "records_fixture.h"
-#include "support/modal_answerer.h"
+#include "pages/page_fixture.h"
 #include "support/modal_driver.h"
 
 namespace {
 
 enum Tab { kDeviceTab = 0, kChannelTab = 1, kDiskTab = 5, kAlarmTab = 6, kHolidayTab = 9 };
 
-void Click(CWnd* wnd, int id) {
-  auto* button = DlgItem<QAbstractButton>(wnd, id);
-  ASSERT_NE(button, nullptr) << id;
-  button->click();
-}
-
-void Type(CWnd* wnd, int id, const QString& text) {
-  auto* edit = DlgItem<QLineEdit>(wnd, id);
-  ASSERT_NE(edit, nullptr) << id;
-  edit->setFocus();
-  edit->selectAll();
-  // Typed as one key press carrying the text, as an input method delivers it (any script).
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
-  QApplication::sendEvent(edit, &press);
-}
-
-// Lets the posted clicks of a fill run.
-void Settle() { QTest::qWait(50); }
-
-class Pages : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(nvr.Ready());
-    host.resize(900, 700);
-    host.show();
-    std::memset(&g_ChannelCfg, 0, sizeof g_ChannelCfg);
-    std::memset(&g_DiskStatus, 0, sizeof g_DiskStatus);
-    const std::string address = "127.0.0.1";
-    ASSERT_EQ(HL_ShowConfigByVemo(user, const_cast<char*>(address.c_str()), static_cast<unsigned short>(nvr.Port()),
-                                  &host),
-              1);
-    ASSERT_TRUE(WaitFor([] { return g_ChannelCfg.displayCount > 0 && g_DiskStatus.count > 0; }));
-    Settle();
-  }
-  void TearDown() override {
-    HL_Release();
-    g_bHarlenInited = false;
-  }
-
-  template <class Page>
-  Page* PageOf(Tab tab) {
-    auto* page = dynamic_cast<Page*>(g_pDlgMain->GetPage(tab));
-    EXPECT_NE(page, nullptr);
-    return page;
-  }
-  void ShowTab(Tab tab) { g_pDlgMain->GetTab()->setCurrentIndex(tab); }
-
-  // OK of the embedded window, then the NVR's store read back into `stored`.
-  void SaveAndReadBack(Records& stored) {
-    Click(g_pDlgMain, IDOK);
-    ASSERT_FALSE(nvr.Take("SET 8").empty()) << "save-all sent its last section";
-    ASSERT_TRUE(LoadWholeConfig(NvrWholeConfig(nvr.Port()), stored.Refs()));
-  }
-
-  char user[6] = "admin";
-  FakeNvrProcess nvr;
-  QWidget host;
-  ModalAnswerer answerer;
-};
+using Pages = NvrPagesTest;
 
 }  // namespace
 
 TEST_F(Pages, AlarmPageShowsEditsAndSavesTheAlarmInputs) {
   auto* page = PageOf<CDlgAlarmConfig>(kAlarmTab);
-  ShowTab(kAlarmTab);
   EXPECT_TRUE(IsDlgButtonChecked(page, CDlgAlarmConfig::IDC_CHECK_HANDLE));
   EXPECT_TRUE(page->GetDlgItem(CDlgAlarmConfig::IDC_BTN_ARMING)->isEnabled());
   EXPECT_EQ(DlgItem<QLineEdit>(page, CDlgAlarmConfig::IDC_EDIT_IP)->text(), QStringLiteral("本地"));
@@ -179,7 +111,6 @@ TEST_F(Pages, AlarmPageShowsEditsAndSavesTheAlarmInputs) {
 
 TEST_F(Pages, ChannelPageShowsEditsAndSavesDisplayAndCameraAlarms) {
   auto* page = PageOf<CDlgChannelConfig>(kChannelTab);
-  ShowTab(kChannelTab);
   QTreeWidget* tree = page->GetTree();
   const int channels = static_cast<int>(g_ChannelCfg.displayCount);
   ASSERT_EQ(tree->topLevelItemCount(), channels);
@@ -323,7 +254,6 @@ TEST_F(Pages, DevicePageShowsEditsAndSavesAndSetsTheTime) {
 
 TEST_F(Pages, DiskPageListsFormatsAndRefreshes) {
   auto* page = PageOf<CDlgHardwareConfig>(kDiskTab);
-  ShowTab(kDiskTab);
   QTreeWidget* list = page->GetList();
   ASSERT_TRUE(WaitFor([&] { return list->topLevelItemCount() == 2; }));
   const QTreeWidgetItem* first = list->topLevelItem(0);
@@ -402,7 +332,6 @@ TEST(DiskProgress, EachResultMovesTheBarAndTheBusyFlag) {
 
 TEST_F(Pages, HolidayPageAddsEditsDeletesAndSavesTheThreeKinds) {
   auto* page = PageOf<CDlgHolidayConfig>(kHolidayTab);
-  ShowTab(kHolidayTab);
   QTreeWidget* list = page->GetList();
   ASSERT_EQ(list->topLevelItemCount(), 3);
   EXPECT_EQ(list->topLevelItem(0)->text(2), QStringLiteral("2024年10月1日"));
