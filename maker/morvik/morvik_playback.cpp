@@ -104,7 +104,13 @@ void MorvikPlayback::ReportPosition(LONG second) {
 
 bool MorvikPlayback::DecodeVideo(const BYTE* data, size_t length, QImage* picture) {
   std::lock_guard<std::mutex> lock(decodeMutex_);
-  return video_.IsOpen() && video_.Decode(data, length, picture);
+  DecodedPicture decoded;
+  if (!video_.IsOpen() || !video_.Decode(data, length, &decoded)) return false;
+  if (!decoded) return false;
+  QImage image = scaler_.Convert(*decoded, PictureSize(*decoded));
+  if (image.isNull()) return false;
+  *picture = std::move(image);
+  return true;
 }
 
 void MorvikPlayback::CloseDecoders() {

@@ -23,6 +23,7 @@
 
 #include "morvik/morvik.h"
 #include "tessaly/audio_decoder.h"
+#include "tessaly/picture_scaler.h"
 #include "tessaly/video_decoder.h"
 
 class MorvikPlayback {
@@ -86,6 +87,7 @@ class MorvikPlayback {
 
   std::mutex decodeMutex_;
   VideoDecoder video_;
+  PictureScaler scaler_;  // decoded pictures to full-size RGB32, under decodeMutex_
   AudioDecoder audio_;
 
   std::mutex outputMutex_;
