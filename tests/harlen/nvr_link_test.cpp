@@ -12,10 +12,15 @@
 #include <thread>
 #include <vector>
 
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include "fake_nvr_process.h"
 #include "link_fixture.h"
 #include "harlen/link/protocol/nvr_link.h"
 #include "harlen/link/protocol/nvr_protocol.h"
+#include "harlen/link/protocol/nvr_socket.h"
 #include "harlen/link/sections/ipc_head_info.h"
 #include "harlen/link/xml/text_codec.h"
 
@@ -309,4 +314,31 @@ TEST(NvrLink, DeletingTheLinkEndsItsThreadAndItsCallbacks) {
     link.reset();
     EXPECT_EQ(log.Size(), 0u);
   }
+}
+
+// A link that keeps reconnecting to a closed local port can be handed that very
+// port as its own and connect to itself; such a socket is told apart from an NVR.
+TEST(NvrLink, ASocketConnectedToItselfIsNoConnection) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_in self{};
+  self.sin_family = AF_INET;
+  self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self), 0);
+  socklen_t length = sizeof self;
+  ASSERT_EQ(getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length), 0);
+  ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&self), sizeof self), 0) << "simultaneous open with itself";
+  EXPECT_TRUE(nvr_socket::ConnectedToItself(fd));
+  close(fd);
+
+  FakeNvrProcess nvr;
+  ASSERT_TRUE(nvr.Ready());
+  const int other = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in peer{};
+  peer.sin_family = AF_INET;
+  peer.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  peer.sin_port = htons(static_cast<uint16_t>(nvr.Port()));
+  ASSERT_EQ(connect(other, reinterpret_cast<sockaddr*>(&peer), sizeof peer), 0);
+  EXPECT_FALSE(nvr_socket::ConnectedToItself(other));
+  close(other);
 }

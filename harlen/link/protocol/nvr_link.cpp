@@ -159,7 +159,7 @@ bool CNVRMCInf::ServeConnectRequest(NvrFrameReader& reader) {
 int CNVRMCInf::ConnectSocket(int fd, uint32_t address, uint16_t port, bool yieldToOwner) {
   switch (nvr_socket::StartConnect(fd, address, port)) {
     case nvr_socket::ConnectStep::kConnected:
-      return 0;
+      return nvr_socket::ConnectedToItself(fd) ? -4 : 0;
     case nvr_socket::ConnectStep::kNotNonBlocking:
       return -2;
     case nvr_socket::ConnectStep::kFailed:
@@ -176,7 +176,9 @@ int CNVRMCInf::ConnectSocket(int fd, uint32_t address, uint16_t port, bool yield
         return -3;
       case nvr_socket::Wait::kReady:
         // Writable also means refused: only a socket without an error is connected.
-        return nvr_socket::ConnectError(fd) == 0 ? 0 : -4;
+        // Retried every few milliseconds against a closed local port, a
+        // connect can meet itself; that is no NVR either.
+        return nvr_socket::ConnectError(fd) == 0 && !nvr_socket::ConnectedToItself(fd) ? 0 : -4;
     }
   }
   return -4;

@@ -85,4 +85,15 @@ int ConnectError(int fd) {
   return error;
 }
 
+bool ConnectedToItself(int fd) {
+  sockaddr_in local{};
+  sockaddr_in peer{};
+  socklen_t localLength = sizeof local;
+  socklen_t peerLength = sizeof peer;
+  if (getsockname(fd, reinterpret_cast<sockaddr*>(&local), &localLength) != 0) return false;
+  if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &peerLength) != 0) return false;
+  return local.sin_family == AF_INET && peer.sin_family == AF_INET && local.sin_port == peer.sin_port &&
+         local.sin_addr.s_addr == peer.sin_addr.s_addr;
+}
+
 }  // namespace nvr_socket

@@ -32,4 +32,9 @@ Wait WaitFor(int fd, short events, int ms);
 // connection stands, else the socket error.
 int ConnectError(int fd);
 
+// True when a connection to a port of this host met itself: a local port
+// handed to the connecting socket equal to the closed port it asked for
+// (TCP simultaneous open). Such a socket talks to nobody.
+bool ConnectedToItself(int fd);
+
 }  // namespace nvr_socket
