@@ -17,7 +17,8 @@ class QWidget;
 
 #define HL_API extern "C" __attribute__((visibility("default")))
 
-enum Language_Code { HL_LANGUAGE_ENGLISH = 1 };
+// A host may pass any number; the fixed type keeps the ones the library refuses well defined.
+enum Language_Code : int { HL_LANGUAGE_ENGLISH = 1 };
 
 // The host's upload of a firmware file to the NVR: op HL_UPGRADE_START asks it
 // to upload the file, HL_UPGRADE_CANCEL to stop; userData is HL_Init's.

@@ -40,7 +40,7 @@ std::vector<BYTE> VideoBlock(const char* codec, uint32_t width, uint32_t height,
   PutU32(block, 256, width);
   PutU32(block, 260, height);
   PutU32(block, 268, fps);
-  std::memcpy(block.data() + 276, header.data(), std::min<size_t>(header.size(), 256));
+  if (!header.empty()) std::memcpy(block.data() + 276, header.data(), std::min<size_t>(header.size(), 256));
   PutU32(block, 532, static_cast<uint32_t>(statedLength != kHeaderSize ? statedLength : static_cast<int32_t>(header.size())));
   return block;
 }

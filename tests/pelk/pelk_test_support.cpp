@@ -9,9 +9,11 @@
 const char kTestUser[] = "admin";
 const char kTestDigest[] = "E10ADC3949BA59ABBE56E057F20F883E";
 
-MessageSink::MessageSink(pelk::Engine& engine) : CWnd(this), engine_(engine) { engine_.SetMsgWnd(GetSafeHwnd()); }
+MessageSink::MessageSink(pelk::Engine& engine) : CWnd(this), engine_(&engine) { engine_->SetMsgWnd(GetSafeHwnd()); }
 
-MessageSink::~MessageSink() { engine_.SetMsgWnd(nullptr); }
+MessageSink::~MessageSink() {
+  if (engine_) engine_->SetMsgWnd(nullptr);
+}
 
 LRESULT MessageSink::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_RELAY_CHECK_USER) {
@@ -49,8 +51,8 @@ size_t MessageSink::Count(UINT msg) const {
 }
 
 void MessageSink::GiveBack(void* record, void* inner) {
-  engine_.Records().Delete(inner, PELK_DELETE_INNER);
-  engine_.Records().Delete(record, PELK_DELETE_RECORD);
+  engine_->Records().Delete(inner, PELK_DELETE_INNER);
+  engine_->Records().Delete(record, PELK_DELETE_RECORD);
 }
 
 pelk::EngineOptions FastOptions() {
@@ -73,6 +75,9 @@ EnginePair::EnginePair(LONG videoCount, LONG userCount, pelk::EngineOptions opti
 }
 
 EnginePair::~EnginePair() {
+  // The engines go first so that their threads post nothing to a sink that is gone.
+  sinkA->ForgetEngine();
+  sinkB->ForgetEngine();
   a.reset();
   b.reset();
 }

@@ -39,6 +39,8 @@ class MessageSink : public QWidget, public CWnd {
   size_t Count(UINT msg) const;
   // Gives a record back to the engine (and its inner block first).
   void GiveBack(void* record, void* inner = nullptr);
+  // The engine is being destroyed before this sink: the sink no longer tells it anything.
+  void ForgetEngine() { engine_ = nullptr; }
 
   // Optional handler that runs before a message is queued; returns true when
   // it took the message (it is then not queued).
@@ -47,7 +49,7 @@ class MessageSink : public QWidget, public CWnd {
   int checks = 0;
 
  private:
-  pelk::Engine& engine_;
+  pelk::Engine* engine_;
   std::deque<PostedMessage> messages_;
 };
 

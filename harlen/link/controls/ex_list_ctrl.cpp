@@ -48,6 +48,10 @@ void CExListCtrl::SetItemText(int row, int column, const QString& text) {
   if (QTreeWidgetItem* item = topLevelItem(row)) item->setText(column, text);
 }
 
+// The edit box goes before the list: its end-of-edit call reaches back into the list, which a focus
+// change while Qt deletes the children would otherwise make after the list's own part is gone.
+CExListCtrl::~CExListCtrl() { delete m_pEdit; }
+
 bool CExListCtrl::MayEdit(int row, int column) const {
   if (!m_bAllowEdit || row < 0 || row >= topLevelItemCount() || column < 0 || column >= columnCount()) {
     return false;

@@ -30,6 +30,7 @@ class CListEdit : public QLineEdit {
 class CExListCtrl : public QTreeWidget {
  public:
   explicit CExListCtrl(bool editLabels = false, QWidget* parent = nullptr);
+  ~CExListCtrl() override;
 
   void SetEditable(bool allow) { m_bAllowEdit = allow; }
   void SetEditRow(int row) { m_nEditRow = row; }            // -1: any row

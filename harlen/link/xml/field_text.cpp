@@ -20,7 +20,7 @@ void CopyFieldText(char* field, size_t width, std::string_view text) {
     if (taken + characterLength > room) break;
     taken += characterLength;
   }
-  std::memcpy(field, text.data(), taken);
+  if (taken > 0) std::memcpy(field, text.data(), taken);
 }
 
 std::string_view FieldText(const char* field, size_t width) {
