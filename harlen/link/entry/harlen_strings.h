@@ -67,4 +67,7 @@ enum HarlenStringId : UINT {
   IDS_HOLIDAY_BY_DATE = 9016,      // "按日期", 9017 "按星期", 9018 "按月份"
   IDS_HOLIDAY_BY_MONTH = 9018,
   IDS_MSG_TIME_INVALID = 9019,     // the time to set could not be read: nothing sent
+  IDS_CONTACT_RECIPIENT = 9020,    // "收件人%d", the contacts window's row label
+  IDS_CONTACT_COL_NAME = 9021,     // "用户名"
+  IDS_CONTACT_COL_EMAIL = 9022,    // "邮件地址"
 };
