@@ -40,6 +40,8 @@ enum HarlenStringId : UINT {
   IDS_EXCEPTION_DISK_FULL = 195,  // the six exception types, 195 to 200
   IDS_EXCEPTION_VIDEO = 200,
   IDS_LOCAL = 201,             // "本地"
+  IDS_CARD_10M = 150,          // the network card types, 150 "10MBase-T" to 155 "1000M全双工"
+  IDS_DDNS_CLOUD = 156,        // "云服务", the DDNS server type
   IDS_QUALITY_LOWEST = 208,    // the picture qualities, 208 to 213
   IDS_QUALITY_HIGHEST = 213,
   IDS_GRAB_TIMED = 214,        // the picture-grab kinds, 214 to 218
