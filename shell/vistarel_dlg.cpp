@@ -349,6 +349,7 @@ void CVistarelDlg::CreateActiveDlg() {
     return panel;
   });
   m_pSearchRecDlg->SetToolbarHost(this);
+  m_pSearchRecDlg->SetRelayLoginFinder(&CRelayViewer::FindLoginHandle);
   m_pSearchRecDlg->Create(CSearchRecDlg::IDD, this);
   Place(m_pSearchRecDlg, page);
   m_pSearchRecDlg->hide();

@@ -90,7 +90,11 @@ void CVistarelDlg::OnDevTreeTimer() {
           page->OnMediaDataRecv(id, data, length, header);
         },
         [page](LONG id, std::string text, LONG kind) { page->OnMediaParamRecv(id, std::move(text), kind); },
-        nullptr);
+        // Replay states come on the control's thread: the page takes them on its own.
+        [page](LONG id, LONG state, LONG value) {
+          QMetaObject::invokeMethod(
+              page, [page, id, state, value] { page->OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
+        });
   }
   if (m_pPTZDlg != nullptr) g_pGimbroEvents->SetPtzPanel(m_pPTZDlg->GetSafeHwnd());
   const HWND self = GetSafeHwnd();

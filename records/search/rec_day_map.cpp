@@ -32,6 +32,14 @@ void ResetDayMap(char (&szDayMap)[kDayMinutes + 1]) {
   szDayMap[kDayMinutes] = '\0';
 }
 
+bool DayMapHasRecords(const char* szDayMap) {
+  if (!szDayMap) return false;
+  for (int i = 0; i < kDayMinutes; ++i) {
+    if (szDayMap[i] == kDayMapSchedule || szDayMap[i] == kDayMapAlarm) return true;
+  }
+  return false;
+}
+
 CRecDayMapBuilder::CRecDayMapBuilder() : m_lstScheme(g_lstRecSchemeInfo) {}
 
 CRecDayMapBuilder::CRecDayMapBuilder(const std::list<RecSchemeInfo*>& schemes) : m_lstScheme(schemes) {}

@@ -42,6 +42,10 @@ struct RecDayInfo {
 // Sets every minute of the map to 'C' and ends it with a zero byte.
 void ResetDayMap(char (&szDayMap)[kDayMinutes + 1]);
 
+// Some minute of the 1440 letters is recorded ('A' or 'B'); a map not filled
+// yet (zero bytes) has none.
+bool DayMapHasRecords(const char* szDayMap);
+
 class CRecDayMapBuilder {
  public:
   // The scheme list is read, never changed; by default the program's own.

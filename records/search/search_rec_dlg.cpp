@@ -94,6 +94,7 @@ BOOL CSearchRecDlg::OnInitDialog() {
   OnClicked(IDC_FILE_MODE, [this] { OnBnClickedBtnFileMode(); });
   OnClicked(IDC_TIME_MODE, [this] { OnBnClickedBtnTimeMode(); });
   OnClicked(IDC_SYNC_CHECK, [this] { OnBnClickedChkSyncPlay(); });
+  OnClicked(IDC_SYNC_PLAY, [this] { OnBnClickedBtnSyncPlay(); });
   OnClicked(IDC_STOP_DOWNLOAD, [] {});
   if (auto* source = qobject_cast<QComboBox*>(GetDlgItem(IDC_SOURCE))) {
     QObject::connect(source, &QComboBox::activated, this, [this] { OnSelChangeSource(); });
@@ -162,6 +163,7 @@ void CSearchRecDlg::InitPlayers() {
   std::lock_guard<std::mutex> lock(m_csFeed);
   for (int i = 0; i < kPlayers; ++i) {
     auto* player = new CPlayBackAtl(this, kFirstPlayerId + i);
+    player->Advise(this);
     player->show();
     player->SetFillScreen(g_nFullDisp);
     player->SelectSnapKind(snapKind);

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "core/dev_info.h"
+#include "maker/morvik/morvik.h"
 #include "pelk/pelk.h"
 #include "platform/dialog.h"
 #include "records/search/playback_slots.h"
@@ -35,19 +36,17 @@
 #include "relay/login/vss_info.h"
 #include "ui/gdi_manager.h"
 
-class CPlayBackAtl;
 class CPlayBackTollBar;
 class CResMsgDlg;
 class CSortListCtrl;
 class CVideoToolbarDlg;
 class CVideoToolbarHost;
-class MorvikEngine;
 class QComboBox;
 class QDateTimeEdit;
 
 constexpr UINT WM_PLAYER_OPTION_RESET = WM_USER + 6001;
 
-class CSearchRecDlg : public CDialog {
+class CSearchRecDlg : public CDialog, public IPlayBackEvents {
  public:
   enum { IDD = 149 };
   static constexpr int kPlayers = 4;
@@ -79,6 +78,11 @@ class CSearchRecDlg : public CDialog {
   // them the page has neither (its tests).
   void SetDeviceListMaker(std::function<CDialog*(QWidget*)> maker) { m_makeDeviceList = std::move(maker); }
   void SetToolbarHost(CVideoToolbarHost* host) { m_pToolbarHost = host; }
+  // Set by the main window: the login handle of the relay server that lists a
+  // device with this IP and MAC text, -1 when none does. Without it no relay
+  // server is known and relay replays go to handle -1.
+  using RelayLoginFinder = std::function<LONG(const char* ip, const char* mac)>;
+  void SetRelayLoginFinder(RelayLoginFinder finder) { m_findRelayLogin = std::move(finder); }
 
   BOOL OnInitDialog() override;
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -99,6 +103,8 @@ class CSearchRecDlg : public CDialog {
   void OnBnClickedBtnFileMode();
   void OnBnClickedBtnTimeMode();
   void OnBnClickedChkSyncPlay();
+  // Plays every day row with records from the picker's time, one row per free pane.
+  void OnBnClickedBtnSyncPlay();
   void OnSelChangeSource();
   void OnSelChangeMediaType();
   // 0 when something was shown, -1 when nothing.
@@ -139,9 +145,27 @@ class CSearchRecDlg : public CDialog {
   void OpenReplay(int row, int second);
   // A player within the pane count is free.
   BOOL HasFreePlayer() const;
+  // NVR file of the result list: 0 started (or nothing to do), -1 the NVR cannot replay.
+  int OpenNvrFileReplay(const std::string& path, int row);
+  // NVR day from a second: the player it streams into, -1 none started.
+  int OnNVRReplay(const PlaybackStatus& slot, int second);
+  // A command of a player for the NVR day of a slot.
+  void OnCtrolNVRReplay(LONG command, LONG value, PlaybackStatus* slot);
+  // The ends of sources (UI thread): a relay file, a relay day, an NVR replay state.
+  void OnReplayFileEnd(const char* name);
+  void OnReplayByDateEnd(const char* key, int channel);
+  void OnNVRReplayStatus(LONG gimbroId, LONG state, LONG value);
+  // Login handle of the relay server that lists the device of a key ("MAC:IP"); -1 none.
+  LONG FindRelayLogin(const char* key) const;
+
+  // --- player events (search_rec_dlg_events.cpp), with the player's control id ---
+  LONG OnPlayerMouse(LONG ctrlId, LONG message, LONG x, LONG y) override;
+  LONG OnPlayerNotify(LONG ctrlId, LONG code, const char* text) override;
+  LONG OnPlayerEvent3(LONG ctrlId, LONG state, LONG factor, LONG slow) override;
+  LONG OnPlayerCommand(LONG ctrlId, LONG command, LONG value) override;
 
   // --- players and view ---
-  // Stops every relay replay: a relay replay is not built yet, nothing plays.
+  // Stops every relay file and day that plays (the window is closing).
   void StopAllReplay();
   // Kills the timers and destroys the players; safe while frames arrive.
   void ReleasePlayers();
@@ -175,6 +199,9 @@ class CSearchRecDlg : public CDialog {
   int GetPageCount() const { return m_nPageCount; }
   const std::string& GetSaveFolder() const { return m_strSaveFolder; }
   const PlaybackSlots& Slots() const { return m_slots; }
+  const std::string& GetReplayFile(int player) const { return m_szReplayFile[player & 3]; }
+  bool IsNvrSwitching() const { return m_bNvrSwitching != 0; }
+  int NvrPlayerOf(LONG gimbroId) const;  // -1 when the NVR streams into no player
   CSortListCtrl* GetResultList() const { return m_pResultList; }
   CResMsgDlg* GetMsgDlg() const { return m_pMsgDlg; }
   int GetPlayerRow(int player) const { return player >= 0 && player < kPlayers ? m_nPlayerRow[player] : -1; }
@@ -204,10 +231,32 @@ class CSearchRecDlg : public CDialog {
   const DevInfo* DeviceByGimbroId(LONG gimbroId) const;
   bool AllPlayersExist() const;
   // The selected player when free, else the lowest free one; with skipHeld a
-  // player that a day row holds is left out. -1 none.
-  int ChooseFreePlayer(bool skipHeld) const;
+  // player that a day row holds is left out; with inPanes the selection counts
+  // only within the pane count. -1 none.
+  int ChooseFreePlayer(bool skipHeld, bool inPanes = false) const;
   void PlayLocalFile(const std::string& path, int row);
-  bool IsNvrSlot(const PlaybackStatus& slot) const;
+  void PlayNvrFile(const std::string& path, int row);
+  void PlayRelayFile(const std::string& path);
+  void OpenRelayDay(int row, int second);
+  void OpenNvrDay(int row, int second);
+  void OpenLocalDay(int row, int second);
+  // The NVR channel in the device list that a day slot shows; null for a local device.
+  const DevInfo* NvrDeviceOf(const PlaybackStatus& slot) const;
+  bool IsNvrSlot(const PlaybackStatus& slot) const { return NvrDeviceOf(slot) != nullptr; }
+  // A player's command on the slot that it plays, or on its relay file.
+  void ControlRelayDay(VssPlaybackStatus& slot, LONG command, LONG value);
+  void ControlRelayFile(int player, LONG command, LONG value);
+  // A player's relay file: its name, login handle and session (a copy).
+  struct RelayFile {
+    std::string name;
+    LONG login = -1;
+    RelayReplaySession session;
+  };
+  RelayFile RelayFileOf(int player) const;
+  void FreeLocalSlot(PlaybackStatus& slot);
+  void FreeRelaySlot(VssPlaybackStatus& slot);
+  void ClearPlayStatus(int player);
+  int PlayerOfCtrl(LONG ctrlId) const { return static_cast<int>(ctrlId) - kFirstPlayerId; }
   int SourceIndex() const;
 
   // The page's message box and device copies.
@@ -254,6 +303,7 @@ class CSearchRecDlg : public CDialog {
   CSortListCtrl* m_pResultList = nullptr;
   std::function<CDialog*(QWidget*)> m_makeDeviceList;
   CVideoToolbarHost* m_pToolbarHost = nullptr;
+  RelayLoginFinder m_findRelayLogin;
   std::map<int, QRect> m_panelPlaces;  // template places of the panel's controls
   bool m_bInited = false;
 };

@@ -1,17 +1,24 @@
 // The record search page asks NVRs for their record files and day maps through
 // the device-messaging control, and shows the answers.
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
 
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
 #include "core/fixed_text.h"
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
+#include "maker/morvik/morvik.h"
+#include "platform/paths.h"
+#include "records/playback/replay_commands.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/search/nvr_search_text.h"
 #include "records/search/search_rec_dlg.h"
 #include "records/search/search_rec_strings.h"
 #include "ui/image_button.h"
+#include "ui/sort_list_ctrl.h"
 
 using namespace searchrec;
 
@@ -100,4 +107,151 @@ LRESULT CSearchRecDlg::OnQueryNVRRecFileResponse(LONG gimbroId, const std::strin
     break;
   }
   return 0;
+}
+
+// --- NVR playback ---
+
+int CSearchRecDlg::NvrPlayerOf(LONG gimbroId) const {
+  std::lock_guard<std::mutex> lock(m_csFeed);
+  auto it = m_map.find(gimbroId);
+  return it == m_map.end() ? -1 : it->second;
+}
+
+void CSearchRecDlg::ClearPlayStatus(int player) {
+  if (player < 0 || player >= kPlayers || !m_pResultList) return;
+  const int row = m_nPlayerRow[player];
+  if (row >= 0 && row < m_pResultList->GetItemCount()) m_pResultList->SetItemText(row, 3, "");
+}
+
+void CSearchRecDlg::PlayNvrFile(const std::string& path, int row) {
+  // A downloaded copy in the device's save folder plays as a local file.
+  const size_t slash = path.find_last_of('/');
+  const std::string localPath = m_strSaveFolder + (slash == std::string::npos ? path : path.substr(slash + 1));
+  const QString native = QString::fromStdString(paths::NativePath(localPath));
+  const bool downloaded = QFileInfo(native).isFile() && QFileInfo(native).isReadable();
+  const bool picture = path.size() >= 4 && QString::fromStdString(path.substr(path.size() - 4)).toLower() == ".jpg";
+  if (picture) {
+    if (!downloaded) {
+      ShowMsg(IDS_DOWNLOAD_FIRST);
+    } else {
+      QDesktopServices::openUrl(QUrl::fromLocalFile(native));
+    }
+    return;
+  }
+  if (downloaded) {
+    PlayLocalFile(localPath, row);
+    return;
+  }
+  if (OpenNvrFileReplay(path, row) == 0) {
+    SetTimer(kPlayStatusTimer, 1000);
+  } else {
+    ShowMsg(IDS_DOWNLOAD_FIRST);
+  }
+}
+
+int CSearchRecDlg::OpenNvrFileReplay(const std::string& path, int row) {
+  const DevInfo* dev = nullptr;
+  for (const DevInfo& d : g_lstDevInfo) {
+    if (FixedTextView(d.DevName) == FixedTextView(m_devInfo.DevName)) {
+      dev = &d;
+      break;
+    }
+  }
+  if (!dev) return 0;
+  CGimbroCtrl* ctrl = dev->pGimbroCtrl;
+  const LONG id = dev->GimbroId;
+  if (!ctrl || ctrl->CanReplay(id) == 0) return -1;
+  const DWORD option = ctrl->GetReplayOption(id);
+  m_bNvrSwitching = 0;
+  const int p = ChooseFreePlayer(false, true);
+  if (p < 0) return 0;
+  const int q = NvrPlayerOf(id);
+  if (q >= 0 && q != p) {
+    // The device streams into another player: that replay ends first, and its
+    // stop notice is not taken for the end of the new one.
+    m_pPlayer[q]->Stop();
+    m_bNvrSwitching = 1;
+    ctrl->ControlFileReplay(id, replaycmd::kNvrStop, 0);
+    ClearPlayStatus(q);
+    m_nPlayerRow[q] = -1;
+  }
+  MapNvrPlayer(id, p);
+  m_nPlayerRow[p] = row;
+  m_pPlayer[p]->Stop();
+  m_pPlayer[p]->SetPlayOption(kMorvikOptionReplay, static_cast<LONG>(option));
+  ctrl->StartFileReplay(id, path.c_str());
+  return 0;
+}
+
+void CSearchRecDlg::OpenNvrDay(int row, int second) {
+  PlaybackStatus& slot = m_slots.pb[row];
+  if (slot.nRow == -1) {
+    WriteLog(6, "OpenReplay:m_oPBStatus[%d].nIndex == -1, OpenReplay refused.", row);
+    return;
+  }
+  if (slot.bPlaying) {
+    const DevInfo* dev = NvrDeviceOf(slot);
+    if (!dev || !dev->pGimbroCtrl) return;
+    const std::string time = replaycmd::NvrTimeText(slot.nYear, slot.nMonth, slot.nDay, second);
+    dev->pGimbroCtrl->ControlTimeReplay(dev->GimbroId, slot.nChannel, replaycmd::kSeek, second, time.c_str());
+    std::lock_guard<std::mutex> lock(m_csFeed);
+    slot.nStartSecond = replaycmd::NvrPieceStart(second);
+    return;
+  }
+  if (slot.nPlayer >= 0 && slot.nPlayer < kPlayers && m_pPlayer[slot.nPlayer]) m_pPlayer[slot.nPlayer]->Stop();
+  const PlaybackStatus copy = slot;
+  const int p = OnNVRReplay(copy, second);
+  std::lock_guard<std::mutex> lock(m_csFeed);
+  slot.nPlayer = p;
+  if (p != -1) slot.bPlaying = 1;
+  slot.nStartSecond = replaycmd::NvrPieceStart(second);
+}
+
+int CSearchRecDlg::OnNVRReplay(const PlaybackStatus& slot, int second) {
+  const DevInfo* dev = NvrDeviceOf(slot);
+  if (!dev || !dev->pGimbroCtrl) return -1;
+  CGimbroCtrl* ctrl = dev->pGimbroCtrl;
+  const LONG id = dev->GimbroId;
+  const std::string time = replaycmd::NvrTimeText(slot.nYear, slot.nMonth, slot.nDay, second);
+  const int p = ChooseFreePlayer(true);
+  if (p < 0) return -1;
+  const int q = NvrPlayerOf(id);
+  if (q >= 0 && q != p) {
+    m_pPlayer[q]->Stop();
+    ctrl->ControlTimeReplay(id, slot.nChannel, replaycmd::kNvrStop, 0, "");
+    MapNvrPlayer(id, -1);
+    WriteLog(6, "OnNVRReplay: m_map erase player%d, GimbroId=%ld", q + 1, static_cast<long>(id));
+  }
+  MapNvrPlayer(id, p);
+  ctrl->StartTimeReplay(id, slot.nChannel, time.c_str());
+  WriteLog(6, "OnNVRReplay: m_map insert player%d, GimbroId=%ld, Channel=%ld, PlayTime=%s", p + 1,
+           static_cast<long>(id), static_cast<long>(slot.nChannel), time.c_str());
+  return p;
+}
+
+void CSearchRecDlg::OnCtrolNVRReplay(LONG command, LONG value, PlaybackStatus* slot) {
+  if (!slot) return;
+  const DevInfo* dev = NvrDeviceOf(*slot);
+  if (!dev || !dev->pGimbroCtrl) return;
+  if (command != replaycmd::kSeek) {
+    dev->pGimbroCtrl->ControlTimeReplay(dev->GimbroId, slot->nChannel, command, value, "");
+    return;
+  }
+  const int cursor = m_pTimeBar && slot->nRow >= 0 ? m_pTimeBar->GetRowCursor(slot->nRow) : slot->nStartSecond;
+  const int target = replaycmd::NvrSeekTarget(cursor, value);
+  const std::string time = replaycmd::NvrTimeText(slot->nYear, slot->nMonth, slot->nDay, target);
+  dev->pGimbroCtrl->ControlTimeReplay(dev->GimbroId, slot->nChannel, replaycmd::kSeek, value, time.c_str());
+  WriteLog(6, "OnCtrolNVRReplay: seek time = %s", time.c_str());
+  if (replaycmd::NvrSeekMovesPiece(value)) {
+    std::lock_guard<std::mutex> lock(m_csFeed);
+    slot->nStartSecond += value;
+  }
+}
+
+void CSearchRecDlg::OnNVRReplayStatus(LONG gimbroId, LONG state, LONG) {
+  const int p = NvrPlayerOf(gimbroId);
+  if (p < 0 || state != replaycmd::kNvrStateEnded || m_bNvrSwitching) return;
+  ClearPlayStatus(p);
+  if (m_pPlayer[p]) m_pPlayer[p]->Stop();
+  MapNvrPlayer(gimbroId, -1);
 }

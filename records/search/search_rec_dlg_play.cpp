@@ -2,6 +2,8 @@
 // file of the result list, or on a point of a day row of the time-line bar.
 // Local record files are opened by the player itself; files and days that an
 // NVR or a relay peer streams are opened by the NVR and relay playback.
+#include <QDateTimeEdit>
+
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
 #include "core/fixed_text.h"
@@ -35,10 +37,11 @@ bool CSearchRecDlg::AllPlayersExist() const {
   return true;
 }
 
-int CSearchRecDlg::ChooseFreePlayer(bool skipHeld) const {
+int CSearchRecDlg::ChooseFreePlayer(bool skipHeld, bool inPanes) const {
   bool busy[kPlayers];
   for (int i = 0; i < kPlayers; ++i) busy[i] = !m_pPlayer[i] || m_pPlayer[i]->IsPlaying();
-  return ChoosePlayer(busy, m_nCurWnd, skipHeld ? &m_slots : nullptr);
+  const int selected = inPanes && m_nCurWnd >= m_nWindowCount ? -1 : m_nCurWnd;
+  return ChoosePlayer(busy, selected, skipHeld ? &m_slots : nullptr);
 }
 
 void CSearchRecDlg::OnDblClkResultList() {
@@ -50,11 +53,17 @@ void CSearchRecDlg::OnDblClkResultList() {
   if (row < 0) return;
   const std::string path = m_pResultList->GetItemText(row, 0).substr(0, 1024);
   if (path.empty()) return;
-  // Files of a relay peer and of an NVR are streamed to the player by their
-  // source, not opened here: that playback goes through the relay library and
-  // the device-messaging control.
-  if (m_bVssDevice) return;
-  if (m_devInfo.DevType == kDevTypeNvr && SourceIndex() == 1) return;
+  if (m_bVssDevice) {
+    PlayRelayFile(path);
+    return;
+  }
+  // A file on the NVR is told by where the search looked (the front-end
+  // records of an NVR), never by the form of its path: every local path
+  // begins with '/' too.
+  if (m_devInfo.DevType == kDevTypeNvr && SourceIndex() == 1) {
+    PlayNvrFile(path, row);
+    return;
+  }
   PlayLocalFile(path, row);
 }
 
@@ -98,17 +107,27 @@ void CSearchRecDlg::OnPlaybackDblClick(int row, int second) {
 }
 
 void CSearchRecDlg::OpenReplay(int row, int second) {
-  // Relay days and NVR days are streamed by their sources (relay and NVR
-  // playback); a local day is played file by file from the record folders.
+  if (row < 0 || row >= kPlaybackSlots) return;
+  if (m_slots.vss[row].nRow == row) {
+    OpenRelayDay(row, second);
+    return;
+  }
   // An NVR day is told by its device, not by its channel: a local camera
   // whose name ends in a digit has a channel above 0 too.
-  if (m_slots.vss[row].nRow == row) return;
+  if (IsNvrSlot(m_slots.pb[row])) {
+    OpenNvrDay(row, second);
+    return;
+  }
+  OpenLocalDay(row, second);
+}
+
+void CSearchRecDlg::OpenLocalDay(int row, int second) {
   PlaybackStatus& slot = m_slots.pb[row];
-  if (slot.nRow == -1 || IsNvrSlot(slot) || !AllPlayersExist()) return;
+  if (slot.nRow == -1 || !AllPlayersExist()) return;
   const DayFilePick pick = PickDayFile(slot.day, second);
   if (pick.nIndex < 0) return;
   int p = slot.nPlayer;
-  if (!slot.bPlaying) {
+  if (!slot.bPlaying || p < 0 || p >= kPlayers) {
     p = ChooseFreePlayer(true);
     if (p < 0) return;
   }
@@ -129,13 +148,42 @@ void CSearchRecDlg::OpenReplay(int row, int second) {
   WriteLog(6, "OpenReplay: SetPlaySeconds. ProgressSeconds=%d,StartSeconds=%d", pick.nOffset, pick.nStartSecond);
 }
 
-bool CSearchRecDlg::IsNvrSlot(const PlaybackStatus& slot) const {
+const DevInfo* CSearchRecDlg::NvrDeviceOf(const PlaybackStatus& slot) const {
   for (const DevInfo& dev : g_lstDevInfo) {
     const bool sameKey = FixedTextView(dev.IPAddr) == FixedTextView(slot.szDevKey) ||
                          FixedTextView(dev.DevId) == FixedTextView(slot.szDevKey);
-    if (dev.DevType == kDevTypeNvr && dev.CurNVRChannel == slot.nChannel && sameKey) {
-      return true;
-    }
+    if (dev.DevType == kDevTypeNvr && dev.CurNVRChannel == slot.nChannel && sameKey) return &dev;
   }
-  return false;
+  return nullptr;
+}
+
+void CSearchRecDlg::OnBnClickedBtnSyncPlay() {
+  int second = 0;
+  if (auto* picker = qobject_cast<QDateTimeEdit*>(GetDlgItem(IDC_SYNC_TIME))) {
+    const QTime t = picker->time();
+    second = t.hour() * 3600 + t.minute() * 60 + t.second();
+  }
+  int freePlayers = 0;
+  for (int i = 0; i < kPlayers && i < m_nWindowCount; ++i) {
+    if (m_pPlayer[i] && !m_pPlayer[i]->IsPlaying() && !m_slots.HoldsPlayer(i)) ++freePlayers;
+  }
+  // No pane is selected meanwhile: each row goes to the next free pane.
+  const int selected = m_nCurWnd;
+  m_nCurWnd = 200;
+  int started = 0;
+  for (int i = 0; i < m_slots.nRowCount && started < freePlayers; ++i) {
+    const PlaybackStatus& local = m_slots.pb[i];
+    const VssPlaybackStatus& relay = m_slots.vss[i];
+    // A relay row is judged by its own day map, a local or NVR row by its slot's.
+    const char* map = nullptr;
+    if (!relay.bPlaying && relay.nRow == i) {
+      map = relay.szDayMap;
+    } else if (!local.bPlaying && local.nRow == i) {
+      map = local.day.szDayMap;
+    }
+    if (!map || !DayMapHasRecords(map)) continue;
+    OnPlaybackDblClick(i, second);
+    ++started;
+  }
+  m_nCurWnd = selected;
 }

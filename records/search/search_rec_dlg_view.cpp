@@ -34,11 +34,6 @@ std::shared_ptr<MorvikEngine> CSearchRecDlg::EngineOf(int player) const {
   return player >= 0 && player < kPlayers ? m_engines[player] : nullptr;
 }
 
-void CSearchRecDlg::StopAllReplay() {
-  // Relay replays are started by the relay playback, which is not built yet:
-  // nothing plays through the relay library that would have to be stopped.
-}
-
 void CSearchRecDlg::ReleasePlayers() {
   KillTimer(kDownloadTimer);
   KillTimer(kPlayStatusTimer);

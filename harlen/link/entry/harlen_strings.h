@@ -40,6 +40,10 @@ enum HarlenStringId : UINT {
   IDS_EXCEPTION_DISK_FULL = 195,  // the six exception types, 195 to 200
   IDS_EXCEPTION_VIDEO = 200,
   IDS_LOCAL = 201,             // "本地"
+  IDS_USER_COL_NAME = 202,     // the users lists' columns: 202 "用户名" to 207 "IP地址"
+  IDS_USER_COL_IP = 207,
+  IDS_CARD_10M = 150,          // the network card types, 150 "10MBase-T" to 155 "1000M全双工"
+  IDS_DDNS_CLOUD = 156,        // "云服务", the DDNS server type
   IDS_QUALITY_LOWEST = 208,    // the picture qualities, 208 to 213
   IDS_QUALITY_HIGHEST = 213,
   IDS_GRAB_TIMED = 214,        // the picture-grab kinds, 214 to 218
@@ -67,4 +71,14 @@ enum HarlenStringId : UINT {
   IDS_HOLIDAY_BY_DATE = 9016,      // "按日期", 9017 "按星期", 9018 "按月份"
   IDS_HOLIDAY_BY_MONTH = 9018,
   IDS_MSG_TIME_INVALID = 9019,     // the time to set could not be read: nothing sent
+  IDS_CONTACT_RECIPIENT = 9020,    // "收件人%d", the contacts window's row label
+  IDS_CONTACT_COL_NAME = 9021,     // "用户名"
+  IDS_CONTACT_COL_EMAIL = 9022,    // "邮件地址"
+  IDS_REMOTE = 9023,               // "远程", the online users' login mode
+  IDS_USER_ADMIN = 9024,           // "管理员", 9025 "普通用户": the user types
+  IDS_USER_ORDINARY = 9025,
+  IDS_MSG_USERS_FULL = 9026,       // "用户已满"
+  IDS_MSG_PASSWORD_DIFFERS = 9027, // "密码不一至，请重新输入"
+  IDS_MSG_USER_EXISTS = 9028,      // "该用户已经存在"
+  IDS_MSG_USER_DELETE = 9029,      // "确认要删除该用户"
 };

@@ -73,8 +73,8 @@ struct StreamRates {
 struct OnlineUser {
   char name[16];
   uint32_t ip;
-  uint32_t time;
   uint32_t mode;
+  int64_t time;  // login time: seconds since 1 January 1970, UTC
 };
 
 struct OnlineUsers {

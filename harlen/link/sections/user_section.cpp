@@ -187,7 +187,7 @@ int CNvrCtrlLoader::Load_status_onlineuser(std::string_view text, OnlineUsers& u
       [&](const TiXmlElement* row, unsigned i) {
         AttrText(row, "name", users.users[i].name);
         users.users[i].ip = static_cast<uint32_t>(AttrInt(row, "ip"));
-        users.users[i].time = static_cast<uint32_t>(AttrInt(row, "time"));
+        users.users[i].time = AttrInt64(row, "time");
         users.users[i].mode = static_cast<uint32_t>(AttrInt(row, "mode"));
         return Row::kTaken;
       },

@@ -3,6 +3,7 @@
 #include <netinet/in.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -53,6 +54,15 @@ int32_t ParseInt32(const char* text, int32_t fallback) {
 
 int32_t AttrInt(const TiXmlElement* element, const char* name, int32_t fallback) {
   return ParseInt32(element != nullptr ? element->Attribute(name) : nullptr, fallback);
+}
+
+int64_t AttrInt64(const TiXmlElement* element, const char* name) {
+  const char* text = element != nullptr ? element->Attribute(name) : nullptr;
+  if (text == nullptr) return 0;
+  char* end = nullptr;
+  errno = 0;
+  const long long value = std::strtoll(text, &end, 10);
+  return end == text || errno == ERANGE ? 0 : static_cast<int64_t>(value);
 }
 
 void SetAttrUint(TiXmlElement* element, const char* name, uint32_t value) {

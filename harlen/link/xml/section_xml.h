@@ -28,6 +28,8 @@ int32_t ParseInt32(const char* text, int32_t fallback = 0);
 // An integer attribute as a 32-bit integer (a longer number keeps its low 32
 // bits): `fallback` when missing or not a number.
 int32_t AttrInt(const TiXmlElement* element, const char* name, int32_t fallback = 0);
+// An integer attribute as a 64-bit integer: 0 when missing or not a number.
+int64_t AttrInt64(const TiXmlElement* element, const char* name);
 // A text attribute copied into a field of `width` bytes (the field's
 // rule: at most width - 1 bytes, whole characters); missing leaves it empty.
 void AttrText(const TiXmlElement* element, const char* name, char* field, size_t width);

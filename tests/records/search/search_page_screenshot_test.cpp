@@ -31,7 +31,7 @@ TEST(SearchPageScreenshot, FilesAndDays) {
   const std::string storage = tree.Storage("d1");
   RecSchemeInfo& scheme = tree.AddScheme(storage);
   const DevInfo devices[] = {MakeDevice(1, "Gate", "10.0.0.1", 0, "GATE-01"), MakeDevice(1, "Yard", "10.0.0.2"),
-                             MakeDevice(1, "Lobby", "10.0.0.3")};
+                             MakeDevice(1, "Lobby", "10.0.0.3"), MakeDevice(1, "Dock", "10.0.0.4")};
   for (const DevInfo& dev : devices) scheme.lstDev.push_back(dev);
   const std::list<RecSchemeInfo*> saved = g_lstRecSchemeInfo;
   g_lstRecSchemeInfo = tree.Schemes();
@@ -45,6 +45,9 @@ TEST(SearchPageScreenshot, FilesAndDays) {
   for (size_t i = 0; i < clip.frames.size(); ++i) file.AddVideo(clip.frames[i], clip.keys[i]);
   const std::string gate = tree.DayFolder(storage, "Gate", "Schedule", 2024, 1, 5);
   file.Write(gate + "073000-vv1.avi");
+  for (const char* other : {"Yard", "Lobby", "Dock"}) {
+    file.Write(tree.DayFolder(storage, other, "Schedule", 2024, 1, 5) + "073000-vv1.avi");
+  }
   for (int i = 0; i < 30; ++i) {
     const int start = 8 * 3600 + i * 900;  // every quarter of an hour from 08:00, 14 minutes each
     char name[32];
@@ -85,7 +88,7 @@ TEST(SearchPageScreenshot, FilesAndDays) {
     ASSERT_TRUE(page->SetSearchDevInfo(&copy));
   }
   CPlayBackTollBar* bar = page->GetTimeBar();
-  for (int row = 0; row < 3; ++row) ASSERT_NE(bar->GetRow(row), nullptr) << row;
+  for (int row = 0; row < 4; ++row) ASSERT_NE(bar->GetRow(row), nullptr) << row;
   // Gate's morning file plays from its row, on the pane it has left free.
   player->Stop();
   page->OnPlaybackDblClick(0, 7 * 3600 + 30 * 60 + 1);
@@ -96,6 +99,17 @@ TEST(SearchPageScreenshot, FilesAndDays) {
   bar->SetScale(timebar::kScaleMinutes);
   bar->SetViewStart(6 * 3600);
   ASSERT_TRUE(page->grab().save(folder + "record_query_days_minutes.png"));
+
+  // The other three rows join in step from 07:30:01 on the three free panes.
+  bar->SetScale(timebar::kScaleDay);
+  qobject_cast<QAbstractButton*>(page->GetDlgItem(CSearchRecDlg::IDC_SYNC_CHECK))->click();
+  qobject_cast<QDateTimeEdit*>(page->GetDlgItem(CSearchRecDlg::IDC_SYNC_TIME))->setTime(QTime(7, 30, 1));
+  qobject_cast<QAbstractButton*>(page->GetDlgItem(CSearchRecDlg::IDC_SYNC_PLAY))->click();
+  for (int p = 0; p < 4; ++p) {
+    CPlayBackAtl* each = page->GetPlayer(p);
+    ASSERT_TRUE(WaitFor([&] { return each->HasPicture() && each->Engine()->GetPosition() >= 2; })) << p;
+  }
+  ASSERT_TRUE(page->grab().save(folder + "record_query_four_players.png"));
   g_lstRecSchemeInfo = saved;
 }
 

@@ -114,12 +114,12 @@ class SearchPlayTest : public ::testing::Test {
   }
 
   // A record file of the clip at hh:mm:ss of 2024-01-05.
-  void Record(const std::string& name) {
+  void Record(const std::string& name, const std::string& device = "cam") {
     RecFileFixture file(1);
     file.width = static_cast<uint32_t>(clip_->width);
     file.height = static_cast<uint32_t>(clip_->height);
     for (size_t i = 0; i < clip_->frames.size(); ++i) file.AddVideo(clip_->frames[i], clip_->keys[i]);
-    file.Write(tree_.DayFolder(storage_, "cam", "Schedule", 2024, 1, 5) + name);
+    file.Write(tree_.DayFolder(storage_, device, "Schedule", 2024, 1, 5) + name);
   }
 
   static void Mouse(QWidget* target, QEvent::Type type, QPoint at) {
@@ -219,6 +219,95 @@ TEST_F(SearchPlayTest, ADoubleClickOnADayRowPlaysFromThatSecond) {
   page_->OnPlaybackDblClick(1, -100);
   EXPECT_EQ(page_->Slots().pb[1].nRow, -1);
   EXPECT_EQ(bar->GetRow(1), nullptr);
+}
+
+TEST_F(SearchPlayTest, ADayPlaysOnFromFileToFileAndItsBarCommandsReachThePage) {
+  Record("082958.avi");  // 08:29:58 to 08:30:02
+  Record("083100.avi");  // after a gap
+  Record("083200.avi");
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
+  const PlaybackStatus& slot = page_->Slots().pb[0];
+  ASSERT_EQ(slot.day.lstFile.size(), 3u);
+
+  page_->OnPlaybackDblClick(0, 8 * 3600 + 1800);
+  ASSERT_EQ(slot.bPlaying, 1);
+  EXPECT_EQ(slot.nCurFile, 1);
+  CPlayBackAtl* player = page_->GetPlayer(slot.nPlayer);
+  // The first file ends two seconds in: the second follows across the gap,
+  // then the third, and the time-line cursor follows the played seconds.
+  ASSERT_TRUE(WaitFor([&] { return slot.nCurFile == 2; }, 15000));
+  EXPECT_EQ(slot.nStartSecond, 8 * 3600 + 1860);
+  EXPECT_NE(player->IsPlaying(), 0);
+  ASSERT_TRUE(WaitFor([&] { return page_->GetTimeBar()->GetRowCursor(0) >= 8 * 3600 + 1861; }, 15000));
+
+  // Pause and a speed on the player's own bar: the player carries them out
+  // and the day stays on its row.
+  player->Engine()->Command(kMorvikCmdPause, 0);
+  ASSERT_TRUE(WaitFor([&] { return player->Engine()->IsPaused(); }));
+  player->Engine()->Command(kMorvikCmdNext, 0);  // a local day has no next piece to ask for
+  QCoreApplication::processEvents();
+  EXPECT_EQ(slot.bPlaying, 1);
+  EXPECT_EQ(slot.nCurFile, 2);
+  player->Engine()->Command(kMorvikCmdFast, 4);
+  player->Engine()->Command(kMorvikCmdContinue, 0);
+  ASSERT_TRUE(WaitFor([&] { return slot.nCurFile == 3; }, 15000));
+  EXPECT_EQ(slot.nStartSecond, 8 * 3600 + 1920);
+
+  // The last file's end frees the row and the player.
+  ASSERT_TRUE(WaitFor([&] { return slot.bPlaying == 0; }, 15000));
+  EXPECT_EQ(slot.nPlayer, -1);
+  EXPECT_EQ(player->IsPlaying(), 0);
+  EXPECT_EQ(page_->GetTimeBar()->GetRowCursor(0), 0);
+
+  // Played again, the player's stop frees the row at once.
+  page_->OnPlaybackDblClick(0, 8 * 3600 + 1860);
+  ASSERT_EQ(slot.bPlaying, 1);
+  page_->GetPlayer(slot.nPlayer)->Engine()->Command(kMorvikCmdStop, 0);
+  ASSERT_TRUE(WaitFor([&] { return slot.bPlaying == 0; }));
+  EXPECT_EQ(slot.nPlayer, -1);
+}
+
+TEST_F(SearchPlayTest, SynchronousPlaybackStartsRowsWithRecordsOnFreePanes) {
+  const char* names[] = {"cam-a", "cam-b", "cam-c", "cam-d"};
+  std::vector<DevInfo> devices;
+  for (int i = 0; i < 4; ++i) {
+    devices.push_back(MakeDevice(1, names[i], ("10.0.1." + std::to_string(i + 1)).c_str()));
+    tree_.Schemes().front()->lstDev.push_back(devices.back());
+    if (i > 0) Record("080000.avi", names[i]);  // cam-a has no records that day
+  }
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  for (DevInfo& dev : devices) ASSERT_TRUE(page_->SetSearchDevInfo(&dev));
+  page_->SetWindowCount(2);
+  auto* check = qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_SYNC_CHECK));
+  check->click();
+  ASSERT_TRUE(page_->GetDlgItem(CSearchRecDlg::IDC_SYNC_PLAY)->isEnabled());
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_SYNC_TIME))->setTime(QTime(8, 0, 1));
+  const int selected = page_->GetCurWnd();
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_SYNC_PLAY))->click();
+
+  // Two panes: the first two rows with records, in order, one pane each.
+  const PlaybackSlots& table = page_->Slots();
+  EXPECT_EQ(table.pb[0].bPlaying, 0);
+  ASSERT_EQ(table.pb[1].bPlaying, 1);
+  ASSERT_EQ(table.pb[2].bPlaying, 1);
+  EXPECT_EQ(table.pb[3].bPlaying, 0);
+  EXPECT_EQ(table.pb[1].nPlayer, 0);
+  EXPECT_EQ(table.pb[2].nPlayer, 1);
+  EXPECT_EQ(page_->GetCurWnd(), selected);
+  for (int p = 0; p < 2; ++p) {
+    CPlayBackAtl* player = page_->GetPlayer(p);
+    ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); })) << p;
+  }
+
+  // A click on a player's picture selects it.
+  CPlayBackAtl* second = page_->GetPlayer(1);
+  Mouse(second, QEvent::MouseButtonPress, QPoint(20, 20));
+  Mouse(second, QEvent::MouseButtonRelease, QPoint(20, 20));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(page_->GetCurWnd(), 1);
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+#include "harlen/pages/network/dlg_net_advanced.h"
+
+#include <QLineEdit>
+
+#include "harlen/link/controls/dlg_items.h"
+#include "harlen/link/sections/nvr_config.h"
+#include "harlen/link/xml/text_codec.h"
+#include "harlen/pages/common/page_text.h"
+
+BOOL CDlgNetAdvanced::OnInitDialog() {
+  CRgbDialog::OnInitDialog();
+  if (auto* dns1 = DlgItem<QLineEdit>(this, IDC_EDIT_DNS1)) dns1->setText(QString::fromStdString(IpToString(g_NetworkCfg.DNS1)));
+  if (auto* dns2 = DlgItem<QLineEdit>(this, IDC_EDIT_DNS2)) dns2->setText(QString::fromStdString(IpToString(g_NetworkCfg.DNS2)));
+  OnClicked(IDC_CHECK_HOST1, [this] { EnableDlgItems(this, {1008, 1009}, IsDlgButtonChecked(this, IDC_CHECK_HOST1)); });
+  OnClicked(IDC_CHECK_HOST2, [this] { EnableDlgItems(this, {1010, 1011}, IsDlgButtonChecked(this, IDC_CHECK_HOST2)); });
+  OnClicked(IDC_CHECK_PPPOE,
+            [this] { EnableDlgItems(this, {1012, 1013, 1014, 1015}, IsDlgButtonChecked(this, IDC_CHECK_PPPOE)); });
+  OnClicked(IDC_CHECK_UPNP, [] {});
+  return TRUE;
+}
+
+void CDlgNetAdvanced::OnOK() {
+  if (const auto* dns1 = DlgItem<QLineEdit>(this, IDC_EDIT_DNS1)) g_NetworkCfg.DNS1 = StringToIp(QTextAnsi(dns1->text()));
+  if (const auto* dns2 = DlgItem<QLineEdit>(this, IDC_EDIT_DNS2)) g_NetworkCfg.DNS2 = StringToIp(QTextAnsi(dns2->text()));
+  CRgbDialog::OnOK();
+}
