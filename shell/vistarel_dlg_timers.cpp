@@ -33,7 +33,7 @@
 #include "relay/relay_message_handler.h"
 #include "relay/remote_dev_info.h"
 #include "relay/relay_messages.h"
-#include "relay/udp_login.h"
+#include "relay/udp/udp_login.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/login/vss_info.h"
 #include "relay/serving/forward_info.h"
@@ -193,7 +193,7 @@ void CVistarelDlg::OnCascadeTimer() {
 void CVistarelDlg::OnUdpLoginTimer() {
   KillTimer(TIMER_UDP_LOGIN);
   delete m_pUdpLogin;  // a previous one is stopped first
-  m_pUdpLogin = new CUdpLogin(g_szCurUser, g_szCurPassword, g_szCloudSvrAddr, 6060);
+  m_pUdpLogin = new CUdpLogin(g_szCurUser, g_szCurPassword, g_szLoginSvrIp, 6060);
   m_pUdpLogin->SetNotifyWnd(GetSafeHwnd());
   m_pUdpLogin->Start();
 }
