@@ -17,6 +17,7 @@
 #include "core/client_log.h"
 #include "platform/post_message.h"
 #include "relay/relay_messages.h"
+#include "relay/udp/udp_login_testing.h"
 #include "relay/udp/udp_packet.h"
 
 namespace {
@@ -31,7 +32,17 @@ void CopyField(char* field, size_t size, const char* text) {
 
 void ReleaseNotice(LPARAM block) { delete[] reinterpret_cast<uint8_t*>(block); }
 
+constexpr int kLoginServerPort = 6060;
+std::atomic<int> g_loginPortForTesting{0};
+
 }  // namespace
+
+int UdpLoginPort() {
+  const int port = g_loginPortForTesting.load();
+  return port > 0 ? port : kLoginServerPort;
+}
+
+void SetUdpLoginPortForTesting(int port) { g_loginPortForTesting = port; }
 
 CUdpLogin::CUdpLogin(const char* userName, const char* password, const char* host, int port)
     : m_nPort(static_cast<uint16_t>(port)) {

@@ -27,6 +27,10 @@
 #include "core/thread_base.h"
 #include "platform/win_types.h"
 
+// The login server's UDP port: 6060 (a test may aim elsewhere, see
+// udp_login_testing.h).
+int UdpLoginPort();
+
 class CUdpLogin : public CThread {
  public:
   enum Status {

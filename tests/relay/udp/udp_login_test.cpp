@@ -11,6 +11,7 @@
 #include "common/wait_for.h"
 #include "relay/relay_messages.h"
 #include "relay/udp/udp_login.h"
+#include "relay/udp/udp_login_retry.h"
 #include "relay/udp/udp_packet.h"
 #include "tests/live/message_window.h"
 #include "udp_login_server_process.h"
@@ -246,3 +247,12 @@ TEST_F(UdpLoginTest, StopEndsAtOnceAndPostsNothing) {
 }
 
 }  // namespace
+
+TEST(UdpLoginRetry, WaitDoublesUpToAMinuteAndStartsOverAfterAnAcceptedLogin) {
+  UdpLoginRetry retry;
+  std::vector<DWORD> waits;
+  for (int i = 0; i < 9; ++i) waits.push_back(retry.NextDelay(false));
+  EXPECT_EQ(waits, (std::vector<DWORD>{1000, 2000, 4000, 8000, 16000, 32000, 60000, 60000, 60000}));
+  EXPECT_EQ(retry.NextDelay(true), 1000u) << "the server had accepted the login: it was reachable";
+  EXPECT_EQ(retry.NextDelay(false), 2000u);
+}
