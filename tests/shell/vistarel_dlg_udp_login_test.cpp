@@ -56,11 +56,7 @@ TEST_F(UdpLoginWindowTest, RefusedLoginShowsTheMessageAndIsNotTriedAgain) {
   UdpLoginServerProcess server("refuse");
   ASSERT_GT(server.Port(), 0);
   SetUdpLoginPortForTesting(server.Port());
-  std::filesystem::copy(programFolder_ + "Lang", folder_.File("Lang"));
-  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
-  struct FreeLanguage {
-    ~FreeLanguage() { FreeLanguageLibrary(); }
-  } freeLanguage;
+  ASSERT_TRUE(UseEnglishTexts());
   CVistarelDlg& dlg = Open();
   ASSERT_TRUE(WaitFor([&] { return dlg.m_pResMsgDlg->isVisible(); }));
   EXPECT_EQ(static_cast<QLabel*>(dlg.m_pResMsgDlg->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT))->text(),
