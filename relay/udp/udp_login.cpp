@@ -116,12 +116,14 @@ void CUdpLogin::RunSession() {
   }
 
   const udplogin::LoginPacket login = udplogin::BuildLoginPacket(m_szUser, m_szPassword);
+  // The session's clock starts as the login leaves (read first, so that an
+  // answer can never come before it).
+  m_dwLastAnswer = m_dwLastKeepAlive = Now();
   if (sendto(m_hSocket, login.data(), login.size(), 0, reinterpret_cast<const sockaddr*>(&server), sizeof server) < 0) {
     WriteLog(3, "CUdpLogin::Run(): sending the login to %s:%d failed, errno=%d", dotted, m_nPort, errno);
   } else {
     WriteLog(6, "CUdpLogin::Run(): login sent to %s:%d, user=%s", dotted, m_nPort, m_szUser);
   }
-  m_dwLastAnswer = m_dwLastKeepAlive = Now();
 
   uint8_t buffer[udplogin::kReadMax];
   while (m_bRunning) {
