@@ -22,6 +22,7 @@
 #include "harlen/link/sections/harlen_save_string.h"
 #include "harlen/link/xml/field_text.h"
 #include "harlen/link/xml/section_xml.h"
+#include "harlen/pages/common/address_edits.h"
 #include "harlen/pages/common/dlg_copy_to.h"
 #include "harlen/pages/common/page_text.h"
 #include "harlen/pages/windows/ip_channel_rules.h"
@@ -302,17 +303,9 @@ void CDlgIpChannelConfig::OnModify() {
   if (m_selected.serial[0] == '\0') return;  // no camera chosen yet
   // A text that is no address would be sent as all ones and cut the camera
   // off the network: it is refused and the user asked to mend it.
+  if (RefuseBadAddress(this, {1004, 1005, 1006, 1007, 1008}) != 0) return;
   uint32_t addresses[std::size(kCameraEdits)] = {};
-  for (size_t i = 0; i < std::size(kCameraEdits); ++i) {
-    if (!AddressFromQText(EditText(this, kCameraEdits[i]), addresses[i])) {
-      HarlenMessage(this, IDS_MSG_ADDRESS_INVALID);
-      if (auto* edit = DlgItem<QLineEdit>(this, kCameraEdits[i])) {
-        edit->setFocus();
-        edit->selectAll();
-      }
-      return;
-    }
-  }
+  for (size_t i = 0; i < std::size(kCameraEdits); ++i) AddressFromQText(EditText(this, kCameraEdits[i]), addresses[i]);
   m_selected.ip = addresses[0];
   m_selected.mask = addresses[1];
   m_selected.gateway = addresses[2];
