@@ -1,5 +1,9 @@
 #include "core/login_logic.h"
 
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <tinyxml.h>
 
 #include <algorithm>
@@ -84,6 +88,20 @@ bool ReadCloudDevice(const TiXmlElement* node, DevInfo* device) {
 }
 
 }  // namespace
+
+int ResolveLoginServerAddress(const std::string& host) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  addrinfo* list = nullptr;
+  const int error = getaddrinfo(host.c_str(), nullptr, &hints, &list);
+  if (error != 0 || list == nullptr) {
+    if (list != nullptr) freeaddrinfo(list);
+    return error != 0 ? error : EAI_NONAME;
+  }
+  inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr, g_szLoginSvrIp, sizeof g_szLoginSvrIp);
+  freeaddrinfo(list);
+  return 0;
+}
 
 std::string TrimBlanks(const std::string& text) {
   const char* blanks = " \t\r\n";

@@ -18,6 +18,7 @@
 #include "live/toolbar/video_toolbar_host.h"
 #include "platform/dialog.h"
 #include "relay/relay_callbacks.h"
+#include "relay/udp/udp_login_retry.h"
 #include "settings/config_host.h"
 #include "shell/device_list_host.h"
 #include "shell/main_layout.h"
@@ -364,6 +365,9 @@ class CVistarelDlg : public CDialog,
   // Messages.
   void OnDevAlarmMessage(WPARAM gimbroId, LPARAM alarm);
   void OnTalkParamChanged(WPARAM streamId);
+  // The UDP login at the account's login server (WM_UDP_LOGIN_STATUS,
+  // WM_UDP_DEVICE_LIST).
+  void OnUdpLoginStatus(int status);
   void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
@@ -413,6 +417,7 @@ class CVistarelDlg : public CDialog,
 
   CVemo2Login* m_pVemo2Login = nullptr;
   CUdpLogin* m_pUdpLogin = nullptr;
+  UdpLoginRetry m_udpLoginRetry;  // the wait before the UDP login starts again
   CStartThread* m_pStartThread = nullptr;
 };
 
