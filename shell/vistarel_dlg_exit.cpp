@@ -34,7 +34,7 @@
 #include "records/recording/rec_scheme_manager.h"
 #include "records/search/search_rec_dlg.h"
 #include "relay/remote_dev_info.h"
-#include "relay/remote_session_registry.h"
+#include "relay/sessions/remote_session_registry.h"
 #include "relay/udp/udp_login.h"
 #include "shell/cloud_devices/login_server_devices.h"
 #include "relay/login/vemo2_login.h"
