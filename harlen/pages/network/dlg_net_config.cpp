@@ -9,7 +9,7 @@
 #include "harlen/link/entry/harlen_resources.h"
 #include "harlen/link/entry/harlen_strings.h"
 #include "harlen/link/sections/nvr_config.h"
-#include "harlen/link/xml/text_codec.h"
+#include "harlen/pages/common/address_edits.h"
 #include "harlen/pages/common/page_text.h"
 #include "harlen/pages/network/dlg_contact.h"
 #include "harlen/pages/network/dlg_manage_plt_set.h"
@@ -49,8 +49,7 @@ constexpr std::initializer_list<int> kNtpControls = {
     Page::IDC_COMBO_NTP_ZONE,  Page::IDC_EDIT_GMT_HOURS, Page::IDC_EDIT_GMT_MINUTES};
 
 uint16_t Port(const QString& text) { return static_cast<uint16_t>(std::atoi(QTextAnsi(text).c_str())); }
-uint32_t Address(const QString& text) { return StringToIp(QTextAnsi(text)); }
-QString Dotted(uint32_t address) { return QString::fromStdString(IpToString(address)); }
+QString Dotted(uint32_t address) { return DottedQText(address); }
 
 }  // namespace
 
@@ -66,6 +65,11 @@ BOOL CDlgNetConfig::OnInitDialog() {
     const int id = limit.id;
     QObject::connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) { OnEdited(id, text); });
   }
+  // The addresses: a text that is no address is never stored.
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_IP), &g_NetworkCfg.IP);
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_MASK), &g_NetworkCfg.MASK);
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_GATEWAY), &g_NetworkCfg.GW);
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_MULTICAST), &g_NetworkCfg.MULTICAST);
   if (auto* card = DlgItem<QComboBox>(this, IDC_COMBO_CARD)) {
     QObject::connect(card, &QComboBox::activated, this,
                      [](int item) { g_NetworkCfg.cardtype = CardTypeValue(item); });
@@ -85,13 +89,9 @@ BOOL CDlgNetConfig::OnInitDialog() {
 
 void CDlgNetConfig::OnEdited(int id, const QString& text) {
   switch (id) {
-    case IDC_EDIT_IP: g_NetworkCfg.IP = Address(text); break;
     case IDC_EDIT_PORT: g_NetworkCfg.svrport = Port(text); break;
-    case IDC_EDIT_MASK: g_NetworkCfg.MASK = Address(text); break;
-    case IDC_EDIT_GATEWAY: g_NetworkCfg.GW = Address(text); break;
     case IDC_EDIT_MAC: ApplyMacText(QTextAnsi(text), g_NetworkCfg.MAC); break;
     case IDC_EDIT_HTTP: g_NetworkCfg.httpport = Port(text); break;
-    case IDC_EDIT_MULTICAST: g_NetworkCfg.MULTICAST = Address(text); break;
     case IDC_EDIT_DDNS_DOMAIN: StoreTextIfFits(g_DdnsCfg.domainname, text); break;
     case IDC_EDIT_DDNS_PORT: g_DdnsCfg.port = Port(text); break;
     case IDC_EDIT_DDNS_USER: StoreTextIfFits(g_DdnsCfg.user, text); break;
@@ -109,7 +109,7 @@ void CDlgNetConfig::OnEdited(int id, const QString& text) {
       StorePasswords(IDC_EDIT_MAIL_PASSWORD, IDC_EDIT_MAIL_CONFIRM, g_EmailCfg.password, sizeof g_EmailCfg.password);
       break;
     case IDC_EDIT_MAIL_PORT: g_EmailCfg.port = Port(text); break;
-    default: break;  // the GMT offset, send interval and SMTP server have no field
+    default: break;  // the addresses are watched on their own; the GMT offset, send interval and SMTP server have no field
   }
 }
 

@@ -181,3 +181,65 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   EXPECT_EQ(IpToString(stored.hosts->vemo.address), "10.0.0.60");
   EXPECT_EQ(stored.hosts->ipvs.port, 5060);
 }
+
+// A text that is no address is never stored: the page says so and shows the
+// stored address again, and the network section the NVR gets still reads.
+TEST_F(NetworkPage, AnAddressThatIsNoneIsRefusedAndTheSectionStillReadsBack) {
+  auto* page = PageOf<CDlgNetConfig>(kNetworkTab);
+  ASSERT_NE(page, nullptr);
+  const struct {
+    int id;
+    const char* typed;
+    const char* kept;
+  } cases[] = {
+      {Net::IDC_EDIT_IP, "192.168.1.300", "192.168.1.100"},
+      {Net::IDC_EDIT_MASK, "255.255.255.", "255.255.255.0"},
+      {Net::IDC_EDIT_GATEWAY, "gateway", "192.168.1.1"},
+      {Net::IDC_EDIT_MULTICAST, "255.255.255.255", "239.255.42.42"},
+  };
+  for (const auto& c : cases) {
+    answerer.Clear();
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Type(page, c.id, QString::fromUtf8(c.typed));
+    emit DlgItem<QLineEdit>(page, c.id)->editingFinished();  // as when the focus leaves
+    EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("IP地址无效，请重新输入!")}) << c.typed;
+    EXPECT_EQ(Text(page, c.id), QString::fromUtf8(c.kept)) << c.typed;
+  }
+  // An address typed on the way to a bad one is kept; a good one raises nothing.
+  answerer.Clear();
+  Type(page, Net::IDC_EDIT_GATEWAY, QStringLiteral("192.168.1.254"));
+  emit DlgItem<QLineEdit>(page, Net::IDC_EDIT_GATEWAY)->editingFinished();
+  EXPECT_TRUE(answerer.Messages().isEmpty());
+
+  // The windows that store addresses on OK refuse them there and stay open.
+  OnNextModal<CDlgNetAdvanced>([this](CDlgNetAdvanced* dlg) {
+    Type(dlg, CDlgNetAdvanced::IDC_EDIT_DNS1, QStringLiteral("dns.example.com"));
+    Type(dlg, CDlgNetAdvanced::IDC_EDIT_DNS2, QStringLiteral("9.9.9.9"));
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Click(dlg, IDOK);
+    EXPECT_TRUE(dlg->isVisible()) << "still open";
+    Click(dlg, IDCANCEL);
+  });
+  CDlgNetAdvanced advanced(page);
+  EXPECT_EQ(advanced.DoModal(), IDCANCEL);
+  OnNextModal<CDlgManagePltSet>([this](CDlgManagePltSet* dlg) {
+    Type(dlg, CDlgManagePltSet::IDC_EDIT_IPVS_IP, QStringLiteral("10.0.0.999"));
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Click(dlg, IDOK);
+    EXPECT_TRUE(dlg->isVisible()) << "still open";
+    Click(dlg, IDCANCEL);
+  });
+  CDlgManagePltSet platform(page);
+  EXPECT_EQ(platform.DoModal(), IDCANCEL);
+  EXPECT_EQ(answerer.Messages().size(), 2);
+
+  Records stored;
+  SaveAndReadBack(stored);
+  ASSERT_NE(stored.network, nullptr);
+  EXPECT_EQ(IpToString(stored.network->IP), "192.168.1.100");
+  EXPECT_EQ(IpToString(stored.network->MASK), "255.255.255.0");
+  EXPECT_EQ(IpToString(stored.network->GW), "192.168.1.254");
+  EXPECT_EQ(IpToString(stored.network->MULTICAST), "239.255.42.42");
+  EXPECT_EQ(IpToString(stored.network->DNS1), "202.96.134.133");
+  EXPECT_EQ(IpToString(stored.hosts->ipvs.address), "10.0.0.5");
+}
