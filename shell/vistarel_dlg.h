@@ -45,6 +45,7 @@ class CStartThread;
 class CSysSettingDlg;
 class CTVWallManager;
 class CUdpLogin;
+class CLoginServerDevices;
 class CVemo2Login;
 class CVideoManagerDlg;
 class CVideoToolbarDlg;
@@ -368,6 +369,9 @@ class CVistarelDlg : public CDialog,
   // The UDP login at the account's login server (WM_UDP_LOGIN_STATUS,
   // WM_UDP_DEVICE_LIST).
   void OnUdpLoginStatus(int status);
+  void OnUdpDeviceList(WPARAM kind, LPARAM block);
+  void OnCloudDeviceAnswer(WPARAM fetchId, LPARAM answer);
+  CLoginServerDevices& LoginServerDevices();
   void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
@@ -380,7 +384,7 @@ class CVistarelDlg : public CDialog,
   void OnClose();
   void StopAllRtspEvents();
   void ReleaseControls();
-  void StopWorkerThreads();  // the relay-login, UDP-login and start threads, stopped and deleted
+  void StopWorkerThreads();  // the relay-login, UDP-login, cloud-fetch and start threads, stopped and deleted
   void SetAlarmLinkageOff();
 
   MainWindowEnv m_env;
@@ -418,6 +422,7 @@ class CVistarelDlg : public CDialog,
   CVemo2Login* m_pVemo2Login = nullptr;
   CUdpLogin* m_pUdpLogin = nullptr;
   UdpLoginRetry m_udpLoginRetry;  // the wait before the UDP login starts again
+  CLoginServerDevices* m_pLoginServerDevices = nullptr;  // made at the first device notice
   CStartThread* m_pStartThread = nullptr;
 };
 

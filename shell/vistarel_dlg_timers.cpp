@@ -33,6 +33,7 @@
 #include "relay/relay_message_handler.h"
 #include "relay/remote_dev_info.h"
 #include "relay/relay_messages.h"
+#include "relay/udp/cloud_device_fetch.h"
 #include "relay/udp/udp_login.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/login/vss_info.h"
@@ -224,6 +225,12 @@ LRESULT CVistarelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_UDP_LOGIN_STATUS:
       OnUdpLoginStatus(static_cast<int>(wParam));
+      return 0;
+    case WM_UDP_DEVICE_LIST:
+      OnUdpDeviceList(wParam, lParam);
+      return 0;
+    case WM_CLOUD_DEVICE_ANSWER:
+      OnCloudDeviceAnswer(wParam, lParam);
       return 0;
     default: break;
   }
