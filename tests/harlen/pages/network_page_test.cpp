@@ -74,7 +74,9 @@ TEST(NetFields, TextsAreStoredOnlyWhenTheyFitAndListItemsMapToRecordValues) {
   const std::pair<int, int> cards[] = {{0, -1}, {1, 0}, {6, 5}, {7, -1}};  // cardtype, item
   for (auto [value, item] : cards) {
     EXPECT_EQ(CardTypeItem(value), item) << value;
-    if (item >= 0) EXPECT_EQ(CardTypeValue(item), value) << value;
+    if (item >= 0) {
+      EXPECT_EQ(CardTypeValue(item), value) << value;
+    }
   }
   EXPECT_EQ(DdnsTypeItem(1), 0);
   EXPECT_EQ(DdnsTypeItem(0), -1) << "an unknown provider shows no item";
