@@ -15,7 +15,7 @@
 
 TEST_F(RecordPageTest, AWriterKilledMidSaveLeavesAWholeFile) {
   DevInfo& cam = AddDevice("Cam1", "ID1");
-  constexpr int kSchemes = 3000;  // a file of some megabytes: a save takes a while
+  constexpr int kSchemes = 1000;  // a file of two megabytes: a save takes a while
   for (int i = 0; i < kSchemes; ++i) {
     RecSchemeInfo* scheme = AddScheme(("Old " + std::to_string(i)).c_str(), 8, Hms(0, 0, 0), Hms(1, 0, 0),
                                       {&cam, &cam, &cam, &cam, &cam, &cam, &cam, &cam});
@@ -30,7 +30,7 @@ TEST_F(RecordPageTest, AWriterKilledMidSaveLeavesAWholeFile) {
       for (;;) SaveRecInfo();  // the child saves the new state until it is killed
     }
     // Kills spread over several saves of the child: some land in the writing.
-    std::this_thread::sleep_for(std::chrono::milliseconds(20 + 83 * round));
+    std::this_thread::sleep_for(std::chrono::milliseconds(10 + 29 * round));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
