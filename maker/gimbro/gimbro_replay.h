@@ -30,9 +30,11 @@ struct Caps {
 };
 Caps CapsOf(GimbroEventHub* hub, LONG id);
 
-// Starts a download into localPath: false when one runs for the device or the
-// file cannot be made.
-bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath);
+// Starts a download into localPath under a new transfer number (> 0): false
+// when one runs for the device or the file cannot be made.
+bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath, int32_t* transfer);
+// The transfer number of the download under way (or last ended), 0 for none.
+int32_t TransferOf(GimbroEventHub* hub, LONG id);
 // Ends a download that is under way without a failure event (stop, or a
 // request that could not be sent); the part is removed.
 void AbortDownload(GimbroEventHub* hub, LONG id);

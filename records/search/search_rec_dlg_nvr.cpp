@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
+#include <optional>
 
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
@@ -25,15 +26,20 @@ using namespace searchrec;
 int CSearchRecDlg::SearchRemoteRecFile(int page) {
   ClearResults();
   m_lstResult.clear();
-  const std::string body = NvrFileSearchBody(ReadForm(), page);
+  const std::optional<std::string> body = NvrFileSearchBody(ReadForm(), page);
+  if (!body) {
+    WriteLog(6, "Search remote record file refused. the request would pass %d characters.",
+             static_cast<int>(kNvrRequestMax));
+    return kSearchTooLong;
+  }
   if (!m_devInfo.pGimbroCtrl) {
     WriteLog(6, "Search remote record file failed. the device GimbroCtrl is NULL.");
     return -1;  // nothing was sent: the caller says so
   }
-  const LONG result =
-      m_devInfo.pGimbroCtrl->WriteAUXStringEx(m_devInfo.GimbroId, kNvrFileSearchType, kNvrFileSearchCode, 0, body.c_str());
+  const LONG result = m_devInfo.pGimbroCtrl->WriteAUXStringEx(m_devInfo.GimbroId, kNvrFileSearchType,
+                                                              kNvrFileSearchCode, 0, body->c_str());
   WriteLog(6, "WriteAUXStringEx: ReturnCode = %d, GimbroId = %ld, MsgType = SYSTEM_CONTROL_MESSAGE, Cmd = %s",
-           static_cast<int>(result), static_cast<long>(m_devInfo.GimbroId), body.c_str());
+           static_cast<int>(result), static_cast<long>(m_devInfo.GimbroId), body->c_str());
   return result;
 }
 
@@ -48,13 +54,25 @@ int CSearchRecDlg::SearchNVRRecByDate(const DevInfo& dev, const RecDayInfo& day,
 
 LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
   WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): recv remote rec file response,begin parse...");
-  m_bSearching = FALSE;
   NvrFileAnswer answer;
   if (!ParseNvrFileAnswer(text, &answer)) {
     WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse():Parse remote rec file failed.");
+    m_bSearching = FALSE;
     SetStatusText("");
+    m_peerSearches.RefuseOldest();
     return -1;
   }
+  if (answer.refused > 0) {
+    WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): %d record files with over-long texts left out.",
+             answer.refused);
+  }
+  // While peer searches wait, the answer is the oldest one's: the page's own
+  // list, records and status line stay as they are.
+  if (m_peerSearches.Pending()) {
+    m_peerSearches.AnswerOldest(answer.total < 1 ? std::vector<RecFileItem>() : answer.files, answer.total);
+    return 0;
+  }
+  m_bSearching = FALSE;
   m_nTotalCount = answer.total;
   WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): recv remote rec file response,record file count=%d",
            m_nTotalCount);
@@ -69,6 +87,7 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
     EnableControl(IDC_DOWNLOAD, true);
     ShowResultPage();
   } else {
+    // A count without files: nothing to show, and the page is not left busy.
     SetStatusText("");
   }
   return 0;
