@@ -45,7 +45,8 @@ Commands (one line each on the command port; each gets one answer line,
                               one after the other) to PATH and forget it; answers
                               "OK <packets> <codec> <rate> <channels>" of the last packet (codec 0
                               G.711 mu-law, 1 AAC with ADTS headers; "OK 0 -1 0 0" when none came)
-  take PREFIX SECONDS         wait for a received record starting with PREFIX,
+  take PREFIX SECONDS         wait for a received record starting with PREFIX (blanks in
+                              it count),
                               answer "OK <record>" and forget it, or "ERR timeout"
   count PREFIX                number of received records starting with PREFIX
   quit                        stop the device
@@ -392,7 +393,10 @@ class Device:
             data = (bytes(range(251)) * (size // 251 + 1))[:size]
         if mode == "silent":
             return
-        end = size if mode in ("ok", "zero") else size // 2
+        if mode == "stale":  # first what is left of an earlier transfer: its bytes and its failed end
+            send(client, frame(FILE_DATA, 0, transfer - 1, body=struct.pack("<Q", size) + b"stale bytes"))
+            send(client, frame(FILE_END, 1, transfer - 1))
+        end = size if mode in ("ok", "zero", "stale") else size // 2
         announced = 0 if mode == "zero" else size
         for at in range(0, end, DOWNLOAD_CHUNK):
             if client.get("download") != transfer:
@@ -474,7 +478,10 @@ class Device:
                 f.write(data)
             return "OK %d %d %d %d" % ((packets,) + fmt)
         elif cmd == "take":
-            found = self.take(args[0], float(args[1]))
+            # The prefix is all between "take " and the last word, blanks included.
+            rest = line[len("take "):]
+            cut = rest.rstrip().rfind(" ")
+            found = self.take(rest[:cut], float(rest[cut + 1:]))
             return "OK " + found if found is not None else "ERR timeout"
         elif cmd == "count":
             return "OK %d" % self.count(args[0])

@@ -57,7 +57,6 @@ void CDownloadBatch::CloseRelayFile() {
   if (relayFile_) std::fclose(relayFile_);
   relayFile_ = nullptr;
   relayPath_.clear();
-  relayWriteFailed_ = false;
 }
 
 void CDownloadBatch::OnButton(const Source& source) {
@@ -87,6 +86,7 @@ void CDownloadBatch::OnButton(const Source& source) {
       if (page_->PlaysRelayFile(name)) continue;
       file_ = name;
       CloseRelayFile();
+      relayLost_ = false;
       if (source_.relay->Start(name) != 0) {
         Lock();
         row_ = row;
@@ -178,11 +178,15 @@ void CDownloadBatch::TakeRelayData(const std::string& name, const BYTE* data, si
   if (!relayFile_) {
     const std::string path = downloads::RelayTmpPath(source_.saveFolder, name);
     relayFile_ = fileapi::Open(path, "w+b");
-    if (!relayFile_) return;  // this piece is lost; the next one tries again
+    if (!relayFile_) {
+      relayLost_ = true;  // this piece is lost; the next one tries again
+      return;
+    }
     relayPath_ = path;
   }
-  if (length && std::fwrite(data, 1, length, relayFile_) != length) {
-    relayWriteFailed_ = true;
+  // Each piece goes to the file at once: what arrived is on disk, also after a stop.
+  if (length && (std::fwrite(data, 1, length, relayFile_) != length || std::fflush(relayFile_) != 0)) {
+    relayLost_ = true;
     WriteLog(6, "CSearchRecDlg: download file write failed. File = %s", relayPath_.c_str());
   }
   const uint64_t now = nowMs_();
@@ -195,15 +199,15 @@ void CDownloadBatch::TakeRelayData(const std::string& name, const BYTE* data, si
 void CDownloadBatch::TakeRelayFinish(const std::string& name) {
   // A completion that comes after the user stopped the batch starts nothing.
   if (!downloading_ || !source_.relay || name != file_) return;
-  bool kept = true;
+  // A file that lost pieces is no recording: it is not kept under the ".avi"
+  // name, and the row says it failed.
+  const bool kept = !relayLost_ && (!relayFile_ || std::fflush(relayFile_) == 0);
   if (relayFile_) {
     const std::string path = relayPath_;
-    kept = std::fflush(relayFile_) == 0 && !relayWriteFailed_;
     CloseRelayFile();
     if (kept) {
       downloads::FinishRelayFile(path);
     } else {
-      // A file with a hole is no recording: it is not kept under the ".avi" name.
       WriteLog(6, "CSearchRecDlg: download file write failed. File = %s", path.c_str());
       fileapi::Remove(path);
     }
@@ -215,5 +219,6 @@ void CDownloadBatch::TakeRelayFinish(const std::string& name) {
     return;
   }
   file_ = Cut(page_->RowFile(next), kRelayNameMax);
+  relayLost_ = false;
   if (source_.relay->Start(file_) != 0) row_ = next;
 }

@@ -11,6 +11,10 @@
 // "<name>.tmp" and its completion renames that to "<name>.avi" (an existing
 // ".avi" is kept and the ".tmp" deleted), then the next row starts.
 //
+// A relay piece that cannot be written (the ".tmp" cannot be made, a full
+// disk) is lost; the next piece tries again, and at the end the row says
+// "Download failed" and no ".avi" is made of a file with a hole.
+//
 // Threads: the batch lives on the page's (UI) thread; every method is called
 // there. The relay library's pieces arrive on its own thread: the page copies
 // them and hands them over on the UI thread (TakeRelayData), so that the file
@@ -139,7 +143,7 @@ class CDownloadBatch {
   std::string file_;       // the relay file in transfer (column 0)
   FILE* relayFile_ = nullptr;
   std::string relayPath_;
-  bool relayWriteFailed_ = false;  // a piece could not be written: the file is not kept
+  bool relayLost_ = false;  // a piece of this transfer could not be written: the file is not kept
   int fails_ = 0;
   uint64_t lastProgressMs_ = 0;
 };

@@ -1,6 +1,5 @@
 #include "records/search/downloads/download_files.h"
 
-#include <algorithm>
 #include <cstdio>
 
 #include "platform/file_api.h"
@@ -26,9 +25,8 @@ std::string RelayTmpPath(const std::string& saveFolder, const std::string& peerP
 
 int Percent(uint64_t received, uint64_t total) {
   if (total == 0) return 0;
-  // received x 100 overflows only past 184 petabytes: then the division goes first.
-  const uint64_t percent = received <= UINT64_MAX / 100 ? received * 100 / total : received / (total / 100 + 1);
-  return static_cast<int>(std::min<uint64_t>(percent, 100));
+  const unsigned __int128 percent = static_cast<unsigned __int128>(received) * 100 / total;  // never overflows
+  return percent > 100 ? 100 : static_cast<int>(percent);
 }
 
 std::string ProgressText(const std::string& downloading, int percent) {
