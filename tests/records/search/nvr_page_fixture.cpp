@@ -113,9 +113,10 @@ std::string NvrPageTest::Status() {
   return dynamic_cast<CTransparentStatic*>(page_->GetDlgItem(CSearchRecDlg::IDC_STATUS))->text().toStdString();
 }
 
-bool NvrPageTest::SearchNvr(DevInfo* channel) {
+bool NvrPageTest::SearchNvr(DevInfo* channel, int media) {
   if (!page_->SetSearchDevInfo(channel)) return false;
   SetCombo(CSearchRecDlg::IDC_SOURCE, 1);
+  SetCombo(CSearchRecDlg::IDC_MEDIA_TYPE, media);
   SetSpan(5);
   Click(CSearchRecDlg::IDC_QUERY);
   return WaitFor([&] { return !page_->IsSearching(); });

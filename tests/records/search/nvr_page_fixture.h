@@ -39,8 +39,9 @@ class NvrPageTest : public ::testing::Test {
   // The page's message box text (and closes it); "" when none shows.
   std::string Message();
   std::string Status();
-  // Chooses the channel and runs the query with the front-end source; waits for the answer.
-  bool SearchNvr(DevInfo* channel);
+  // Chooses the channel and runs the query with the front-end source and a
+  // media choice (0 video, 1 audio and video); waits for the answer.
+  bool SearchNvr(DevInfo* channel, int media = 0);
   // The fake device's last request body of a code ("AUX <code> ...").
   std::string TakeRequest(int code);
 
