@@ -39,6 +39,7 @@
 #include "ui/gdi_manager.h"
 
 class CDownloadBatch;
+class CGimbroEvents;
 class GimbroDownloads;
 class CPlayBackTollBar;
 class IRelayDownloads;
@@ -156,6 +157,10 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   int InputReplayDataByDate(const char* key, long unused, int channel, int kind, const BYTE* data, long length,
                             const RelayFrameInfo* info, const VideoParam* video, const AudioParam* audio,
                             BOOL attached, int seconds, int start);
+  // Aims the device-messaging events of the page at it: the NVR search
+  // answers and download failures as messages, NVR replay parameters and
+  // frames straight to its players, replay states on the page's thread.
+  void ReceiveGimbroEvents(CGimbroEvents& events);
   // NVR media parameters (the text is the page's own copy) and frames.
   void OnMediaParamRecv(LONG gimbroId, std::string text, LONG kind);
   void OnMediaDataRecv(LONG gimbroId, const BYTE* packet, LONG length, const BYTE* header);

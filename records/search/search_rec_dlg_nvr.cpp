@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMetaObject>
 #include <QUrl>
 #include <optional>
 
@@ -11,6 +12,7 @@
 #include "core/fixed_text.h"
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
+#include "live/streams/gimbro_events.h"
 #include "maker/morvik/morvik.h"
 #include "platform/paths.h"
 #include "records/playback/replay_commands.h"
@@ -129,6 +131,20 @@ LRESULT CSearchRecDlg::OnQueryNVRRecFileResponse(LONG gimbroId, const std::strin
 }
 
 // --- NVR playback ---
+
+void CSearchRecDlg::ReceiveGimbroEvents(CGimbroEvents& events) {
+  events.SetRecordSearchPage(GetSafeHwnd());
+  events.SetReplayHandlers(
+      [this](LONG id, const BYTE* data, LONG length, const BYTE* header, uint32_t) {
+        OnMediaDataRecv(id, data, length, header);
+      },
+      [this](LONG id, std::string text, LONG kind) { OnMediaParamRecv(id, std::move(text), kind); },
+      // Replay states may come on the control's thread: the page takes them on its own.
+      [this](LONG id, LONG state, LONG value) {
+        QMetaObject::invokeMethod(
+            this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
+      });
+}
 
 int CSearchRecDlg::NvrPlayerOf(LONG gimbroId) const {
   std::lock_guard<std::mutex> lock(m_csFeed);

@@ -30,7 +30,7 @@ void NvrPageTest::TearDownTestSuite() {
 void NvrPageTest::SetUp() {
   ASSERT_FALSE(clip_->frames.empty()) << "ffmpeg made no clip";
   ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
-  device_ = std::make_unique<FakeDeviceProcess>(0, QStringList{"--records", QString::fromStdString(tree_.Root())});
+  device_ = std::make_unique<FakeDeviceProcess>(0, DeviceArguments());
   ASSERT_TRUE(device_->Ready());
   savedSchemes_ = g_lstRecSchemeInfo;
   ctrl_ = std::make_unique<CGimbroCtrl>();
@@ -41,18 +41,7 @@ void NvrPageTest::SetUp() {
   page_->setGeometry(0, 0, 1024, 768);
   page_->show();
   main_.show();
-  // As the main window aims the control's events at the page.
-  events_.SetRecordSearchPage(page_->GetSafeHwnd());
-  CSearchRecDlg* page = page_;
-  events_.SetReplayHandlers(
-      [page](LONG id, const BYTE* data, LONG length, const BYTE* header, uint32_t) {
-        page->OnMediaDataRecv(id, data, length, header);
-      },
-      [page](LONG id, std::string text, LONG kind) { page->OnMediaParamRecv(id, std::move(text), kind); },
-      [page](LONG id, LONG state, LONG value) {
-        QMetaObject::invokeMethod(
-            page, [page, id, state, value] { page->OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
-      });
+  page_->ReceiveGimbroEvents(events_);  // as the main window does
   id_ = ctrl_->AddDevice("127.0.0.1", device_->Port(), "admin", "secret");
   ASSERT_GT(id_, 0);
   for (int channel = 1; channel <= 2; ++channel) {
@@ -70,6 +59,8 @@ void NvrPageTest::SetUp() {
   g_lstRecSchemeInfo = storage_.Schemes();
   ASSERT_TRUE(WaitFor([&] { return ctrl_->CanReplay(id_) == 1u; }));  // logged in
 }
+
+QStringList NvrPageTest::DeviceArguments() const { return {"--records", QString::fromStdString(tree_.Root())}; }
 
 void NvrPageTest::TearDown() {
   if (page_) page_->ReleasePlayers();

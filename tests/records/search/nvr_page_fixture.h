@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QStringList>
 #include <QWidget>
 #include <list>
 #include <memory>
@@ -29,6 +30,8 @@ class NvrPageTest : public ::testing::Test {
   static void TearDownTestSuite();
   void SetUp() override;
   void TearDown() override;
+  // How the fake device is started: playing an NVR with the tree's files.
+  virtual QStringList DeviceArguments() const;
 
   // A file of the clip on the NVR; its device path.
   std::string Record(int channel, const char* kind, int hour, int minute, int second, int seconds = 4,

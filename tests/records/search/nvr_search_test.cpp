@@ -19,6 +19,7 @@
 #include "platform/string_table.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/search/nvr_search_text.h"
+#include "nvr_page_fixture.h"
 #include "records/search/rec_tree.h"
 #include "records/search/search_rec_dlg.h"
 #include "ui/sort_list_ctrl.h"
@@ -200,53 +201,17 @@ TEST(NvrSearchText, AnswersAreReadWithinTheirFields) {
   }
 }
 
-class NvrSearchTest : public ::testing::Test {
+// The fake device without a record tree: its fixed answers.
+class NvrSearchTest : public NvrPageTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
-    ASSERT_TRUE(device_.Ready());
-    ctrl_ = std::make_unique<CGimbroCtrl>();
-    ctrl_->Advise(&events_);
-    page_ = new CSearchRecDlg(&main_);
-    ASSERT_TRUE(page_->Create(CSearchRecDlg::IDD, &main_));
-    main_.resize(1024, 768);
-    page_->setGeometry(0, 0, 1024, 768);
-    page_->show();  // the main window shows the module's page
-    main_.show();
-    events_.SetRecordSearchPage(page_->GetSafeHwnd());
-    const LONG id = ctrl_->AddDevice("127.0.0.1", device_.Port(), "admin", "secret");
-    ASSERT_GT(id, 0);
-    ASSERT_FALSE(device_.Take("LOGIN").empty());
-    for (int channel = 1; channel <= 2; ++channel) {
-      DevInfo dev = MakeDevice(4, channel == 1 ? "ch1" : "ch2", "10.0.0.9", channel, "NVR-A");
-      dev.GimbroId = id;
-      dev.pGimbroCtrl = ctrl_.get();
-      g_lstDevInfo.push_back(dev);
-    }
-    ch1_ = &*std::next(g_lstDevInfo.rbegin());
-    ch2_ = &g_lstDevInfo.back();
-    ASSERT_TRUE(WaitFor([&] { return ctrl_->CanReplay(id) == 1u; }));  // logged in
-  }
-  void TearDown() override {
-    g_lstDevInfo.pop_back();
-    g_lstDevInfo.pop_back();
-    ctrl_->Unadvise(&events_);
-  }
-
-  FakeDeviceProcess device_;
-  std::unique_ptr<CGimbroCtrl> ctrl_;
-  CGimbroEvents events_;
-  QWidget main_;
-  CSearchRecDlg* page_ = nullptr;
-  DevInfo* ch1_ = nullptr;
-  DevInfo* ch2_ = nullptr;
+  QStringList DeviceArguments() const override { return {}; }
 };
 
 TEST_F(NvrSearchTest, AFileSearchKeepsThePageBusyUntilItsAnswer) {
   ASSERT_TRUE(page_->SetSearchDevInfo(ch1_));
   qobject_cast<QComboBox*>(page_->GetDlgItem(CSearchRecDlg::IDC_SOURCE))->setCurrentIndex(1);
   qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY))->click();
-  const std::string record = device_.Take("AUX 1021");
+  const std::string record = device_->Take("AUX 1021");
   ASSERT_FALSE(record.empty());
   // "AUX <code> <status> <hex type> <hex body>"
   const std::string body = QByteArray::fromHex(QByteArray::fromStdString(record.substr(record.rfind(' ') + 1))).toStdString();
@@ -268,7 +233,7 @@ TEST_F(NvrSearchTest, ADayQueryFillsTheRowOfItsChannel) {
   qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
   qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
   ASSERT_TRUE(page_->SetSearchDevInfo(ch2_));
-  const std::string record = device_.Take("AUX 3001");
+  const std::string record = device_->Take("AUX 3001");
   ASSERT_FALSE(record.empty());
   const std::string body = QByteArray::fromHex(QByteArray::fromStdString(record.substr(record.rfind(' ') + 1))).toStdString();
   EXPECT_EQ(body, NvrDayQueryBody(2, 2024, 1, 5));
