@@ -173,8 +173,9 @@ void CVistarelDlg::OnForwardTimer() {
 
 void CVistarelDlg::OnCascadeTimer() {
   KillTimer(TIMER_CASCADE);
-  LoadRemoteDevInfo([](const RemoteDevEntry& entry) {
-    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName);
+  const int layout = m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0;
+  LoadRemoteDevInfo([layout](const RemoteDevEntry& entry) {
+    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName, layout);
   });
 }
 
