@@ -46,6 +46,8 @@ struct RelayHost {
   std::function<bool(RelayDeviceEntry& shown)> SelectedRelayDevice;
   // Hands a preset list text to the PTZ panel (as its WM_PTZ_RESPONSE).
   std::function<void(const char* text)> ShowPresetList;
+  // A relay server's first device list arrived (its login handle).
+  std::function<void(LONG login)> FirstDeviceList;
   // What the device-state reports of this client's own devices ask.
   DeviceStateHost devices;
 };

@@ -49,6 +49,7 @@
 #include "relay/sessions/remote_session_registry.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
+#include "relay/remote_dev_info.h"
 #include "relay/servers/relay_pane_keys.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/servers/relay_viewer.h"
@@ -117,6 +118,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
   FillRelayHost(relayHost);
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
   m_pRelayViewer = std::make_unique<CRelayViewer>();
+  m_pCascade = std::make_unique<CCascadeInvites>();
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setWindowIcon(QIcon(codepage::ToQString(paths::ProgramFolder() + "Images/Vemo.png")));
 }

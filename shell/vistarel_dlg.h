@@ -54,6 +54,7 @@ class CPtzProtocolPlugin;
 class CPatrolPlanSource;
 class CRelayMessageHandler;
 class CRelayViewer;
+class CCascadeInvites;
 struct DeviceStateHost;
 struct RelayHost;
 class CAudioCodec;
@@ -406,6 +407,7 @@ class CVistarelDlg : public CDialog,
   std::unique_ptr<CRemoteSessionRegistry> m_pSessionRegistry;
   std::unique_ptr<CRelayMessageHandler> m_pRelayHandler;
   std::unique_ptr<CRelayViewer> m_pRelayViewer;
+  std::unique_ptr<CCascadeInvites> m_pCascade;  // the saved relay devices asked for at start
   std::unique_ptr<CPatrolPlanSource> m_pPatrolPlans;  // outlives the grids that point to it
   std::list<ScreenInfo*> m_lstScreenInfo;
   int m_nModuleScreen[6] = {};  // by module code: the monitor its window is on

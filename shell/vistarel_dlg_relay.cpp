@@ -23,6 +23,7 @@
 #include "relay/login/vss_info.h"
 #include "relay/relay_host.h"
 #include "relay/relay_names.h"
+#include "relay/remote_dev_info.h"
 #include "relay/servers/relay_pane_keys.h"
 #include "shell/cfg_manager_dlg.h"
 #include "relay/reports/device_state_host.h"
@@ -209,6 +210,14 @@ void CVistarelDlg::FillRelayHost(RelayHost& host) {
   };
   host.ShowPresetList = [this](const char* text) {
     if (m_pPTZDlg != nullptr) PostText(m_pPTZDlg->GetSafeHwnd(), WM_PTZ_RESPONSE, 0, text);
+  };
+  host.FirstDeviceList = [this](LONG login) {
+    for (const Vemo2Node& server : g_lstVssInfo) {
+      if (server.nLoginHandle != login) continue;
+      m_pCascade->OnFirstDeviceList(server.IPAddr, server.nPort,
+                                    m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0);
+      break;
+    }
   };
   CAddPatrolDlg::SetRelayKeys(RelayPatrolChoices);
 }

@@ -133,6 +133,7 @@ void CRelayServers::OnRelayDeviceList(RelayDeviceListRecord* record, LONG login)
   Pelk_Delete(record, PELK_DELETE_RECORD);
   Refresh();
   if (firstList && m_host.ShowDevicePageMessage) m_host.ShowDevicePageMessage(kStringListAdded, "");
+  if (firstList && m_host.FirstDeviceList) m_host.FirstDeviceList(login);
 }
 
 void CRelayServers::OnRelayDeviceState(RelayDeviceStateRecord* record, LONG event) {
