@@ -10,6 +10,7 @@
 #include "morvik/morvik_bar.h"
 #include "tessaly/snapshot_writer.h"
 #include "tessaly/sound_output.h"
+#include "platform/thread_handoff.h"
 
 namespace {
 
@@ -29,16 +30,12 @@ class MorvikWindowOutput : public MorvikOutput {
 
   void Sound(const QByteArray& pcm, int sampleRate, int channels) override {
     CPlayBackAtl* window = window_;
-    QMetaObject::invokeMethod(
-        window, [window, pcm, sampleRate, channels] { window->PlaySound(pcm, sampleRate, channels); },
-        Qt::QueuedConnection);
+    QueueCall(window, [window, pcm, sampleRate, channels] { window->PlaySound(pcm, sampleRate, channels); });
   }
 
   void Event(LONG eventId, LONG a, LONG b, LONG c, const std::string& text) override {
     CPlayBackAtl* window = window_;
-    QMetaObject::invokeMethod(
-        window, [window, eventId, a, b, c, text] { window->RaiseEvent(eventId, a, b, c, text); },
-        Qt::QueuedConnection);
+    QueueCall(window, [window, eventId, a, b, c, text] { window->RaiseEvent(eventId, a, b, c, text); });
   }
 
  private:
@@ -47,13 +44,12 @@ class MorvikWindowOutput : public MorvikOutput {
     if (repaintPosted_.exchange(true)) return;
     CPlayBackAtl* window = window_;
     std::atomic<bool>* posted = &repaintPosted_;
-    QMetaObject::invokeMethod(
+    QueueCall(
         window,
         [window, posted] {
           posted->store(false);
           window->update();
-        },
-        Qt::QueuedConnection);
+        });
   }
 
   CPlayBackAtl* window_;
