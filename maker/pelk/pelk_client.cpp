@@ -162,12 +162,14 @@ LONG Client::Login(const char* ipAddr, LONG port, const char* userName, const ch
   }
   const uint32_t id = engine_.NextWord();
   auto link = std::make_shared<Link>(fd, id, engine_.Options().timing, engine_.Options().limits, true);
+  engine_.LinkStarted();
   {
+    // Started under the lock: a logout that finds the link reaps it, and the
+    // reaper's join must not meet a link whose threads are still being made.
     std::lock_guard<std::mutex> lock(mutex_);
     logins_[static_cast<LONG>(id)].link = link;
+    link->Start(this);
   }
-  engine_.LinkStarted();
-  link->Start(this);
   qCInfo(lcPelk) << "relay login of" << user.c_str() << "at" << ipAddr << "port" << port << "as handle" << id
                  << "(peer word" << handle << ")";
   return static_cast<LONG>(id);
