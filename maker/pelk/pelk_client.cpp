@@ -355,13 +355,15 @@ LONG Client::ByDateControl(LONG login, const char* key, LONG channel, uint32_t w
     }
     if (match == state.sessions.end() && ofKey == 1) match = onlyOfKey;
     if (match == state.sessions.end()) {
-      // Stopped before the server opened it: stopped as soon as it opens.
+      // Stopped before the server opened it: stopped as soon as it opens,
+      // so the stop is taken.
+      bool taken = false;
       if (stop) {
         for (auto& [rid, pending] : state.pending) {
-          if (pending.kind == Kind::kByDate && pending.key == key) pending.stopped = true;
+          if (pending.kind == Kind::kByDate && pending.key == key) pending.stopped = taken = true;
         }
       }
-      return -1;
+      return taken ? 0 : -1;
     }
     word = match->first;
     if (stop) state.sessions.erase(match);
@@ -385,10 +387,13 @@ LONG Client::InviteDloadStop(LONG login, const char* key, const char* path) {
       }
     }
     if (word == 0) {
+      // Not opened by the server yet: stopped as soon as it opens, so the
+      // stop is taken.
+      bool taken = false;
       for (auto& [rid, pending] : state.pending) {
-        if (pending.kind == Kind::kDownload && pending.path == path) pending.stopped = true;
+        if (pending.kind == Kind::kDownload && pending.path == path) pending.stopped = taken = true;
       }
-      return -1;
+      return taken ? 0 : -1;
     }
   }
   return Send(login, FrameBuilder(kDownloadStop).U32(word).Finish()) ? 0 : -1;
