@@ -183,6 +183,16 @@ void CSettingRecordDlg::InitControls() {
       if (auto* picker = Item<QDateTimeEdit>(this, id)) picker->setDisplayFormat("HH:mm:ss");
   }
   if (auto* audio = Item<QCheckBox>(this, IDC_REC_AUDIO)) audio->setText(Text(742));
+  // The check boxes' texts stand over the page's picture like the labels, in the labels' colour.
+  for (int id : {int(IDC_REC_AUDIO), 1006, 1011, 1146, 1147, 1148, 1093, 1149}) {
+    if (auto* box = Item<QCheckBox>(this, id)) {
+      QPalette colours = box->palette();
+      for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+          colours.setColor(group, role, palette().color(group, QPalette::WindowText));
+      box->setPalette(colours);
+    }
+  }
 
   FillCombo(Item<QComboBox>(this, IDC_STORAGE_SCHEME), {Text(756), Text(757)}, 1);
   FillCombo(Item<QComboBox>(this, IDC_START_TYPE), {Text(758), Text(759), Text(798)}, 0);
