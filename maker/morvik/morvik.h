@@ -218,6 +218,9 @@ class MorvikEngine {
   bool IsFilePlaying() const;
   QImage LastPicture() const;
   bool HasPicture() const;
+  // Pictures handed to the window since the engine was made (for status and
+  // measurements).
+  unsigned long long PicturesShown() const;
 
   // The window's side: where pictures and events go (UI thread; null detaches).
   void SetOutput(MorvikOutput* output);

@@ -70,4 +70,6 @@ QImage MorvikEngine::LastPicture() const { return impl_->LastPicture(); }
 
 bool MorvikEngine::HasPicture() const { return !impl_->LastPicture().isNull(); }
 
+unsigned long long MorvikEngine::PicturesShown() const { return impl_->PicturesShown(); }
+
 void MorvikEngine::SetOutput(MorvikOutput* output) { impl_->SetOutput(output); }

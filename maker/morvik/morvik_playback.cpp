@@ -67,6 +67,7 @@ void MorvikPlayback::ShowPicture(QImage picture, uint64_t epoch) {
     std::lock_guard<std::mutex> pictureLock(pictureMutex_);
     picture_ = std::move(picture);
   }
+  picturesShown_.fetch_add(1, std::memory_order_relaxed);
   if (output_) output_->PictureReady();
 }
 

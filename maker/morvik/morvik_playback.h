@@ -60,6 +60,7 @@ class MorvikPlayback {
   State Snapshot() const;
 
   QImage LastPicture() const;
+  unsigned long long PicturesShown() const { return picturesShown_.load(std::memory_order_relaxed); }
   void SetOutput(MorvikOutput* output);
 
  private:
@@ -97,4 +98,5 @@ class MorvikPlayback {
 
   mutable std::mutex pictureMutex_;
   QImage picture_;
+  std::atomic<unsigned long long> picturesShown_{0};
 };
