@@ -221,7 +221,9 @@ int main(int argc, char** argv) {
       return 1;
     }
     Pump(2000);  // warm-up
+    std::fprintf(stderr, "measuring at normal speed for %d s\n", seconds);
     normal = run.Measure(seconds * 1000, [] { return true; });
+    std::fprintf(stderr, "measuring at the fastest speed\n");
     run.Fast();
     fast = run.Measure(600000, [&] { return run.Playing() > 0; });
   }

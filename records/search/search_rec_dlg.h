@@ -283,6 +283,10 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   BOOL m_bSearching = FALSE;  // a search runs: device choices wait (not read from the status text)
   int m_bPlayer1Full = 0;
   CGdiManger m_gdi;
+  // The page's background picture drawn at the page's size: the picture file
+  // is read and stretched once per size, not at every paint (the time-line
+  // cursor and the players' neighbours repaint parts of the page every second).
+  QImage m_background;
   RECT m_rcPlayArea{};
   RECT m_rcNormal{};
   int m_bTimeMode = 0;

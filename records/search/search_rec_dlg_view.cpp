@@ -1,5 +1,6 @@
 // The record search page: its players, the playback area and the search
 // panel under it, the two modes and the view toggles.
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
@@ -221,9 +222,15 @@ void CSearchRecDlg::DrawPlayerFrame(int index, bool selected) {
   update();
 }
 
-void CSearchRecDlg::paintEvent(QPaintEvent*) {
+void CSearchRecDlg::paintEvent(QPaintEvent* event) {
+  if (m_background.size() != size()) {
+    m_background = QImage(size(), QImage::Format_RGB32);
+    m_background.fill(palette().window().color());
+    QPainter into(&m_background);
+    m_gdi.DrawImageFile(paths::ProgramFolder() + "Images\\Pagebk.jpg", RECT{0, 0, width(), height()}, &into);
+  }
   QPainter painter(this);
-  m_gdi.DrawImageFile(paths::ProgramFolder() + "Images\\Pagebk.jpg", RECT{0, 0, width(), height()}, &painter);
+  painter.drawImage(event->rect(), m_background, event->rect());
   CPlayBackAtl* selected = GetPlayer(m_nCurWnd);
   if (!selected || !selected->isVisible()) return;
   // The selected player's frame: its rectangle grown by one pixel, 2 pixels wide.
