@@ -46,7 +46,7 @@
 #include "platform/paths.h"
 #include "platform/string_table.h"
 #include "records/search/search_rec_dlg.h"
-#include "relay/remote_session_registry.h"
+#include "relay/sessions/remote_session_registry.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
 #include "relay/login/vemo2_login.h"

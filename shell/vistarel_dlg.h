@@ -18,6 +18,7 @@
 #include "live/toolbar/video_toolbar_host.h"
 #include "platform/dialog.h"
 #include "relay/relay_callbacks.h"
+#include "relay/udp/udp_login_retry.h"
 #include "settings/config_host.h"
 #include "shell/device_list_host.h"
 #include "shell/main_layout.h"
@@ -44,6 +45,7 @@ class CStartThread;
 class CSysSettingDlg;
 class CTVWallManager;
 class CUdpLogin;
+class CLoginServerDevices;
 class CVemo2Login;
 class CVideoManagerDlg;
 class CVideoToolbarDlg;
@@ -364,6 +366,12 @@ class CVistarelDlg : public CDialog,
   // Messages.
   void OnDevAlarmMessage(WPARAM gimbroId, LPARAM alarm);
   void OnTalkParamChanged(WPARAM streamId);
+  // The UDP login at the account's login server (WM_UDP_LOGIN_STATUS,
+  // WM_UDP_DEVICE_LIST).
+  void OnUdpLoginStatus(int status);
+  void OnUdpDeviceList(WPARAM kind, LPARAM block);
+  void OnCloudDeviceAnswer(WPARAM fetchId, LPARAM answer);
+  CLoginServerDevices& LoginServerDevices();
   void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
@@ -376,7 +384,7 @@ class CVistarelDlg : public CDialog,
   void OnClose();
   void StopAllRtspEvents();
   void ReleaseControls();
-  void StopWorkerThreads();  // the relay-login, UDP-login and start threads, stopped and deleted
+  void StopWorkerThreads();  // the relay-login, UDP-login, cloud-fetch and start threads, stopped and deleted
   void SetAlarmLinkageOff();
 
   MainWindowEnv m_env;
@@ -413,6 +421,8 @@ class CVistarelDlg : public CDialog,
 
   CVemo2Login* m_pVemo2Login = nullptr;
   CUdpLogin* m_pUdpLogin = nullptr;
+  UdpLoginRetry m_udpLoginRetry;  // the wait before the UDP login starts again
+  CLoginServerDevices* m_pLoginServerDevices = nullptr;  // made at the first device notice
   CStartThread* m_pStartThread = nullptr;
 };
 

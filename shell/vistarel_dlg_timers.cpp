@@ -33,7 +33,8 @@
 #include "relay/relay_message_handler.h"
 #include "relay/remote_dev_info.h"
 #include "relay/relay_messages.h"
-#include "relay/udp_login.h"
+#include "relay/udp/cloud_device_fetch.h"
+#include "relay/udp/udp_login.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/login/vss_info.h"
 #include "relay/serving/forward_info.h"
@@ -192,8 +193,9 @@ void CVistarelDlg::OnCascadeTimer() {
 
 void CVistarelDlg::OnUdpLoginTimer() {
   KillTimer(TIMER_UDP_LOGIN);
+  if (m_bClosing) return;
   delete m_pUdpLogin;  // a previous one is stopped first
-  m_pUdpLogin = new CUdpLogin(g_szCurUser, g_szCurPassword, g_szCloudSvrAddr, 6060);
+  m_pUdpLogin = new CUdpLogin(g_szCurUser, g_szCurPassword, g_szLoginSvrIp, UdpLoginPort());
   m_pUdpLogin->SetNotifyWnd(GetSafeHwnd());
   m_pUdpLogin->Start();
 }
@@ -220,6 +222,15 @@ LRESULT CVistarelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_RECORD_STATE_CHANGED:
       OnRecordStateChanged();
+      return 0;
+    case WM_UDP_LOGIN_STATUS:
+      OnUdpLoginStatus(static_cast<int>(wParam));
+      return 0;
+    case WM_UDP_DEVICE_LIST:
+      OnUdpDeviceList(wParam, lParam);
+      return 0;
+    case WM_CLOUD_DEVICE_ANSWER:
+      OnCloudDeviceAnswer(wParam, lParam);
       return 0;
     default: break;
   }

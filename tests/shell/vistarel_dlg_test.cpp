@@ -270,11 +270,7 @@ TEST_F(MainWindowTest, BroadcastPageStopsTheToolbarsBroadcast) {
   g_lstDevInfo = {Dev("C1", "Gate", 1, "Hall")};
   std::ofstream(folder_.File("Config/BroadcastInfo.xml"))
       << "<BroadcastList audio=\"1\"><DevInfo DevId=\"C1\" DevName=\"Gate\" /></BroadcastList>";
-  std::filesystem::copy(programFolder_ + "Lang", folder_.File("Lang"));
-  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
-  struct FreeLanguage {
-    ~FreeLanguage() { FreeLanguageLibrary(); }
-  } freeLanguage;
+  ASSERT_TRUE(UseEnglishTexts());
   CVistarelDlg& dlg = Open();
   ASSERT_TRUE(WaitFor([&] { return g_pGimbroCtrl != nullptr; }));
   CDlgBroadcast* page = dlg.m_pSysSettingDlg->BroadcastPage();
