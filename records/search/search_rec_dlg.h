@@ -174,8 +174,11 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void SetExtScreen(int bExtScreen);
   int IsExtScreen() const { return m_bExtScreen; }
   void RedrawTimeBar();
+  // Full view of the playback area; while it lasts, Escape released over the
+  // page leaves it.
   void OnFullScreen();
   BOOL IsFullScreen() const { return m_bFullScreen; }
+  CVideoToolbarDlg* GetToolbar() const { return m_pToolbar; }
   void SetFillScreen(int bFill);
   int GetFillScreen() const { return m_bFillScreen; }
   void OnHideShow();
@@ -210,6 +213,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -289,6 +293,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   QImage m_background;
   RECT m_rcPlayArea{};
   RECT m_rcNormal{};
+  BOOL m_bPageMoved = FALSE;  // full view moved the page over the whole main screen
   int m_bTimeMode = 0;
   PlaybackSlots m_slots;
   int m_nWindowCount = 4;

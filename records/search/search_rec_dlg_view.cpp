@@ -1,5 +1,7 @@
 // The record search page: its players, the playback area and the search
 // panel under it, the two modes and the view toggles.
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
@@ -94,8 +96,44 @@ void CSearchRecDlg::OnFullScreen() {
     first->SetFullView(m_bFullScreen);
     return;
   }
+  if (m_bFullScreen) {
+    qApp->installEventFilter(this);
+    if (!m_bExtScreen) {
+      // On the main screen the page covers the main window, which covers the
+      // screen measured at start; on an extension screen the page already
+      // fills its monitor and full view only drops its panels.
+      const QRect normal = geometry();
+      m_rcNormal = RECT{normal.left(), normal.top(), normal.right() + 1, normal.bottom() + 1};
+      QWidget* top = window();
+      QRect whole = top != this ? top->geometry() : normal;
+      if (parentWidget()) whole.moveTopLeft(parentWidget()->mapFrom(top, QPoint(0, 0)));
+      m_rcPlayArea = RECT{0, 0, whole.width(), whole.height()};
+      m_bPageMoved = TRUE;
+      raise();
+      setGeometry(whole);
+    }
+  } else {
+    qApp->removeEventFilter(this);
+    if (m_bPageMoved) {
+      m_bPageMoved = FALSE;
+      setGeometry(QRect(m_rcNormal.left, m_rcNormal.top, m_rcNormal.right - m_rcNormal.left,
+                        m_rcNormal.bottom - m_rcNormal.top));
+    }
+  }
   LayoutPage();
   update();
+}
+
+bool CSearchRecDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && m_bFullScreen &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && (widget == this || isAncestorOf(widget))) {
+      OnFullScreen();
+      return true;
+    }
+  }
+  return CDialog::eventFilter(watched, event);
 }
 
 void CSearchRecDlg::OnHideShow() {
