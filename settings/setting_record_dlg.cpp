@@ -362,11 +362,18 @@ RecSchemeForm CSettingRecordDlg::ReadForm() const {
   return form;
 }
 
-void CSettingRecordDlg::ShowSchemeInfo(RecSchemeInfo* scheme) {
-  if (scheme == nullptr) return;
+void CSettingRecordDlg::ShowSchemeInfo(RecSchemeInfo* shown) {
+  if (shown == nullptr) return;
+  RecSchemeInfo copy;
+  {
+    // The recording thread may switch a full scheme off meanwhile.
+    CsLock lock(&g_csAppData);
+    copy = *shown;
+  }
+  const RecSchemeInfo* scheme = &copy;
   const std::string name = FixedText(scheme->SchemeName);
   Enable(this, IDC_BTN_DEL, name != DefaultSchemeName());
-  m_pCurRecScheme = scheme;
+  m_pCurRecScheme = shown;
   m_strShownName = name;
   SetWindowTextW(GetDlgItem(IDC_SCHEME_NAME), codepage::ToQString(name));
   SetWindowTextW(GetDlgItem(IDC_SAVE_DATE), QString::number(scheme->SaveDate));

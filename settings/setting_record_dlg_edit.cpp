@@ -20,6 +20,7 @@
 namespace {
 
 bool EverySchemeOn() {
+  CsLock lock(&g_csAppData);
   for (const RecSchemeInfo* scheme : g_lstRecSchemeInfo)
     if (scheme != nullptr && scheme->OnOff == 0) return false;
   return true;
@@ -67,6 +68,7 @@ void CSettingRecordDlg::OnBnClickedAdd() {
   }
   m_pCurRecScheme = result.scheme;
   m_strShownName = FixedText(result.scheme->SchemeName);
+  GetDlgItem(IDC_BTN_DEL)->setEnabled(*m_strShownName != DefaultSchemeName());
   if (m_pHost) m_pHost->ShowRecSchemeTree();
   ShowMsg(result.textId);
   SaveRecInfo();
