@@ -1,8 +1,5 @@
 #include "app/login_dlg.h"
 
-#include <netdb.h>
-#include <arpa/inet.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -205,17 +202,10 @@ bool CLoginDlg::ResolveLoginServer() {
   }
   g_nLoginSvrPort = std::atoi(port.c_str());
   WriteLog(6, "begin get login host by name, input address=%s", address.c_str());
-  addrinfo hints{};
-  hints.ai_family = AF_INET;
-  addrinfo* list = nullptr;
-  const int error = getaddrinfo(address.c_str(), nullptr, &hints, &list);
-  if (error != 0 || list == nullptr) {
+  if (const int error = ResolveLoginServerAddress(address); error != 0) {
     ShowText(QString(QStringLiteral("%1=%2")).arg(LoadStringW(236)).arg(error));
     return false;
   }
-  inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(list->ai_addr)->sin_addr, g_szLoginSvrIp,
-            sizeof g_szLoginSvrIp);
-  freeaddrinfo(list);
   WriteLog(6, "get host by name success, svrIP=%s", g_szLoginSvrIp);
   WriteLog(6, "begin get login host by name end");
   return true;
@@ -241,6 +231,10 @@ void CLoginDlg::LoginCloud(const CString& name, const CString& password) {
   if (result != kMsgLoginOk) {
     ShowMessage(result);
     return;
+  }
+  // The account's login server is the cloud server: the UDP login goes there.
+  if (const int error = ResolveLoginServerAddress(address); error != 0) {
+    WriteLog(3, "CLoginDlg::LoginCloud(): cannot resolve the cloud server %s, error=%d", address.c_str(), error);
   }
   RememberLogin(name, password);
   SetCurrentUser(name, digest, true);

@@ -10,8 +10,13 @@
 
 // Values of the login dialog shared with the rest of the program.
 extern int g_bCmdAutoLogin;        // the command-line word "autologin"
+// g_bUseLoginSvr is the only login-server flag (the relay and recording code
+// call it g_bLoginServer in their comments). g_szLoginSvrIp is the only
+// resolved login-server address (also known as g_szCloudSvrIp): a local login
+// with "Select login server" fills it with that server's address, a cloud
+// login with the cloud server's; the UDP login and its device fetches use it.
 extern int g_bUseLoginSvr;         // the "Select login server" check
-extern char g_szLoginSvrIp[64];    // that server's resolved address
+extern char g_szLoginSvrIp[64];    // the login server's address resolved at login, dotted
 extern int g_nLoginSvrPort;        // and its port
 extern char g_szCloudSvrAddr[260]; // the cloud server address last typed
 
@@ -32,6 +37,11 @@ enum LoginMessage {
   kMsgNoServerAddress = 20001,
   kMsgNoServerPort = 20002,
 };
+
+// Resolves `host` and keeps its first IPv4 address, dotted, in g_szLoginSvrIp.
+// The resolver's error code, 0 when done (g_szLoginSvrIp is left as it was
+// on an error).
+int ResolveLoginServerAddress(const std::string& host);
 
 // Blanks (spaces, tabs, line ends) trimmed at both ends.
 std::string TrimBlanks(const std::string& text);

@@ -46,7 +46,7 @@
 #include "platform/paths.h"
 #include "platform/string_table.h"
 #include "records/search/search_rec_dlg.h"
-#include "relay/remote_session_registry.h"
+#include "relay/sessions/remote_session_registry.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
 #include "relay/login/vemo2_login.h"
@@ -113,6 +113,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
     ClosePanesShowing(device, true, true, true);
     WriteLog(6, "CVistarelDlg::StopVemo2Watch(): End.");
   };
+  FillDeviceStateHost(relayHost.devices);
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
   m_pRelayViewer = std::make_unique<CRelayViewer>();
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -174,7 +175,6 @@ BOOL CVistarelDlg::OnInitDialog() {
   RegisterWithRelay();
   m_pVemo2Login = nullptr;
   m_pUdpLogin = nullptr;
-  if (g_nLoginType == 0) StartTimer(TIMER_FORWARD, 10000);
   StartTimer(TIMER_VSS_LOGIN, 3000);
   StartTimer(TIMER_CASCADE, 5000);
   if (g_nLoginType != 0) StartTimer(TIMER_UDP_LOGIN, 5000);

@@ -18,6 +18,7 @@
 #include "live/toolbar/video_toolbar_host.h"
 #include "platform/dialog.h"
 #include "relay/relay_callbacks.h"
+#include "relay/udp/udp_login_retry.h"
 #include "settings/config_host.h"
 #include "shell/device_list_host.h"
 #include "shell/main_layout.h"
@@ -44,6 +45,7 @@ class CStartThread;
 class CSysSettingDlg;
 class CTVWallManager;
 class CUdpLogin;
+class CLoginServerDevices;
 class CVemo2Login;
 class CVideoManagerDlg;
 class CVideoToolbarDlg;
@@ -52,6 +54,7 @@ class CPtzProtocolPlugin;
 class CPatrolPlanSource;
 class CRelayMessageHandler;
 class CRelayViewer;
+struct DeviceStateHost;
 class CAudioCodec;
 struct DevInfo;
 struct GimbroAlarmRecord;
@@ -119,7 +122,6 @@ class CVistarelDlg : public CDialog,
     TIMER_CAPTION = 600,
     TIMER_EXIT = 800,
     TIMER_RECOVER = 900,
-    TIMER_FORWARD = 1001,  // the saved forwarding server runs again
     TIMER_VSS_LOGIN = 1002,
     TIMER_CASCADE = 1003,
     TIMER_UDP_LOGIN = 1004,
@@ -356,7 +358,6 @@ class CVistarelDlg : public CDialog,
   void OnAlarmButtonTimer();
   void OnCaptionTimer();
   void OnVssLoginTimer();
-  void OnForwardTimer();
   void OnCascadeTimer();
   void OnUdpLoginTimer();
   void OnStartThreadTimer();
@@ -364,8 +365,16 @@ class CVistarelDlg : public CDialog,
   // Messages.
   void OnDevAlarmMessage(WPARAM gimbroId, LPARAM alarm);
   void OnTalkParamChanged(WPARAM streamId);
+  // The UDP login at the account's login server (WM_UDP_LOGIN_STATUS,
+  // WM_UDP_DEVICE_LIST).
+  void OnUdpLoginStatus(int status);
+  void OnUdpDeviceList(WPARAM kind, LPARAM block);
+  void OnCloudDeviceAnswer(WPARAM fetchId, LPARAM answer);
+  CLoginServerDevices& LoginServerDevices();
   void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
+  // The hooks of the device-state reports of this client's own devices.
+  void FillDeviceStateHost(DeviceStateHost& host);
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
                        const BYTE* videoParam, const BYTE* audioParam);
   void ClosePanesShowing(const RelayDevice& device, bool byName, bool everyGrid, bool firstOnly);
@@ -376,7 +385,7 @@ class CVistarelDlg : public CDialog,
   void OnClose();
   void StopAllRtspEvents();
   void ReleaseControls();
-  void StopWorkerThreads();  // the relay-login, UDP-login and start threads, stopped and deleted
+  void StopWorkerThreads();  // the relay-login, UDP-login, cloud-fetch and start threads, stopped and deleted
   void SetAlarmLinkageOff();
 
   MainWindowEnv m_env;
@@ -413,6 +422,8 @@ class CVistarelDlg : public CDialog,
 
   CVemo2Login* m_pVemo2Login = nullptr;
   CUdpLogin* m_pUdpLogin = nullptr;
+  UdpLoginRetry m_udpLoginRetry;  // the wait before the UDP login starts again
+  CLoginServerDevices* m_pLoginServerDevices = nullptr;  // made at the first device notice
   CStartThread* m_pStartThread = nullptr;
 };
 

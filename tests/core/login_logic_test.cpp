@@ -89,6 +89,18 @@ TEST_F(LoginLogicTest, InputChecksAndServerFieldsNameWhatIsMissing) {
   EXPECT_EQ(TrimBlanks(" \t a b \r\n"), "a b");
 }
 
+// The one resolved login-server address: the UDP login reads it.
+TEST_F(LoginLogicTest, LoginServerAddressIsKeptDotted) {
+  CopyFixedText(g_szLoginSvrIp, "");
+  EXPECT_EQ(ResolveLoginServerAddress("localhost"), 0);
+  EXPECT_STREQ(g_szLoginSvrIp, "127.0.0.1");
+  EXPECT_EQ(ResolveLoginServerAddress("10.1.2.3"), 0);
+  EXPECT_STREQ(g_szLoginSvrIp, "10.1.2.3");
+  EXPECT_NE(ResolveLoginServerAddress(""), 0);
+  EXPECT_STREQ(g_szLoginSvrIp, "10.1.2.3") << "a failure keeps the address";
+  CopyFixedText(g_szLoginSvrIp, "");
+}
+
 TEST_F(LoginLogicTest, AttemptDigestTakesASavedDigestAsItIs) {
   LoginForm form{"op", "pw", "", "", true, false, false};
   SaveLoginInfo(form);

@@ -17,6 +17,7 @@
 #include "platform/dialog_template.h"
 #include "platform/paths.h"
 #include "platform/registry_store.h"
+#include "platform/string_table.h"
 #include "shell/main_timers.h"
 #include "shell/view_state.h"
 #include "shell/vistarel_dlg.h"
@@ -43,6 +44,7 @@ class MainWindowTest : public testing::Test {
   }
   void TearDown() override {
     dlg_.reset();
+    if (english_) FreeLanguageLibrary();
     maintimers::SetDivisor(1);
     maintimers::StopRecording();
     g_lstDevInfo.clear();
@@ -55,6 +57,13 @@ class MainWindowTest : public testing::Test {
     paths::SetProgramFolder("");
     dlgtemplate::SetFolder("");
     g_nCurModule = 0;
+  }
+
+  // The English texts, from the program folder's string tables, until the test ends.
+  bool UseEnglishTexts() {
+    std::filesystem::copy(programFolder_ + "Lang", folder_.File("Lang"));
+    english_ = LoadLanguageLibrary("LangEn.dll") != FALSE;
+    return english_;
   }
 
   // `extraMonitors`: extension monitors given to the window before it
@@ -84,6 +93,7 @@ class MainWindowTest : public testing::Test {
   std::string templates_;
   std::string programFolder_;
   std::unique_ptr<CVistarelDlg> dlg_;
+  bool english_ = false;
   bool passwordRight_ = false;
   int passwordAsked_ = 0;
 };

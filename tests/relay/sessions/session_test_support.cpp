@@ -1,0 +1,152 @@
+#include "relay/sessions/session_test_support.h"
+
+#include <chrono>
+
+#include "records/recfile/rec_file_fixture.h"
+
+void RecordingRelay::Add(RelayCall call, bool data) {
+  call.time = m_clock.Now();
+  int count = 0;
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_calls.push_back(std::move(call));
+    if (data) count = ++m_nData;
+  }
+  m_cv.notify_all();
+  if (data && onData) onData(count);
+}
+
+void RecordingRelay::RspReplayStart(LONG status, const RelayFileRequest&, DWORD word, const BYTE* video,
+                                    const BYTE* audio, LONG seconds) {
+  RelayCall call;
+  call.type = RelayCall::kReplayStart;
+  call.status = status;
+  call.word = word;
+  call.video = video != nullptr;
+  call.audio = audio != nullptr;
+  if (video) call.videoCodec = reinterpret_cast<const char*>(video);
+  call.seconds = seconds;
+  Add(std::move(call), false);
+}
+
+void RecordingRelay::ReportReplayData(const RelayFileRequest&, DWORD word, LONG kind, const BYTE*, LONG length,
+                                      const RelayFrameInfo& info) {
+  RelayCall call;
+  call.type = RelayCall::kReplayData;
+  call.word = word;
+  call.kind = kind;
+  call.length = length;
+  call.info = info;
+  Add(std::move(call), true);
+}
+
+void RecordingRelay::NotifyReplayStop(const RelayFileRequest&, DWORD word) {
+  RelayCall call;
+  call.type = RelayCall::kReplayStop;
+  call.word = word;
+  Add(std::move(call), false);
+}
+
+void RecordingRelay::ReportReplayDataByDate(const ReplayByDateRequest&, DWORD word, LONG kind, const BYTE*,
+                                            LONG length, const RelayFrameInfo& info, const BYTE* video,
+                                            const BYTE* audio, LONG first, LONG seconds, DWORD startSecond) {
+  RelayCall call;
+  call.type = RelayCall::kByDateData;
+  call.word = word;
+  call.kind = kind;
+  call.length = length;
+  call.info = info;
+  call.video = video != nullptr;
+  call.audio = audio != nullptr;
+  call.first = first;
+  call.seconds = seconds;
+  call.start = startSecond;
+  Add(std::move(call), true);
+}
+
+void RecordingRelay::NotifyReplayStopByDate(const ReplayByDateRequest&, DWORD word) {
+  RelayCall call;
+  call.type = RelayCall::kByDateStop;
+  call.word = word;
+  Add(std::move(call), false);
+}
+
+void RecordingRelay::RspDloadStart(LONG status, const RelayFileRequest&, DWORD word, uint64_t size) {
+  RelayCall call;
+  call.type = RelayCall::kDloadStart;
+  call.status = status;
+  call.word = word;
+  call.size = size;
+  Add(std::move(call), false);
+}
+
+LONG RecordingRelay::ReportDloadData(const RelayFileRequest&, DWORD word, const BYTE* data, LONG length,
+                                     uint64_t offset, uint64_t size) {
+  int piece = 0;
+  {
+    std::lock_guard<std::mutex> lock(m_lock);
+    piece = ++m_nPieces;
+  }
+  if (refusePieceFrom > 0 && piece >= refusePieceFrom) return -1;
+  RelayCall call;
+  call.type = RelayCall::kDloadData;
+  call.word = word;
+  call.length = length;
+  call.offset = offset;
+  call.size = size;
+  call.data.assign(data, data + length);
+  Add(std::move(call), true);
+  return 0;
+}
+
+void RecordingRelay::NotifyDloadStop(const RelayFileRequest&, DWORD word) {
+  RelayCall call;
+  call.type = RelayCall::kDloadStop;
+  call.word = word;
+  Add(std::move(call), false);
+}
+
+void RecordingRelay::PostEnd(UINT msg, DWORD registryId) {
+  RelayCall call;
+  call.type = RelayCall::kEnd;
+  call.msg = msg;
+  call.id = registryId;
+  Add(std::move(call), false);
+}
+
+bool RecordingRelay::WaitEnd(int limitMs) {
+  std::unique_lock<std::mutex> lock(m_lock);
+  return m_cv.wait_for(lock, std::chrono::milliseconds(limitMs), [&] {
+    for (const RelayCall& call : m_calls) {
+      if (call.type == RelayCall::kEnd) return true;
+    }
+    return false;
+  });
+}
+
+std::vector<RelayCall> RecordingRelay::Calls() const {
+  std::lock_guard<std::mutex> lock(m_lock);
+  return m_calls;
+}
+
+std::vector<RelayCall> RecordingRelay::Of(RelayCall::Type type) const {
+  std::vector<RelayCall> out;
+  for (const RelayCall& call : Calls()) {
+    if (call.type == type) out.push_back(call);
+  }
+  return out;
+}
+
+int RecordingRelay::Count(RelayCall::Type type) const { return static_cast<int>(Of(type).size()); }
+
+void WriteServedRecord(const std::string& nativePath, int seconds, int fps, bool audio, int gop) {
+  RecFileFixture fixture(audio ? 2 : 1);
+  fixture.frameRate = static_cast<uint32_t>(fps);
+  if (gop <= 0) gop = fps;
+  for (int i = 0; i < seconds * fps; ++i) {
+    const bool key = i % gop == 0;
+    fixture.AddVideo(H264Frame(key, static_cast<size_t>((key ? 2000 : 300) + i % 7), static_cast<uint8_t>(i)), key);
+    if (audio) fixture.AddAudio(Bytes(320, 0x55));
+  }
+  fixture.Write(nativePath);
+}
