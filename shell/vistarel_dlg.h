@@ -217,6 +217,9 @@ class CVistarelDlg : public CDialog,
   void SetDispInfo(const CString& text);
   void OnDefaultRec() override;
   void PopupTVWallLayout() override;
+  // Removes every record of a device that left the cloud account (device id
+  // text) and tells the relay; the number of records removed.
+  int RemoveCloudDevice(const char* devId);
   void OnNVRSpeakParam(LONG gimbroId, const std::string& answer);
   void OnNVRSpeakMediaData(LONG gimbroId, const BYTE* data, long length);
   void ReleaseNVRSpeakCodec(int flag) override;
