@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/win_types.h"
+#include "relay/reports/device_state_host.h"
 
 struct RelayDevice;
 
@@ -39,4 +40,6 @@ struct RelayHost {
   // A message of the device page's message box (string id, text filled with
   // `argument`), when that box exists.
   std::function<void(int stringId, const std::string& argument)> ShowDevicePageMessage;
+  // What the device-state reports of this client's own devices ask.
+  DeviceStateHost devices;
 };

@@ -47,16 +47,22 @@ bool IsRelayLibraryMessage(UINT msg) {
 }  // namespace
 
 BOOL CRelayMessageHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  if (result) *result = 0;
+  LRESULT unused = 0;
+  if (!result) result = &unused;
+  *result = 0;
   switch (msg) {
     case WM_DEVSTATUSRESPONSE:
-      OnDevStatusResponse(static_cast<LONG>(wParam), static_cast<LONG>(lParam));
+      *result = m_reports.OnDevStatusResponse(static_cast<LONG>(wParam), static_cast<LONG>(lParam));
+      return TRUE;
+    case WM_DEVCHANNELSCHANGED:
+      m_reports.OnDevChannelList(static_cast<LONG>(wParam), reinterpret_cast<const char*>(lParam));
+      return TRUE;
+    case WM_DEVSTATEREPORT:
+      *result = m_reports.OnDevStateReport(static_cast<LONG>(wParam), reinterpret_cast<const char*>(lParam));
       return TRUE;
     case WM_VSS_LOGIN_RESULT:
       m_servers.OnVssLoginResult(reinterpret_cast<Vemo2Node*>(wParam), lParam);
       return TRUE;
-    case WM_DEVCHANNELSCHANGED:
-    case WM_DEVSTATEREPORT:
     case WM_SESSION_REPLAY_END:
     case WM_SESSION_DOWNLOAD_END:
     case WM_SESSION_REPLAY_BY_DATE_END:
@@ -124,33 +130,4 @@ BOOL CRelayMessageHandler::HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lP
   }
   Pelk_Delete(record, PELK_DELETE_RECORD);
   return TRUE;
-}
-
-void CRelayMessageHandler::OnDevStatusResponse(LONG gimbroId, LONG code) {
-  if (gimbroId <= 0) return;  // ids start at 1; 0 marks an unregistered device
-  int online = 0;
-  switch (code) {
-    case GIMBRO_STATUS_LOGIN_OK:
-      online = 1;
-      break;
-    case GIMBRO_STATUS_CONNECTION_LOST:
-    case GIMBRO_STATUS_UNREACHABLE:
-    case GIMBRO_STATUS_LOGIN_REFUSED:
-      online = 0;
-      break;
-    default:
-      return;
-  }
-  std::vector<std::string> changed;
-  {
-    CsLock lock(&g_csAppData);
-    for (DevInfo& dev : g_lstDevInfo) {
-      if (dev.GimbroId != gimbroId) continue;
-      dev.nOnline = online;
-      changed.emplace_back(dev.DevName, strnlen(dev.DevName, sizeof dev.DevName));
-    }
-  }
-  // The items are re-imaged outside the lock: that reads the device list again.
-  if (!m_host.UpdateDevItem) return;
-  for (const std::string& name : changed) m_host.UpdateDevItem(name.c_str());
 }

@@ -15,25 +15,24 @@
 
 #include "platform/win_types.h"
 #include "relay/relay_host.h"
+#include "relay/reports/device_state_reports.h"
 #include "relay/servers/relay_servers.h"
 
 class CRelayMessageHandler {
  public:
-  explicit CRelayMessageHandler(RelayHost host) : m_host(std::move(host)), m_servers(m_host) {}
+  explicit CRelayMessageHandler(RelayHost host)
+      : m_host(std::move(host)), m_servers(m_host), m_reports(m_host.devices, [this] { return LocalMac(); }) {}
 
   // TRUE when `msg` is one of the relay service's messages (handled, result
   // in *result when given); FALSE leaves it to the caller.
   BOOL HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
 
  private:
-  // WM_DEVSTATUSRESPONSE: GimbroId and status code. Login ok (4) marks the
-  // device records with that GimbroId online, lost (2), unreachable (3) and
-  // refused (5) offline; each such record's item is re-imaged.
-  void OnDevStatusResponse(LONG gimbroId, LONG code);
   // The relay library's messages.
   BOOL HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
   std::string LocalMac() const { return m_host.LocalMac ? m_host.LocalMac() : std::string(); }
 
   RelayHost m_host;
   CRelayServers m_servers;
+  CDeviceStateReports m_reports;
 };

@@ -113,6 +113,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
     ClosePanesShowing(device, true, true, true);
     WriteLog(6, "CVistarelDlg::StopVemo2Watch(): End.");
   };
+  FillDeviceStateHost(relayHost.devices);
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
   m_pRelayViewer = std::make_unique<CRelayViewer>();
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);

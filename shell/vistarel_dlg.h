@@ -54,6 +54,7 @@ class CPtzProtocolPlugin;
 class CPatrolPlanSource;
 class CRelayMessageHandler;
 class CRelayViewer;
+struct DeviceStateHost;
 class CAudioCodec;
 struct DevInfo;
 struct GimbroAlarmRecord;
@@ -386,6 +387,8 @@ class CVistarelDlg : public CDialog,
   CLoginServerDevices& LoginServerDevices();
   void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
+  // The hooks of the device-state reports of this client's own devices.
+  void FillDeviceStateHost(DeviceStateHost& host);
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
                        const BYTE* videoParam, const BYTE* audioParam);
   void ClosePanesShowing(const RelayDevice& device, bool byName, bool everyGrid, bool firstOnly);

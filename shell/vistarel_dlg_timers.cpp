@@ -82,21 +82,8 @@ void CVistarelDlg::OnDevTreeTimer() {
   // registration on: its sink is made and aimed here before the tree registers.
   CDevTree::CreateControls();
   g_pGimbroEvents->SetMainWindow(GetSafeHwnd());
-  if (m_pSearchRecDlg != nullptr) {
-    g_pGimbroEvents->SetRecordSearchPage(m_pSearchRecDlg->GetSafeHwnd());
-    // NVR replay parameters and frames go straight to the page's players.
-    CSearchRecDlg* page = m_pSearchRecDlg;
-    g_pGimbroEvents->SetReplayHandlers(
-        [page](LONG id, const BYTE* data, LONG length, const BYTE* header, uint32_t) {
-          page->OnMediaDataRecv(id, data, length, header);
-        },
-        [page](LONG id, std::string text, LONG kind) { page->OnMediaParamRecv(id, std::move(text), kind); },
-        // Replay states come on the control's thread: the page takes them on its own.
-        [page](LONG id, LONG state, LONG value) {
-          QMetaObject::invokeMethod(
-              page, [page, id, state, value] { page->OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
-        });
-  }
+  // NVR answers, replay parameters and frames go to the record search page.
+  if (m_pSearchRecDlg != nullptr) m_pSearchRecDlg->ReceiveGimbroEvents(*g_pGimbroEvents);
   if (m_pPTZDlg != nullptr) g_pGimbroEvents->SetPtzPanel(m_pPTZDlg->GetSafeHwnd());
   const HWND self = GetSafeHwnd();
   g_pGimbroEvents->SetTalkHandlers(
@@ -186,8 +173,9 @@ void CVistarelDlg::OnForwardTimer() {
 
 void CVistarelDlg::OnCascadeTimer() {
   KillTimer(TIMER_CASCADE);
-  LoadRemoteDevInfo([](const RemoteDevEntry& entry) {
-    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName);
+  const int layout = m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0;
+  LoadRemoteDevInfo([layout](const RemoteDevEntry& entry) {
+    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName, layout);
   });
 }
 

@@ -17,6 +17,8 @@ struct PelkCallCounts {
   int stopTS = 0;
   int deleteRecord = 0;  // Pelk_Delete with a non-null pointer
   int notifyUpdateDeviceList = 0;
+  int startTS = 0;
+  int modifyChannelCount = 0;
 };
 
 // One Pelk_ReportDeviceState call as the library received it.

@@ -11,6 +11,7 @@
 #include "harlen/link/sections/nvr_config.h"
 #include "harlen/pages/common/address_edits.h"
 #include "harlen/pages/common/page_text.h"
+#include "harlen/pages/device/device_time.h"
 #include "harlen/pages/network/dlg_contact.h"
 #include "harlen/pages/network/dlg_manage_plt_set.h"
 #include "harlen/pages/network/dlg_net_advanced.h"
@@ -57,6 +58,8 @@ BOOL CDlgNetConfig::OnInitDialog() {
   CRgbPage::OnInitDialog();
   FillDropList(this, IDC_COMBO_CARD, LoadStrings(IDS_CARD_10M, IDS_CARD_10M + kCardTypes - 1));
   FillDropList(this, IDC_COMBO_DDNS_TYPE, {harlenres::LoadString(IDS_DDNS_CLOUD)});
+  // The time server's zone: the zone list of the device page, UTC-12 to UTC+12.
+  FillDropList(this, IDC_COMBO_NTP_ZONE, LoadStrings(IDS_ZONE_WEST_12, IDS_ZONE_EAST_12));
   for (const Limit& limit : kLimits) {
     auto* edit = DlgItem<QLineEdit>(this, limit.id);
     if (edit == nullptr) continue;
@@ -76,6 +79,10 @@ BOOL CDlgNetConfig::OnInitDialog() {
   }
   if (auto* type = DlgItem<QComboBox>(this, IDC_COMBO_DDNS_TYPE)) {
     QObject::connect(type, &QComboBox::activated, this, [](int) { g_DdnsCfg.type = kDdnsCloudType; });
+  }
+  if (auto* zone = DlgItem<QComboBox>(this, IDC_COMBO_NTP_ZONE)) {
+    QObject::connect(zone, &QComboBox::activated, this,
+                     [](int item) { g_NtpCfg.timezone = static_cast<int8_t>(item - kZoneIndexOfUtc); });
   }
   OnClicked(IDC_CHECK_DDNS, [this] { OnDdnsClicked(); });
   OnClicked(IDC_CHECK_NTP, [this] { OnNtpClicked(); });
@@ -134,7 +141,10 @@ void CDlgNetConfig::OnNtpClicked() {
 }
 
 void CDlgNetConfig::SetText(int id, const QString& text) {
-  if (auto* edit = DlgItem<QLineEdit>(this, id)) edit->setText(text);
+  if (auto* edit = DlgItem<QLineEdit>(this, id)) {
+    edit->setText(text);
+    edit->setCursorPosition(0);  // a text longer than the edit shows its beginning
+  }
 }
 
 void CDlgNetConfig::FillFromConfig() {
@@ -165,6 +175,7 @@ void CDlgNetConfig::FillFromConfig() {
   SetText(IDC_EDIT_NTP_SERVER, FieldQText(ntp.server));
   SetText(IDC_EDIT_NTP_PORT, QString::number(ntp.port));
   SetText(IDC_EDIT_NTP_INTERVAL, QString::number(ntp.interval));
+  SetCurSel(this, IDC_COMBO_NTP_ZONE, ntp.timezone + kZoneIndexOfUtc);  // a zone outside shows none
 
   const EmailCfg& mail = g_EmailCfg;
   SetText(IDC_EDIT_MAIL_SERVER, FieldQText(mail.server));

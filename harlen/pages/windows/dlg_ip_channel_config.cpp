@@ -84,7 +84,7 @@ BOOL CDlgIpChannelConfig::OnInitDialog() {
   CRgbDialog::OnInitDialog();
   m_pChannels = DlgItem<QTreeWidget>(this, IDC_LIST_CHANNELS);
   if (m_pChannels != nullptr) {
-    SetUpReportList(m_pChannels, {QStringLiteral("CH"), QStringLiteral("IP")}, {40, 160});
+    SetUpReportList(m_pChannels, {QStringLiteral("CH"), QStringLiteral("IP")}, {56, 150});
     for (int i = 0; i < kIpcChannels; ++i) m_pChannels->addTopLevelItem(NewCheckRow({QString::number(i + 1)}));
     QObject::connect(m_pChannels, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) { OnChannelRowChanged(item); });
     QObject::connect(m_pChannels, &QTreeWidget::itemDoubleClicked, this,
@@ -93,7 +93,7 @@ BOOL CDlgIpChannelConfig::OnInitDialog() {
   m_pFound = DlgItem<QTreeWidget>(this, IDC_LIST_FOUND);
   if (m_pFound != nullptr) {
     SetUpReportList(m_pFound, QStringList{QStringLiteral("IP")} + LoadStrings(IDS_IPC_COL_PROTOCOL, IDS_IPC_COL_NAME),
-                    {110, 50, 50, 120});
+                    {110, 64, 50, 120});
     QObject::connect(m_pFound, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item) { OnFoundRowChanged(item); });
     QObject::connect(m_pFound, &QTreeWidget::itemDoubleClicked, this,
                      [this](QTreeWidgetItem* item) { SelectCamera(m_pFound->indexOfTopLevelItem(item)); });

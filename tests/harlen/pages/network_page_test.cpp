@@ -74,7 +74,9 @@ TEST(NetFields, TextsAreStoredOnlyWhenTheyFitAndListItemsMapToRecordValues) {
   const std::pair<int, int> cards[] = {{0, -1}, {1, 0}, {6, 5}, {7, -1}};  // cardtype, item
   for (auto [value, item] : cards) {
     EXPECT_EQ(CardTypeItem(value), item) << value;
-    if (item >= 0) EXPECT_EQ(CardTypeValue(item), value) << value;
+    if (item >= 0) {
+      EXPECT_EQ(CardTypeValue(item), value) << value;
+    }
   }
   EXPECT_EQ(DdnsTypeItem(1), 0);
   EXPECT_EQ(DdnsTypeItem(0), -1) << "an unknown provider shows no item";
@@ -95,6 +97,7 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   EXPECT_TRUE(Text(page, Net::IDC_EDIT_DDNS_CONFIRM).isEmpty());
   EXPECT_EQ(Text(page, Net::IDC_EDIT_NTP_SERVER), QStringLiteral("pool.ntp.org"));
   EXPECT_TRUE(page->GetDlgItem(Net::IDC_EDIT_NTP_PORT)->isEnabled());
+  EXPECT_EQ(GetCurSel(page, Net::IDC_COMBO_NTP_ZONE), 20) << "zone 8, UTC+8";
   EXPECT_EQ(Text(page, Net::IDC_EDIT_MAIL_SERVER), QStringLiteral("smtp.example.com"));
   EXPECT_EQ(Text(page, Net::IDC_EDIT_MAIL_CONFIRM), QStringLiteral("mail$pw"));
   EXPECT_TRUE(IsDlgButtonChecked(page, Net::IDC_CHECK_ATTACH));
@@ -111,6 +114,7 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   Type(page, Net::IDC_EDIT_DDNS_CONFIRM, QStringLiteral("other"));
   EXPECT_EQ(FieldText(g_DdnsCfg.password), "dd%s&pw") << "the two passwords differ: nothing stored";
   Type(page, Net::IDC_EDIT_DDNS_CONFIRM, QStringLiteral("newpw"));
+  Choose(page, Net::IDC_COMBO_NTP_ZONE, 5);  // UTC-7
   Click(page, Net::IDC_CHECK_NTP);
   for (int id : {1023, 1021, 1022, 1020, 1025, 1026}) EXPECT_FALSE(page->GetDlgItem(id)->isEnabled()) << id;
   Type(page, Net::IDC_EDIT_MAIL_PASSWORD, QStringLiteral("sixteen-chars-pw"));
@@ -171,6 +175,7 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   EXPECT_EQ(FieldText(stored.ddns->user), "ddns2");
   EXPECT_EQ(FieldText(stored.ddns->password), "newpw");
   EXPECT_EQ(stored.ntp->enable, 0);
+  EXPECT_EQ(stored.ntp->timezone, -7);
   EXPECT_EQ(FieldText(stored.email->password), "short");
   EXPECT_EQ(stored.email->port, 465);
   EXPECT_EQ(stored.email->ssl, 1);
