@@ -102,6 +102,14 @@ struct Capture {
       return true;
     });
   }
+  // Sends the whole file; false when the sender did not get done.
+  bool SendAll(FileDataSender& sender) {
+    Attach(sender);
+    if (sender.Start() != 0) return false;
+    const bool done = WaitFor([&] { return sender.IsDone(); });
+    sender.Stop();
+    return done;
+  }
 };
 
 TEST(FileDataSender, TwoWholeChunksThenAnEmptyLastFrame) {
@@ -110,10 +118,7 @@ TEST(FileDataSender, TwoWholeChunksThenAnEmptyLastFrame) {
   WriteAll(folder.File("two.bin"), bytes);
   FileDataSender sender(folder.File("two.bin").c_str(), 0, 0, 1024, 4);
   Capture capture;
-  capture.Attach(sender);
-  ASSERT_EQ(sender.Start(), 0);
-  ASSERT_TRUE(WaitFor([&] { return sender.IsDone(); }));
-  sender.Stop();
+  ASSERT_TRUE(capture.SendAll(sender));
   ASSERT_EQ(capture.frames.size(), 3u);
   EXPECT_EQ(capture.frames[0].startPos, 0u);
   EXPECT_EQ(capture.frames[1].startPos, 1024u);
@@ -128,10 +133,7 @@ TEST(FileDataSender, StartsAtTheStartPositionAndCountsFromThere) {
   WriteAll(folder.File("ten.bin"), "0123456789");
   FileDataSender sender(folder.File("ten.bin").c_str(), 3, 99, 4, 3);
   Capture capture;
-  capture.Attach(sender);
-  ASSERT_EQ(sender.Start(), 0);
-  ASSERT_TRUE(WaitFor([&] { return sender.IsDone(); }));
-  sender.Stop();
+  ASSERT_TRUE(capture.SendAll(sender));
   ASSERT_EQ(capture.frames.size(), 3u);
   EXPECT_EQ(capture.chunks[0], "3456");
   EXPECT_EQ(capture.frames[1].startPos, 4u);
