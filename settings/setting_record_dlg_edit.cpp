@@ -88,6 +88,7 @@ void CSettingRecordDlg::OnBnClickedModify() {
   m_strShownName = FixedText(result.scheme->SchemeName);
   if (wasDefault) FollowDefaultOnOff(result.scheme->OnOff);
   if (result.scheme->OnOff == 0 && m_pHost) m_pHost->SetAllRecording(0);
+  UpdateDevIcons();  // the recordings it stopped
   if (m_pHost) m_pHost->ShowRecSchemeTree();
   ShowMsg(result.textId);
   SaveRecInfo();
@@ -115,6 +116,7 @@ void CSettingRecordDlg::OnBnClickedDelScheme() {
   }
   // The form keeps the deleted scheme's values; the page no longer points to it.
   m_pCurRecScheme = nullptr;
+  UpdateDevIcons();
   ShowMsg(result.textId);
   if (m_pHost) m_pHost->ShowRecSchemeTree();
   SaveRecInfo();
@@ -127,10 +129,16 @@ int CSettingRecordDlg::CreateDefaultScheme() {
     return 0;
   }
   if (m_bDefaultCreated) return 0;
-  auto* scheme = NewDefaultScheme(g_lstDevInfo, DefaultStoragePaths(Env()));
+  const std::vector<std::string> storagePaths = DefaultStoragePaths(Env());
+  RecSchemeInfo* scheme = nullptr;
+  {
+    // The recording thread writes the records' run-time texts under this lock.
+    CsLock lock(&g_csAppData);
+    scheme = NewDefaultScheme(g_lstDevInfo, storagePaths);
+  }
   ShowSchemeInfo(scheme);
   {
-    // The recording thread walks the schemes under this lock.
+    // ... and walks the schemes under it.
     CsLock lock(&g_csAppData);
     g_lstRecSchemeInfo.push_back(scheme);
   }
