@@ -17,6 +17,7 @@
 #include "platform/paths.h"
 #include "records/playback/replay_commands.h"
 #include "records/playback/play_back_toll_bar.h"
+#include "records/search/downloads/download_files.h"
 #include "records/search/nvr_search_text.h"
 #include "records/search/search_rec_dlg.h"
 #include "records/search/search_rec_strings.h"
@@ -160,8 +161,7 @@ void CSearchRecDlg::ClearPlayStatus(int player) {
 
 void CSearchRecDlg::PlayNvrFile(const std::string& path, int row) {
   // A downloaded copy in the device's save folder plays as a local file.
-  const size_t slash = path.find_last_of('/');
-  const std::string localPath = m_strSaveFolder + (slash == std::string::npos ? path : path.substr(slash + 1));
+  const std::string localPath = downloads::NvrLocalPath(m_strSaveFolder, path);
   const QString native = QString::fromStdString(paths::NativePath(localPath));
   const bool downloaded = QFileInfo(native).isFile() && QFileInfo(native).isReadable();
   const bool picture = path.size() >= 4 && QString::fromStdString(path.substr(path.size() - 4)).toLower() == ".jpg";
