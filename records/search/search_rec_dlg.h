@@ -60,6 +60,11 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   static constexpr int kRowsPerPage = 20;
   static constexpr UINT kPlayStatusTimer = 200;
   static constexpr UINT kDownloadTimer = 100;
+  // An NVR that never answers a file search (or answers it as failed, which
+  // reaches no one) does not leave the page busy: after this wait the search
+  // ends with "Network connect timeout,please re-try!".
+  static constexpr UINT kSearchWaitTimer = 300;
+  static constexpr UINT kSearchWaitMs = 15000;
 
   // Controls of the template.
   enum : int {
@@ -250,6 +255,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void InitChildWindows();
   void InitDownloads();
   void OnDownloadTimer();
+  void OnSearchWaitTimer();
   void ShowMsg(UINT stringId);
   void SetStatusText(const std::string& text);
   std::string PageStatusText() const;

@@ -61,6 +61,7 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
   if (!ParseNvrFileAnswer(text, &answer)) {
     WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse():Parse remote rec file failed.");
     m_bSearching = FALSE;
+    KillTimer(kSearchWaitTimer);
     SetStatusText("");
     m_peerSearches.RefuseOldest();
     return -1;
@@ -76,6 +77,7 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
     return 0;
   }
   m_bSearching = FALSE;
+  KillTimer(kSearchWaitTimer);
   m_nTotalCount = answer.total;
   WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): recv remote rec file response,record file count=%d",
            m_nTotalCount);
@@ -94,6 +96,15 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
     SetStatusText("");
   }
   return 0;
+}
+
+void CSearchRecDlg::OnSearchWaitTimer() {
+  KillTimer(kSearchWaitTimer);
+  if (!m_bSearching) return;
+  WriteLog(6, "CSearchRecDlg: the NVR did not answer the record file search.");
+  m_bSearching = FALSE;
+  SetStatusText("");
+  ShowMsg(IDS_NETWORK_TIMEOUT);
 }
 
 LRESULT CSearchRecDlg::OnQueryNVRRecFileResponse(LONG gimbroId, const std::string& text) {
