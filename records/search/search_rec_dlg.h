@@ -342,7 +342,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   int m_nMouseMode = 0;
   int m_bNvrSwitching = 0;
   std::array<std::string, kPlayers> m_szReplayFile;
-  std::array<long, kPlayers> m_nReplayLogin{{-1, -1, -1, -1}};
+  std::array<LONG, kPlayers> m_nReplayLogin{{-1, -1, -1, -1}};
   std::array<RelayReplaySession, kPlayers> m_replaySession{};
   mutable std::mutex m_csFeed;
 

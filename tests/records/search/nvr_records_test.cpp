@@ -130,7 +130,9 @@ TEST_F(NvrRecordsTest, BadAnswersEndTheSearchWithTheirMessage) {
     ASSERT_TRUE(SearchNvr(ch1_));
     EXPECT_EQ(Message(), c.message);
     EXPECT_EQ(page_->GetResultList()->GetItemCount(), c.rows);
-    if (c.rows == 0) EXPECT_EQ(Status(), "");
+    if (c.rows == 0) {
+      EXPECT_EQ(Status(), "");
+    }
     EXPECT_FALSE(page_->IsSearching());
   }
   EXPECT_EQ(page_->GetResultList()->GetItemText(0, 0), "");
