@@ -39,6 +39,7 @@ constexpr int kImgRoot = 0;
 constexpr int kKeyNameRole = Qt::UserRole;
 constexpr int kKeyIdRole = Qt::UserRole + 1;
 constexpr int kImageRole = Qt::UserRole + 2;
+constexpr int kCheckRole = Qt::UserRole + 3;  // a parent's check state as its children last followed it
 
 // Labels and their texts; the span rows' labels follow from the rows.
 struct LabelText {
@@ -182,6 +183,16 @@ void CSettingRecordDlg::InitControls() {
       if (auto* picker = Item<QDateTimeEdit>(this, id)) picker->setDisplayFormat("HH:mm:ss");
   }
   if (auto* audio = Item<QCheckBox>(this, IDC_REC_AUDIO)) audio->setText(Text(742));
+  // The check boxes' texts stand over the page's picture like the labels, in the labels' colour.
+  for (int id : {int(IDC_REC_AUDIO), 1006, 1011, 1146, 1147, 1148, 1093, 1149}) {
+    if (auto* box = Item<QCheckBox>(this, id)) {
+      QPalette colours = box->palette();
+      for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+          colours.setColor(group, role, palette().color(group, QPalette::WindowText));
+      box->setPalette(colours);
+    }
+  }
 
   FillCombo(Item<QComboBox>(this, IDC_STORAGE_SCHEME), {Text(756), Text(757)}, 1);
   FillCombo(Item<QComboBox>(this, IDC_START_TYPE), {Text(758), Text(759), Text(798)}, 0);
@@ -222,6 +233,15 @@ void CSettingRecordDlg::InitTrees() {
     tree->setIconSize(QSize(16, 16));
     tree->setStyleSheet(QString("QTreeView::item { height: %1px; }").arg(kItemHeight));
     connect(tree, &QTreeWidget::itemPressed, this, [this, tree](QTreeWidgetItem* item) { OnTreeClick(tree, item); });
+    // A tick of a parent's box reaches its children also when the press came
+    // as the second click of a double click, which is no press of its own.
+    connect(tree, &QTreeWidget::itemChanged, this, [](QTreeWidgetItem* item) {
+      if (item->childCount() == 0) return;
+      const int state = item->checkState(0);
+      if (item->data(0, kCheckRole).toInt() == state) return;
+      item->setData(0, kCheckRole, state);
+      for (int i = 0; i < item->childCount(); ++i) item->child(i)->setCheckState(0, item->checkState(0));
+    });
   }
   if (auto* scheme = Item<QTreeWidget>(this, IDC_SCHEME_TREE)) {
     scheme->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -362,11 +382,18 @@ RecSchemeForm CSettingRecordDlg::ReadForm() const {
   return form;
 }
 
-void CSettingRecordDlg::ShowSchemeInfo(RecSchemeInfo* scheme) {
-  if (scheme == nullptr) return;
+void CSettingRecordDlg::ShowSchemeInfo(RecSchemeInfo* shown) {
+  if (shown == nullptr) return;
+  RecSchemeInfo copy;
+  {
+    // The recording thread may switch a full scheme off meanwhile.
+    CsLock lock(&g_csAppData);
+    copy = *shown;
+  }
+  const RecSchemeInfo* scheme = &copy;
   const std::string name = FixedText(scheme->SchemeName);
   Enable(this, IDC_BTN_DEL, name != DefaultSchemeName());
-  m_pCurRecScheme = scheme;
+  m_pCurRecScheme = shown;
   m_strShownName = name;
   SetWindowTextW(GetDlgItem(IDC_SCHEME_NAME), codepage::ToQString(name));
   SetWindowTextW(GetDlgItem(IDC_SAVE_DATE), QString::number(scheme->SaveDate));

@@ -20,6 +20,7 @@
 namespace {
 
 bool EverySchemeOn() {
+  CsLock lock(&g_csAppData);
   for (const RecSchemeInfo* scheme : g_lstRecSchemeInfo)
     if (scheme != nullptr && scheme->OnOff == 0) return false;
   return true;
@@ -67,6 +68,7 @@ void CSettingRecordDlg::OnBnClickedAdd() {
   }
   m_pCurRecScheme = result.scheme;
   m_strShownName = FixedText(result.scheme->SchemeName);
+  GetDlgItem(IDC_BTN_DEL)->setEnabled(*m_strShownName != DefaultSchemeName());
   if (m_pHost) m_pHost->ShowRecSchemeTree();
   ShowMsg(result.textId);
   SaveRecInfo();
@@ -86,6 +88,7 @@ void CSettingRecordDlg::OnBnClickedModify() {
   m_strShownName = FixedText(result.scheme->SchemeName);
   if (wasDefault) FollowDefaultOnOff(result.scheme->OnOff);
   if (result.scheme->OnOff == 0 && m_pHost) m_pHost->SetAllRecording(0);
+  UpdateDevIcons();  // the recordings it stopped
   if (m_pHost) m_pHost->ShowRecSchemeTree();
   ShowMsg(result.textId);
   SaveRecInfo();
@@ -113,6 +116,7 @@ void CSettingRecordDlg::OnBnClickedDelScheme() {
   }
   // The form keeps the deleted scheme's values; the page no longer points to it.
   m_pCurRecScheme = nullptr;
+  UpdateDevIcons();
   ShowMsg(result.textId);
   if (m_pHost) m_pHost->ShowRecSchemeTree();
   SaveRecInfo();

@@ -175,7 +175,6 @@ BOOL CVistarelDlg::OnInitDialog() {
   RegisterWithRelay();
   m_pVemo2Login = nullptr;
   m_pUdpLogin = nullptr;
-  if (g_nLoginType == 0) StartTimer(TIMER_FORWARD, 10000);
   StartTimer(TIMER_VSS_LOGIN, 3000);
   StartTimer(TIMER_CASCADE, 5000);
   if (g_nLoginType != 0) StartTimer(TIMER_UDP_LOGIN, 5000);

@@ -122,7 +122,6 @@ class CVistarelDlg : public CDialog,
     TIMER_CAPTION = 600,
     TIMER_EXIT = 800,
     TIMER_RECOVER = 900,
-    TIMER_FORWARD = 1001,  // the saved forwarding server runs again
     TIMER_VSS_LOGIN = 1002,
     TIMER_CASCADE = 1003,
     TIMER_UDP_LOGIN = 1004,
@@ -359,7 +358,6 @@ class CVistarelDlg : public CDialog,
   void OnAlarmButtonTimer();
   void OnCaptionTimer();
   void OnVssLoginTimer();
-  void OnForwardTimer();
   void OnCascadeTimer();
   void OnUdpLoginTimer();
   void OnStartThreadTimer();

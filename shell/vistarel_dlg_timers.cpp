@@ -37,7 +37,6 @@
 #include "relay/udp/udp_login.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/login/vss_info.h"
-#include "relay/serving/forward_info.h"
 #include "core/login_logic.h"
 #include "shell/alarm_blink.h"
 #include "shell/arp_cache.h"
@@ -67,7 +66,6 @@ void CVistarelDlg::OnTimer(UINT_PTR id) {
       ExitClient();
       break;
     case TIMER_VSS_LOGIN: OnVssLoginTimer(); break;
-    case TIMER_FORWARD: OnForwardTimer(); break;
     case TIMER_CASCADE: OnCascadeTimer(); break;
     case TIMER_UDP_LOGIN: OnUdpLoginTimer(); break;
     case TIMER_START_THREAD: OnStartThreadTimer(); break;
@@ -162,13 +160,6 @@ void CVistarelDlg::OnVssLoginTimer() {
   m_pVemo2Login = new CVemo2Login();
   m_pVemo2Login->SetNotifyWnd(GetSafeHwnd());
   m_pVemo2Login->Start();
-}
-
-// Until the forwarding settings page runs the server, the main window starts
-// it from its saved settings, as that page does 10 s after it is made.
-void CVistarelDlg::OnForwardTimer() {
-  KillTimer(TIMER_FORWARD);
-  RestartForwarding();
 }
 
 void CVistarelDlg::OnCascadeTimer() {

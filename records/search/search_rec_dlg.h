@@ -210,8 +210,11 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void SetExtScreen(int bExtScreen);
   int IsExtScreen() const { return m_bExtScreen; }
   void RedrawTimeBar();
+  // Full view of the playback area; while it lasts, Escape released over the
+  // page leaves it.
   void OnFullScreen();
   BOOL IsFullScreen() const { return m_bFullScreen; }
+  CVideoToolbarDlg* GetToolbar() const { return m_pToolbar; }
   void SetFillScreen(int bFill);
   int GetFillScreen() const { return m_bFillScreen; }
   void OnHideShow();
@@ -246,6 +249,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -329,8 +333,13 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   BOOL m_bSearching = FALSE;  // a search runs: device choices wait (not read from the status text)
   int m_bPlayer1Full = 0;
   CGdiManger m_gdi;
+  // The page's background picture drawn at the page's size: the picture file
+  // is read and stretched once per size, not at every paint (the time-line
+  // cursor and the players' neighbours repaint parts of the page every second).
+  QImage m_background;
   RECT m_rcPlayArea{};
   RECT m_rcNormal{};
+  BOOL m_bPageMoved = FALSE;  // full view moved the page over the whole main screen
   int m_bTimeMode = 0;
   PlaybackSlots m_slots;
   int m_nWindowCount = 4;

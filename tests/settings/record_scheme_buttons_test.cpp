@@ -389,3 +389,35 @@ TEST_F(SchemeButtonsTest, ModifyAndDeleteStopTheSchemesRecordings) {
   EXPECT_EQ(cam_->bRecording, 0);
   EXPECT_EQ(cam_->nMotionAlarm, 14);  // Delete leaves the waiting alarms
 }
+
+// The device editor's new channels join the default scheme, once per display
+// name; nothing is saved until the next change of the schemes.
+TEST_F(SchemeButtonsTest, NewChannelsJoinTheDefaultScheme) {
+  page_.AddDevToDefaultScheme(*cam_);  // no default scheme: nothing
+  EXPECT_EQ(night_->lstDev.size(), 1u);
+  RecSchemeInfo* def = AddScheme("Default Strategy", 8, Hms(0, 0, 0), Hms(23, 59, 59), {cam_});
+  page_.AddDevToDefaultScheme(*cam_);
+  DevInfo sameName = *other_;
+  CopyFixedText(sameName.DevName, "Cam1");
+  page_.AddDevToDefaultScheme(sameName);
+  EXPECT_EQ(def->lstDev.size(), 1u);
+  page_.AddDevToDefaultScheme(*other_);
+  ASSERT_EQ(def->lstDev.size(), 2u);
+  EXPECT_STREQ(def->lstDev.back().DevName, "Cam2");
+  EXPECT_EQ(ReadConfig("RecInfo.xml"), savedFile_);
+}
+
+// The Delete button is off exactly while the default scheme is shown.
+TEST_F(SchemeButtonsTest, DeleteIsOffExactlyWhileTheDefaultSchemeIsShown) {
+  QWidget* del = page_.GetDlgItem(CSettingRecordDlg::IDC_BTN_DEL);
+  page_.ShowSchemeInfo(AddScheme("Default Strategy", 8, Hms(0, 0, 0), Hms(23, 59, 59), {}));
+  EXPECT_FALSE(del->isEnabled());
+  FillValidForm("Evening");
+  Press(CSettingRecordDlg::IDC_BTN_ADD);  // the new scheme is the shown one
+  EXPECT_EQ(message_, "Add record strategy success!");
+  EXPECT_TRUE(del->isEnabled());
+  page_.ShowSchemeInfo(FindRecScheme(g_lstRecSchemeInfo, "Default Strategy"));
+  EXPECT_FALSE(del->isEnabled());
+  page_.ShowSchemeInfo(night_);
+  EXPECT_TRUE(del->isEnabled());
+}

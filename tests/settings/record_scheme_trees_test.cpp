@@ -1,5 +1,6 @@
 // The two channel trees of the record-scheme page.
 #include <QCoreApplication>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "core/dev_state_image.h"
@@ -140,3 +141,42 @@ TEST_F(SchemeTreesTest, IconsFollowTheRecordState) {
   page_.UpdateDevIcons();
   EXPECT_EQ(Image(Child(CSettingRecordDlg::IDC_SCHEME_TREE, 0)), 2);
 }
+
+// Real clicks: on the root's text the children take the opposite of the
+// root's state and the root stays; on the root's box the root toggles and
+// the children follow it.
+TEST_F(SchemeTreesTest, ClicksOnTheRootTickOrUntickTheChannels) {
+  QTreeWidget* all = Control<QTreeWidget>(CSettingRecordDlg::IDC_DEV_TREE);
+  QTreeWidgetItem* root = TreeRoot(CSettingRecordDlg::IDC_DEV_TREE);
+  const QRect row = all->visualItemRect(root);
+  auto children = [&] {
+    std::vector<Qt::CheckState> states;
+    for (int i = 0; i < root->childCount(); ++i) states.push_back(root->child(i)->checkState(0));
+    return states;
+  };
+  const std::vector<Qt::CheckState> ticked(4, Qt::Checked), unticked(4, Qt::Unchecked);
+  QTest::mouseClick(all->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(row.right() - 10, row.center().y()));
+  EXPECT_EQ(children(), ticked);
+  EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+  EXPECT_EQ(all->currentItem(), root);
+  QTest::mouseClick(all->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(row.right() - 10, row.center().y()));
+  EXPECT_EQ(children(), ticked);  // still the opposite of the unticked root
+
+  QStyleOptionViewItem option;
+  option.initFrom(all->viewport());
+  option.rect = row;
+  option.features |= QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay |
+                     QStyleOptionViewItem::HasDecoration;
+  option.text = root->text(0);
+  option.icon = root->icon(0);
+  option.decorationSize = all->iconSize();
+  const QRect box = all->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, all);
+  QTest::mouseClick(all->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
+  EXPECT_EQ(root->checkState(0), Qt::Checked);
+  EXPECT_EQ(children(), ticked);
+  // At once again: the second click of a quick pair comes as a double click.
+  QTest::mouseClick(all->viewport(), Qt::LeftButton, Qt::NoModifier, box.center());
+  EXPECT_EQ(root->checkState(0), Qt::Unchecked);
+  EXPECT_EQ(children(), unticked);
+}
+

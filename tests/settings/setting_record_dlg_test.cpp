@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTest>
 #include <QLineEdit>
 #include <filesystem>
 
@@ -246,3 +247,15 @@ TEST_F(RecordPageTest, EscapeEnterAndAltF4DoNothing) {
     EXPECT_TRUE(page_.isVisible()) << key;
   }
 }
+
+// The motion-record time takes digits only; what is typed otherwise is not taken.
+TEST_F(RecordPageTest, TheMotionRecordTimeTakesDigitsOnly) {
+  CreatePage();
+  page_.OnTriggerChanged(1);
+  auto* edit = Control<QLineEdit>(CSettingRecordDlg::IDC_DET_REC_TIME);
+  edit->clear();
+  edit->setFocus();
+  QTest::keyClicks(edit, "1a-2 0");
+  EXPECT_EQ(edit->text().toStdString(), "120");
+}
+

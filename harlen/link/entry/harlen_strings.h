@@ -86,4 +86,7 @@ enum HarlenStringId : UINT {
   IDS_CHANNEL_N = 9030,            // "通道%d", the IP channel window's channel list
   IDS_MSG_OPERATION_DONE = 9031,   // "操作完成"
   IDS_MSG_ADDRESS_INVALID = 9032,  // a typed text is no IP address: nothing stored or sent
+  IDS_GRID_DAY_HOUR = 9033,        // "      天/时", the schedule grids' corner
+  IDS_PTZ_NO_ACTION = 9034,        // the alarm PTZ actions: "无动作", 9035 "启用预置点", 9036 "启用巡航"
+  IDS_PTZ_CRUISE = 9036,
 };

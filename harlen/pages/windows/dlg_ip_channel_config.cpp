@@ -180,11 +180,10 @@ LRESULT CDlgIpChannelConfig::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CDlgIpChannelConfig::HandleReply(const NvrReply& reply) {
-  if (reply.data.empty()) return;
   const bool table = reply.command == NVRMC_CMD_GET_CONFIG_REPLY && reply.argument == NVR_SECTION_IPCCHANNEL;
   const bool search = reply.command == NVRMC_CMD_SEARCH_IPC_REPLY;
-  if (!table && !search) return;
-  if (search) m_nSearchSent = 0;  // a result came: the next press searches again
+  if (search) m_nSearchSent = 0;  // a result came, even an empty one: the next press searches again
+  if ((!table && !search) || reply.data.empty()) return;
   TiXmlDocument doc;
   if (!ParseXmlText(reply.data, doc) || doc.RootElement() == nullptr) return;
   if (table) {
