@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QThread>
 #include <QUrl>
 #include <optional>
 
@@ -151,8 +152,16 @@ void CSearchRecDlg::ReceiveGimbroEvents(CGimbroEvents& events) {
         OnMediaDataRecv(id, data, length, header);
       },
       [this](LONG id, std::string text, LONG kind) { OnMediaParamRecv(id, std::move(text), kind); },
-      // Replay states may come on the control's thread: the page takes them on its own.
+      // A replay state is taken on the page's thread. It comes there already
+      // (the control's events are delivered on the thread that made it) and is
+      // then taken at once: queued once more, the end of a replay that was just
+      // moved to another player would come after the new replay's parameters
+      // and stop that one.
       [this](LONG id, LONG state, LONG value) {
+        if (QThread::currentThread() == thread()) {
+          OnNVRReplayStatus(id, state, value);
+          return;
+        }
         QMetaObject::invokeMethod(
             this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
       });

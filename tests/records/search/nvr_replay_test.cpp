@@ -5,7 +5,9 @@
 
 #include <QDateTimeEdit>
 #include <QDir>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "common/wait_for.h"
 #include "core/module_path.h"
@@ -61,6 +63,9 @@ TEST_F(NvrReplayTest, AnotherFileOfTheSameNvrMovesItsReplayAndTheOldStopIsIgnore
   page_->OnPlayerMouse(CSearchRecDlg::kFirstPlayerId + 2, kMorvikWmLButtonUp, 5, 5);
   ASSERT_EQ(page_->GetCurWnd(), 2);
   PlayRow(1);
+  // The old replay's end and the new replay's parameters both arrive before
+  // the page's thread looks: they are taken in the order they came.
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
   EXPECT_EQ(device_->Take("REPLAY_FILE_CONTROL"), "REPLAY_FILE_CONTROL 7 0");
   EXPECT_EQ(device_->Take("REPLAY_FILE "), "REPLAY_FILE " + second);
   EXPECT_FALSE(page_->GetPlayer(0)->IsPlaying());
