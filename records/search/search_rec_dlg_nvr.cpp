@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QMetaObject>
 #include <QThread>
 #include <QUrl>
 #include <optional>
@@ -16,6 +15,7 @@
 #include "live/streams/gimbro_events.h"
 #include "maker/morvik/morvik.h"
 #include "platform/paths.h"
+#include "platform/thread_handoff.h"
 #include "records/playback/replay_commands.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/search/downloads/download_files.h"
@@ -162,8 +162,7 @@ void CSearchRecDlg::ReceiveGimbroEvents(CGimbroEvents& events) {
           OnNVRReplayStatus(id, state, value);
           return;
         }
-        QMetaObject::invokeMethod(
-            this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
+        QueueCall(this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); });
       });
 }
 
