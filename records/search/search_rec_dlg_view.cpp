@@ -55,6 +55,7 @@ void CSearchRecDlg::ReleasePlayers() {
 
 void CSearchRecDlg::SetExtScreen(int bExtScreen) {
   m_bExtScreen = bExtScreen;
+  if (m_pToolbar) m_pToolbar->SetPageActive(bExtScreen != 0 ? 1 : 0);
   LayoutPage();
 }
 
