@@ -15,6 +15,7 @@
 #include "live/streams/gimbro_events.h"
 #include "maker/morvik/morvik.h"
 #include "platform/paths.h"
+#include "platform/thread_handoff.h"
 #include "records/playback/replay_commands.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/search/nvr_search_text.h"
@@ -141,8 +142,7 @@ void CSearchRecDlg::ReceiveGimbroEvents(CGimbroEvents& events) {
       [this](LONG id, std::string text, LONG kind) { OnMediaParamRecv(id, std::move(text), kind); },
       // Replay states may come on the control's thread: the page takes them on its own.
       [this](LONG id, LONG state, LONG value) {
-        QMetaObject::invokeMethod(
-            this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
+        QueueCall(this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); });
       });
 }
 
