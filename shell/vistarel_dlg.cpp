@@ -353,6 +353,7 @@ void CVistarelDlg::CreateActiveDlg() {
   });
   m_pSearchRecDlg->SetToolbarHost(this);
   m_pSearchRecDlg->SetRelayLoginFinder(&CRelayViewer::FindLoginHandle);
+  m_pSearchRecDlg->SetClosingCheck([this] { return IsClosing() != FALSE; });
   m_pSearchRecDlg->Create(CSearchRecDlg::IDD, this);
   Place(m_pSearchRecDlg, page);
   m_pSearchRecDlg->hide();
