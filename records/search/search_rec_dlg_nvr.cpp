@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QThread>
 #include <QUrl>
 #include <optional>
 
@@ -140,9 +141,16 @@ void CSearchRecDlg::ReceiveGimbroEvents(CGimbroEvents& events) {
         OnMediaDataRecv(id, data, length, header);
       },
       [this](LONG id, std::string text, LONG kind) { OnMediaParamRecv(id, std::move(text), kind); },
-      // Replay states may come on the control's thread: the page takes them on its own.
+      // Replay states may come on the control's thread: the page takes them on
+      // its own. On the page's thread they are taken at once, in their order
+      // with the media parameters: queued again, the old replay's end would
+      // come after the new replay's parameters and end the new replay.
       [this](LONG id, LONG state, LONG value) {
-        QueueCall(this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); });
+        if (QThread::currentThread() == thread()) {
+          OnNVRReplayStatus(id, state, value);
+        } else {
+          QueueCall(this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); });
+        }
       });
 }
 
