@@ -170,6 +170,7 @@ void CSearchRecDlg::InitPlayers() {
   for (int i = 0; i < kPlayers; ++i) {
     auto* player = new CPlayBackAtl(this, kFirstPlayerId + i);
     player->Advise(this);
+    player->installEventFilter(this);  // the mouse over a player (eventFilter)
     player->show();
     player->SetFillScreen(g_nFullDisp);
     player->SelectSnapKind(snapKind);
@@ -381,6 +382,7 @@ void CSearchRecDlg::OnBnClickedBtnSearch() {
   }
   EnableControl(IDC_PRE_PAGE, true);
   EnableControl(IDC_NEXT_PAGE, true);
+  SetTimer(kSearchWaitTimer, kSearchWaitMs);
 }
 
 int CSearchRecDlg::SearchLocalRecFile() {
@@ -531,6 +533,10 @@ LRESULT CSearchRecDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CSearchRecDlg::OnTimer(UINT_PTR id) {
   if (id == kDownloadTimer) {
     OnDownloadTimer();
+    return;
+  }
+  if (id == kSearchWaitTimer) {
+    OnSearchWaitTimer();
     return;
   }
   if (id != kPlayStatusTimer) {

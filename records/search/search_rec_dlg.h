@@ -60,6 +60,11 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   static constexpr int kRowsPerPage = 20;
   static constexpr UINT kPlayStatusTimer = 200;
   static constexpr UINT kDownloadTimer = 100;
+  // An NVR that never answers a file search (or answers it as failed, which
+  // reaches no one) does not leave the page busy: after this wait the search
+  // ends with "Network connect timeout,please re-try!".
+  static constexpr UINT kSearchWaitTimer = 300;
+  static constexpr UINT kSearchWaitMs = 15000;
 
   // Controls of the template.
   enum : int {
@@ -89,6 +94,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // server is known and relay replays go to handle -1.
   using RelayLoginFinder = std::function<LONG(const char* ip, const char* mac)>;
   void SetRelayLoginFinder(RelayLoginFinder finder) { m_findRelayLogin = std::move(finder); }
+  // Whether the main window's close sequence is under way: while it is, the
+  // mouse no longer moves the focus to the players.
+  void SetClosingCheck(std::function<bool()> closing) { m_isClosing = std::move(closing); }
 
   BOOL OnInitDialog() override;
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -254,6 +262,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void InitChildWindows();
   void InitDownloads();
   void OnDownloadTimer();
+  void OnSearchWaitTimer();
   void ShowMsg(UINT stringId);
   void SetStatusText(const std::string& text);
   std::string PageStatusText() const;
@@ -345,7 +354,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   int m_nMouseMode = 0;
   int m_bNvrSwitching = 0;
   std::array<std::string, kPlayers> m_szReplayFile;
-  std::array<long, kPlayers> m_nReplayLogin{{-1, -1, -1, -1}};
+  std::array<LONG, kPlayers> m_nReplayLogin{{-1, -1, -1, -1}};
   std::array<RelayReplaySession, kPlayers> m_replaySession{};
   mutable std::mutex m_csFeed;
 
@@ -353,6 +362,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   std::function<CDialog*(QWidget*)> m_makeDeviceList;
   CVideoToolbarHost* m_pToolbarHost = nullptr;
   RelayLoginFinder m_findRelayLogin;
+  std::function<bool()> m_isClosing;
   NvrPeerSearchQueue m_peerSearches;
   std::map<int, QRect> m_panelPlaces;  // template places of the panel's controls
   bool m_bInited = false;
