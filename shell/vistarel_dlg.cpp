@@ -49,6 +49,8 @@
 #include "relay/sessions/remote_session_registry.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
+#include "relay/remote_dev_info.h"
+#include "relay/servers/relay_pane_keys.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/servers/relay_viewer.h"
 #include "settings/sys_setting_dlg.h"
@@ -113,9 +115,10 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
     ClosePanesShowing(device, true, true, true);
     WriteLog(6, "CVistarelDlg::StopVemo2Watch(): End.");
   };
-  FillDeviceStateHost(relayHost.devices);
+  FillRelayHost(relayHost);
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
   m_pRelayViewer = std::make_unique<CRelayViewer>();
+  m_pCascade = std::make_unique<CCascadeInvites>();
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setWindowIcon(QIcon(codepage::ToQString(paths::ProgramFolder() + "Images/Vemo.png")));
 }
@@ -350,6 +353,7 @@ void CVistarelDlg::CreateActiveDlg() {
   });
   m_pSearchRecDlg->SetToolbarHost(this);
   m_pSearchRecDlg->SetRelayLoginFinder(&CRelayViewer::FindLoginHandle);
+  m_pSearchRecDlg->SetClosingCheck([this] { return IsClosing() != FALSE; });
   m_pSearchRecDlg->Create(CSearchRecDlg::IDD, this);
   Place(m_pSearchRecDlg, page);
   m_pSearchRecDlg->hide();
@@ -371,10 +375,10 @@ void CVistarelDlg::CreateActiveDlg() {
 }
 
 // A grid's patrol takes its plans from the patrol settings page and moves on
-// by the patrol step; relay devices count as offline until the relay runs.
+// by the patrol step; a relay device is online by its state word.
 void CVistarelDlg::AttachPatrol(CVideoManagerDlg* grid) {
   grid->SetPatrolPlanSource(m_pPatrolPlans.get());
-  grid->SetPatrolTick(MakeGridPatrolTick(nullptr));
+  grid->SetPatrolTick(MakeGridPatrolTick(RelayPaneKeyState));
 }
 
 void CVistarelDlg::DestroyActiveDlg() {

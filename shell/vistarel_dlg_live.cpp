@@ -98,9 +98,6 @@ bool CVistarelDlg::MainPaneShowsRelay() {
          m_pVideoManagerDlg->SelectedPane()->IsRelaying();
 }
 
-// Relay presets come with the relay service; until then nothing is sent.
-void CVistarelDlg::SetRelayPtzPreset(int, const std::string&) {}
-void CVistarelDlg::RspInvitePreset(LONG, const std::string&) {}
 
 // ---- grids and panes --------------------------------------------------------------
 
@@ -108,7 +105,9 @@ void CVistarelDlg::SelectDevItem(const DevInfo& dev) {
   if (m_pDeviceListDlg != nullptr) m_pDeviceListDlg->SelectDevItem(&dev);
 }
 
-void CVistarelDlg::SelectVssChannelItem(const PaneRelayDevice&) {}
+void CVistarelDlg::SelectVssChannelItem(const PaneRelayDevice& dev) {
+  if (m_pDeviceListDlg != nullptr) m_pDeviceListDlg->SelectVssChannelItem(dev.DevName, dev.MACAddr, dev.IPAddr);
+}
 
 void CVistarelDlg::SetToolButtonPicture(int buttonId, int pictureId, int) {
   if (m_pVideoToolbarDlg == nullptr) return;

@@ -94,6 +94,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // server is known and relay replays go to handle -1.
   using RelayLoginFinder = std::function<LONG(const char* ip, const char* mac)>;
   void SetRelayLoginFinder(RelayLoginFinder finder) { m_findRelayLogin = std::move(finder); }
+  // Whether the main window's close sequence is under way: while it is, the
+  // mouse no longer moves the focus to the players.
+  void SetClosingCheck(std::function<bool()> closing) { m_isClosing = std::move(closing); }
 
   BOOL OnInitDialog() override;
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -359,6 +362,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   std::function<CDialog*(QWidget*)> m_makeDeviceList;
   CVideoToolbarHost* m_pToolbarHost = nullptr;
   RelayLoginFinder m_findRelayLogin;
+  std::function<bool()> m_isClosing;
   NvrPeerSearchQueue m_peerSearches;
   std::map<int, QRect> m_panelPlaces;  // template places of the panel's controls
   bool m_bInited = false;
