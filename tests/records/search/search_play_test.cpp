@@ -1,6 +1,8 @@
 // Playing what the page found: a double click on a result row opens the file
 // on a player, a double click on a day row plays the file of that time from
-// the right second, and the player chosen follows the selected pane.
+// the right second, the player chosen follows the selected pane, and day rows
+// played in step each show their own recording. Record files are written by
+// the recorder's own writer.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
