@@ -97,16 +97,17 @@ void CPlayBackAtl::resizeEvent(QResizeEvent*) {
 }
 
 void CPlayBackAtl::RequestRepaint() {
+  // Only the picture: the bar below it repaints itself when it changes.
   const qint64 wait = lastPaintMs_ < 0 ? 0 : lastPaintMs_ + kMinPaintIntervalMs - PaintClockMs();
   if (wait <= 0) {
-    update();
+    update(PictureRect());
     return;
   }
   if (repaintTimer_) return;
   repaintTimer_ = true;
   QTimer::singleShot(static_cast<int>(wait), this, [this] {
     repaintTimer_ = false;
-    update();
+    update(PictureRect());
   });
 }
 
