@@ -308,13 +308,6 @@ void CSearchRecDlg::SetDayRow(const DevInfo& dev) {
   ++m_slots.nNextRow;
 }
 
-BOOL CSearchRecDlg::SearchVssRecByDate(RelayDevice* pRelayDevice) {
-  if (!pRelayDevice) return FALSE;
-  m_vssDevice = *pRelayDevice;
-  m_bVssDevice = 1;
-  return TRUE;
-}
-
 // --- query and pages ---
 
 void CSearchRecDlg::OnBnClickedBtnSearch() {
@@ -340,9 +333,11 @@ void CSearchRecDlg::OnBnClickedBtnSearch() {
   SetStatusText(LoadStringA(IDS_SEARCHING));
   m_bSearching = TRUE;
   if (m_bVssDevice) {
-    // The relay search by file is not built yet: nothing is searched.
-    m_bSearching = FALSE;
-    SetStatusText("");
+    // The peer's answer fills the list (OnSearchRecFileResult).
+    if (!SearchVssRecByFile(m_nPageIndex)) {
+      m_bSearching = FALSE;
+      SetStatusText("");
+    }
     return;
   }
   if (form.nSource == 0) {
