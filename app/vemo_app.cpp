@@ -37,8 +37,8 @@ constexpr UINT kMsgLoggingIn = 275;
 constexpr char kPolicyKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
 // The maker's libraries are linked into the program: "registering" one checks
-// that its stand-in is there. The relay's search and playback libraries are
-// not built yet, so their lines say so in the log.
+// that its stand-in is there. The LAN search library is not built yet, so its
+// line says so in the log.
 struct MakerLibrary {
   const char* loadFailed;
   const char* registerFailed;  // kept for the table; a linked library cannot fail to register
@@ -52,7 +52,7 @@ constexpr MakerLibrary kMakerLibraries[] = {
     {"LoadLibrary Streva failed.", "Streva dllregister failed.", "get Streva dllregister proc address failed.", true},
     {"LoadLibrary Clipta failed.", "Clipta dllregister failed.", "get Clipta dllregister proc address failed.", true},
     {"LoadLibrary Findro failed.", "Findro dllregister failed.", "get Findro dllregister proc address failed.", false},
-    {"LoadLibrary Morvik failed.", "Morvik dllregister failed.", "get Morvik dllregister proc address failed.", false},
+    {"LoadLibrary Morvik failed.", "Morvik dllregister failed.", "get Morvik dllregister proc address failed.", true},
     {"LoadLibrary Tessaly failed.", "Tessaly dllregister failed.", "get Tessaly dllregister proc address failed.",
      true},
 };

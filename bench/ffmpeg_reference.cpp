@@ -134,21 +134,26 @@ double FfmpegCpuPerStream(const std::string& url, int n, int seconds, double* fr
   return (cpu1 - cpu0) / seconds / n * 100.0;
 }
 
+namespace {
+
+pid_t StartFfmpegWith(std::vector<std::string> args) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>("ffmpeg"));
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    execvp("ffmpeg", argv.data());
+    _exit(127);
+  }
+  return pid;
+}
+
+}  // namespace
+
 double FfmpegProcessesCpuPerStream(int n, int seconds, const std::function<std::vector<std::string>(int)>& arguments) {
   std::vector<pid_t> pids;
-  for (int i = 0; i < n; ++i) {
-    std::vector<std::string> args = arguments(i);
-    pid_t pid = fork();
-    if (pid == 0) {
-      std::vector<char*> argv;
-      argv.push_back(const_cast<char*>("ffmpeg"));
-      for (std::string& arg : args) argv.push_back(arg.data());
-      argv.push_back(nullptr);
-      execvp("ffmpeg", argv.data());
-      _exit(127);
-    }
-    pids.push_back(pid);
-  }
+  for (int i = 0; i < n; ++i) pids.push_back(StartFfmpegWith(arguments(i)));
   std::this_thread::sleep_for(std::chrono::seconds(4));  // open and warm up
   double cpu0 = 0;
   for (pid_t pid : pids) cpu0 += CpuSecondsOf(pid);
@@ -158,6 +163,23 @@ double FfmpegProcessesCpuPerStream(int n, int seconds, const std::function<std::
   for (pid_t pid : pids) kill(pid, SIGTERM);
   for (pid_t pid : pids) waitpid(pid, nullptr, 0);
   return (cpu1 - cpu0) / seconds / n * 100.0;
+}
+
+double FfmpegProcessesCpuToEnd(int n, const std::function<std::vector<std::string>(int)>& arguments,
+                               double* wallSeconds) {
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<pid_t> pids;
+  for (int i = 0; i < n; ++i) pids.push_back(StartFfmpegWith(arguments(i)));
+  double cpu = 0;
+  for (pid_t pid : pids) {
+    rusage usage{};
+    int status = 0;
+    if (wait4(pid, &status, 0, &usage) != pid) continue;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::fprintf(stderr, "an ffmpeg process failed\n");
+    cpu += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  }
+  if (wallSeconds) *wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  return cpu;
 }
 
 }  // namespace benchref

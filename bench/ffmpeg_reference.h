@@ -22,4 +22,9 @@ double FfmpegCpuPerStream(const std::string& url, int n, int seconds, double* fr
 // percent of one core.
 double FfmpegProcessesCpuPerStream(int n, int seconds, const std::function<std::vector<std::string>(int)>& arguments);
 
+// Runs n ffmpeg processes at once, process i with arguments(i), each to its end:
+// the CPU seconds they used in all; *wallSeconds (if given) until the last ended.
+double FfmpegProcessesCpuToEnd(int n, const std::function<std::vector<std::string>(int)>& arguments,
+                               double* wallSeconds = nullptr);
+
 }  // namespace benchref

@@ -14,6 +14,7 @@
 
 #include "core/app_data.h"
 #include "core/cloud_client.h"
+#include "core/cloud_device.h"
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
 #include "core/fixed_text.h"
@@ -47,40 +48,16 @@ std::string Upper(std::string text) {
   return text;
 }
 
-int DeviceType(int cloudType) {
-  switch (cloudType) {
-    case 100: return 1;
-    case 200:
-    case 400: return kDevTypeNvr;
-    default: return 0;
-  }
-}
-
 const char* ChildText(const TiXmlElement* parent, const char* name) {
   return GetNodeText(parent->FirstChildElement(name));
 }
 
 // One device of the account's list into `device`; false when it has no address.
 bool ReadCloudDevice(const TiXmlElement* node, DevInfo* device) {
-  const char* ip = ChildText(node, "devip");
-  if (*ip == '\0') return false;
-  const char* id = ChildText(node, "DevID");
-  const char* name = ChildText(node, "devname");
-  CopyFixedText(device->DevId, id);
-  CopyFixedText(device->DevName, *name != '\0' ? name : id);
-  CopyFixedText(device->DevSN, ChildText(node, "devsn"));
-  device->DevType = DeviceType(std::atoi(ChildText(node, "devtype")));
-  CopyFixedText(device->IPAddr, ip);
+  if (*ChildText(node, "devip") == '\0') return false;
+  ReadCloudDeviceFields(node, device);
   device->WebPort = std::atoi(ChildText(node, "devwebport"));
-  device->PtzPort = std::atoi(ChildText(node, "devptzport"));
   device->VideoPort = std::atoi(ChildText(node, "devvideoport"));
-  CopyFixedText(device->LoginName, ChildText(node, "devloginuser"));
-  const char* password = ChildText(node, "devloginpass");
-  CopyFixedText(device->LoginPsw, g_szInstallNumber[0] == '\0' ? std::string(password).c_str()
-                                                                 : Md5Upper(password).c_str());
-  // The registration's "network" values are read but nothing uses them yet.
-  TiXmlDocument registration;
-  registration.Parse(ChildText(node, "devreginfo"));
   CopyFixedText(device->DefRes, "cif");
   CopyFixedText(device->Resolution, "cif");
   CopyFixedText(device->GroupName, "Default");

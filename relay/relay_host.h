@@ -7,6 +7,7 @@
 
 #include "platform/win_types.h"
 #include "relay/serving/relay_ptz_requests.h"
+#include "relay/reports/device_state_host.h"
 
 struct RelayDevice;
 class CRemoteSessionRegistry;
@@ -50,4 +51,6 @@ struct RelayHost {
   // A message of the device page's message box (string id, text filled with
   // `argument`), when that box exists.
   std::function<void(int stringId, const std::string& argument)> ShowDevicePageMessage;
+  // What the device-state reports of this client's own devices ask.
+  DeviceStateHost devices;
 };

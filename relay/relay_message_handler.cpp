@@ -59,6 +59,7 @@ CRemoteSessionRegistry& SessionsOf(const RelayHost& host, std::unique_ptr<CRemot
 CRelayMessageHandler::CRelayMessageHandler(RelayHost host)
     : m_host(std::move(host)),
       m_servers(m_host),
+      m_reports(m_host.devices, [this] { return LocalMac(); }),
       m_servingRelay(m_host.MainWindow ? m_host.MainWindow() : nullptr),
       m_records(SessionsOf(m_host, m_ownSessions), m_servingRelay) {}
 
@@ -68,10 +69,18 @@ CRelayMessageHandler::~CRelayMessageHandler() {
 }
 
 BOOL CRelayMessageHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  if (result) *result = 0;
+  LRESULT unused = 0;
+  if (!result) result = &unused;
+  *result = 0;
   switch (msg) {
     case WM_DEVSTATUSRESPONSE:
-      OnDevStatusResponse(static_cast<LONG>(wParam), static_cast<LONG>(lParam));
+      *result = m_reports.OnDevStatusResponse(static_cast<LONG>(wParam), static_cast<LONG>(lParam));
+      return TRUE;
+    case WM_DEVCHANNELSCHANGED:
+      m_reports.OnDevChannelList(static_cast<LONG>(wParam), reinterpret_cast<const char*>(lParam));
+      return TRUE;
+    case WM_DEVSTATEREPORT:
+      *result = m_reports.OnDevStateReport(static_cast<LONG>(wParam), reinterpret_cast<const char*>(lParam));
       return TRUE;
     case WM_VSS_LOGIN_RESULT:
       m_servers.OnVssLoginResult(reinterpret_cast<Vemo2Node*>(wParam), lParam);
@@ -81,8 +90,6 @@ BOOL CRelayMessageHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam,
     case WM_SESSION_REPLAY_BY_DATE_END:
       m_records.OnSessionEnd(msg, static_cast<DWORD>(wParam));
       return TRUE;
-    case WM_DEVCHANNELSCHANGED:
-    case WM_DEVSTATEREPORT:
     case WM_UDP_LOGIN_STATUS:
     case WM_UDP_DEVICE_LIST:
       return TRUE;  // nothing to act on yet; a posted text goes with its message
@@ -137,7 +144,15 @@ BOOL CRelayMessageHandler::HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lP
       Pelk_Delete(reinterpret_cast<void*>(lParam), PELK_DELETE_RECORD);
       return TRUE;
     case WM_RELAY_REPLAY_SEARCH:
-      OnRelayReplaySearch(static_cast<ReplaySearchRequest*>(record), word, nullptr);
+      // A search of the device's own recordings goes to the device; the record
+      // search page answers the peer when the device's list comes.
+      OnRelayReplaySearch(static_cast<ReplaySearchRequest*>(record), word,
+                          [this](const ReplaySearchRequest& request, const PeerRecordSearch& search, DWORD asker) {
+                            const RelayRecordPageGate* gate = m_host.pRecordPage;
+                            if (!gate || !gate->HasPage() || !ForwardNvrRecordSearch(search)) return false;
+                            gate->With([&](IRelayRecordPage& page) { page.AddPendingRelaySearch(&request, asker); return 0; }, 0);
+                            return true;
+                          });
       return TRUE;
     case WM_RELAY_REPLAY_START:
       m_records.OnReplayStart(static_cast<RelayFileRequest*>(record), word);
@@ -241,31 +256,3 @@ BOOL CRelayMessageHandler::HandleRecordPageMessage(UINT msg, void* record, LPARA
   return TRUE;
 }
 
-void CRelayMessageHandler::OnDevStatusResponse(LONG gimbroId, LONG code) {
-  if (gimbroId <= 0) return;  // ids start at 1; 0 marks an unregistered device
-  int online = 0;
-  switch (code) {
-    case GIMBRO_STATUS_LOGIN_OK:
-      online = 1;
-      break;
-    case GIMBRO_STATUS_CONNECTION_LOST:
-    case GIMBRO_STATUS_UNREACHABLE:
-    case GIMBRO_STATUS_LOGIN_REFUSED:
-      online = 0;
-      break;
-    default:
-      return;
-  }
-  std::vector<std::string> changed;
-  {
-    CsLock lock(&g_csAppData);
-    for (DevInfo& dev : g_lstDevInfo) {
-      if (dev.GimbroId != gimbroId) continue;
-      dev.nOnline = online;
-      changed.emplace_back(dev.DevName, strnlen(dev.DevName, sizeof dev.DevName));
-    }
-  }
-  // The items are re-imaged outside the lock: that reads the device list again.
-  if (!m_host.UpdateDevItem) return;
-  for (const std::string& name : changed) m_host.UpdateDevItem(name.c_str());
-}

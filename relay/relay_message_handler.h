@@ -17,6 +17,7 @@
 
 #include "platform/win_types.h"
 #include "relay/relay_host.h"
+#include "relay/reports/device_state_reports.h"
 #include "relay/servers/relay_servers.h"
 #include "relay/serving/relay_record_requests.h"
 #include "relay/sessions/serving_relay.h"
@@ -33,10 +34,6 @@ class CRelayMessageHandler {
   BOOL HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
 
  private:
-  // WM_DEVSTATUSRESPONSE: GimbroId and status code. Login ok (4) marks the
-  // device records with that GimbroId online, lost (2), unreachable (3) and
-  // refused (5) offline; each such record's item is re-imaged.
-  void OnDevStatusResponse(LONG gimbroId, LONG code);
   // The relay library's messages.
   BOOL HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
   // The answers to this client's own record searches, replays and downloads,
@@ -46,6 +43,7 @@ class CRelayMessageHandler {
 
   RelayHost m_host;
   CRelayServers m_servers;
+  CDeviceStateReports m_reports;
   std::unique_ptr<CRemoteSessionRegistry> m_ownSessions;  // when the host gives none
   PelkServingRelay m_servingRelay;
   CRelayRecordServing m_records;

@@ -12,7 +12,9 @@
 #include "core/fixed_text.h"
 #include "pelk/pelk.h"
 #include "platform/file_api.h"
+#include "core/user_settings.h"
 #include "relay/login/vss_info.h"
+#include "relay/relay_names.h"
 
 const char kRemoteDevInfoEmpty[] = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevList>\n</DevList>";
 
@@ -71,42 +73,63 @@ BOOL LoadRemoteDevInfo(const std::function<void(const RemoteDevEntry&)>& onEntry
 }
 
 BOOL SaveRemoteDevInfo() {
+  const std::string path = RemoteDevInfoPath();
+  // A file that cannot be read is left as it is: nothing is written over it.
+  TiXmlDocument doc;
+  if (!fileapi::Exists(path) || !LoadConfigDocument(path, doc)) {
+    WriteLog(6, "CVistarelDlg::SaveRemoteDevInfo(): cannot load %s, nothing written", path.c_str());
+    return TRUE;
+  }
+  TiXmlElement* root = doc.RootElement();
+  if (root == nullptr) return TRUE;
   // Entries of relay servers not logged in now are kept: a server that was
   // unreachable this session does not lose its cascade devices.
   std::vector<RemoteDevEntry> kept;
-  if (fileapi::Exists(RemoteDevInfoPath())) {
-    LoadRemoteDevInfo([&](const RemoteDevEntry& entry) {
-      if (!FindServer(entry.ParentIp, entry.ParentPort)) kept.push_back(entry);
-    });
-  }
-  TiXmlDocument doc;
-  doc.LinkEndChild(new TiXmlDeclaration("1.0", "gb2312", ""));
-  auto* root = new TiXmlElement("DevList");
-  doc.LinkEndChild(root);
+  LoadRemoteDevInfo([&](const RemoteDevEntry& entry) {
+    if (!FindServer(entry.ParentIp, entry.ParentPort)) kept.push_back(entry);
+  });
+  root->Clear();
   for (const RemoteDevEntry& entry : kept) {
     AppendEntry(root, entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName);
   }
+  // The devices shown here now (states 2 and 4) are asked for again at the next start.
   for (const Vemo2Node& server : g_lstVssInfo) {
+    if (!server.bHasDeviceList) continue;
     for (const RelayDevice& dev : server.lstRelayDevice) {
-      if (dev.nType != 2 && dev.nType != kRelayKindNvr) continue;
+      if (dev.nState != 2 && dev.nState != 4) continue;
       AppendEntry(root, server.IPAddr, server.nPort, dev.IPAddr, dev.MACAddr, dev.DevName);
     }
   }
-  return SaveConfigXml(doc, RemoteDevInfoPath()) ? TRUE : FALSE;
+  // Written to a new file that replaces the old one only when it is whole.
+  return SaveConfigXml(doc, path) ? TRUE : FALSE;
+}
+
+int RemoteDevChannel(const RelayDevice& device) {
+  return device.nType == kRelayKindVideoServer ? LastCharNumber(device.DevName) : 0;
 }
 
 BOOL InviteRemoteDevVideo(const char* parentIp, int parentPort, const char* myIp, const char* mac,
-                          const char* devName) {
+                          const char* devName, int mainLayout) {
   if (!parentIp || !myIp || !mac || !devName) return FALSE;
-  if (const Vemo2Node* server = FindServer(parentIp, parentPort)) {
-    for (const RelayDevice& dev : server->lstRelayDevice) {
-      if (std::strcmp(dev.IPAddr, myIp) != 0 || std::strcmp(dev.MACAddr, mac) != 0 ||
-          std::strcmp(dev.DevName, devName) != 0)
-        continue;
-      if (dev.nState != 1) return FALSE;
-      const std::string key = std::string(dev.MACAddr) + ":" + dev.IPAddr;
-      return Pelk_InviteDeviceVideo(server->nLoginHandle, key.c_str(), dev.nStream, 0) == 0 ? TRUE : FALSE;
+  const Vemo2Node* server = nullptr;
+  for (const Vemo2Node& each : g_lstVssInfo) {
+    if (std::strcmp(each.IPAddr, parentIp) == 0 && each.nPort == parentPort && each.bHasDeviceList) {
+      server = &each;
+      break;
     }
+  }
+  if (server == nullptr) return FALSE;
+  for (const RelayDevice& dev : server->lstRelayDevice) {
+    if (std::strcmp(dev.IPAddr, myIp) != 0 || std::strcmp(dev.MACAddr, mac) != 0 ||
+        std::strcmp(dev.DevName, devName) != 0)
+      continue;
+    // The search ends at the device: only an online one is asked for.
+    if (dev.nState != 1) return FALSE;
+    int stream = dev.nStream;
+    if ((mainLayout == 1 || mainLayout == 4 || mainLayout == 6) && g_bAutoSwitchStream) stream = 1;
+    const std::string key = FormatDeviceKey(dev.MACAddr, dev.IPAddr);
+    Pelk_InviteDeviceVideo(server->nLoginHandle, key.c_str(), stream, RemoteDevChannel(dev));
+    return TRUE;
   }
   return FALSE;
 }

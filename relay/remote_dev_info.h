@@ -27,13 +27,22 @@ extern const char kRemoteDevInfoEmpty[];
 // it is (logged). FALSE when nothing was read.
 BOOL LoadRemoteDevInfo(const std::function<void(const RemoteDevEntry&)>& onEntry);
 
-// Rewrites the file (atomically) with one RemodeDev element for each device of
-// kind 2 or 4 of every relay server in g_lstVssInfo; the entries of servers
-// not logged in now are kept as they were. FALSE when writing failed.
+// Rewrites the file with one RemodeDev element for each device shown here now
+// (state 2 or 4) of every relay server in g_lstVssInfo that has a device list;
+// the entries of servers not logged in now are kept as they were. A file that
+// cannot be loaded is left alone (TRUE). The new text replaces the old file
+// only once it is written whole. FALSE when writing failed.
 BOOL SaveRemoteDevInfo();
 
-// One cascade entry: finds the relay server (address, port) and its device
-// (IP, MAC, name) in g_lstVssInfo and, when the device is online (state 1),
-// asks for its video. TRUE when the video was asked for.
+// One cascade entry: finds the first relay server with this address (exact)
+// and port that has a device list, and in it the first device with this IP,
+// MAC and name; only when that device is online (state 1) its video is asked
+// for, on its stream word, or stream 1 when the main grid's layout
+// `mainLayout` is 1, 4 or 6 and g_bAutoSwitchStream is on; channel 0, or the
+// last digit of the name for a video server. TRUE when it was asked for.
 BOOL InviteRemoteDevVideo(const char* parentIp, int parentPort, const char* myIp, const char* mac,
-                          const char* devName);
+                          const char* devName, int mainLayout);
+
+struct RelayDevice;
+// The channel a relay device's video is asked for with.
+int RemoteDevChannel(const RelayDevice& device);

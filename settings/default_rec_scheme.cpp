@@ -1,23 +1,17 @@
 #include "settings/default_rec_scheme.h"
 
-#include <sys/statvfs.h>
-
 #include "core/fixed_text.h"
-#include "platform/paths.h"
-#include "platform/string_table.h"
+#include "records/recording/rec_environment.h"
+#include "settings/record/rec_scheme_channels.h"
 
 namespace {
 
 constexpr unsigned long long kMinFreeGb = 5;
 constexpr size_t kStoragePathCount = 3;
-constexpr int kDecoderType = 2;  // DevType of a decoder: it records nothing
 
 }  // namespace
 
-std::string DefaultSchemeName() {
-  const CString text = LoadStringA(260);
-  return text.empty() ? "Default Strategy" : text;
-}
+std::string DefaultSchemeName() { return "Default Strategy"; }
 
 RecSchemeInfo* FindRecScheme(const std::list<RecSchemeInfo*>& schemes, const std::string& name) {
   for (RecSchemeInfo* scheme : schemes)
@@ -25,19 +19,17 @@ RecSchemeInfo* FindRecScheme(const std::list<RecSchemeInfo*>& schemes, const std
   return nullptr;
 }
 
-bool HasEnoughSpace(const std::string& path) {
-  struct statvfs info {};
-  if (statvfs(paths::NativePath(path).c_str(), &info) != 0) return false;
-  const unsigned long long freeBytes =
-      static_cast<unsigned long long>(info.f_bfree) * static_cast<unsigned long long>(info.f_frsize);
+bool HasEnoughSpace(IRecEnvironment& env, const std::string& path) {
+  uint64_t freeBytes = 0;
+  if (path.empty() || !env.FreeBytes(path, &freeBytes)) return false;
   return freeBytes / 1024 / 1024 / 1024 >= kMinFreeGb;
 }
 
-std::vector<std::string> DefaultStoragePaths() {
+std::vector<std::string> DefaultStoragePaths(IRecEnvironment& env) {
   std::vector<std::string> found;
   for (char drive = 'D'; drive <= 'K'; ++drive) {
     const std::string path = std::string(1, drive) + ":\\";
-    if (HasEnoughSpace(path) && found.size() < kStoragePathCount) found.push_back(path);
+    if (HasEnoughSpace(env, path) && found.size() < kStoragePathCount) found.push_back(path);
   }
   return found;
 }
@@ -64,9 +56,7 @@ RecSchemeInfo* NewDefaultScheme(const std::list<DevInfo>& devices, const std::ve
   span.EndTime = TimeOfDay::FromHms(23, 59, 59);
   scheme->lstRecTime.push_back(span);
   for (const DevInfo& dev : devices) {
-    if (dev.DevType == kDecoderType) continue;
-    if (dev.DevType == kDevTypeNvr && dev.CurNVRChannel == 0) continue;  // the NVR itself records nothing
-    scheme->lstDev.push_back(dev);
+    if (IsRecordableChannel(dev)) scheme->lstDev.push_back(dev);
   }
   return scheme;
 }
@@ -83,4 +73,13 @@ DefaultRecSwitch SwitchDefaultScheme(std::list<RecSchemeInfo*>& schemes, const s
     if (scheme->OnOff == 0) result.allRecording = 0;
   }
   return result;
+}
+
+bool AddChannelToDefaultScheme(std::list<RecSchemeInfo*>& schemes, const DevInfo& dev) {
+  RecSchemeInfo* scheme = FindRecScheme(schemes, DefaultSchemeName());
+  if (scheme == nullptr) return false;
+  for (const DevInfo& channel : scheme->lstDev)
+    if (FixedTextView(channel.DevName) == FixedTextView(dev.DevName)) return false;
+  scheme->lstDev.push_back(dev);
+  return true;
 }

@@ -3,11 +3,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "core/user_settings.h"
 #include "live/audio/broadcast_dlg.h"
 #include "live/patrol/config_patrol_dlg.h"
 #include "live/keyboard/kb_config_dlg.h"
 #include "platform/codepage.h"
 #include "platform/string_table.h"
+#include "relay/forward/forward_dlg.h"
 
 CSysSettingDlg::CSysSettingDlg(std::function<CPTZKeyboardCtrl*()> keyboard, QWidget* parent)
     : CDialog(IDD, parent), m_keyboard(std::move(keyboard)) {}
@@ -28,6 +30,13 @@ BOOL CSysSettingDlg::OnInitDialog() {
   m_pBroadcastPage = new CDlgBroadcast(m_pTab);
   m_pBroadcastPage->Create(CDlgBroadcast::IDD, m_pTab);
   m_pTab->addTab(m_pBroadcastPage, LoadStringW(kBroadcastTabText));
+  m_pForwardPage = new CForwardDlg(m_pTab);
+  m_pForwardPage->Create(CForwardDlg::IDD, m_pTab);
+  if (g_nLoginType == 0) {
+    m_pTab->addTab(m_pForwardPage, LoadStringW(kForwardTabText));
+  } else {
+    m_pForwardPage->hide();
+  }
   return TRUE;
 }
 

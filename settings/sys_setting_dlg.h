@@ -1,6 +1,7 @@
 // CSysSettingDlg: the system settings window of the settings menu. A tab
-// control whose pages are the patrol plans, the serial PTZ keyboard and the
-// audio broadcast; the pages are created with the window and live as long.
+// control whose pages are the patrol plans, the serial PTZ keyboard, the
+// audio broadcast and the forwarding server; the pages are created with the
+// window and live as long.
 #pragma once
 
 #include <functional>
@@ -12,12 +13,13 @@ class CConfigPatrol;
 class CKbConfig;
 class CDlgBroadcast;
 class CPTZKeyboardCtrl;
+class CForwardDlg;
 
 class CSysSettingDlg : public CDialog {
  public:
   enum { IDD = 334 };
-  // Tab texts: "Patrol", "Enable Joystick", "Broadcast Audio".
-  enum { kPatrolTabText = 309, kKeyboardTabText = 262, kBroadcastTabText = 1083 };
+  // Tab texts: "Patrol", "Enable Joystick", "Broadcast Audio", "Forward Service Setting".
+  enum { kPatrolTabText = 309, kKeyboardTabText = 262, kBroadcastTabText = 1083, kForwardTabText = 1059 };
 
   // `keyboard` gives the keyboard page the main window's serial keyboard (or null).
   explicit CSysSettingDlg(std::function<CPTZKeyboardCtrl*()> keyboard, QWidget* parent = nullptr);
@@ -32,6 +34,8 @@ class CSysSettingDlg : public CDialog {
   CConfigPatrol* PatrolPage() const { return m_pPatrolPage; }
   CKbConfig* KeyboardPage() const { return m_pKbPage; }
   CDlgBroadcast* BroadcastPage() const { return m_pBroadcastPage; }
+  // The forwarding server's page: made in any case, a tab only after a local login.
+  CForwardDlg* ForwardPage() const { return m_pForwardPage; }
 
  private:
   std::function<CPTZKeyboardCtrl*()> m_keyboard;
@@ -39,4 +43,5 @@ class CSysSettingDlg : public CDialog {
   CConfigPatrol* m_pPatrolPage = nullptr;
   CKbConfig* m_pKbPage = nullptr;
   CDlgBroadcast* m_pBroadcastPage = nullptr;
+  CForwardDlg* m_pForwardPage = nullptr;
 };

@@ -12,12 +12,6 @@ namespace {
 
 constexpr int kVisitByHost = 2;
 
-LONG Register(CGimbroCtrl& gimbro, const DevInfo& dev) {
-  if (dev.VisitMod == kVisitByHost)
-    return gimbro.AddDeviceByHost(dev.IPAddr, static_cast<WORD>(dev.PtzPort), dev.LoginName, dev.LoginPsw);
-  return gimbro.AddDevice(dev.IPAddr, dev.PtzPort, dev.LoginName, dev.LoginPsw);
-}
-
 void LogRegistration(const DevInfo& dev) {
   WriteLog(6, "CDevTree::Init():Add a device channel, DevName=%s, GimbroId=%ld, ip=%s, port=%d, name=%s, psw=%s",
            dev.DevName, static_cast<long>(dev.GimbroId), dev.IPAddr, dev.PtzPort, dev.LoginName,
@@ -26,18 +20,26 @@ void LogRegistration(const DevInfo& dev) {
 
 }  // namespace
 
+LONG RegisterWithGimbro(CGimbroCtrl& gimbro, const DevInfo& dev) {
+  if (dev.VisitMod == kVisitByHost)
+    return gimbro.AddDeviceByHost(dev.IPAddr, static_cast<WORD>(dev.PtzPort), dev.LoginName, dev.LoginPsw);
+  return gimbro.AddDevice(dev.IPAddr, dev.PtzPort, dev.LoginName, dev.LoginPsw);
+}
+
+void CreateStreamObjects(DevInfo& dev, CGimbroCtrl* gimbro, CGimbroEvents* sink, CStrevaCtrl* streva) {
+  dev.pGimbroCtrl = gimbro;
+  dev.pGimbroEvents = sink;
+  dev.pRtspEvent1 = new CRtspEvents(nullptr, streva);
+  dev.pRtspEvent2 = new CRtspEvents(nullptr, streva);
+  if (streva != nullptr) {
+    streva->Advise(dev.pRtspEvent1);
+    streva->Advise(dev.pRtspEvent2);
+  }
+}
+
 void CreateStreamObjects(std::list<DevInfo>& devices, CGimbroCtrl* gimbro, CGimbroEvents* sink,
                          CStrevaCtrl* streva) {
-  for (DevInfo& dev : devices) {
-    dev.pGimbroCtrl = gimbro;
-    dev.pGimbroEvents = sink;
-    dev.pRtspEvent1 = new CRtspEvents(nullptr, streva);
-    dev.pRtspEvent2 = new CRtspEvents(nullptr, streva);
-    if (streva != nullptr) {
-      streva->Advise(dev.pRtspEvent1);
-      streva->Advise(dev.pRtspEvent2);
-    }
-  }
+  for (DevInfo& dev : devices) CreateStreamObjects(dev, gimbro, sink, streva);
 }
 
 void RegisterDevices(std::list<DevInfo>& devices, CGimbroCtrl* gimbro, const SyncTimeInfo& sync) {
@@ -47,12 +49,12 @@ void RegisterDevices(std::list<DevInfo>& devices, CGimbroCtrl* gimbro, const Syn
     if (dev.DevType == kDevTypeDvs) {
       // The channel records of one video server follow each other with the same address.
       if (lastIp == dev.IPAddr) continue;
-      dev.GimbroId = Register(*gimbro, dev);
+      dev.GimbroId = RegisterWithGimbro(*gimbro, dev);
       lastIp = dev.IPAddr;
       LogRegistration(dev);
       continue;
     }
-    dev.GimbroId = Register(*gimbro, dev);
+    dev.GimbroId = RegisterWithGimbro(*gimbro, dev);
     LogRegistration(dev);
     gimbro->SetTimeSync(dev.GimbroId, sync.enable, sync.diff, sync.interval);
   }

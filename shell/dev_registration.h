@@ -13,6 +13,12 @@ class CStrevaCtrl;
 // and a sub-stream object on the pull control (each advised to it).
 void CreateStreamObjects(std::list<DevInfo>& devices, CGimbroCtrl* gimbro, CGimbroEvents* sink,
                          CStrevaCtrl* streva);
+// The same for one record.
+void CreateStreamObjects(DevInfo& dev, CGimbroCtrl* gimbro, CGimbroEvents* sink, CStrevaCtrl* streva);
+
+// Registers one device with the messaging control by its address, or by host
+// and port in visit mode 2; the control's number for it (its GimbroId).
+LONG RegisterWithGimbro(CGimbroCtrl& gimbro, const DevInfo& dev);
 
 // Registers every device with the messaging control in list order and stores
 // the returned number in GimbroId. A video server's records share one

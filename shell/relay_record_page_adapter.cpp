@@ -31,9 +31,11 @@ void CRelayRecordPageAdapter::OnReplayFileEnd(const char* name) { m_page.OnRepla
 
 void CRelayRecordPageAdapter::OnReplayByDateEnd(const char* key, int channel) { m_page.OnReplayByDateEnd(key, channel); }
 
-void CRelayRecordPageAdapter::OnDownloadFinish(const char*) {}
+void CRelayRecordPageAdapter::OnDownloadFinish(const char* name) { m_page.OnDownloadFinish(name); }
 
-void CRelayRecordPageAdapter::AddPendingRelaySearch(const ReplaySearchRequest*, DWORD) {}
+void CRelayRecordPageAdapter::AddPendingRelaySearch(const ReplaySearchRequest* request, DWORD word) {
+  m_page.AddPendingRelaySearch(request, word);
+}
 
 LONG CRelayRecordPageAdapter::InputReplayData(LONG kind, const BYTE* data, LONG length, const RelayFrameInfo* info,
                                               const char* name) {
@@ -50,4 +52,7 @@ LONG CRelayRecordPageAdapter::InputReplayDataByDate(const char* key, DWORD unuse
                                       static_cast<int>(seconds), static_cast<int>(start));
 }
 
-void CRelayRecordPageAdapter::OnDownloadData(const BYTE*, LONG, uint64_t, uint64_t, const char*) {}
+void CRelayRecordPageAdapter::OnDownloadData(const BYTE* data, LONG length, uint64_t received, uint64_t total,
+                                             const char* name) {
+  m_page.OnDownloadData(data, length, received, total, name);
+}

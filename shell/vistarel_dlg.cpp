@@ -118,6 +118,7 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
   relayHost.pSessions = m_pSessionRegistry.get();
   relayHost.pRecordPage = &m_relayPageGate;
   relayHost.ptzPlugin = RelayPtzPluginOf();
+  FillDeviceStateHost(relayHost.devices);
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
   m_pRelayViewer = std::make_unique<CRelayViewer>();
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -180,7 +181,6 @@ BOOL CVistarelDlg::OnInitDialog() {
   RegisterWithRelay();
   m_pVemo2Login = nullptr;
   m_pUdpLogin = nullptr;
-  if (g_nLoginType == 0) StartTimer(TIMER_FORWARD, 10000);
   StartTimer(TIMER_VSS_LOGIN, 3000);
   StartTimer(TIMER_CASCADE, 5000);
   if (g_nLoginType != 0) StartTimer(TIMER_UDP_LOGIN, 5000);

@@ -47,6 +47,7 @@ class CStartThread;
 class CSysSettingDlg;
 class CTVWallManager;
 class CUdpLogin;
+class CLoginServerDevices;
 class CVemo2Login;
 class CVideoManagerDlg;
 class CVideoToolbarDlg;
@@ -56,6 +57,7 @@ class CPatrolPlanSource;
 class CRelayMessageHandler;
 class CRelayViewer;
 class CRelayRecordPageAdapter;
+struct DeviceStateHost;
 class CAudioCodec;
 struct DevInfo;
 struct GimbroAlarmRecord;
@@ -123,7 +125,6 @@ class CVistarelDlg : public CDialog,
     TIMER_CAPTION = 600,
     TIMER_EXIT = 800,
     TIMER_RECOVER = 900,
-    TIMER_FORWARD = 1001,  // the saved forwarding server runs again
     TIMER_VSS_LOGIN = 1002,
     TIMER_CASCADE = 1003,
     TIMER_UDP_LOGIN = 1004,
@@ -361,7 +362,6 @@ class CVistarelDlg : public CDialog,
   void OnAlarmButtonTimer();
   void OnCaptionTimer();
   void OnVssLoginTimer();
-  void OnForwardTimer();
   void OnCascadeTimer();
   void OnUdpLoginTimer();
   void OnStartThreadTimer();
@@ -372,8 +372,13 @@ class CVistarelDlg : public CDialog,
   // The UDP login at the account's login server (WM_UDP_LOGIN_STATUS,
   // WM_UDP_DEVICE_LIST).
   void OnUdpLoginStatus(int status);
+  void OnUdpDeviceList(WPARAM kind, LPARAM block);
+  void OnCloudDeviceAnswer(WPARAM fetchId, LPARAM answer);
+  CLoginServerDevices& LoginServerDevices();
   void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
+  // The hooks of the device-state reports of this client's own devices.
+  void FillDeviceStateHost(DeviceStateHost& host);
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
                        const BYTE* videoParam, const BYTE* audioParam);
   void ClosePanesShowing(const RelayDevice& device, bool byName, bool everyGrid, bool firstOnly);
@@ -389,7 +394,7 @@ class CVistarelDlg : public CDialog,
   void OnClose();
   void StopAllRtspEvents();
   void ReleaseControls();
-  void StopWorkerThreads();  // the relay-login, UDP-login and start threads, stopped and deleted
+  void StopWorkerThreads();  // the relay-login, UDP-login, cloud-fetch and start threads, stopped and deleted
   void SetAlarmLinkageOff();
 
   MainWindowEnv m_env;
@@ -431,6 +436,7 @@ class CVistarelDlg : public CDialog,
   CVemo2Login* m_pVemo2Login = nullptr;
   CUdpLogin* m_pUdpLogin = nullptr;
   UdpLoginRetry m_udpLoginRetry;  // the wait before the UDP login starts again
+  CLoginServerDevices* m_pLoginServerDevices = nullptr;  // made at the first device notice
   CStartThread* m_pStartThread = nullptr;
 };
 

@@ -36,6 +36,7 @@
 #include "relay/remote_dev_info.h"
 #include "relay/sessions/remote_session_registry.h"
 #include "relay/udp/udp_login.h"
+#include "shell/cloud_devices/login_server_devices.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/login/vss_info.h"
 #include "relay/serving/relay_live_video.h"
@@ -227,6 +228,8 @@ void CVistarelDlg::StopWorkerThreads() {
   m_pVemo2Login = nullptr;
   delete m_pUdpLogin;
   m_pUdpLogin = nullptr;
+  delete m_pLoginServerDevices;
+  m_pLoginServerDevices = nullptr;
   delete m_pStartThread;
   m_pStartThread = nullptr;
 }

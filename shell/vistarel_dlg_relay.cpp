@@ -5,13 +5,17 @@
 // plug-in of the relay's preset requests.
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
+#include "alarm_map_wall/alarm_list_dlg.h"
 #include "core/user_settings.h"
+#include "gimbro/gimbro.h"
 #include "live/grid/video_manager_dlg.h"
 #include "live/grid/video_wnd.h"
 #include "live/ptz/ptz_plugin.h"
 #include "live/streams/relay_video_player.h"
 #include "relay/login/vss_info.h"
+#include "relay/reports/device_state_host.h"
 #include "relay/servers/relay_viewer.h"
 #include "shell/relay_record_page_adapter.h"
 #include "shell/vistarel_dlg.h"
@@ -156,4 +160,35 @@ RelayPtzPlugin CVistarelDlg::RelayPtzPluginOf() {
     return m_pPtzPlugin ? m_pPtzPlugin->Call(GetSelectedPtzAddr(), word, arg1, arg2) : std::string();
   };
   return plugin;
+}
+
+void CVistarelDlg::FillDeviceStateHost(DeviceStateHost& host) {
+  host.UpdateDevIcons = [this] { UpdateDevIcons(); };
+  host.UpdateDevItem = [this](const char* devName) { UpdateDevItem(devName); };
+  host.RefreshDevList = [this] { RefreshDevList(); };
+  host.AddStatusAlarm = [this](DevInfo& dev, int type) {
+    if (m_bClosing || m_pAlarmListDlg == nullptr) return;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    GimbroAlarmRecord entry;
+    entry.year = local.tm_year + 1900;
+    entry.month = local.tm_mon + 1;
+    entry.day = local.tm_mday;
+    entry.hour = local.tm_hour;
+    entry.minute = local.tm_min;
+    entry.second = local.tm_sec;
+    entry.type = type;
+    m_pAlarmListDlg->AddAlarm(&dev, &entry);
+  };
+  host.StopPanesShowing = [this](const DevInfo& dev) {
+    // Every pane of every grid: each pass stops the first pane per grid.
+    for (CVideoManagerDlg* grid : LiveGrids()) {
+      for (int i = 0; i < CVideoManagerDlg::kPaneCount; ++i) {
+        CVideoWnd* pane = grid->Pane(i);
+        if (pane != nullptr && pane->IsWatching() && std::strcmp(pane->WatchedDev().DevName, dev.DevName) == 0)
+          grid->StopWatch(i, TRUE);
+      }
+    }
+  };
 }

@@ -33,10 +33,10 @@
 #include "relay/relay_message_handler.h"
 #include "relay/remote_dev_info.h"
 #include "relay/relay_messages.h"
+#include "relay/udp/cloud_device_fetch.h"
 #include "relay/udp/udp_login.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/login/vss_info.h"
-#include "relay/serving/forward_info.h"
 #include "core/login_logic.h"
 #include "shell/alarm_blink.h"
 #include "shell/arp_cache.h"
@@ -66,7 +66,6 @@ void CVistarelDlg::OnTimer(UINT_PTR id) {
       ExitClient();
       break;
     case TIMER_VSS_LOGIN: OnVssLoginTimer(); break;
-    case TIMER_FORWARD: OnForwardTimer(); break;
     case TIMER_CASCADE: OnCascadeTimer(); break;
     case TIMER_UDP_LOGIN: OnUdpLoginTimer(); break;
     case TIMER_START_THREAD: OnStartThreadTimer(); break;
@@ -81,21 +80,8 @@ void CVistarelDlg::OnDevTreeTimer() {
   // registration on: its sink is made and aimed here before the tree registers.
   CDevTree::CreateControls();
   g_pGimbroEvents->SetMainWindow(GetSafeHwnd());
-  if (m_pSearchRecDlg != nullptr) {
-    g_pGimbroEvents->SetRecordSearchPage(m_pSearchRecDlg->GetSafeHwnd());
-    // NVR replay parameters and frames go straight to the page's players.
-    CSearchRecDlg* page = m_pSearchRecDlg;
-    g_pGimbroEvents->SetReplayHandlers(
-        [page](LONG id, const BYTE* data, LONG length, const BYTE* header, uint32_t) {
-          page->OnMediaDataRecv(id, data, length, header);
-        },
-        [page](LONG id, std::string text, LONG kind) { page->OnMediaParamRecv(id, std::move(text), kind); },
-        // Replay states come on the control's thread: the page takes them on its own.
-        [page](LONG id, LONG state, LONG value) {
-          QMetaObject::invokeMethod(
-              page, [page, id, state, value] { page->OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
-        });
-  }
+  // NVR answers, replay parameters and frames go to the record search page.
+  if (m_pSearchRecDlg != nullptr) m_pSearchRecDlg->ReceiveGimbroEvents(*g_pGimbroEvents);
   if (m_pPTZDlg != nullptr) g_pGimbroEvents->SetPtzPanel(m_pPTZDlg->GetSafeHwnd());
   const HWND self = GetSafeHwnd();
   g_pGimbroEvents->SetTalkHandlers(
@@ -176,17 +162,11 @@ void CVistarelDlg::OnVssLoginTimer() {
   m_pVemo2Login->Start();
 }
 
-// Until the forwarding settings page runs the server, the main window starts
-// it from its saved settings, as that page does 10 s after it is made.
-void CVistarelDlg::OnForwardTimer() {
-  KillTimer(TIMER_FORWARD);
-  RestartForwarding();
-}
-
 void CVistarelDlg::OnCascadeTimer() {
   KillTimer(TIMER_CASCADE);
-  LoadRemoteDevInfo([](const RemoteDevEntry& entry) {
-    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName);
+  const int layout = m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0;
+  LoadRemoteDevInfo([layout](const RemoteDevEntry& entry) {
+    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName, layout);
   });
 }
 
@@ -224,6 +204,12 @@ LRESULT CVistarelDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_UDP_LOGIN_STATUS:
       OnUdpLoginStatus(static_cast<int>(wParam));
+      return 0;
+    case WM_UDP_DEVICE_LIST:
+      OnUdpDeviceList(wParam, lParam);
+      return 0;
+    case WM_CLOUD_DEVICE_ANSWER:
+      OnCloudDeviceAnswer(wParam, lParam);
       return 0;
     default: break;
   }

@@ -1,8 +1,13 @@
 // The main window and the UDP login at the account's login server: the
 // login's end reports and the device notices the server pushes.
 #include "core/client_log.h"
+#include "core/user_settings.h"
 #include "platform/string_table.h"
+#include "relay/udp/cloud_device_fetch.h"
 #include "relay/udp/udp_login.h"
+#include "relay/udp/udp_packet.h"
+#include "shell/cloud_devices/login_server_devices.h"
+#include "shell/live_controls.h"
 #include "shell/vistarel_dlg.h"
 
 namespace {
@@ -33,4 +38,27 @@ void CVistarelDlg::OnUdpLoginStatus(int status) {
   WriteLog(6, "CVistarelDlg::OnUdpLoginStatus(): status=%d, the UDP login starts again in %lu ms", status,
            static_cast<unsigned long>(delay));
   StartTimer(TIMER_UDP_LOGIN, delay);
+}
+
+// A device notice: a 1232-byte copy of the server's datagram, which the
+// message owns and frees after this returns.
+void CVistarelDlg::OnUdpDeviceList(WPARAM kind, LPARAM block) {
+  if (block == 0 || m_bClosing) return;
+  LoginServerDevices().OnDeviceNotice(kind, reinterpret_cast<const uint8_t*>(block), udplogin::kNoticeSize);
+}
+
+// The cloud service's answer about a notified device (a heap CloudDeviceAnswer
+// owned by the message).
+void CVistarelDlg::OnCloudDeviceAnswer(WPARAM fetchId, LPARAM answer) {
+  if (answer == 0 || m_bClosing || m_pLoginServerDevices == nullptr) return;
+  m_pLoginServerDevices->OnCloudAnswer(static_cast<long>(fetchId), *reinterpret_cast<const CloudDeviceAnswer*>(answer));
+}
+
+CLoginServerDevices& CVistarelDlg::LoginServerDevices() {
+  if (m_pLoginServerDevices == nullptr) {
+    m_pLoginServerDevices = new CLoginServerDevices(
+        GetSafeHwnd(), [] { return NoticeDeviceControls{g_pGimbroCtrl, g_pGimbroEvents, g_pStrevaCtrl, g_SyncTime}; },
+        [this] { RefreshDevList(); });
+  }
+  return *m_pLoginServerDevices;
 }

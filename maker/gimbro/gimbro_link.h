@@ -50,6 +50,7 @@ struct GimbroTimings {
   int eventPullSeconds = 5;     // how long an ONVIF event pull may wait for events
   int eventRetryMs = 10000;     // before a lost event subscription is made again
   qint64 maxAnswerBytes = 1 << 20;  // largest ONVIF answer taken
+  int downloadIdleMs = 10000;   // a download that brings no byte for this long fails
 };
 GimbroTimings& GimbroTimingsForNewLinks();
 

@@ -2,6 +2,8 @@
 #include "maker/gimbro/gimbro_replay.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -10,6 +12,7 @@
 
 #include "maker/gimbro/gimbro.h"
 #include "maker/gimbro/gimbro_event_hub.h"
+#include "maker/gimbro/gimbro_link.h"
 #include "maker/gimbro/gimbro_log.h"
 #include "platform/file_api.h"
 
@@ -20,6 +23,9 @@ namespace {
 constexpr size_t kSizeField = 8;  // the file's size in front of every FILE_DATA body
 
 struct Download {
+  int32_t transfer = 0;
+  std::chrono::steady_clock::time_point lastData;
+  int idleMs = 0;
   FILE* file = nullptr;
   std::string path;
   std::string part;
@@ -38,12 +44,15 @@ using Key = std::pair<GimbroEventHub*, LONG>;
 
 std::mutex g_mutex;
 std::map<Key, Device> g_book;
+int32_t g_lastTransfer = 0;  // under g_mutex
 
 // Closes the part and removes it; under g_mutex.
 void Discard(Download& d) {
   if (d.file) std::fclose(d.file);
   if (!d.part.empty()) fileapi::Remove(d.part);
+  const int32_t transfer = d.transfer;
   d = Download{};
+  d.transfer = transfer;
 }
 
 // Under g_mutex: the download fails; the event goes out after the lock.
@@ -72,7 +81,7 @@ uint64_t U64(const char* p) {
 // Under g_mutex: one FILE_DATA or FILE_END frame; false when the download failed.
 bool TakeFileFrame(Download& d, LONG id, const gimbro_wire::Frame& frame, bool* failed) {
   *failed = false;
-  if (!d.active) return true;  // nothing asked for: skipped
+  if (!d.active || frame.b != d.transfer) return true;  // nothing asked for, or another transfer's: skipped
   if (frame.type == gimbro_wire::kFileData) {
     if (frame.body.size() < kSizeField) return !(*failed = Fail(d, id, "short data frame"));
     d.total = U64(frame.body.data());
@@ -82,6 +91,7 @@ bool TakeFileFrame(Download& d, LONG id, const gimbro_wire::Frame& frame, bool* 
       return !(*failed = Fail(d, id, "the file cannot be written"));
     }
     d.written += n;
+    d.lastData = std::chrono::steady_clock::now();
     return true;
   }
   // FILE_END
@@ -141,18 +151,29 @@ Caps CapsOf(GimbroEventHub* hub, LONG id) {
   return it == g_book.end() ? Caps{} : it->second.caps;
 }
 
-bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath) {
+bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath, int idleMs, int32_t* transfer) {
   std::lock_guard<std::mutex> lock(g_mutex);
   Download& d = g_book[{hub, id}].download;
   if (d.active) return false;
   Download next;
+  g_lastTransfer = g_lastTransfer == INT32_MAX ? 1 : g_lastTransfer + 1;
+  next.transfer = g_lastTransfer;
+  next.lastData = std::chrono::steady_clock::now();
+  next.idleMs = idleMs;
   next.path = localPath;
   next.part = localPath + ".part";
   next.file = fileapi::Open(next.part, "wb");
   if (!next.file) return false;
   next.active = true;
   d = std::move(next);
+  *transfer = d.transfer;
   return true;
+}
+
+int32_t TransferOf(GimbroEventHub* hub, LONG id) {
+  std::lock_guard<std::mutex> lock(g_mutex);
+  auto it = g_book.find({hub, id});
+  return it == g_book.end() ? 0 : it->second.download.transfer;
 }
 
 void AbortDownload(GimbroEventHub* hub, LONG id) {
@@ -162,14 +183,25 @@ void AbortDownload(GimbroEventHub* hub, LONG id) {
 }
 
 LONG Progress(GimbroEventHub* hub, LONG id) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto it = g_book.find({hub, id});
-  if (it == g_book.end()) return -1;
-  const Download& d = it->second.download;
-  if (d.complete) return 100;
-  if (!d.active) return -1;
-  // 100 only once the device said it is complete and the file is kept.
-  return d.total ? static_cast<LONG>(std::min<uint64_t>(99, d.written * 100 / d.total)) : 0;
+  bool failed = false;
+  LONG progress = -1;
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    auto it = g_book.find({hub, id});
+    if (it == g_book.end()) return -1;
+    Download& d = it->second.download;
+    if (d.complete) return 100;
+    if (!d.active) return -1;
+    const auto idle = std::chrono::steady_clock::now() - d.lastData;
+    if (d.idleMs > 0 && idle > std::chrono::milliseconds(d.idleMs)) {
+      failed = Fail(d, id, "the device stopped sending it");
+    } else {
+      // 100 only once the device said it is complete and the file is kept.
+      progress = d.total ? static_cast<LONG>(std::min<uint64_t>(99, d.written * 100 / d.total)) : 0;
+    }
+  }
+  if (failed) PostFailure(hub, id);
+  return progress;
 }
 
 void Forget(GimbroEventHub* hub, LONG id) {
@@ -236,8 +268,11 @@ LONG CGimbroCtrl::DownloadFile(LONG gimbroId, LONG, LPCSTR remotePath, LPCSTR lo
   const std::string remote = Text(remotePath);
   const std::string local = Text(localPath);
   if (remote.empty() || local.empty()) return GIMBRO_ERR_ARGUMENT;
-  if (!gimbro_replay::BeginDownload(Hub(), gimbroId, local)) return GIMBRO_ERR_ARGUMENT;
-  const LONG result = SendFrame(gimbroId, gimbro_wire::kDownload, 0, 0, remote);
+  int32_t transfer = 0;
+  if (!gimbro_replay::BeginDownload(Hub(), gimbroId, local, GimbroTimingsForNewLinks().downloadIdleMs, &transfer)) {
+    return GIMBRO_ERR_ARGUMENT;
+  }
+  const LONG result = SendFrame(gimbroId, gimbro_wire::kDownload, transfer, 0, remote);
   if (result != GIMBRO_OK) gimbro_replay::AbortDownload(Hub(), gimbroId);
   return result;
 }
@@ -246,5 +281,5 @@ LONG CGimbroCtrl::GetDownloadProgress(LONG gimbroId) { return gimbro_replay::Pro
 
 LONG CGimbroCtrl::StopDownload(LONG gimbroId) {
   gimbro_replay::AbortDownload(Hub(), gimbroId);
-  return SendFrame(gimbroId, gimbro_wire::kDownloadStop, 0, 0, std::string());
+  return SendFrame(gimbroId, gimbro_wire::kDownloadStop, gimbro_replay::TransferOf(Hub(), gimbroId), 0, std::string());
 }

@@ -8,6 +8,8 @@
 // A download is written beside its file ("<file>.part") and renamed onto it
 // when the device reports it complete with every announced byte; a failure, a
 // stop or a lost connection removes the part, and a failure raises status 17.
+// A device that keeps its connection but stops sending the file fails it too,
+// after the idle time of the control's timings.
 #pragma once
 
 #include <string>
@@ -30,14 +32,18 @@ struct Caps {
 };
 Caps CapsOf(GimbroEventHub* hub, LONG id);
 
-// Starts a download into localPath: false when one runs for the device or the
-// file cannot be made.
-bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath);
+// Starts a download into localPath under a new transfer number (> 0): false
+// when one runs for the device or the file cannot be made. A download that
+// brings no byte for idleMs fails when its progress is next asked for.
+bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath, int idleMs, int32_t* transfer);
+// The transfer number of the download under way (or last ended), 0 for none.
+int32_t TransferOf(GimbroEventHub* hub, LONG id);
 // Ends a download that is under way without a failure event (stop, or a
 // request that could not be sent); the part is removed.
 void AbortDownload(GimbroEventHub* hub, LONG id);
 // Percent done (at most 99 until the device ends it); 100 once complete and
-// kept; -1 for none or a failed one.
+// kept; -1 for none or a failed one. A download whose device stopped sending
+// fails here (status 17 follows).
 LONG Progress(GimbroEventHub* hub, LONG id);
 
 void Forget(GimbroEventHub* hub, LONG id);

@@ -26,9 +26,10 @@
 //   0x89 REPLAY_STATE   a: state; b: value
 //   0x8A REPLAY_CAPS    a: replay word (0 = the device cannot replay); b: the
 //                       replay option word; sent after LOGIN_RESULT, again on a change
-//   0x8B FILE_DATA      the next bytes of a download: body: the file's whole
-//                       size (u64), then the bytes
-//   0x8C FILE_END       the download is over: a: 0 complete, other = failed
+//   0x8B FILE_DATA      the next bytes of a download: b: its transfer number;
+//                       body: the file's whole size (u64), then the bytes
+//   0x8C FILE_END       the download is over: a: 0 complete, other = failed;
+//                       b: its transfer number
 //   0x8F ECHO_REPLY     answer to ECHO
 // Control to device:
 //   0x01 LOGIN          body: login name, one zero byte, digest (64 hex digits)
@@ -51,8 +52,9 @@
 //   0x12 REPLAY_TIME    a: channel; body: start time "YYYYMMDDhhmmss"
 //   0x13 REPLAY_TIME_CONTROL  a: channel; b: command; body: value (i32), then
 //                       the time text (may be empty)
-//   0x14 DOWNLOAD       body: the path of a file on the device
-//   0x15 DOWNLOAD_STOP
+//   0x14 DOWNLOAD       a: transfer number (> 0, new for every download); body:
+//                       the path of a file on the device
+//   0x15 DOWNLOAD_STOP  a: the transfer number of the download to stop
 //   0x0F ECHO           sent every few seconds while online; the device answers
 //
 // Login: the device opens with HELLO; the control answers LOGIN with the
@@ -61,7 +63,9 @@
 // Before LOGIN_RESULT only HELLO and LOGIN_RESULT may come. A frame with a
 // wrong magic, a body above kMaxBody, an alarm that is not 168 bytes or media
 // data shorter than its header ends the connection (the control reconnects).
-// Frames of unknown types with a good header are skipped.
+// Frames of unknown types with a good header are skipped. Download frames of
+// another transfer than the one under way (the rest of a stopped one) are
+// skipped too: they never reach the next download's file.
 #pragma once
 
 #include <cstddef>

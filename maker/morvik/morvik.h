@@ -44,6 +44,8 @@
 
 #include "platform/win_types.h"
 
+struct AVFrame;
+
 // Dispatch ids of the control's methods.
 enum MorvikDispId : LONG {
   kMorvikSetFullView = 1,
@@ -216,8 +218,14 @@ class MorvikEngine {
   bool IsPaused() const;
   LONG GetSpeed() const;     // 1 normal, above 1 fast, below -1 slowed by that factor
   bool IsFilePlaying() const;
-  QImage LastPicture() const;
+  QImage LastPicture() const;  // converted to RGB32 at its own size
+  // The newest picture as it was decoded (the window converts it to the size it
+  // draws it at); null without one.
+  std::shared_ptr<const AVFrame> NewestPicture() const;
   bool HasPicture() const;
+  // Pictures handed to the window since the engine was made (for status and
+  // measurements).
+  unsigned long long PicturesShown() const;
 
   // The window's side: where pictures and events go (UI thread; null detaches).
   void SetOutput(MorvikOutput* output);
@@ -243,6 +251,7 @@ class MorvikOutput {
 
 class MorvikBar;
 class MorvikWindowOutput;
+class PictureScaler;
 class SoundOutput;
 
 // CPlayBackAtl: the player window. The methods of the dispatch table are the
@@ -309,6 +318,9 @@ class CPlayBackAtl : public QWidget {
  private:
   friend class MorvikWindowOutput;
   void RaiseEvent(LONG eventId, LONG a, LONG b, LONG c, const std::string& text);
+  // A new picture waits: painted now, or once the shortest paint interval has
+  // passed since the last paint (pictures that come faster are not all drawn).
+  void RequestRepaint();
   void OnBarCommand(LONG command, LONG value);
   void PlaySound(const QByteArray& pcm, int sampleRate, int channels);
   void Zoom(const QPoint& at, bool in);
@@ -319,6 +331,12 @@ class CPlayBackAtl : public QWidget {
   std::shared_ptr<MorvikEngine> engine_;
   std::unique_ptr<MorvikWindowOutput> output_;
   std::unique_ptr<SoundOutput> sound_;
+  // The newest picture converted for drawing, and what it was made from.
+  std::unique_ptr<PictureScaler> paintScaler_;
+  std::shared_ptr<const AVFrame> shownFrom_;
+  QImage shown_;
+  qint64 lastPaintMs_ = -1;        // on paintClock_
+  bool repaintTimer_ = false;      // a delayed repaint is waiting
   MorvikBar* bar_ = nullptr;
   bool fillScreen_ = false;
   bool fullView_ = false;

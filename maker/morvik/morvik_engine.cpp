@@ -68,6 +68,10 @@ bool MorvikEngine::IsFilePlaying() const { return impl_->Snapshot().file; }
 
 QImage MorvikEngine::LastPicture() const { return impl_->LastPicture(); }
 
-bool MorvikEngine::HasPicture() const { return !impl_->LastPicture().isNull(); }
+std::shared_ptr<const AVFrame> MorvikEngine::NewestPicture() const { return impl_->NewestPicture(); }
+
+bool MorvikEngine::HasPicture() const { return impl_->NewestPicture() != nullptr; }
+
+unsigned long long MorvikEngine::PicturesShown() const { return impl_->PicturesShown(); }
 
 void MorvikEngine::SetOutput(MorvikOutput* output) { impl_->SetOutput(output); }

@@ -43,9 +43,16 @@ MorvikPlayback::State MorvikPlayback::Snapshot() const {
   return s_;
 }
 
-QImage MorvikPlayback::LastPicture() const {
+DecodedPicture MorvikPlayback::NewestPicture() const {
   std::lock_guard<std::mutex> lock(pictureMutex_);
   return picture_;
+}
+
+QImage MorvikPlayback::LastPicture() const {
+  const DecodedPicture picture = NewestPicture();
+  if (!picture) return QImage();
+  std::lock_guard<std::mutex> lock(convertMutex_);
+  return scaler_.Convert(*picture, PictureSize(*picture));
 }
 
 void MorvikPlayback::SetOutput(MorvikOutput* output) {
@@ -60,13 +67,14 @@ uint64_t MorvikPlayback::PictureEpoch() {
   return epoch_;
 }
 
-void MorvikPlayback::ShowPicture(QImage picture, uint64_t epoch) {
+void MorvikPlayback::ShowPicture(DecodedPicture picture, uint64_t epoch) {
   std::lock_guard<std::mutex> lock(outputMutex_);
   if (outputClosed_ || epoch != epoch_) return;
   {
     std::lock_guard<std::mutex> pictureLock(pictureMutex_);
     picture_ = std::move(picture);
   }
+  picturesShown_.fetch_add(1, std::memory_order_relaxed);
   if (output_) output_->PictureReady();
 }
 
@@ -75,7 +83,7 @@ void MorvikPlayback::ClearPicture() {
   ++epoch_;
   {
     std::lock_guard<std::mutex> pictureLock(pictureMutex_);
-    picture_ = QImage();
+    picture_.reset();
   }
   if (output_) output_->PictureCleared();
 }
@@ -102,15 +110,11 @@ void MorvikPlayback::ReportPosition(LONG second) {
 
 // --- decoders ---
 
-bool MorvikPlayback::DecodeVideo(const BYTE* data, size_t length, QImage* picture) {
+DecodedPicture MorvikPlayback::DecodeVideo(const BYTE* data, size_t length) {
   std::lock_guard<std::mutex> lock(decodeMutex_);
   DecodedPicture decoded;
-  if (!video_.IsOpen() || !video_.Decode(data, length, &decoded)) return false;
-  if (!decoded) return false;
-  QImage image = scaler_.Convert(*decoded, PictureSize(*decoded));
-  if (image.isNull()) return false;
-  *picture = std::move(image);
-  return true;
+  if (!video_.IsOpen() || !video_.Decode(data, length, &decoded)) return nullptr;
+  return decoded;
 }
 
 void MorvikPlayback::CloseDecoders() {
@@ -167,12 +171,11 @@ LONG MorvikPlayback::Input(bool video, const BYTE* data, LONG length, const BYTE
   }
   const uint64_t epoch = PictureEpoch();
   if (video) {
-    QImage picture;
-    const bool got = DecodeVideo(data, static_cast<size_t>(length), &picture);
+    DecodedPicture picture = DecodeVideo(data, static_cast<size_t>(length));
     if (state.playing) {
       const double ms = morvikmedia::FrameTimeMs(header, headerLength);
       if (ms >= 0) ReportPosition(static_cast<LONG>(ms / 1000));
-      if (got && !state.paused) ShowPicture(std::move(picture), epoch);
+      if (picture && !state.paused) ShowPicture(std::move(picture), epoch);
     }
     return 0;
   }
@@ -261,7 +264,7 @@ void MorvikPlayback::Close() {
   StopFile();
   CloseDecoders();
   std::lock_guard<std::mutex> pictureLock(pictureMutex_);
-  picture_ = QImage();
+  picture_.reset();
 }
 
 // --- files ---
@@ -392,8 +395,9 @@ void MorvikPlayback::FileLoop(std::unique_ptr<IMorvikFileSource> source, uint32_
       if (output_ && epoch == epoch_) output_->Sound(pcm, rate, channels);
       continue;
     }
-    QImage picture;
-    if (DecodeVideo(buffer.data(), static_cast<size_t>(length), &picture)) ShowPicture(std::move(picture), epoch);
+    if (DecodedPicture picture = DecodeVideo(buffer.data(), static_cast<size_t>(length))) {
+      ShowPicture(std::move(picture), epoch);
+    }
     ++videoFrames;
     ReportPosition(base + static_cast<LONG>(videoFrames / static_cast<long>(frameRate)));
     // Pace: the next frame is due one frame interval (at the play speed) later.

@@ -5,6 +5,7 @@
 //   decodeMutex_ (the decoders, held while a frame decodes)
 //   outputMutex_ (the output pointer, held while something is handed out)
 //   pictureMutex_ (the last picture)
+// convertMutex_ guards LastPicture's scaler and is taken alone.
 // state_ guards the play state alone and is never held while another lock is
 // taken. Nothing here waits for the UI thread, so a window may stop or close its
 // engine from the UI thread while any other thread feeds it.
@@ -59,7 +60,11 @@ class MorvikPlayback {
   };
   State Snapshot() const;
 
+  // The newest picture as decoded (null without one), and the same converted
+  // to an RGB32 image of its own size.
+  DecodedPicture NewestPicture() const;
   QImage LastPicture() const;
+  unsigned long long PicturesShown() const { return picturesShown_.load(std::memory_order_relaxed); }
   void SetOutput(MorvikOutput* output);
 
  private:
@@ -68,13 +73,14 @@ class MorvikPlayback {
   void ClearPicture();
   // Shows a picture decoded in `epoch` (PictureEpoch before decoding): a
   // picture of an epoch that a Stop or Close has ended is dropped.
-  void ShowPicture(QImage picture, uint64_t epoch);
+  void ShowPicture(DecodedPicture picture, uint64_t epoch);
   uint64_t PictureEpoch();
   void Emit(LONG eventId, LONG a, LONG b = 0, LONG c = 0, const std::string& text = {});
   void EmitState(const State& state);
   void ReportPosition(LONG second);
   void FileLoop(std::unique_ptr<IMorvikFileSource> source, uint32_t frameRate, uint64_t generation);
-  bool DecodeVideo(const BYTE* data, size_t length, QImage* picture);
+  // The decoded picture, or null when the data gave none.
+  DecodedPicture DecodeVideo(const BYTE* data, size_t length);
 
   mutable std::mutex state_;
   State s_;
@@ -87,7 +93,6 @@ class MorvikPlayback {
 
   std::mutex decodeMutex_;
   VideoDecoder video_;
-  PictureScaler scaler_;  // decoded pictures to full-size RGB32, under decodeMutex_
   AudioDecoder audio_;
 
   std::mutex outputMutex_;
@@ -95,6 +100,12 @@ class MorvikPlayback {
   bool outputClosed_ = false;
   uint64_t epoch_ = 0;  // advanced by every Stop: older pictures are stale
 
+  // Pictures are kept as decoded: only those that are drawn (or asked for) are
+  // converted, so a player that decodes faster than it draws converts nothing
+  // in vain.
   mutable std::mutex pictureMutex_;
-  QImage picture_;
+  DecodedPicture picture_;
+  mutable std::mutex convertMutex_;  // LastPicture's scaler; taken alone
+  mutable PictureScaler scaler_;
+  std::atomic<unsigned long long> picturesShown_{0};
 };

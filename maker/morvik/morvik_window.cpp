@@ -1,19 +1,34 @@
 // CPlayBackAtl: the player window around its engine.
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 #include <atomic>
 
 #include "morvik/morvik.h"
 #include "morvik/morvik_bar.h"
+#include "tessaly/picture_scaler.h"
 #include "tessaly/snapshot_writer.h"
 #include "tessaly/sound_output.h"
 
 namespace {
 
 constexpr double kMaxZoom = 8.0;
+// At most 50 paints a second: a file at 25 frames per second shows every
+// picture, a fast-forward shows every picture the screen can follow.
+constexpr qint64 kMinPaintIntervalMs = 20;
+
+qint64 PaintClockMs() {
+  static const QElapsedTimer clock = [] {
+    QElapsedTimer started;
+    started.start();
+    return started;
+  }();
+  return clock.elapsed();
+}
 
 }  // namespace
 
@@ -26,6 +41,8 @@ class MorvikWindowOutput : public MorvikOutput {
 
   void PictureReady() override { Repaint(); }
   void PictureCleared() override { Repaint(); }
+  // UI thread, from the paint: the next picture may ask for a paint again.
+  void Painted() { repaintPosted_.store(false); }
 
   void Sound(const QByteArray& pcm, int sampleRate, int channels) override {
     CPlayBackAtl* window = window_;
@@ -42,18 +59,14 @@ class MorvikWindowOutput : public MorvikOutput {
   }
 
  private:
-  // One repaint waits at a time; it draws whatever picture is newest.
+  // One request waits at a time, until the window has painted: pictures that
+  // come faster than the window paints post nothing, so they can never crowd
+  // the paints themselves out of the event queue. The paint draws whatever
+  // picture is newest.
   void Repaint() {
     if (repaintPosted_.exchange(true)) return;
     CPlayBackAtl* window = window_;
-    std::atomic<bool>* posted = &repaintPosted_;
-    QMetaObject::invokeMethod(
-        window,
-        [window, posted] {
-          posted->store(false);
-          window->update();
-        },
-        Qt::QueuedConnection);
+    QMetaObject::invokeMethod(window, [window] { window->RequestRepaint(); }, Qt::QueuedConnection);
   }
 
   CPlayBackAtl* window_;
@@ -65,7 +78,8 @@ CPlayBackAtl::CPlayBackAtl(QWidget* parent, int ctrlId)
       ctrlId_(ctrlId),
       engine_(std::make_shared<MorvikEngine>()),
       output_(std::make_unique<MorvikWindowOutput>(this)),
-      sound_(std::make_unique<SoundOutput>()) {
+      sound_(std::make_unique<SoundOutput>()),
+      paintScaler_(std::make_unique<PictureScaler>()) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::ClickFocus);
   bar_ = new MorvikBar(this, [this](LONG command, LONG value) { OnBarCommand(command, value); });
@@ -85,25 +99,57 @@ void CPlayBackAtl::resizeEvent(QResizeEvent*) {
   bar_->setGeometry(0, std::max(0, height() - MorvikBar::kHeight), width(), MorvikBar::kHeight);
 }
 
+void CPlayBackAtl::RequestRepaint() {
+  const qint64 wait = lastPaintMs_ < 0 ? 0 : lastPaintMs_ + kMinPaintIntervalMs - PaintClockMs();
+  if (wait <= 0) {
+    update();
+    return;
+  }
+  if (repaintTimer_) return;
+  repaintTimer_ = true;
+  QTimer::singleShot(static_cast<int>(wait), this, [this] {
+    repaintTimer_ = false;
+    update();
+  });
+}
+
 void CPlayBackAtl::paintEvent(QPaintEvent*) {
+  output_->Painted();
+  lastPaintMs_ = PaintClockMs();
   QPainter painter(this);
   const QRect area = PictureRect();
-  painter.fillRect(area, Qt::black);
-  const QImage picture = engine_->LastPicture();
-  if (picture.isNull() || area.isEmpty()) return;
-  // The part of the picture shown: all of it, or the enlarged part around the centre.
-  const QSizeF part(picture.width() / zoom_, picture.height() / zoom_);
-  QRectF source(QPointF(zoomCentre_.x() * picture.width() - part.width() / 2,
-                        zoomCentre_.y() * picture.height() - part.height() / 2),
-                part);
-  QRect target = area;
-  if (!fillScreen_) {
-    QSize size = part.toSize().scaled(area.size(), Qt::KeepAspectRatio);
-    target = QRect(QPoint(0, 0), size);
-    target.moveCenter(area.center());
+  const std::shared_ptr<const AVFrame> decoded = engine_->NewestPicture();
+  if (!decoded || area.isEmpty()) {
+    shownFrom_.reset();
+    shown_ = QImage();
+    painter.fillRect(area, Qt::black);
+    return;
   }
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRectF(target), picture, source);
+  // The part of the picture shown: all of it, or the enlarged part around the centre.
+  const QSize size = PictureSize(*decoded);
+  const QSizeF part(size.width() / zoom_, size.height() / zoom_);
+  const QRectF source(QPointF(zoomCentre_.x() * size.width() - part.width() / 2,
+                              zoomCentre_.y() * size.height() - part.height() / 2),
+                      part);
+  const QRect target = ShownRect(part.toSize(), area, fillScreen_);
+  // The whole picture is converted straight to the size it is drawn at; an
+  // enlarged part is cut from the picture at its own size.
+  const bool whole = zoom_ <= 1.0;
+  const QSize converted = whole ? target.size() : size;
+  if (shownFrom_ != decoded || shown_.size() != converted) {
+    shown_ = paintScaler_->Convert(*decoded, converted);
+    shownFrom_ = decoded;
+  }
+  QRegion around(area);
+  if (!shown_.isNull()) around -= target;
+  for (const QRect& band : around) painter.fillRect(band, Qt::black);
+  if (shown_.isNull()) return;
+  if (whole) {
+    painter.drawImage(target.topLeft(), shown_);
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(target), shown_, source);
+  }
 }
 
 // --- events ---

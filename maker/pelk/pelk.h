@@ -535,8 +535,11 @@ LONG Pelk_ReportAlarmInfo(const char* deviceKey, LONG channel, const RelayAlarmR
 LONG Pelk_Login(const char* ipAddr, LONG port, const char* userName, const char* password);
 // Ends the login: its sessions end, its callbacks are not called again. 0 done.
 LONG Pelk_LoginOut(LONG loginHandle);
-// Non-zero when the server is reached on the inner network (a private,
-// loopback or link-local address).
+// Non-zero when the server is reached on the inner network: its address lies
+// in the subnet of the local interface address the connection goes out from
+// (that interface's netmask), or it is a private address (10/8, 172.16/12,
+// 192.168/16), loopback (127/8) or link-local (169.254/16). 0 for a login
+// that is not open. The rule: pelk_inner.h.
 LONG Pelk_IsInnerIp(LONG loginHandle);
 
 // Asks for the server's device list (WM_RELAY_DEVICE_LIST). 1 = sent.

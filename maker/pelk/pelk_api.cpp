@@ -17,6 +17,7 @@ namespace {
 
 std::atomic<int> g_rsp{0}, g_video{0}, g_audio{0}, g_close{0};
 std::atomic<int> g_msgWnd{0}, g_callbacks{0}, g_invite{0}, g_loginOut{0}, g_stopTS{0}, g_delete{0};
+std::atomic<int> g_notifyList{0}, g_startTS{0}, g_modify{0};
 std::mutex g_statesLock;
 std::vector<PelkDeviceStateReport> g_states;  // guarded by g_statesLock; the latest kStatesKept
 constexpr size_t kStatesKept = 256;
@@ -44,7 +45,8 @@ LONG ByDateCtrl(LONG login, const char* key, LONG channel, uint32_t what, DWORD 
 
 PelkCallCounts PelkTestCounts() {
   return {g_rsp.load(),      g_video.load(),   g_audio.load(),    g_close.load(),  g_msgWnd.load(),
-          g_callbacks.load(), g_invite.load(), g_loginOut.load(), g_stopTS.load(), g_delete.load()};
+          g_callbacks.load(), g_invite.load(), g_loginOut.load(), g_stopTS.load(), g_delete.load(),
+          g_notifyList.load(), g_startTS.load(), g_modify.load()};
 }
 
 std::vector<PelkDeviceStateReport> PelkTestDeviceStates() {
@@ -55,6 +57,7 @@ std::vector<PelkDeviceStateReport> PelkTestDeviceStates() {
 void PelkTestReset() {
   g_rsp = g_video = g_audio = g_close = 0;
   g_msgWnd = g_callbacks = g_invite = g_loginOut = g_stopTS = g_delete = 0;
+  g_notifyList = g_startTS = g_modify = 0;
   std::lock_guard<std::mutex> lock(g_statesLock);
   g_states.clear();
 }
@@ -110,6 +113,7 @@ void Pelk_Delete(void* record, int kind) {
 // ---- forwarding server --------------------------------------------------------------
 
 LONG Pelk_StartTS(const char* ipAddr, LONG port, LONG videoCount, LONG userCount) {
+  ++g_startTS;
   return S().Start(ipAddr, port, videoCount, userCount);
 }
 
@@ -118,7 +122,10 @@ LONG Pelk_StopTS() {
   return S().Stop();
 }
 
-LONG Pelk_ModifyChannelCount(LONG videoCount, LONG userCount) { return S().Modify(videoCount, userCount); }
+LONG Pelk_ModifyChannelCount(LONG videoCount, LONG userCount) {
+  ++g_modify;
+  return S().Modify(videoCount, userCount);
+}
 
 // ---- answers ------------------------------------------------------------------------
 
@@ -206,7 +213,10 @@ LONG Pelk_ReportDeviceState(const char* deviceKey, LONG channel, LONG state) {
   return S().ReportDeviceState(deviceKey, channel, state);
 }
 
-LONG Pelk_NotifyUpdateDeviceList() { return S().NotifyUpdateDeviceList(); }
+LONG Pelk_NotifyUpdateDeviceList() {
+  ++g_notifyList;
+  return S().NotifyUpdateDeviceList();
+}
 
 LONG Pelk_ReportAlarmInfo(const char* deviceKey, LONG channel, const RelayAlarmRecord* alarm) {
   return S().ReportAlarmInfo(deviceKey, channel, alarm);

@@ -14,6 +14,7 @@
 
 #include "pelk/pelk_auth.h"
 #include "pelk/pelk_engine.h"
+#include "pelk/pelk_inner.h"
 #include "pelk/pelk_log.h"
 #include "pelk/pelk_wire.h"
 
@@ -86,13 +87,6 @@ class LoginIo {
   UiGate& gate_;
   Clock::time_point deadline_;
 };
-
-bool IsInnerAddress(uint32_t address) {
-  const uint32_t a = address >> 24;
-  const uint32_t b = (address >> 16) & 0xFF;
-  return a == 10 || a == 127 || (a == 172 && b >= 16 && b <= 31) || (a == 192 && b == 168) ||
-         (a == 169 && b == 254);
-}
 
 bool HasCodecName(const BYTE* block) { return block[0] != 0; }
 
@@ -201,7 +195,8 @@ LONG Client::IsInnerIp(LONG login) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto found = logins_.find(login);
   if (found == logins_.end()) return 0;
-  return IsInnerAddress(found->second.link->PeerAddress()) ? 1 : 0;
+  const Link& link = *found->second.link;
+  return IsInnerNetwork(link.PeerAddress(), link.LocalAddress(), InterfaceMask(link.LocalAddress())) ? 1 : 0;
 }
 
 size_t Client::Logins() const {

@@ -46,6 +46,10 @@ Link::Link(int fd, uint32_t id, LinkTiming timing, QueueLimits limits, bool logg
     peer_ = std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
     peerAddress_ = ntohl(address.sin_addr.s_addr);
   }
+  sockaddr_in local{};
+  length = sizeof local;
+  if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) == 0 && local.sin_family == AF_INET)
+    localAddress_ = ntohl(local.sin_addr.s_addr);
   inBuffer_.resize(kReadChunk);
   started_ = lastReceive_ = Clock::now();
 }

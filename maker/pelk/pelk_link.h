@@ -84,6 +84,8 @@ class Link {
   uint32_t Id() const { return id_; }
   const std::string& PeerText() const { return peer_; }
   uint32_t PeerAddress() const { return peerAddress_; }  // IPv4, host order; 0 unknown
+  // This side's address of the connection (IPv4, host order; 0 unknown).
+  uint32_t LocalAddress() const { return localAddress_; }
   const char* CloseReason() const { return closeReason_; }
 
  private:
@@ -98,6 +100,7 @@ class Link {
   LinkTiming timing_;
   QueueLimits limits_;
   std::string peer_;
+  uint32_t localAddress_ = 0;
   uint32_t peerAddress_ = 0;
   LinkHandler* handler_ = nullptr;
 

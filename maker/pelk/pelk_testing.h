@@ -16,6 +16,9 @@ struct PelkCallCounts {
   int loginOut = 0;
   int stopTS = 0;
   int deleteRecord = 0;  // Pelk_Delete with a non-null pointer
+  int notifyUpdateDeviceList = 0;
+  int startTS = 0;
+  int modifyChannelCount = 0;
 };
 
 // One Pelk_ReportDeviceState call as the library received it.

@@ -113,6 +113,7 @@ void CPlayBackTollBar::PaintRow(PlayBackChannel& channel) {
     CopyRowInto(*channel.image, m_rowsImage, kRowHeight * row + kRowImageTop);
   }
   HLine(m_rowsImage, kRowHeight * (row + 1), kIndexBlack);
+  RowsChanged();
   WriteName(channel);
 }
 
@@ -141,6 +142,7 @@ int CPlayBackTollBar::ClearRow(int row) {
   if (channel.image) {
     ClearBarImage(*channel.image);
     CopyRowInto(*channel.image, m_rowsImage, kRowHeight * row + kRowImageTop);
+    RowsChanged();
   }
   m_namesImage.DrawRectangle(0, kRowHeight * row, kNameWidth - 2, kRowHeight * row + 22, kIndexBackground, true);
   channel.nRow = -1;
@@ -247,6 +249,7 @@ void CPlayBackTollBar::OnSize(int cx, int cy) {
   }
   if (m_pSlider) m_pSlider->setGeometry(kNameWidth, cy - kBottomHeight, std::max(0, m_nBarWidth), kBottomHeight);
   CreateBarImage(m_rowsImage, kDayMinutes, rowsHeight);
+  RowsChanged();
   CreateBarImage(m_namesImage, kNameWidth, rowsHeight);
   m_nRowCount = RowCount(cy);
   VLine(m_namesImage, kNameWidth - 1, 1, rowsHeight, kIndexBlack);
@@ -267,6 +270,19 @@ void CPlayBackTollBar::OnSize(int cx, int cy) {
 
 void CPlayBackTollBar::Redraw() {
   if (!m_bInited) return;
+  // The slider's thumb shows at the scales that move through the day.
+  if (m_pSlider) m_pSlider->ShowThumb(m_nScale == kScaleDay ? FALSE : TRUE);
+  m_bDirty = true;
+  update();
+}
+
+const QImage& CPlayBackTollBar::Canvas() {
+  if (m_bDirty) Compose();
+  return m_canvas;
+}
+
+void CPlayBackTollBar::Compose() {
+  m_bDirty = false;
   if (m_canvas.size() != size()) m_canvas = QImage(size(), QImage::Format_RGB32);
   if (m_canvas.isNull()) return;
   m_canvas.fill(kBackground);
@@ -282,33 +298,53 @@ void CPlayBackTollBar::Redraw() {
     DrawScale(painter);
   }
   Put(painter, m_clickedImage, 0, m_nWindowHeight - kBottomHeight);
-  painter.end();
-  update();
 }
 
 void CPlayBackTollBar::DrawRows(QPainter& painter) {
   const long rowsHeight = static_cast<long>(m_rowsImage.GetHeight());
-  CRasterImage copy;
   long srcX = 0;
-  if (m_nScale == kScaleDay) {
-    if (m_pSlider) m_pSlider->ShowThumb(FALSE);
-    copy.Copy(m_rowsImage);
-    copy.Resample(m_nBarWidth, rowsHeight, 1);
-  } else {
-    if (m_pSlider) m_pSlider->ShowThumb(TRUE);
-    const long firstMinute = m_nViewStart / 60;
-    const long minutes = m_nScale == kScaleMinutes ? m_nBarWidth / 4 : m_nBarWidth / 120 + 1;
-    const long perMinute = m_nScale == kScaleMinutes ? 4 : 120;
-    if (!m_rowsImage.Crop(firstMinute, 0, firstMinute + minutes, rowsHeight, &copy)) return;
-    copy.Resample(static_cast<long>(copy.GetWidth()) * perMinute, rowsHeight, 1);
+  ScaledKey key{m_nScale, 0, 0, m_nBarWidth};
+  if (m_nScale != kScaleDay) {
+    key.firstMinute = m_nViewStart / 60;
+    key.minutes = m_nScale == kScaleMinutes ? m_nBarWidth / 4 : m_nBarWidth / 120 + 1;
     if (m_nScale == kScaleSeconds) srcX = 2 * (m_nViewStart % 60);
   }
+  if (!(key == m_scaledRowsKey)) {
+    m_scaledRowsKey = ScaledKey{};
+    CRasterImage scaled;
+    if (m_nScale == kScaleDay) {
+      scaled.Copy(m_rowsImage);
+      scaled.Resample(m_nBarWidth, rowsHeight, 1);
+    } else {
+      const long perMinute = m_nScale == kScaleMinutes ? 4 : 120;
+      if (!m_rowsImage.Crop(key.firstMinute, 0, key.firstMinute + key.minutes, rowsHeight, &scaled)) return;
+      scaled.Resample(static_cast<long>(scaled.GetWidth()) * perMinute, rowsHeight, 1);
+    }
+    if (!scaled.IsValid()) return;
+    m_scaledRows = QImage(static_cast<int>(scaled.GetWidth()), static_cast<int>(rowsHeight), QImage::Format_RGB32);
+    if (m_scaledRows.isNull()) return;
+    QPainter into(&m_scaledRows);
+    Put(into, scaled, 0, 0);
+    m_scaledRowsKey = key;
+  }
+  // The part from column srcX, as wide as the bar.
+  const int width = std::min(m_nBarWidth, m_scaledRows.width() - static_cast<int>(srcX));
+  if (width <= 0) return;
+  painter.drawImage(QPoint(kNameWidth, kScaleHeight), m_scaledRows,
+                    QRect(static_cast<int>(srcX), 0, width, m_scaledRows.height()));
+  // Each playing row's cursor: a line down its band, from the separator above
+  // to the last line of the band.
+  const COLORREF cursor = PaletteColour(kIndexCursor);
+  const QColor colour(GetRValue(cursor), GetGValue(cursor), GetBValue(cursor));
   for (const auto& [row, channel] : m_rows) {
     if (channel.nRow != row || channel.nCursor < 0) continue;
     const int x = CursorX(m_nScale, channel.nCursor, m_nViewStart, m_nBarWidth);
-    if (x >= 0) VLine(copy, x, kRowHeight * row, kRowHeight * (row + 1), kIndexCursor);
+    if (x < srcX || x >= srcX + width) continue;
+    const int top = std::max(0, kRowHeight * row - 1);
+    const int bottom = std::min(m_scaledRows.height() - 1, kRowHeight * (row + 1) - 1);
+    if (bottom < top) continue;
+    painter.fillRect(QRect(kNameWidth + x - static_cast<int>(srcX), kScaleHeight + top, 1, bottom - top + 1), colour);
   }
-  Put(painter, copy, kNameWidth, kScaleHeight, srcX, m_nBarWidth);
 }
 
 void CPlayBackTollBar::DrawScale(QPainter& painter) {
@@ -329,6 +365,7 @@ void CPlayBackTollBar::DrawScale(QPainter& painter) {
 }
 
 void CPlayBackTollBar::paintEvent(QPaintEvent*) {
+  if (m_bDirty) Compose();
   QPainter painter(this);
   if (m_canvas.isNull()) {
     painter.fillRect(rect(), QColor(kBackground));

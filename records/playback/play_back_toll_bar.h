@@ -75,7 +75,7 @@ class CPlayBackTollBar : public CDialog {
   const PlayBackChannel* GetRow(int row) const;  // a set row, or null
   CSkinSlider* GetSlider() const { return m_pSlider; }
   // What the bar shows (the window without its child controls).
-  const QImage& Canvas() const { return m_canvas; }
+  const QImage& Canvas();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -87,7 +87,11 @@ class CPlayBackTollBar : public CDialog {
   void OnSize(int cx, int cy);
   void PaintRow(PlayBackChannel& channel);
   void WriteName(const PlayBackChannel& channel);
+  // Marks the picture for drawing again at the next paint: many changes
+  // between two paints (cursors of four players at a fast speed) draw once.
   void Redraw();
+  void Compose();
+  void RowsChanged() { m_scaledRowsKey = ScaledKey{}; }
   void DrawRows(QPainter& painter);
   void DrawScale(QPainter& painter);
   void OnSliderAction(int action);
@@ -114,5 +118,18 @@ class CPlayBackTollBar : public CDialog {
   std::map<int, PlayBackChannel> m_rows;
   QRect m_labelRects[3];
   QImage m_canvas;
+  bool m_bDirty = false;  // m_canvas is to be composed again
+  // The rows image at the shown scale and part of the day, ready to draw
+  // (resampling and converting are the costly steps of a drawing), and what
+  // it was made for; the cursors are drawn over it.
+  struct ScaledKey {
+    int scale = 0;  // 0: not made
+    long firstMinute = 0;
+    long minutes = 0;
+    long width = 0;
+    bool operator==(const ScaledKey&) const = default;
+  };
+  QImage m_scaledRows;
+  ScaledKey m_scaledRowsKey;
   bool m_bInited = false;
 };

@@ -8,15 +8,17 @@
 
 namespace {
 
-const std::string kTabs4Blanks5 = "\t\t\t\t     ";
-const std::string kTabs5Blanks1 = "\t\t\t\t\t ";
-const std::string kTabs2Blanks12 = "\t\t            ";
-const std::string kTabs5Blanks2 = "\t\t\t\t\t  ";
+// Runs of tabs (T) and blanks (B) between the parts of the requests.
+const std::string kT4B5 = "\t\t\t\t     ";
+const std::string kT5B1 = "\t\t\t\t\t ";
+const std::string kT2B12 = "\t\t            ";
+const std::string kT5B2 = "\t\t\t\t\t  ";
+const std::string kT4B3 = "\t\t\t\t   ";
 
 std::string Attribute(const char* name, const std::string& value) { return std::string(name) + "=\"" + value + "\""; }
 
 std::string Stamp(const RecSearchTime& t) {
-  char text[32];
+  char text[64];
   std::snprintf(text, sizeof(text), "%04d%02d%02d %02d:%02d:%02d", t.nYear, t.nMonth, t.nDay, t.nHour, t.nMinute,
                 t.nSecond);
   return text;
@@ -29,9 +31,13 @@ const TiXmlElement* AnswerRoot(const TiXmlDocument& doc) {
 
 }  // namespace
 
-std::string NvrFileSearchBody(const RecFileQuery& form, int page) {
+std::optional<std::string> NvrFileSearchBody(const RecFileQuery& form, int page, NvrSearchLayout layout) {
   static const char* const kModes[] = {nullptr, "SCHEDULE", "ALARM", "MOTION"};
   static const char* const kMedia[] = {"VIDEO", "AUDIOVIDEO", "PICTURE"};
+  const bool relay = layout == NvrSearchLayout::kRelay;
+  const std::string& head = relay ? kT4B3 : kT4B5;
+  const std::string& between = relay ? kT4B3 : kT5B1;
+  const std::string& tail = relay ? kT4B3 : kT2B12;
   const std::string mode =
       form.nRecType >= 1 && form.nRecType <= 3 ? Attribute("RecordMode", kModes[form.nRecType]) : std::string();
   const std::string media =
@@ -44,32 +50,39 @@ std::string NvrFileSearchBody(const RecFileQuery& form, int page) {
                                Attribute("MinSize", form.strMinSize),
                                Attribute("MaxSize", form.strMaxSize),
                                Attribute("Page", std::to_string(page))};
-  std::string body = "<REQUEST_PARAM" + kTabs4Blanks5 + mode;
-  for (const std::string& part : parts) body += kTabs5Blanks1 + part;
-  body += kTabs2Blanks12 + "/>";
-  return body.substr(0, 1023);
+  std::string body = "<REQUEST_PARAM" + head + mode;
+  for (const std::string& part : parts) body += between + part;
+  body += tail + "/>";
+  if (body.size() > kNvrRequestMax) return std::nullopt;
+  return body;
 }
 
 std::string NvrDayQueryBody(int channel, int year, int month, int day) {
-  char date[16];
+  char date[64];
   std::snprintf(date, sizeof(date), "%04d%02d%02d", year, month, day);
-  return "<REQUEST_PARAM" + kTabs5Blanks2 + Attribute("ChannelId", std::to_string(channel)) + kTabs5Blanks2 +
-         Attribute("Time", date) + kTabs5Blanks2 + "/>";
+  return "<REQUEST_PARAM" + kT5B2 + Attribute("ChannelId", std::to_string(channel)) + kT5B2 + Attribute("Time", date) +
+         kT5B2 + "/>";
 }
 
 bool ParseNvrFileAnswer(const std::string& text, NvrFileAnswer* out) {
   TiXmlDocument doc;
   doc.Parse(text.c_str());
-  if (!doc.RootElement()) return false;
+  if (doc.Error() || !doc.RootElement()) return false;  // a document cut short is no answer either
   NvrFileAnswer answer;
   if (const TiXmlElement* root = AnswerRoot(doc)) {
     const char* count = root->Attribute("FileCount");
     if (count && count[0] != '\0' && count[0] != '\n') answer.total = std::atoi(std::string(count).substr(0, 9).c_str());
     for (const TiXmlElement* file = root->FirstChildElement(); file; file = file->NextSiblingElement()) {
       if (std::strcmp(file->Value(), "RECORD_FILE") != 0) continue;
+      const char* path = file->Attribute("FilePath");
+      const char* length = file->Attribute("FileLength");
+      if ((path && std::strlen(path) > kNvrFilePathMax) || (length && std::strlen(length) > kNvrFileLengthMax)) {
+        ++answer.refused;
+        continue;
+      }
       RecFileItem item;
-      if (const char* path = file->Attribute("FilePath")) item.strFilePath = std::string(path).substr(0, 1023);
-      if (const char* length = file->Attribute("FileLength")) item.strFileSize = std::string(length).substr(0, 259);
+      if (path) item.strFilePath = path;
+      if (length) item.strFileSize = length;
       answer.files.push_back(std::move(item));
     }
   }
@@ -80,11 +93,11 @@ bool ParseNvrFileAnswer(const std::string& text, NvrFileAnswer* out) {
 bool ParseNvrDayAnswer(const std::string& text, NvrDayAnswer* out) {
   TiXmlDocument doc;
   doc.Parse(text.c_str());
-  if (!doc.RootElement()) return false;
+  if (doc.Error() || !doc.RootElement()) return false;
   NvrDayAnswer answer;
   if (const TiXmlElement* root = AnswerRoot(doc)) {
     if (const char* channel = root->Attribute("ChannelId")) answer.channel = std::atoi(channel);
-    if (const char* stream = root->Attribute("Stream")) answer.map = std::string(stream).substr(0, 1440);
+    if (const char* stream = root->Attribute("Stream")) answer.map = std::string(stream).substr(0, kNvrDayMapLetters);
   }
   *out = std::move(answer);
   return true;

@@ -1,6 +1,7 @@
 // The record search page: creation, the form, device choice, the query and
 // the paged result list.
 #include "records/search/search_rec_dlg.h"
+#include "records/search/search_rec_dlg_download.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,9 +55,13 @@ RecSearchTime TimeOf(const QDateTime& when) {
 
 CSearchRecDlg::CSearchRecDlg(QWidget* parent) : CDialog(IDD, parent) {
   for (auto& row : m_nPlayerRow) row = -1;
+  InitDownloads();
 }
 
-CSearchRecDlg::~CSearchRecDlg() { ReleasePlayers(); }
+CSearchRecDlg::~CSearchRecDlg() {
+  ReleasePlayers();
+  m_download.reset();  // before the page's side of it
+}
 
 // --- creation ---
 
@@ -96,6 +101,7 @@ BOOL CSearchRecDlg::OnInitDialog() {
   OnClicked(IDC_SYNC_CHECK, [this] { OnBnClickedChkSyncPlay(); });
   OnClicked(IDC_SYNC_PLAY, [this] { OnBnClickedBtnSyncPlay(); });
   OnClicked(IDC_STOP_DOWNLOAD, [] {});
+  OnClicked(IDC_DOWNLOAD, [this] { OnBnClickedDownload(); });
   if (auto* source = qobject_cast<QComboBox*>(GetDlgItem(IDC_SOURCE))) {
     QObject::connect(source, &QComboBox::activated, this, [this] { OnSelChangeSource(); });
   }
@@ -238,7 +244,7 @@ RecFileQuery CSearchRecDlg::ReadForm() const {
 // --- device choice ---
 
 BOOL CSearchRecDlg::SetSearchDevInfo(DevInfo* pDevInfo) {
-  if (m_bDownload) {
+  if (IsDownloading()) {
     WriteLog(6, "SetSearchDevInfo: search record refused. m_bDownload=true.");
     return FALSE;
   }
@@ -362,9 +368,9 @@ void CSearchRecDlg::OnBnClickedBtnSearch() {
     return;
   }
   WriteLog(6, "CSearchRecDlg::OnBnClickedBtnSearch():Begin search remote record file.");
-  if (SearchRemoteRecFile(m_nPageIndex) != 0) {
+  if (const int sent = SearchRemoteRecFile(m_nPageIndex); sent != 0) {
     m_bSearching = FALSE;
-    ShowMsg(IDS_NETWORK_TIMEOUT);
+    ShowMsg(sent == kSearchTooLong ? IDS_SIZE_TOO_LONG : IDS_NETWORK_TIMEOUT);
     SetStatusText("");
     return;
   }
@@ -503,7 +509,7 @@ LRESULT CSearchRecDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NVR_RECDAY_RESPONSE:
       return OnQueryNVRRecFileResponse(static_cast<LONG>(wParam), lParam ? reinterpret_cast<const char*>(lParam) : "");
     case WM_FILE_TRANSFER_EVENT:
-      return 0;  // downloads are not built yet
+      return OnFileTransferEvent(static_cast<LONG>(wParam), static_cast<LONG>(lParam));
     case WM_PLAYER_OPTION_RESET:
       ResetPlayerOption(static_cast<int>(wParam));
       return 0;
@@ -518,6 +524,10 @@ LRESULT CSearchRecDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void CSearchRecDlg::OnTimer(UINT_PTR id) {
+  if (id == kDownloadTimer) {
+    OnDownloadTimer();
+    return;
+  }
   if (id != kPlayStatusTimer) {
     CDialog::OnTimer(id);
     return;

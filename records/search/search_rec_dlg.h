@@ -20,6 +20,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -31,12 +32,17 @@
 #include "maker/morvik/morvik.h"
 #include "pelk/pelk.h"
 #include "platform/dialog.h"
+#include "records/search/nvr_peer_searches.h"
 #include "records/search/playback_slots.h"
 #include "records/search/rec_file_search.h"
 #include "relay/login/vss_info.h"
 #include "ui/gdi_manager.h"
 
+class CDownloadBatch;
+class CGimbroEvents;
+class GimbroDownloads;
 class CPlayBackTollBar;
+class IRelayDownloads;
 class CResMsgDlg;
 class CSortListCtrl;
 class CVideoToolbarDlg;
@@ -128,13 +134,34 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // The local search by file of the form (0 done, -1 refused with a message).
   int SearchLocalRecFile();
   // The NVR search by file for a 0-based page: 0 sent; else nothing was sent
-  // (no messaging control for the device, or the control's refusal).
+  // (no messaging control for the device, the control's refusal, or
+  // kSearchTooLong: the form's texts make a request too long to send).
+  static constexpr int kSearchTooLong = -1000;
   int SearchRemoteRecFile(int page);
   // The NVR day query of a channel's day: 0 sent.
   int SearchNVRRecByDate(const DevInfo& dev, const RecDayInfo& day, int channel);
   // The NVR's answers (texts owned by their messages): 0, or -1 for text that is not XML.
   LRESULT OnSearchRemoteRecFileResponse(const std::string& text);
   LRESULT OnQueryNVRRecFileResponse(LONG gimbroId, const std::string& text);
+  // A peer's search was forwarded to the NVR: the next file search answer is
+  // the peer's (copies the request).
+  void AddPendingRelaySearch(const ReplaySearchRequest* request, DWORD word) { m_peerSearches.Add(request, word); }
+  NvrPeerSearchQueue& PeerSearches() { return m_peerSearches; }
+
+  // --- downloads (search_rec_dlg_download.cpp) ---
+  // The download button 1219: starts the download of the checked rows, or stops it.
+  void OnBnClickedDownload();
+  // A piece of the relay file in transfer, from the relay library's thread (or
+  // any other): received and total are the bytes so far and the file's size.
+  // The page takes it on its own thread; pieces of other files are dropped.
+  void OnDownloadData(const BYTE* data, long length, uint64_t received, uint64_t total, const char* name);
+  // The relay file is complete (after every piece handed over before it).
+  void OnDownloadFinish(const char* name);
+  // WM_FILE_TRANSFER_EVENT: the control reports a failed NVR download.
+  LRESULT OnFileTransferEvent(LONG gimbroId, LONG value);
+  const CDownloadBatch& Downloads() const { return *m_download; }
+  // The relay library's download calls (null: the library itself; tests set their own).
+  void SetRelayDownloads(IRelayDownloads* calls) { m_pRelayDownloadsOverride = calls; }
 
   // --- media input (search_rec_dlg_media.cpp) ---
   // A relay file starts (window thread).
@@ -146,6 +173,10 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   int InputReplayDataByDate(const char* key, long unused, int channel, int kind, const BYTE* data, long length,
                             const RelayFrameInfo* info, const VideoParam* video, const AudioParam* audio,
                             BOOL attached, int seconds, int start);
+  // Aims the device-messaging events of the page at it: the NVR search
+  // answers and download failures as messages, NVR replay parameters and
+  // frames straight to its players, replay states on the page's thread.
+  void ReceiveGimbroEvents(CGimbroEvents& events);
   // NVR media parameters (the text is the page's own copy) and frames.
   void OnMediaParamRecv(LONG gimbroId, std::string text, LONG kind);
   void OnMediaDataRecv(LONG gimbroId, const BYTE* packet, LONG length, const BYTE* header);
@@ -190,8 +221,11 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void SetExtScreen(int bExtScreen);
   int IsExtScreen() const { return m_bExtScreen; }
   void RedrawTimeBar();
+  // Full view of the playback area; while it lasts, Escape released over the
+  // page leaves it.
   void OnFullScreen();
   BOOL IsFullScreen() const { return m_bFullScreen; }
+  CVideoToolbarDlg* GetToolbar() const { return m_pToolbar; }
   void SetFillScreen(int bFill);
   int GetFillScreen() const { return m_bFillScreen; }
   void OnHideShow();
@@ -208,7 +242,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
 
   // State, for the main window and the tests.
   int IsTimeMode() const { return m_bTimeMode; }
-  BOOL IsDownloading() const { return m_bDownload; }
+  BOOL IsDownloading() const;
   BOOL IsSearching() const { return m_bSearching; }
   const std::vector<RecFileItem>& GetResults() const { return m_lstResult; }
   int GetCurPage() const { return m_nCurPage; }
@@ -226,6 +260,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
@@ -233,6 +268,8 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void InitCombos();
   void InitPlayers();
   void InitChildWindows();
+  void InitDownloads();
+  void OnDownloadTimer();
   void ShowMsg(UINT stringId);
   void SetStatusText(const std::string& text);
   std::string PageStatusText() const;
@@ -297,13 +334,25 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   int m_nFirstRecord = 0;
   std::array<int, kPlayers> m_nPlayerRow{{-1, -1, -1, -1}};
   int m_nTotalCount = 0;
-  BOOL m_bDownload = FALSE;
+  // The downloads of checked rows (the page's side of them is DownloadPage).
+  class DownloadPage;
+  class RelayDownloads;
+  std::unique_ptr<DownloadPage> m_downloadPage;
+  std::unique_ptr<RelayDownloads> m_relayDownloads;
+  IRelayDownloads* m_pRelayDownloadsOverride = nullptr;
+  std::unique_ptr<CDownloadBatch> m_download;
+  std::unique_ptr<GimbroDownloads> m_nvrDownloads;
   BOOL m_bChildrenReady = FALSE;
   BOOL m_bSearching = FALSE;  // a search runs: device choices wait (not read from the status text)
   int m_bPlayer1Full = 0;
   CGdiManger m_gdi;
+  // The page's background picture drawn at the page's size: the picture file
+  // is read and stretched once per size, not at every paint (the time-line
+  // cursor and the players' neighbours repaint parts of the page every second).
+  QImage m_background;
   RECT m_rcPlayArea{};
   RECT m_rcNormal{};
+  BOOL m_bPageMoved = FALSE;  // full view moved the page over the whole main screen
   int m_bTimeMode = 0;
   PlaybackSlots m_slots;
   int m_nWindowCount = 4;
@@ -324,6 +373,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   CVideoToolbarHost* m_pToolbarHost = nullptr;
   RelayLoginFinder m_findRelayLogin;
   RelayServerNameFinder m_findRelayServerName;
+  NvrPeerSearchQueue m_peerSearches;
   std::map<int, QRect> m_panelPlaces;  // template places of the panel's controls
   bool m_bInited = false;
 };

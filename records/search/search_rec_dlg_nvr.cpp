@@ -3,13 +3,16 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QMetaObject>
 #include <QUrl>
+#include <optional>
 
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
 #include "core/fixed_text.h"
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
+#include "live/streams/gimbro_events.h"
 #include "maker/morvik/morvik.h"
 #include "platform/paths.h"
 #include "records/playback/replay_commands.h"
@@ -25,15 +28,20 @@ using namespace searchrec;
 int CSearchRecDlg::SearchRemoteRecFile(int page) {
   ClearResults();
   m_lstResult.clear();
-  const std::string body = NvrFileSearchBody(ReadForm(), page);
+  const std::optional<std::string> body = NvrFileSearchBody(ReadForm(), page);
+  if (!body) {
+    WriteLog(6, "Search remote record file refused. the request would pass %d characters.",
+             static_cast<int>(kNvrRequestMax));
+    return kSearchTooLong;
+  }
   if (!m_devInfo.pGimbroCtrl) {
     WriteLog(6, "Search remote record file failed. the device GimbroCtrl is NULL.");
     return -1;  // nothing was sent: the caller says so
   }
-  const LONG result =
-      m_devInfo.pGimbroCtrl->WriteAUXStringEx(m_devInfo.GimbroId, kNvrFileSearchType, kNvrFileSearchCode, 0, body.c_str());
+  const LONG result = m_devInfo.pGimbroCtrl->WriteAUXStringEx(m_devInfo.GimbroId, kNvrFileSearchType,
+                                                              kNvrFileSearchCode, 0, body->c_str());
   WriteLog(6, "WriteAUXStringEx: ReturnCode = %d, GimbroId = %ld, MsgType = SYSTEM_CONTROL_MESSAGE, Cmd = %s",
-           static_cast<int>(result), static_cast<long>(m_devInfo.GimbroId), body.c_str());
+           static_cast<int>(result), static_cast<long>(m_devInfo.GimbroId), body->c_str());
   return result;
 }
 
@@ -48,13 +56,25 @@ int CSearchRecDlg::SearchNVRRecByDate(const DevInfo& dev, const RecDayInfo& day,
 
 LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
   WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): recv remote rec file response,begin parse...");
-  m_bSearching = FALSE;
   NvrFileAnswer answer;
   if (!ParseNvrFileAnswer(text, &answer)) {
     WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse():Parse remote rec file failed.");
+    m_bSearching = FALSE;
     SetStatusText("");
+    m_peerSearches.RefuseOldest();
     return -1;
   }
+  if (answer.refused > 0) {
+    WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): %d record files with over-long texts left out.",
+             answer.refused);
+  }
+  // While peer searches wait, the answer is the oldest one's: the page's own
+  // list, records and status line stay as they are.
+  if (m_peerSearches.Pending()) {
+    m_peerSearches.AnswerOldest(answer.total < 1 ? std::vector<RecFileItem>() : answer.files, answer.total);
+    return 0;
+  }
+  m_bSearching = FALSE;
   m_nTotalCount = answer.total;
   WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): recv remote rec file response,record file count=%d",
            m_nTotalCount);
@@ -69,6 +89,7 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
     EnableControl(IDC_DOWNLOAD, true);
     ShowResultPage();
   } else {
+    // A count without files: nothing to show, and the page is not left busy.
     SetStatusText("");
   }
   return 0;
@@ -110,6 +131,20 @@ LRESULT CSearchRecDlg::OnQueryNVRRecFileResponse(LONG gimbroId, const std::strin
 }
 
 // --- NVR playback ---
+
+void CSearchRecDlg::ReceiveGimbroEvents(CGimbroEvents& events) {
+  events.SetRecordSearchPage(GetSafeHwnd());
+  events.SetReplayHandlers(
+      [this](LONG id, const BYTE* data, LONG length, const BYTE* header, uint32_t) {
+        OnMediaDataRecv(id, data, length, header);
+      },
+      [this](LONG id, std::string text, LONG kind) { OnMediaParamRecv(id, std::move(text), kind); },
+      // Replay states may come on the control's thread: the page takes them on its own.
+      [this](LONG id, LONG state, LONG value) {
+        QMetaObject::invokeMethod(
+            this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
+      });
+}
 
 int CSearchRecDlg::NvrPlayerOf(LONG gimbroId) const {
   std::lock_guard<std::mutex> lock(m_csFeed);

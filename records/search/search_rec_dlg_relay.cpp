@@ -60,7 +60,7 @@ std::string CSearchRecDlg::VssDeviceKey() const {
 int CSearchRecDlg::VssChannel() const { return RelayChannelOf(m_vssDevice); }
 
 BOOL CSearchRecDlg::SearchVssRecByDate(RelayDevice* pRelayDevice) {
-  if (m_bDownload || m_bSearching || !pRelayDevice) return FALSE;
+  if (IsDownloading() || m_bSearching || !pRelayDevice) return FALSE;
   const RelayDevice& dev = *pRelayDevice;
   const std::string key = FormatDeviceKey(FixedText(dev.MACAddr).c_str(), FixedText(dev.IPAddr).c_str());
   const int channel = RelayChannelOf(dev);

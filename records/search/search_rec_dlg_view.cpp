@@ -1,5 +1,8 @@
 // The record search page: its players, the playback area and the search
 // panel under it, the two modes and the view toggles.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
@@ -93,8 +96,44 @@ void CSearchRecDlg::OnFullScreen() {
     first->SetFullView(m_bFullScreen);
     return;
   }
+  if (m_bFullScreen) {
+    qApp->installEventFilter(this);
+    if (!m_bExtScreen) {
+      // On the main screen the page covers the main window, which covers the
+      // screen measured at start; on an extension screen the page already
+      // fills its monitor and full view only drops its panels.
+      const QRect normal = geometry();
+      m_rcNormal = RECT{normal.left(), normal.top(), normal.right() + 1, normal.bottom() + 1};
+      QWidget* top = window();
+      QRect whole = top != this ? top->geometry() : normal;
+      if (parentWidget()) whole.moveTopLeft(parentWidget()->mapFrom(top, QPoint(0, 0)));
+      m_rcPlayArea = RECT{0, 0, whole.width(), whole.height()};
+      m_bPageMoved = TRUE;
+      raise();
+      setGeometry(whole);
+    }
+  } else {
+    qApp->removeEventFilter(this);
+    if (m_bPageMoved) {
+      m_bPageMoved = FALSE;
+      setGeometry(QRect(m_rcNormal.left, m_rcNormal.top, m_rcNormal.right - m_rcNormal.left,
+                        m_rcNormal.bottom - m_rcNormal.top));
+    }
+  }
   LayoutPage();
   update();
+}
+
+bool CSearchRecDlg::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyRelease && m_bFullScreen &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget && (widget == this || isAncestorOf(widget))) {
+      OnFullScreen();
+      return true;
+    }
+  }
+  return CDialog::eventFilter(watched, event);
 }
 
 void CSearchRecDlg::OnHideShow() {
@@ -221,9 +260,15 @@ void CSearchRecDlg::DrawPlayerFrame(int index, bool selected) {
   update();
 }
 
-void CSearchRecDlg::paintEvent(QPaintEvent*) {
+void CSearchRecDlg::paintEvent(QPaintEvent* event) {
+  if (m_background.size() != size()) {
+    m_background = QImage(size(), QImage::Format_RGB32);
+    m_background.fill(palette().window().color());
+    QPainter into(&m_background);
+    m_gdi.DrawImageFile(paths::ProgramFolder() + "Images\\Pagebk.jpg", RECT{0, 0, width(), height()}, &into);
+  }
   QPainter painter(this);
-  m_gdi.DrawImageFile(paths::ProgramFolder() + "Images\\Pagebk.jpg", RECT{0, 0, width(), height()}, &painter);
+  painter.drawImage(event->rect(), m_background, event->rect());
   CPlayBackAtl* selected = GetPlayer(m_nCurWnd);
   if (!selected || !selected->isVisible()) return;
   // The selected player's frame: its rectangle grown by one pixel, 2 pixels wide.

@@ -80,6 +80,9 @@ void CRelayRecordServing::StartFileSession(RelayFileRequest* record, DWORD word,
 
 void CRelayRecordServing::OnReplayStartByDate(ReplayByDateRequest* record, DWORD word) {
   if (!record) return;
+  WriteLog(6, "CVistarelDlg::OnRelayReplayStartByDate(): key=%s, channel=%u, %u-%u-%u from second %u",
+           FixedText(record->szDevKey).c_str(), record->dwChannel, record->dwYear & 0xFFFF, record->dwMonth & 0xFFFF,
+           record->dwDay & 0xFF, record->dwStartSecond);
   auto* thread = new CReplayByDateThread(m_relay);
   thread->SetRequest(*record);
   thread->SetSessionId(word);

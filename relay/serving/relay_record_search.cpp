@@ -4,8 +4,12 @@
 
 #include "core/client_log.h"
 #include "core/dev_info.h"
+#include "core/dev_info_store.h"
 #include "core/fixed_text.h"
 #include "core/rec_scheme.h"
+#include "gimbro/gimbro.h"
+#include "records/search/nvr_peer_searches.h"
+#include "records/search/nvr_search_text.h"
 #include "records/search/rec_folder_tree.h"
 
 namespace {
@@ -83,14 +87,23 @@ std::vector<RecFileItem> SearchLocalRecords(const std::list<RecSchemeInfo*>& sch
   return items;
 }
 
-std::optional<std::string> PeerAnswerText(const std::vector<RecFileItem>& items) {
-  uint64_t total = 0;
-  for (const RecFileItem& item : items) total += item.strFilePath.size() + 1 + item.strFileSize.size() + 1;
-  if (total == 0 || total >= kPeerAnswerLimit) return std::nullopt;
-  std::string text;
-  text.reserve(total);
-  for (const RecFileItem& item : items) text += item.strFilePath + "?" + item.strFileSize + "|";
-  return text;
+bool ForwardNvrRecordSearch(const PeerRecordSearch& search) {
+  RecFileQuery form;
+  form.start = search.start;
+  form.end = search.end;
+  form.nRecType = search.kindCode;
+  form.nMediaType = search.mediaCode;
+  form.nStream = search.streamCode;
+  form.strMinSize = std::to_string(search.minSize);
+  form.strMaxSize = std::to_string(search.maxSize);
+  const std::optional<std::string> body = NvrFileSearchBody(form, search.page, NvrSearchLayout::kRelay);
+  if (!body) return false;
+  for (DevInfo& device : g_lstDevInfo) {
+    if (search.ip != FixedTextView(device.IPAddr) || !device.pGimbroCtrl) continue;
+    return device.pGimbroCtrl->WriteAUXStringEx(device.GimbroId, kNvrFileSearchType, kNvrFileSearchCode, 0,
+                                                body->c_str()) == 0;
+  }
+  return false;
 }
 
 void OnRelayReplaySearch(ReplaySearchRequest* record, DWORD word, const PeerSearchForwarder& forward) {
@@ -101,7 +114,7 @@ void OnRelayReplaySearch(ReplaySearchRequest* record, DWORD word, const PeerSear
     Refuse(request, word);
   } else if (search->local) {
     const std::vector<RecFileItem> items = SearchLocalRecords(g_lstRecSchemeInfo, *search);
-    const std::optional<std::string> text = PeerAnswerText(items);
+    const std::optional<std::string> text = items.empty() ? std::nullopt : PeerSearchText(items);
     if (!text) {
       Refuse(request, word);
     } else {

@@ -17,8 +17,6 @@
 
 struct RecSchemeInfo;
 
-// Answers of this length or more are refused (they would not fit one answer).
-constexpr uint64_t kPeerAnswerLimit = 0x1FFC00;
 // A search may span at most this many years: a peer cannot make the UI thread
 // walk the folders of centuries.
 constexpr int kPeerSearchMaxYears = 10;
@@ -48,9 +46,11 @@ std::optional<PeerRecordSearch> ReadPeerSearch(const ReplaySearchRequest& reques
 // Schedule, IO, Motion in that order.
 std::vector<RecFileItem> SearchLocalRecords(const std::list<RecSchemeInfo*>& schemes, const PeerRecordSearch& search);
 
-// The answer text "path?size|..." of the items; nothing when it is empty or
-// would reach kPeerAnswerLimit bytes.
-std::optional<std::string> PeerAnswerText(const std::vector<RecFileItem>& items);
+// Sends the search to the local device of its IP that has a device-messaging
+// control (the first in the list): the NVR file search in the relay's layout.
+// True when the device took it; false for no such device, a refusal or a
+// request too long to send.
+bool ForwardNvrRecordSearch(const PeerRecordSearch& search);
 
 // Forwards a search to the device itself: true when the device took it (the
 // record search page then answers the peer when the device's list comes).

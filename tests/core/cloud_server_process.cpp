@@ -8,12 +8,13 @@
 
 #include "common/peer_lifetime.h"
 
-CloudServerProcess::CloudServerProcess(const char* mode) {
+CloudServerProcess::CloudServerProcess(const char* mode, const std::string& deviceAnswer) {
   process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   DieWithParent(process_);
-  process_.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(VEMO_TEST_PEERS_DIR "/cloud_server.py"), QString::fromLatin1(mode),
-                  QString::fromStdString(folder_.File("requests.log"))});
+  QStringList arguments{QStringLiteral(VEMO_TEST_PEERS_DIR "/cloud_server.py"), QString::fromLatin1(mode),
+                        QString::fromStdString(folder_.File("requests.log"))};
+  if (!deviceAnswer.empty()) arguments << QString::fromStdString(deviceAnswer);
+  process_.start(QStringLiteral("/usr/bin/python3"), arguments);
   if (!process_.waitForStarted(kPeerStartMs)) return;
   QByteArray line;
   while (!line.contains('\n') && process_.waitForReadyRead(kPeerStartMs)) line += process_.readAllStandardOutput();

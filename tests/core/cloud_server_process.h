@@ -9,7 +9,8 @@
 
 class CloudServerProcess {
  public:
-  explicit CloudServerProcess(const char* mode);
+  // `deviceAnswer`: a file whose text answers the logins that ask for one device.
+  explicit CloudServerProcess(const char* mode, const std::string& deviceAnswer = {});
   ~CloudServerProcess();
   CloudServerProcess(const CloudServerProcess&) = delete;
   CloudServerProcess& operator=(const CloudServerProcess&) = delete;

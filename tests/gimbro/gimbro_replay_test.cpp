@@ -123,3 +123,36 @@ TEST_F(GimbroTest, DownloadsAppearWholeOrNotAtAll) {
   ASSERT_TRUE(WaitFor([&] { return sink.Count(1, GIMBRO_STATUS_DOWNLOAD_FAILED) == failures + 1; }));
   EXPECT_FALSE(QFile::exists(QString::fromStdString(stopped + ".part")));
 }
+
+TEST_F(GimbroTest, ADownloadIsTakenOnlyFromItsOwnTransferAndFailsWhenTheDeviceStopsSending) {
+  GimbroTimingsForNewLinks().idleTimeoutMs = 30000;
+  GimbroTimingsForNewLinks().downloadIdleMs = 1500;
+  FakeDeviceProcess device;
+  const LONG id = AddOnline(device);
+  TempFolder folder;
+
+  // The bytes and the failed end of an earlier transfer come first: they are skipped.
+  ASSERT_EQ(device.Command("download 200000 stale"), "OK");
+  const std::string whole = folder.File("whole.avi");
+  ASSERT_EQ(ctrl->DownloadFile(id, 0, "/w.avi", whole.c_str()), GIMBRO_OK);
+  ASSERT_TRUE(WaitFor([&] { return ctrl->GetDownloadProgress(id) == 100; }));
+  EXPECT_TRUE(FileBytes(whole) == Pattern(200000)) << "the file's bytes differ";
+  EXPECT_EQ(sink.Count(1, GIMBRO_STATUS_DOWNLOAD_FAILED), 0u);
+
+  // Half the file, then the device keeps its connection but sends nothing more.
+  ASSERT_EQ(device.Command("download 300000 stall"), "OK");
+  const std::string stalled = folder.File("stalled.avi");
+  ASSERT_EQ(ctrl->DownloadFile(id, 0, "/s.avi", stalled.c_str()), GIMBRO_OK);
+  ASSERT_TRUE(WaitFor([&] { return ctrl->GetDownloadProgress(id) >= 1; }));
+  ASSERT_TRUE(WaitFor([&] { return ctrl->GetDownloadProgress(id) < 1; }));
+  ASSERT_TRUE(WaitFor([&] { return sink.Count(1, GIMBRO_STATUS_DOWNLOAD_FAILED) == 1; }));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(stalled)));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(stalled + ".part")));
+
+  // A device that announces a size of 0 and sends bytes fails the download.
+  ASSERT_EQ(device.Command("download 1000 zero"), "OK");
+  const std::string zero = folder.File("zero.avi");
+  ASSERT_EQ(ctrl->DownloadFile(id, 0, "/z.avi", zero.c_str()), GIMBRO_OK);
+  ASSERT_TRUE(WaitFor([&] { return sink.Count(1, GIMBRO_STATUS_DOWNLOAD_FAILED) == 2; }));
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(zero)));
+}

@@ -79,11 +79,14 @@ struct OpenLink {
   }
 };
 
-// The whole configuration as the NVR on `port` has it now, read over a link of
-// its own; empty when it could not be read.
-inline std::string NvrWholeConfig(int port) {
+// A section's text as the NVR on `port` has it now, read over a link of its
+// own; empty when it could not be read.
+inline std::string NvrSectionText(int port, int section) {
   OpenLink open(port);
-  if (open.connectResult != 0 || open.link.GetConfig(0) != 0) return {};
-  const auto reply = open.log.Take(IsReply(4391, 0));
+  if (open.connectResult != 0 || open.link.GetConfig(section) != 0) return {};
+  const auto reply = open.log.Take(IsReply(4391, section));
   return reply.has_value() ? reply->data : std::string();
 }
+
+// The whole configuration (section 0).
+inline std::string NvrWholeConfig(int port) { return NvrSectionText(port, 0); }

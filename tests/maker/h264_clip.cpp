@@ -6,10 +6,12 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-H264Clip MakeH264Clip(const std::string& folder, int seconds, int width, int height, int frameRate) {
+H264Clip MakeH264Clip(const std::string& folder, int seconds, int width, int height, int frameRate,
+                      const std::string& source) {
   H264Clip clip;
   const std::string path = folder + "clip.h264";
-  const std::string command = "ffmpeg -v error -y -f lavfi -i testsrc=size=" + std::to_string(width) + "x" +
+  const std::string command = "ffmpeg -v error -y -f lavfi -i " + source + (source.find('=') == std::string::npos ? "=" : ":") +
+                              "size=" + std::to_string(width) + "x" +
                               std::to_string(height) + ":rate=" + std::to_string(frameRate) + " -t " +
                               std::to_string(seconds) + " -c:v libx264 -g " + std::to_string(frameRate) +
                               " -bf 0 -pix_fmt yuv420p '" + path + "'";

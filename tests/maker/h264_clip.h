@@ -1,5 +1,5 @@
-// A short H.264 clip made by ffmpeg (a moving test picture, one key frame a
-// second), cut into its frames, for feeding players and recorders.
+// A short H.264 clip made by ffmpeg (a moving test picture by default, one key
+// frame a second), cut into its frames, for feeding players and recorders.
 #pragma once
 
 #include <string>
@@ -16,6 +16,7 @@ struct H264Clip {
 };
 
 // Makes the clip in `folder` (seconds long) and reads its frames; an empty
-// clip when ffmpeg or the reading fails.
+// clip when ffmpeg or the reading fails. `source`: ffmpeg's lavfi source of the
+// picture ("testsrc", "color=c=red", ...).
 H264Clip MakeH264Clip(const std::string& folder, int seconds, int width = 320, int height = 240,
-                      int frameRate = 25);
+                      int frameRate = 25, const std::string& source = "testsrc");

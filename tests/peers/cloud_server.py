@@ -1,13 +1,15 @@
 #!/usr/bin/python3
 """A fake cloud account service for the cloud client's tests.
 
-Usage: cloud_server.py MODE REQUEST_LOG
+Usage: cloud_server.py MODE REQUEST_LOG [DEVICE_ANSWER]
 Binds 127.0.0.1 on a free port, prints "READY <port>" and serves until killed.
 Every request (raw bytes: head and Content-Length body) is appended to
 REQUEST_LOG as "<length>\n<bytes>".
 
 The service decodes the login's authcode with the random it handed out and
-accepts user "alice" with the digest of "secret"; it knows two devices.
+accepts user "alice" with the digest of "secret"; it knows two devices. A login
+that asks for one device ("devid") is answered with the text of the file
+DEVICE_ANSWER when one is given, else with the whole list.
 
 Modes: ok, longcookie (a 5000-character cookie), nocookie, norand, close (closes without answering), partial
 (half an answer, then closes), noxml (answer without the closing tag),
@@ -24,6 +26,7 @@ import urllib.parse
 
 MODE = sys.argv[1]
 LOG = sys.argv[2]
+DEVICE_ANSWER = sys.argv[3] if len(sys.argv) > 3 else None
 RANDOM = "k3Rz9+/Q"
 SALT = "quarry_lamp_tolls_mirrows"
 USER = "alice"
@@ -125,10 +128,13 @@ class Handler(socketserver.StreamRequestHandler):
                 plain = decode_authcode(code, rnd)
             except Exception:
                 plain = ""
-            if plain == "<xml><user>%s</user><pass>%s</pass></xml>" % (USER, DIGEST):
-                self.send(DEVICES)
-            else:
+            if plain != "<xml><user>%s</user><pass>%s</pass></xml>" % (USER, DIGEST):
                 self.send("<xml><err>1</err></xml>")
+            elif DEVICE_ANSWER and form.get("devid"):
+                with open(DEVICE_ANSWER, encoding="latin-1") as answer:
+                    self.send(answer.read())
+            else:
+                self.send(DEVICES)
         elif request.startswith("POST /client/getdevinfo.php"):
             devid = urllib.parse.parse_qs(body).get("devid", [""])[0]
             self.send("<xml><err>0</err><dev><DevID>%s</DevID></dev></xml>" % devid)

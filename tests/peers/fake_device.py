@@ -1,7 +1,11 @@
 #!/usr/bin/python3
 """A fake device for the Gimbro control's tests (the protocol of maker/gimbro/gimbro_wire.h).
 
-    fake_device.py PORT [--user U] [--password P] [--mode MODE]
+    fake_device.py PORT [--user U] [--password P] [--mode MODE] [--records DIR]
+
+With --records the device plays an NVR whose recordings are the record files of DIR
+(nvr_record_store.py says how they lie): it answers the record searches from them,
+streams a file or a day as replay media and serves the files as downloads.
 
 Listens on 127.0.0.1:PORT (0 = any free port) for the control, and on a second
 free port for the test's commands. Prints one line "READY <port> <command port>".
@@ -18,6 +22,9 @@ Commands (one line each on the command port; each gets one answer line,
 "OK ..." or "ERR ..."):
   mode M                      treat new connections as mode M
   aux CODE FLAG               answer auxiliary messages of CODE with FLAG (default 0)
+  auxtext CODE [TEXT...]      answer auxiliary messages of CODE with this text (in place of
+                              the record tree's answer; "auxtext CODE -" forgets it)
+  records DIR                 play an NVR with the record files of DIR
   ptz FLAG CODE               answer PTZ commands with this flag and code (default 0, 1)
   talk accept|refuse          answer talk and broadcast requests (default accept)
   status CODE TEXT...         send a status to every logged-in connection
@@ -27,16 +34,19 @@ Commands (one line each on the command port; each gets one answer line,
   mediaparam KIND TEXT...     send media parameters
   replay STATE VALUE          send a replay state
   replaycaps CAN OPTION       the replay words sent at login (default 1 0), sent now too
-  download SIZE [MODE]        what a download request gets: SIZE bytes of data, then the
-                              end (MODE ok), the end with a failure after half of them
-                              (fail), or the end after half of them (short)
+  download SIZE [MODE]        what a download request gets: SIZE bytes of data (the file's own
+                              bytes for a file of the record tree), then the end (MODE ok),
+                              the end with a failure after half of them (fail), the end after
+                              half of them (short), half of them and then nothing (stall),
+                              nothing at all (silent), or every byte with a size of 0 (zero)
   garbage                     send non-frame bytes to every logged-in connection
   drop                        close every connection
   audio PATH                  write the talk and broadcast audio received so far (the packets' bytes,
                               one after the other) to PATH and forget it; answers
                               "OK <packets> <codec> <rate> <channels>" of the last packet (codec 0
                               G.711 mu-law, 1 AAC with ADTS headers; "OK 0 -1 0 0" when none came)
-  take PREFIX SECONDS         wait for a received record starting with PREFIX,
+  take PREFIX SECONDS         wait for a received record starting with PREFIX (blanks in
+                              it count),
                               answer "OK <record>" and forget it, or "ERR timeout"
   count PREFIX                number of received records starting with PREFIX
   quit                        stop the device
@@ -49,15 +59,23 @@ Received records: "CONNECT", "LOGIN <user> ok|refused", "PTZ <hex>",
 "REPLAY_TIME <channel> <time>", "REPLAY_TIME_CONTROL <channel> <command> <value> <time>",
 "DOWNLOAD <path>", "DOWNLOAD_STOP", "CLOSED".
 
-Replays: a file or time replay request is answered with media parameters (kind 1
-for a file, 4 for a time) whose VideoParam attribute is the Base64 text of an
-H264 352x288 block; a stop command (7) of a file replay with replay state 7.
+Replays: without a record tree, a file or time replay request is answered with media
+parameters (kind 1 for a file, 4 for a time) whose VideoParam attribute is the Base64
+text of an H264 352x288 block; a stop command (7) of a file replay with replay state 7.
+With a record tree, the file (or the channel's day from the time asked) is streamed:
+media parameters of the file, then its chunks as media data of kind 4 (16-byte frame
+header: key flag, 0, the time in ms as a double; 20-byte packet prefix whose byte 14 is
+0/1 video/audio of a file, 2/3 of a day; then the chunk), paced by the frame rate, and
+replay state 7 at the end. Commands: 1 continue, 2 pause, 7 stop, 9 seek (a file: to
+the second given; a day: to the time text).
 Downloads: FILE_DATA frames (the size as u64, then up to 64 KiB of bytes, byte i
-of the file being i % 251), then FILE_END.
+of the file being i % 251, or the record file's bytes), then FILE_END; the request's
+transfer number (argument a) comes back as argument b of both.
 """
 
 import argparse
 import base64
+import datetime
 import hashlib
 import os
 import socket
@@ -66,6 +84,7 @@ import sys
 import threading
 import time
 
+from nvr_record_store import NvrRecordStore, Replay
 from peer_support import Records, accept_loop, listen
 
 MAGIC = b"GMBR"
@@ -112,7 +131,7 @@ def pack_response(flag, code):
 
 
 class Device:
-    def __init__(self, user, password, mode):
+    def __init__(self, user, password, mode, records=None):
         self.user = user.encode("latin-1")
         self.password = password.encode("latin-1")
         self.mode = mode
@@ -128,6 +147,8 @@ class Device:
         self.audio_format = (-1, 0, 0)
         self.clients = []  # (socket, send lock, logged-in flag holder)
         self.running = True
+        self.store = NvrRecordStore(records) if records else None
+        self.aux_texts = {}  # code -> fixed answer text
 
     # ---- records the test waits for
     def record(self, text):
@@ -179,6 +200,8 @@ class Device:
                 return
             self.session(client)
         finally:
+            self.stop_replay(client)
+            client["download"] = None
             with self.lock:
                 self.clients.remove(client)
             try:
@@ -243,24 +266,33 @@ class Device:
         elif ftype == BROADCAST_STOP:
             self.record("BROADCAST_STOP")
         elif ftype == REPLAY_FILE:
-            self.record("REPLAY_FILE " + body.decode("latin-1"))
-            send(client, frame(MEDIA_PARAM, 1, body=replay_param(60)))
+            path = body.decode("latin-1")
+            self.record("REPLAY_FILE " + path)
+            if self.store is None:
+                send(client, frame(MEDIA_PARAM, 1, body=replay_param(60)))
+            else:
+                self.replay_file(client, path, 0)
         elif ftype == REPLAY_FILE_CONTROL:
             self.record("REPLAY_FILE_CONTROL %d %d" % (a, b))
-            if a == 7:
-                send(client, frame(REPLAY_STATE, 7, 0))
+            self.control_replay(client, a, lambda: self.replay_file(client, client.get("replay_path", ""), b))
         elif ftype == REPLAY_TIME:
             self.record("REPLAY_TIME %d %s" % (a, body.decode("latin-1")))
-            send(client, frame(MEDIA_PARAM, 4, body=replay_param(600)))
+            if self.store is None:
+                send(client, frame(MEDIA_PARAM, 4, body=replay_param(600)))
+            else:
+                self.replay_day(client, a, body.decode("latin-1"))
         elif ftype == REPLAY_TIME_CONTROL:
             value = struct.unpack("<i", body[:4])[0] if len(body) >= 4 else 0
-            self.record("REPLAY_TIME_CONTROL %d %d %d %s" % (a, b, value, body[4:].decode("latin-1")))
+            text = body[4:].decode("latin-1")
+            self.record("REPLAY_TIME_CONTROL %d %d %d %s" % (a, b, value, text))
+            self.control_replay(client, b, lambda: self.replay_day(client, a, text))
         elif ftype == DOWNLOAD:
             self.record("DOWNLOAD " + body.decode("latin-1"))
-            client["download"] = True
-            threading.Thread(target=self.download, args=(client,), daemon=True).start()
+            client["download"] = a
+            threading.Thread(target=self.download, args=(client, a, body.decode("latin-1")), daemon=True).start()
         elif ftype == DOWNLOAD_STOP:
-            client["download"] = False
+            if client.get("download") == a:
+                client["download"] = None
             self.record("DOWNLOAD_STOP")
         elif ftype == TALK_AUDIO:
             with self.lock:
@@ -271,6 +303,12 @@ class Device:
     def aux_answer(self, code, request, flag):
         if flag != 0:
             return b""
+        if code in self.aux_texts:
+            return self.aux_texts[code].encode("latin-1")
+        if self.store is not None and code == 1021:
+            return self.store.search(request.decode("latin-1")).encode("latin-1")
+        if self.store is not None and code == 3001:
+            return self.store.day_map(request.decode("latin-1")).encode("latin-1")
         if code == 3001:
             channel = b"1"
             for part in request.split():
@@ -280,16 +318,95 @@ class Device:
             return ('<RESPONSE_PARAM ChannelId="%s" Stream="%s" />' % (channel.decode(), stream)).encode()
         return AUX_TEXTS.get(code, "").encode()
 
-    def download(self, client):
+    # ---- replays of the record tree
+    def start_replay(self, client, pieces, day):
+        self.stop_replay(client)
+
+        def packet(kind, key, ms, payload):
+            prefix = bytearray(20)
+            prefix[14] = kind
+            header = struct.pack("<IId", 1 if key else 0, 0, ms)
+            send(client, frame(MEDIA_DATA, 4, body=header + bytes(prefix) + payload))
+
+        replay = Replay(pieces, day, packet, lambda: send(client, frame(REPLAY_STATE, 7, 0)))
+        client["replay"] = replay
+        replay.start()
+
+    def stop_replay(self, client):
+        replay = client.pop("replay", None)
+        if replay is not None:
+            replay.stop()
+            replay.join(5)
+
+    def control_replay(self, client, command, seek):
+        replay = client.get("replay")
+        if command == 7:
+            self.stop_replay(client)
+            send(client, frame(REPLAY_STATE, 7, 0))
+        elif command in (1, 2) and replay is not None:
+            replay.pause(command == 2)
+        elif command == 9 and self.store is not None:
+            seek()
+
+    def replay_file(self, client, path, from_second):
+        record = self.store.find(path)
+        if record is None:
+            send(client, frame(REPLAY_STATE, 7, 0))
+            return
+        client["replay_path"] = path
+        if from_second <= 0:
+            send(client, frame(MEDIA_PARAM, 1, body=record.info().param_text()))
+        self.start_replay(client, [(record, max(0, from_second))], False)
+
+    def replay_day(self, client, channel, time_text):
+        try:
+            when = datetime.datetime.strptime(time_text, "%Y%m%d%H%M%S")
+        except ValueError:
+            send(client, frame(REPLAY_STATE, 7, 0))
+            return
+        second = when.hour * 3600 + when.minute * 60 + when.second
+        pieces = []
+        for record in self.store.day_files(channel, when.date()):
+            start, length = record.start_second(), record.info().seconds
+            if start + length <= second:
+                continue
+            pieces.append((record, max(0, second - start)))
+        if not pieces:
+            send(client, frame(REPLAY_STATE, 7, 0))
+            return
+        first = pieces[0][0].info()
+        video = base64.b64encode(first.video_param).decode()
+        send(client, frame(MEDIA_PARAM, 4, body=('<REPLAY_PARAM VideoParam="%s" />' % video).encode()))
+        if first.audio_param:
+            audio = base64.b64encode(first.audio_param).decode()
+            send(client, frame(MEDIA_PARAM, 4, body=('<REPLAY_PARAM AudioParam="%s" />' % audio).encode()))
+        self.start_replay(client, pieces, True)
+
+    def download(self, client, transfer, path):
         size, mode = self.download_size, self.download_mode
-        data = (bytes(range(251)) * (size // 251 + 1))[:size]
-        end = size if mode == "ok" else size // 2
+        record = self.store.find(path) if self.store is not None else None
+        if record is not None:
+            with open(record.local, "rb") as f:
+                data = f.read()
+            size = len(data)
+        else:
+            data = (bytes(range(251)) * (size // 251 + 1))[:size]
+        if mode == "silent":
+            return
+        if mode == "stale":  # first what is left of an earlier transfer: its bytes and its failed end
+            send(client, frame(FILE_DATA, 0, transfer - 1, body=struct.pack("<Q", size) + b"stale bytes"))
+            send(client, frame(FILE_END, 1, transfer - 1))
+        end = size if mode in ("ok", "zero", "stale") else size // 2
+        announced = 0 if mode == "zero" else size
         for at in range(0, end, DOWNLOAD_CHUNK):
-            if not client.get("download"):
+            if client.get("download") != transfer:
                 return
-            send(client, frame(FILE_DATA, body=struct.pack("<Q", size) + data[at:min(end, at + DOWNLOAD_CHUNK)]))
+            piece = data[at:min(end, at + DOWNLOAD_CHUNK)]
+            send(client, frame(FILE_DATA, 0, transfer, body=struct.pack("<Q", announced) + piece))
             time.sleep(0.01)
-        send(client, frame(FILE_END, 1 if mode == "fail" else 0))
+        if mode == "stall":
+            return
+        send(client, frame(FILE_END, 1 if mode == "fail" else 0, transfer))
 
     def talk(self, client):
         if not self.talk_accept:
@@ -314,6 +431,14 @@ class Device:
             self.mode = args[0]
         elif cmd == "aux":
             self.aux_flags[int(args[0])] = int(args[1])
+        elif cmd == "auxtext":
+            text = line.split(None, 2)[2] if len(args) > 1 else ""
+            if text == "-":
+                self.aux_texts.pop(int(args[0]), None)
+            else:
+                self.aux_texts[int(args[0])] = text
+        elif cmd == "records":
+            self.store = NvrRecordStore(args[0])
         elif cmd == "ptz":
             self.ptz_flag, self.ptz_code = int(args[0]), int(args[1])
         elif cmd == "talk":
@@ -353,7 +478,10 @@ class Device:
                 f.write(data)
             return "OK %d %d %d %d" % ((packets,) + fmt)
         elif cmd == "take":
-            found = self.take(args[0], float(args[1]))
+            # The prefix is all between "take " and the last word, blanks included.
+            rest = line[len("take "):]
+            cut = rest.rstrip().rfind(" ")
+            found = self.take(rest[:cut], float(rest[cut + 1:]))
             return "OK " + found if found is not None else "ERR timeout"
         elif cmd == "count":
             return "OK %d" % self.count(args[0])
@@ -392,9 +520,10 @@ def main():
     parser.add_argument("--user", default="admin")
     parser.add_argument("--password", default="secret")
     parser.add_argument("--mode", default="normal")
+    parser.add_argument("--records", default=None)
     options = parser.parse_args()
 
-    device = Device(options.user, options.password, options.mode)
+    device = Device(options.user, options.password, options.mode, options.records)
     server = listen(options.port)
     control = listen(0)
 

@@ -19,7 +19,9 @@ Requests and replies:
   4382 SET_CONFIG [section, text]      4383 header only (status 1: refused)
   4384 RESTORE_DEFAULT [section 0]     4385 [section 0, the whole configuration]
   4394 SEARCH_IPC []                   4395 [text: the cameras found]
-  4397 SET_IPC_NETPARAM [88-byte rec]  4398 header only
+  4397 SET_IPC_NETPARAM [88-byte rec]  4398 header only; the camera of that
+       serial takes the record's IP, mask, gateway and DNS addresses, so a
+       later search finds it at its new address
   4401 CONTROL [code, text]            4402 [code, text]; codes 4097 disk status,
        4098 stream rates, 4099 online users, 4100 device time, 3 set the time,
        1 format a disk (three progress replies: started 0, running 50, done 100)
@@ -52,6 +54,9 @@ Commands:
                          config (4391 section 0), ack (4383), unknown (9999),
                          noheader (a payload without header item)
   lastset SECTION        the hex bytes of the last text set for SECTION
+  cameras N              the search finds N cameras of its own making
+                         ("CAM01"... at 192.168.2.1...); "cameras fixture"
+                         goes back to the fixture folder's cameras.xml
   connections            how many connections are open
   drop                   close every connection
   quit                   stop
@@ -144,9 +149,48 @@ class Store:
             for name in STORE_FILES:
                 with open(os.path.join(self.folder, name + ".xml"), "rb") as f:
                     self.sections[name] = parse_gbk_xml(f.read())
-            with open(os.path.join(self.folder, "cameras.xml"), "rb") as f:
-                self.cameras = f.read()
+            self.cameras = self.fixture_cameras()
             self.last_set = {}
+
+    def fixture_cameras(self):
+        with open(os.path.join(self.folder, "cameras.xml"), "rb") as f:
+            return parse_gbk_xml(f.read())
+
+    def set_cameras(self, how):
+        """The cameras the search finds: the fixture's, or N made up."""
+        if how == "fixture":
+            cameras = self.fixture_cameras()
+        else:
+            cameras = ET.Element("ipcheadinfolist")
+            for i in range(int(how)):
+                camera = ET.SubElement(cameras, "ipcheadinfo", serial="CAM%02d" % (i + 1), username="admin",
+                                       password="cam", rtpoverrtsp=str(i % 2), videoport="554", ptzport="6000",
+                                       webport="80")
+                for name, address in (("IP", "192.168.2.%d" % (i + 1)), ("MASK", "255.255.255.0"),
+                                      ("GW", "192.168.2.254"), ("DNS1", "192.168.2.254"), ("DNS2", "0.0.0.0")):
+                    ET.SubElement(camera, name, ipv4=address, ipv6=address)
+                    if name == "GW":
+                        ET.SubElement(camera, "HW", a0="0", a1="17", a2="34", a3="51", a4="68", a5=str(i))
+        with self.lock:
+            self.cameras = cameras
+
+    def search(self):
+        with self.lock:
+            return gbk_text(self.cameras)
+
+    def readdress(self, record):
+        """Gives the camera of the record's serial the record's addresses."""
+        serial = record[:20].split(b"\0", 1)[0].decode("gbk", "replace")
+        addresses = [socket.inet_ntoa(record[offset:offset + 4]) for offset in (28, 32, 36, 40, 44)]
+        with self.lock:
+            for camera in self.cameras.iter("ipcheadinfo"):
+                if camera.get("serial") != serial:
+                    continue
+                for name, address in zip(("IP", "MASK", "GW", "DNS1", "DNS2"), addresses):
+                    element = camera.find(name)
+                    if element is not None:
+                        element.set("ipv4", address)
+                        element.set("ipv6", address)
 
     def record_driven(self):
         return self.sections["channelcfg"].find("RecordConfig/RecordDriven")
@@ -279,9 +323,10 @@ class Nvr:
             self.reply(client, 4385, [(T_SECTION, values[0]), (T_DATA, self.store.get(0))])
         elif command == SEARCH_IPC:
             self.record("SEARCH")
-            self.reply(client, 4395, [(T_DATA, self.store.cameras)])
+            self.reply(client, 4395, [(T_DATA, self.store.search())])
         elif command == SET_IPC:
             self.record("IPCNET " + values[0].hex())
+            self.store.readdress(values[0])
             self.reply(client, 4398, [])
         elif command == CONTROL:
             self.control(client, values[0], values[1])
@@ -402,6 +447,9 @@ class Nvr:
             with self.store.lock:
                 data = self.store.last_set.get(int(args[0]))
             return "OK " + data.hex() if data is not None else "ERR none"
+        if name == "cameras":
+            self.store.set_cameras(args[0])
+            return "OK"
         if name == "connections":
             with self.lock:
                 return "OK %d" % len(self.clients)

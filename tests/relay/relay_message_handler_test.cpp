@@ -26,6 +26,7 @@ class RelayMessageHandlerTest : public ::testing::Test {
     AddDevice("B", 7);
     AddDevice("C", 8);
     host_.UpdateDevItem = [this](const char* name) { updated_.push_back(name); };
+    host_.devices.UpdateDevIcons = [this] { ++iconUpdates_; };
     host_.StopStartThread = [this] { ++startThreadStops_; };
   }
   void TearDown() override { g_lstDevInfo.swap(saved_); }
@@ -34,6 +35,7 @@ class RelayMessageHandlerTest : public ::testing::Test {
     DevInfo& dev = g_lstDevInfo.emplace_back();
     std::snprintf(dev.DevName, sizeof dev.DevName, "%s", name);
     dev.GimbroId = gimbroId;
+    dev.DevType = 1;  // cameras: each reports its own status
   }
   static std::vector<int> Online() {
     std::vector<int> online;
@@ -45,6 +47,7 @@ class RelayMessageHandlerTest : public ::testing::Test {
   RelayHost host_;
   std::vector<std::string> updated_;
   int startThreadStops_ = 0;
+  int iconUpdates_ = 0;
 };
 
 // A main window that hands its messages to the handler.
@@ -70,7 +73,7 @@ void CountRelease(LPARAM p) {
 
 }  // namespace
 
-TEST_F(RelayMessageHandlerTest, DeviceStatusSetsOnlineOfEveryRecordWithTheIdAndReimagesIt) {
+TEST_F(RelayMessageHandlerTest, DeviceStatusSetsOnlineOfEveryCameraWithTheIdAndRefreshesTheIcons) {
   const struct {
     LONG code;
     int before;
@@ -78,11 +81,11 @@ TEST_F(RelayMessageHandlerTest, DeviceStatusSetsOnlineOfEveryRecordWithTheIdAndR
   } cases[] = {{4, 0, 1}, {2, 1, 0}, {3, 1, 0}, {5, 1, 0}};
   for (const auto& c : cases) {
     for (DevInfo& dev : g_lstDevInfo) dev.nOnline = c.before;
-    updated_.clear();
+    iconUpdates_ = 0;
     CRelayMessageHandler handler(host_);
     EXPECT_TRUE(handler.HandleMessage(WM_DEVSTATUSRESPONSE, 7, c.code));
     EXPECT_EQ(Online(), (std::vector<int>{c.after, c.after, c.before})) << c.code;
-    EXPECT_EQ(updated_, (std::vector<std::string>{"A", "B"})) << c.code;
+    EXPECT_EQ(iconUpdates_, 2) << c.code;
   }
 }
 
@@ -92,7 +95,7 @@ TEST_F(RelayMessageHandlerTest, OtherStatusCodesAndUnknownIdsChangeNothing) {
   EXPECT_TRUE(handler.HandleMessage(WM_DEVSTATUSRESPONSE, 9, 4));
   EXPECT_TRUE(handler.HandleMessage(WM_DEVSTATUSRESPONSE, 0, 4));
   EXPECT_EQ(Online(), (std::vector<int>{0, 0, 0}));
-  EXPECT_TRUE(updated_.empty());
+  EXPECT_EQ(iconUpdates_, 0);
 }
 
 TEST_F(RelayMessageHandlerTest, StartThreadDoneStopsTheStartThread) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -93,20 +96,63 @@ TEST_F(RemoteDevInfoTest, DamagedFileIsKept) {
   EXPECT_EQ(Read(), "<DevList><RemodeDev MyIp=\"1.2.3.4\"");
 }
 
-TEST_F(RemoteDevInfoTest, SavesDevicesOfKindTwoAndFourAndReadsThemBack) {
+TEST_F(RemoteDevInfoTest, SavesTheDevicesShownHereAndReadsThemBack) {
+  Write(kRemoteDevInfoEmpty);
   Vemo2Node& server = AddServer("10.0.0.1", 9000, 5);
-  server.lstRelayDevice.push_back(Device(2, "10.0.0.2", "AA", "Two", 1));
-  server.lstRelayDevice.push_back(Device(1, "10.0.0.3", "BB", "One", 1));
-  server.lstRelayDevice.push_back(Device(4, "10.0.0.4", "CC", "Nvr", 0));
+  server.bHasDeviceList = true;
+  server.lstRelayDevice.push_back(Device(1, "10.0.0.2", "AA", "Shown", 2));
+  server.lstRelayDevice.push_back(Device(2, "10.0.0.3", "BB", "Online", 1));
+  server.lstRelayDevice.push_back(Device(4, "10.0.0.4", "CC", "Channel-2", 4));  // shown and recording
+  server.lstRelayDevice.push_back(Device(4, "10.0.0.5", "DD", "Recording", 3));
+  server.lstRelayDevice.push_back(Device(1, "10.0.0.6", "EE", "Offline", 0));
   ASSERT_TRUE(SaveRemoteDevInfo());
   const std::vector<RemoteDevEntry> entries = Load();
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_STREQ(entries[0].DevName, "Two");
-  EXPECT_STREQ(entries[1].DevName, "Nvr");
+  EXPECT_STREQ(entries[0].DevName, "Shown");
+  EXPECT_STREQ(entries[1].DevName, "Channel-2");
   EXPECT_STREQ(entries[1].ParentIp, "10.0.0.1");
   EXPECT_EQ(entries[1].ParentPort, 9000);
   EXPECT_STREQ(entries[1].Mac, "CC");
   EXPECT_STREQ(entries[1].MyIp, "10.0.0.4");
+}
+
+TEST_F(RemoteDevInfoTest, AFileThatCannotBeLoadedIsNotWrittenOver) {
+  Vemo2Node& server = AddServer("10.0.0.1", 9000, 5);
+  server.bHasDeviceList = true;
+  server.lstRelayDevice.push_back(Device(1, "10.0.0.2", "AA", "Shown", 2));
+  EXPECT_TRUE(SaveRemoteDevInfo());  // missing: nothing is written
+  EXPECT_FALSE(std::filesystem::exists(File()));
+  Write("<DevList><RemodeDev MyIp=\"1.2.3.4\"");
+  EXPECT_TRUE(SaveRemoteDevInfo());
+  EXPECT_EQ(Read(), "<DevList><RemodeDev MyIp=\"1.2.3.4\"");
+}
+
+// The new text replaces the file only when it was written whole: a write that
+// stops half-way (here the file-size limit of the process) leaves the old file.
+TEST_F(RemoteDevInfoTest, AWriteThatStopsHalfWayLeavesTheOldFile) {
+  const std::string old = std::string(kRemoteDevInfoEmpty);
+  Write(old);
+  Vemo2Node& server = AddServer("10.0.0.1", 9000, 5);
+  server.bHasDeviceList = true;
+  for (int i = 0; i < 200; ++i) {
+    server.lstRelayDevice.push_back(Device(1, "10.0.0.2", "AA", ("Camera " + std::to_string(i)).c_str(), 2));
+  }
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 1024;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  const BOOL saved_ok = SaveRemoteDevInfo();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, previous);
+  EXPECT_FALSE(saved_ok);
+  EXPECT_EQ(Read(), old);
+  for (const auto& entry : std::filesystem::directory_iterator(folder_.File("Config"))) {
+    EXPECT_EQ(entry.path().filename(), "RemoteDevInfo.xml");  // no half-written file left beside it
+  }
+  ASSERT_TRUE(SaveRemoteDevInfo());
+  EXPECT_EQ(Load().size(), 200u);
 }
 
 TEST_F(RemoteDevInfoTest, SaveKeepsTheEntriesOfServersNotLoggedIn) {
@@ -115,7 +161,8 @@ TEST_F(RemoteDevInfoTest, SaveKeepsTheEntriesOfServersNotLoggedIn) {
         "<RemodeDev ParentIp=\"10.0.0.1\" ParentPort=\"9000\" MyIp=\"10.0.0.9\" Mac=\"EE\" DevName=\"Gone\" />\n"
         "</DevList>");
   Vemo2Node& server = AddServer("10.0.0.1", 9000, 5);  // logged in: its list replaces its entries
-  server.lstRelayDevice.push_back(Device(4, "10.0.0.4", "CC", "Nvr", 1));
+  server.bHasDeviceList = true;
+  server.lstRelayDevice.push_back(Device(4, "10.0.0.4", "CC", "Nvr", 2));
   ASSERT_TRUE(SaveRemoteDevInfo());
   const std::vector<RemoteDevEntry> entries = Load();
   ASSERT_EQ(entries.size(), 2u);
@@ -129,14 +176,30 @@ TEST_F(RemoteDevInfoTest, SaveKeepsTheEntriesOfServersNotLoggedIn) {
 
 TEST_F(RemoteDevInfoTest, InvitesOnlyAnOnlineDeviceOfTheNamedServer) {
   PelkTestReset();
-  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.2", "AA", "Two"));  // no server logged in
+  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.2", "AA", "Two", 4));  // no server logged in
   Vemo2Node& server = AddServer("10.0.0.1", 9000, 5);
   server.lstRelayDevice.push_back(Device(2, "10.0.0.2", "AA", "Two", 1));
   server.lstRelayDevice.push_back(Device(4, "10.0.0.4", "CC", "Nvr", 0));
-  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9001, "10.0.0.2", "AA", "Two"));  // other port
-  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.4", "CC", "Nvr"));  // offline
+  server.lstRelayDevice.push_back(Device(4, "10.0.0.4", "CC", "Nvr", 1));  // the search ended at the first
+  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.2", "AA", "Two", 4));  // no list yet
+  server.bHasDeviceList = true;
+  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9001, "10.0.0.2", "AA", "Two", 4));  // the port changed
+  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.4", "CC", "Nvr", 4));  // offline
+  EXPECT_FALSE(InviteRemoteDevVideo("10.0.0.1", 9000, nullptr, "CC", "Nvr", 4));
   EXPECT_EQ(PelkTestCounts().inviteDeviceVideo, 0);
   // Asked for (the login handle 5 is not a real login here, so the library refuses it).
-  InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.2", "AA", "Two");
+  EXPECT_TRUE(InviteRemoteDevVideo("10.0.0.1", 9000, "10.0.0.2", "AA", "Two", 4));
   EXPECT_EQ(PelkTestCounts().inviteDeviceVideo, 1);
+}
+
+TEST_F(RemoteDevInfoTest, TheChannelIsTheLastDigitOfAVideoServersName) {
+  struct Case {
+    int kind;
+    const char* name;
+    int channel;
+  };
+  const Case cases[] = {{0, "Dvs3", 3}, {0, "Dvs", 0}, {1, "Cam7", 0}, {4, "Channel-5", 0}};
+  for (const Case& c : cases) {
+    EXPECT_EQ(RemoteDevChannel(Device(c.kind, "10.0.0.2", "AA", c.name, 1)), c.channel) << c.name;
+  }
 }

@@ -6,6 +6,7 @@
 
 #include "core/fixed_text.h"
 #include "platform/paths.h"
+#include "records/recording/rec_environment.h"
 #include "tests/shell/dev_records.h"
 
 namespace {
@@ -93,7 +94,7 @@ TEST(NewDefaultScheme, RecordsEveryChannelButDecodersAndNvrsThemselves) {
 
 TEST(HasEnoughSpace, AMissingDriveHasNoSpace) {
   paths::SetDriveRoot("/nonexistent-vemo-drives");
-  EXPECT_FALSE(HasEnoughSpace("D:\\"));
-  EXPECT_TRUE(DefaultStoragePaths().empty());
+  EXPECT_FALSE(HasEnoughSpace(SystemRecEnvironment(), "D:\\"));
+  EXPECT_TRUE(DefaultStoragePaths(SystemRecEnvironment()).empty());
   paths::SetDriveRoot("");
 }

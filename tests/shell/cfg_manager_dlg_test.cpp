@@ -223,8 +223,9 @@ TEST_F(CfgManagerTest, RecordPageCreatesTheDefaultSchemeWhenDevicesExist) {
   ASSERT_EQ(g_lstRecSchemeInfo.size(), 1u);
   EXPECT_STREQ(g_lstRecSchemeInfo.front()->SchemeName, "Default Strategy");
   EXPECT_EQ(mgr_->GetRecordDlg()->ShownScheme(), g_lstRecSchemeInfo.front());
-  // The new scheme was put in the panel's tree by the main window, then the page showed its tree again.
-  EXPECT_EQ(host_.calls, (std::vector<std::string>{"ShowCfgPage 2", "ShowRecSchemeTree"}));
+  // The page made the scheme when it was created and had the main window put it in the panel's tree;
+  // showing the page then showed that tree again.
+  EXPECT_EQ(host_.calls, (std::vector<std::string>{"ShowRecSchemeTree", "ShowCfgPage 2"}));
   EXPECT_EQ(panelCalls_, std::vector<std::string>{"ShowRecSchemeTree"});
 }
 

@@ -42,6 +42,8 @@ enum HarlenStringId : UINT {
   IDS_LOCAL = 201,             // "本地"
   IDS_USER_COL_NAME = 202,     // the users lists' columns: 202 "用户名" to 207 "IP地址"
   IDS_USER_COL_IP = 207,
+  IDS_IPC_COL_PROTOCOL = 223,  // the found cameras' columns: 223 "协议", 224 "端口", 225 "设备名称"
+  IDS_IPC_COL_NAME = 225,
   IDS_CARD_10M = 150,          // the network card types, 150 "10MBase-T" to 155 "1000M全双工"
   IDS_DDNS_CLOUD = 156,        // "云服务", the DDNS server type
   IDS_QUALITY_LOWEST = 208,    // the picture qualities, 208 to 213
@@ -81,4 +83,10 @@ enum HarlenStringId : UINT {
   IDS_MSG_PASSWORD_DIFFERS = 9027, // "密码不一至，请重新输入"
   IDS_MSG_USER_EXISTS = 9028,      // "该用户已经存在"
   IDS_MSG_USER_DELETE = 9029,      // "确认要删除该用户"
+  IDS_CHANNEL_N = 9030,            // "通道%d", the IP channel window's channel list
+  IDS_MSG_OPERATION_DONE = 9031,   // "操作完成"
+  IDS_MSG_ADDRESS_INVALID = 9032,  // a typed text is no IP address: nothing stored or sent
+  IDS_GRID_DAY_HOUR = 9033,        // "      天/时", the schedule grids' corner
+  IDS_PTZ_NO_ACTION = 9034,        // the alarm PTZ actions: "无动作", 9035 "启用预置点", 9036 "启用巡航"
+  IDS_PTZ_CRUISE = 9036,
 };

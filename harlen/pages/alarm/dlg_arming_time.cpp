@@ -18,7 +18,7 @@ CDlgArmingTime::CDlgArmingTime(QWidget* parent) : CRgbDialog(IDD, parent) {}
 BOOL CDlgArmingTime::OnInitDialog() {
   CRgbDialog::OnInitDialog();
   m_pGrid = ReplaceDlgItem(IDC_GRID, new CSchedGridCtrl());
-  QStringList titles{QStringLiteral("      天/时")};
+  QStringList titles{harlenres::LoadString(IDS_GRID_DAY_HOUR)};
   std::vector<int> widths{80};
   for (int hour = 0; hour < kSchedHours; ++hour) {
     titles << QString::number(hour);

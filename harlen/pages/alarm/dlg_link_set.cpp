@@ -1,6 +1,8 @@
 #include "harlen/pages/alarm/dlg_link_set.h"
 
 #include "harlen/link/controls/dlg_items.h"
+#include "harlen/link/entry/harlen_resources.h"
+#include "harlen/link/entry/harlen_strings.h"
 #include "harlen/pages/alarm/linkage_channels.h"
 
 namespace {
@@ -53,13 +55,16 @@ CDlgLinkSet::CDlgLinkSet(QWidget* parent) : CLinkSetBase(IDD, kInputIds, parent)
 
 BOOL CDlgLinkSet::OnInitDialog() {
   QStringList channels;
-  for (int i = 1; i <= kLinkChannels; ++i) channels << QStringLiteral("通道%1").arg(i);
+  const QString channelText = harlenres::LoadString(IDS_CHANNEL_N);
+  for (int i = 1; i <= kLinkChannels; ++i) channels << QString(channelText).replace(QStringLiteral("%d"), QString::number(i));
   QStringList numbers;
   for (int i = 1; i <= 9; ++i) numbers << QString::number(i);
   // The controls exist by now; the lists are filled before the base shows the record.
   FillDropList(this, IDC_PTZ_CHANNEL, channels);
-  FillDropList(this, IDC_PTZ_ACTION, {QStringLiteral("无动作"), QStringLiteral("启用预置点"), QStringLiteral("启用巡航"),
-                                      QStringLiteral("无动作")});
+  // The fourth item repeats the first text.
+  QStringList actions = LoadStrings(IDS_PTZ_NO_ACTION, IDS_PTZ_CRUISE);
+  actions << actions.value(0);
+  FillDropList(this, IDC_PTZ_ACTION, actions);
   FillDropList(this, IDC_PTZ_NUMBER, numbers);
   return CLinkSetBase::OnInitDialog();
 }

@@ -30,7 +30,7 @@ SchedTable* SchedulePanel::Row() const {
 
 void SchedulePanel::SetUp(const QStringList& kindTexts) {
   m_pGrid = m_pPage->ReplaceDlgItem(m_ids.grid, new CSchedGridCtrl());
-  QStringList titles{QStringLiteral("      天/时")};
+  QStringList titles{harlenres::LoadString(IDS_GRID_DAY_HOUR)};
   std::vector<int> widths{80};
   for (int hour = 0; hour < kSchedHours; ++hour) {
     titles << QString::number(hour);

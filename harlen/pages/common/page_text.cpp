@@ -1,5 +1,7 @@
 #include "harlen/pages/common/page_text.h"
 
+#include <netinet/in.h>
+
 #include <string>
 
 #include "harlen/link/xml/text_codec.h"
@@ -17,3 +19,12 @@ std::string QTextAnsi(const QString& text) {
 }
 
 void StoreFieldQText(char* field, size_t width, const QString& text) { CopyFieldText(field, width, QTextAnsi(text)); }
+
+QString DottedQText(uint32_t address) { return QString::fromStdString(IpToString(address)); }
+
+bool AddressFromQText(const QString& text, uint32_t& address) {
+  const uint32_t value = StringToIp(QTextAnsi(text.trimmed()));
+  if (value == INADDR_NONE) return false;
+  address = value;
+  return true;
+}

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "harlen/link/xml/field_text.h"
@@ -24,3 +25,10 @@ template <size_t N>
 void StoreFieldQText(char (&field)[N], const QString& text) {
   StoreFieldQText(field, N, text);
 }
+
+// An IPv4 address (network order) as dotted text.
+QString DottedQText(uint32_t address);
+// Reads dotted text typed by the user: true and `address` set for an address;
+// false and `address` untouched for text that is none. All ones counts as none:
+// it is what unreadable text turns into, and the NVR's sections refuse it.
+bool AddressFromQText(const QString& text, uint32_t& address);

@@ -6,7 +6,7 @@
 
 #include "harlen/link/controls/dlg_items.h"
 #include "harlen/link/sections/nvr_config.h"
-#include "harlen/link/xml/text_codec.h"
+#include "harlen/pages/common/address_edits.h"
 #include "harlen/pages/common/page_text.h"
 
 namespace {
@@ -39,7 +39,7 @@ BOOL CDlgManagePltSet::OnInitDialog() {
     const ManageHost& entry = g_ManageHostsCfg.*host.entry;
     if (auto* ip = DlgItem<QLineEdit>(this, host.ip)) {
       ip->setMaxLength(16);
-      ip->setText(QString::fromStdString(IpToString(entry.address)));
+      ip->setText(DottedQText(entry.address));
     }
     if (auto* port = DlgItem<QLineEdit>(this, host.port)) {
       port->setMaxLength(5);
@@ -57,12 +57,15 @@ BOOL CDlgManagePltSet::OnInitDialog() {
 }
 
 void CDlgManagePltSet::OnOK() {
+  // A host's address that is no address is refused (the window stays open);
+  // a host switched off keeps what it had.
+  if (RefuseBadAddress(this, {kHosts[0].ip, kHosts[1].ip, kHosts[2].ip}) != 0) return;
   for (const HostControls& host : kHosts) {
     (g_ManageHostsCfg.*host.entry).enable = IsDlgButtonChecked(this, host.check) ? 1 : 0;
   }
   for (const HostControls& host : kHosts) {
     ManageHost& entry = g_ManageHostsCfg.*host.entry;
-    entry.address = StringToIp(QTextAnsi(EditText(this, host.ip)));
+    AddressFromQText(EditText(this, host.ip), entry.address);
     entry.port = static_cast<uint16_t>(std::atoi(QTextAnsi(EditText(this, host.port)).c_str()));
   }
   CRgbDialog::OnOK();

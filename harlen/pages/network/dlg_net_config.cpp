@@ -9,8 +9,9 @@
 #include "harlen/link/entry/harlen_resources.h"
 #include "harlen/link/entry/harlen_strings.h"
 #include "harlen/link/sections/nvr_config.h"
-#include "harlen/link/xml/text_codec.h"
+#include "harlen/pages/common/address_edits.h"
 #include "harlen/pages/common/page_text.h"
+#include "harlen/pages/device/device_time.h"
 #include "harlen/pages/network/dlg_contact.h"
 #include "harlen/pages/network/dlg_manage_plt_set.h"
 #include "harlen/pages/network/dlg_net_advanced.h"
@@ -49,8 +50,7 @@ constexpr std::initializer_list<int> kNtpControls = {
     Page::IDC_COMBO_NTP_ZONE,  Page::IDC_EDIT_GMT_HOURS, Page::IDC_EDIT_GMT_MINUTES};
 
 uint16_t Port(const QString& text) { return static_cast<uint16_t>(std::atoi(QTextAnsi(text).c_str())); }
-uint32_t Address(const QString& text) { return StringToIp(QTextAnsi(text)); }
-QString Dotted(uint32_t address) { return QString::fromStdString(IpToString(address)); }
+QString Dotted(uint32_t address) { return DottedQText(address); }
 
 }  // namespace
 
@@ -58,6 +58,8 @@ BOOL CDlgNetConfig::OnInitDialog() {
   CRgbPage::OnInitDialog();
   FillDropList(this, IDC_COMBO_CARD, LoadStrings(IDS_CARD_10M, IDS_CARD_10M + kCardTypes - 1));
   FillDropList(this, IDC_COMBO_DDNS_TYPE, {harlenres::LoadString(IDS_DDNS_CLOUD)});
+  // The time server's zone: the zone list of the device page, UTC-12 to UTC+12.
+  FillDropList(this, IDC_COMBO_NTP_ZONE, LoadStrings(IDS_ZONE_WEST_12, IDS_ZONE_EAST_12));
   for (const Limit& limit : kLimits) {
     auto* edit = DlgItem<QLineEdit>(this, limit.id);
     if (edit == nullptr) continue;
@@ -66,12 +68,21 @@ BOOL CDlgNetConfig::OnInitDialog() {
     const int id = limit.id;
     QObject::connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) { OnEdited(id, text); });
   }
+  // The addresses: a text that is no address is never stored.
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_IP), &g_NetworkCfg.IP);
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_MASK), &g_NetworkCfg.MASK);
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_GATEWAY), &g_NetworkCfg.GW);
+  WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_MULTICAST), &g_NetworkCfg.MULTICAST);
   if (auto* card = DlgItem<QComboBox>(this, IDC_COMBO_CARD)) {
     QObject::connect(card, &QComboBox::activated, this,
                      [](int item) { g_NetworkCfg.cardtype = CardTypeValue(item); });
   }
   if (auto* type = DlgItem<QComboBox>(this, IDC_COMBO_DDNS_TYPE)) {
     QObject::connect(type, &QComboBox::activated, this, [](int) { g_DdnsCfg.type = kDdnsCloudType; });
+  }
+  if (auto* zone = DlgItem<QComboBox>(this, IDC_COMBO_NTP_ZONE)) {
+    QObject::connect(zone, &QComboBox::activated, this,
+                     [](int item) { g_NtpCfg.timezone = static_cast<int8_t>(item - kZoneIndexOfUtc); });
   }
   OnClicked(IDC_CHECK_DDNS, [this] { OnDdnsClicked(); });
   OnClicked(IDC_CHECK_NTP, [this] { OnNtpClicked(); });
@@ -85,13 +96,9 @@ BOOL CDlgNetConfig::OnInitDialog() {
 
 void CDlgNetConfig::OnEdited(int id, const QString& text) {
   switch (id) {
-    case IDC_EDIT_IP: g_NetworkCfg.IP = Address(text); break;
     case IDC_EDIT_PORT: g_NetworkCfg.svrport = Port(text); break;
-    case IDC_EDIT_MASK: g_NetworkCfg.MASK = Address(text); break;
-    case IDC_EDIT_GATEWAY: g_NetworkCfg.GW = Address(text); break;
     case IDC_EDIT_MAC: ApplyMacText(QTextAnsi(text), g_NetworkCfg.MAC); break;
     case IDC_EDIT_HTTP: g_NetworkCfg.httpport = Port(text); break;
-    case IDC_EDIT_MULTICAST: g_NetworkCfg.MULTICAST = Address(text); break;
     case IDC_EDIT_DDNS_DOMAIN: StoreTextIfFits(g_DdnsCfg.domainname, text); break;
     case IDC_EDIT_DDNS_PORT: g_DdnsCfg.port = Port(text); break;
     case IDC_EDIT_DDNS_USER: StoreTextIfFits(g_DdnsCfg.user, text); break;
@@ -109,7 +116,7 @@ void CDlgNetConfig::OnEdited(int id, const QString& text) {
       StorePasswords(IDC_EDIT_MAIL_PASSWORD, IDC_EDIT_MAIL_CONFIRM, g_EmailCfg.password, sizeof g_EmailCfg.password);
       break;
     case IDC_EDIT_MAIL_PORT: g_EmailCfg.port = Port(text); break;
-    default: break;  // the GMT offset, send interval and SMTP server have no field
+    default: break;  // the addresses are watched on their own; the GMT offset, send interval and SMTP server have no field
   }
 }
 
@@ -134,7 +141,10 @@ void CDlgNetConfig::OnNtpClicked() {
 }
 
 void CDlgNetConfig::SetText(int id, const QString& text) {
-  if (auto* edit = DlgItem<QLineEdit>(this, id)) edit->setText(text);
+  if (auto* edit = DlgItem<QLineEdit>(this, id)) {
+    edit->setText(text);
+    edit->setCursorPosition(0);  // a text longer than the edit shows its beginning
+  }
 }
 
 void CDlgNetConfig::FillFromConfig() {
@@ -165,6 +175,7 @@ void CDlgNetConfig::FillFromConfig() {
   SetText(IDC_EDIT_NTP_SERVER, FieldQText(ntp.server));
   SetText(IDC_EDIT_NTP_PORT, QString::number(ntp.port));
   SetText(IDC_EDIT_NTP_INTERVAL, QString::number(ntp.interval));
+  SetCurSel(this, IDC_COMBO_NTP_ZONE, ntp.timezone + kZoneIndexOfUtc);  // a zone outside shows none
 
   const EmailCfg& mail = g_EmailCfg;
   SetText(IDC_EDIT_MAIL_SERVER, FieldQText(mail.server));

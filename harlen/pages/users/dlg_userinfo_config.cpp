@@ -32,9 +32,9 @@ BOOL CDlgUserinfoConfig::OnInitDialog() {
   CRgbPage::OnInitDialog();
   const QStringList titles = LoadStrings(IDS_USER_COL_NAME, IDS_USER_COL_IP);
   m_pUsers = DlgItem<QTreeWidget>(this, IDC_LIST_USERS);
-  if (m_pUsers != nullptr) SetUpReportList(m_pUsers, titles.mid(0, 3), {100, 70, 80});
+  if (m_pUsers != nullptr) SetUpReportList(m_pUsers, titles.mid(0, 3), {120, 110, 130});
   m_pOnline = DlgItem<QTreeWidget>(this, IDC_LIST_ONLINE);
-  if (m_pOnline != nullptr) SetUpReportList(m_pOnline, QStringList{titles.value(0)} + titles.mid(3), {100, 80, 80, 80});
+  if (m_pOnline != nullptr) SetUpReportList(m_pOnline, QStringList{titles.value(0)} + titles.mid(3), {120, 100, 160, 130});
   OnClicked(IDC_BTN_RIGHTS, [this] { OnRights(); });
   OnClicked(IDC_BTN_DELETE, [this] { OnDelete(); });
   OnClicked(IDC_BTN_ADD, [this] { OnAdd(); });

@@ -3,7 +3,6 @@
 #include <tinyxml.h>
 
 #include "harlen/link/controls/dlg_items.h"
-#include "harlen/link/controls/harlen_prompt.h"
 #include "harlen/link/entry/harlen_module.h"
 #include "harlen/link/entry/harlen_strings.h"
 #include "harlen/link/main/nvr_reply_relay.h"
@@ -28,7 +27,7 @@ const int CDlgManualRecordConfig::kAllIds[kRows] = {1050, 1051, 1052, 1069};
 
 CDlgManualRecordConfig::CDlgManualRecordConfig(QWidget* parent) : CRgbDialog(IDD, parent) {}
 
-CDlgManualRecordConfig::~CDlgManualRecordConfig() { DeleteLink(); }
+CDlgManualRecordConfig::~CDlgManualRecordConfig() = default;
 
 int CDlgManualRecordConfig::BoxId(int row, int channel) {
   return channel == 0 ? kFirstIds[row][0] : kFirstIds[row][1] + channel - 1;
@@ -45,30 +44,11 @@ BOOL CDlgManualRecordConfig::OnInitDialog() {
   return TRUE;
 }
 
-void CDlgManualRecordConfig::DeleteLink() {
-  delete m_pLink;  // stops the receive thread: no callback runs afterwards
-  m_pLink = nullptr;
-  m_pRelay.reset();  // replies still queued carry the old generation and are dropped
-}
-
-void CDlgManualRecordConfig::ConnectNvr() {
-  if (m_pLink == nullptr) {
-    m_pLink = new CNVRMCInf;
-    m_pRelay = std::make_unique<NvrReplyRelay>(GetSafeHwnd(), ++m_nLinkGeneration);
-  }
-  m_pLink->Init();
-  if (!m_pLink->HasSendBuffer()) m_pLink->GiveSendBuffer(NVRMC_SEND_BUFFER_SIZE);
-  if (m_pLink->Connect(g_szNvrHost, g_nNvrPort) != 0) {
-    HarlenMessage(this, IDS_MSG_CONNECT_FAILED);
-    return;
-  }
-  if (!m_pLink->HasReplyCallback()) m_pLink->SetReplyCallback(&NvrReplyRelay::Callback, m_pRelay.get());
-  m_pLink->GetConfig(kRecordDrivenSection);
-}
+void CDlgManualRecordConfig::ConnectNvr() { m_link.Connect(g_szNvrHost, g_nNvrPort, kRecordDrivenSection); }
 
 LRESULT CDlgManualRecordConfig::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_NVR_REPLY) {
-    if (m_pRelay != nullptr && wParam == m_pRelay->Generation()) HandleReply(*reinterpret_cast<const NvrReply*>(lParam));
+    if (const NvrReply* reply = m_link.CurrentReply(wParam, lParam)) HandleReply(*reply);
     return 0;
   }
   return CRgbDialog::OnMessage(msg, wParam, lParam);
@@ -115,12 +95,14 @@ void CDlgManualRecordConfig::OnAll(int row) {
 void CDlgManualRecordConfig::OnOK() {
   std::string text;
   CHarlenSaveString().SaveConfRecordDriven(m_list, text);
-  if (!text.empty() && m_pLink != nullptr) m_pLink->SetConfig(kRecordDrivenSection, text.data(), static_cast<int>(text.size()));
-  DeleteLink();
+  if (!text.empty() && m_link.Get() != nullptr) {
+    m_link.Get()->SetConfig(kRecordDrivenSection, text.data(), static_cast<int>(text.size()));
+  }
+  m_link.Drop();
   hide();
 }
 
 void CDlgManualRecordConfig::OnCancel() {
-  DeleteLink();
+  m_link.Drop();
   hide();
 }

@@ -10,13 +10,10 @@
 // main window does; a link that was dropped delivers nothing more.
 #pragma once
 
-#include <memory>
-
 #include "harlen/link/controls/rgb_dialog.h"
+#include "harlen/link/main/window_link.h"
 #include "harlen/link/sections/channel_cfg.h"
 
-class CNVRMCInf;
-class NvrReplyRelay;
 struct NvrReply;
 
 class CDlgManualRecordConfig : public CRgbDialog {
@@ -45,17 +42,14 @@ class CDlgManualRecordConfig : public CRgbDialog {
   void OnCancel() override;
 
   const RecordDrivenList& List() const { return m_list; }
-  CNVRMCInf* GetLink() const { return m_pLink; }
+  CNVRMCInf* GetLink() const { return m_link.Get(); }
 
  private:
   void HandleReply(const NvrReply& reply);
   void ShowList();
   void OnChannel(int row, int channel);
   void OnAll(int row);
-  void DeleteLink();
 
-  CNVRMCInf* m_pLink = nullptr;
-  std::unique_ptr<NvrReplyRelay> m_pRelay;
-  unsigned m_nLinkGeneration = 0;
+  WindowLink m_link{this};
   RecordDrivenList m_list = {};
 };

@@ -15,26 +15,15 @@
 #include "harlen/link/sections/nvr_config.h"
 #include "harlen/pages/windows/dlg_manual_record_config.h"
 #include "link_fixture.h"
+#include "pages/own_link_fixture.h"
 #include "records_fixture.h"
-#include "support/modal_answerer.h"
 
 namespace {
 
 using Dlg = CDlgManualRecordConfig;
 
-class ManualRecord : public ::testing::Test {
+class ManualRecord : public OwnLinkWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(nvr.Ready());
-    const std::string address = "127.0.0.1";
-    ASSERT_EQ(HL_Init(user, const_cast<char*>(address.c_str()), static_cast<unsigned short>(nvr.Port()), nullptr, nullptr),
-              1);
-  }
-  void TearDown() override {
-    HL_Release();
-    g_bHarlenInited = false;
-  }
-
   // Shown, and the NVR's list shown in it.
   Dlg* Open() {
     EXPECT_EQ(HL_ManualRecConfig(), 1);
@@ -54,10 +43,6 @@ class ManualRecord : public ::testing::Test {
     for (const RecordDrivenEntry& entry : stored.channel->recordDriven.entries) modes.push_back(entry.mode);
     return modes;
   }
-
-  char user[6] = "admin";
-  FakeNvrProcess nvr;
-  ModalAnswerer answerer;
 };
 
 }  // namespace

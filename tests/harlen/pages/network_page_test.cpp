@@ -74,7 +74,9 @@ TEST(NetFields, TextsAreStoredOnlyWhenTheyFitAndListItemsMapToRecordValues) {
   const std::pair<int, int> cards[] = {{0, -1}, {1, 0}, {6, 5}, {7, -1}};  // cardtype, item
   for (auto [value, item] : cards) {
     EXPECT_EQ(CardTypeItem(value), item) << value;
-    if (item >= 0) EXPECT_EQ(CardTypeValue(item), value) << value;
+    if (item >= 0) {
+      EXPECT_EQ(CardTypeValue(item), value) << value;
+    }
   }
   EXPECT_EQ(DdnsTypeItem(1), 0);
   EXPECT_EQ(DdnsTypeItem(0), -1) << "an unknown provider shows no item";
@@ -95,6 +97,7 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   EXPECT_TRUE(Text(page, Net::IDC_EDIT_DDNS_CONFIRM).isEmpty());
   EXPECT_EQ(Text(page, Net::IDC_EDIT_NTP_SERVER), QStringLiteral("pool.ntp.org"));
   EXPECT_TRUE(page->GetDlgItem(Net::IDC_EDIT_NTP_PORT)->isEnabled());
+  EXPECT_EQ(GetCurSel(page, Net::IDC_COMBO_NTP_ZONE), 20) << "zone 8, UTC+8";
   EXPECT_EQ(Text(page, Net::IDC_EDIT_MAIL_SERVER), QStringLiteral("smtp.example.com"));
   EXPECT_EQ(Text(page, Net::IDC_EDIT_MAIL_CONFIRM), QStringLiteral("mail$pw"));
   EXPECT_TRUE(IsDlgButtonChecked(page, Net::IDC_CHECK_ATTACH));
@@ -111,6 +114,7 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   Type(page, Net::IDC_EDIT_DDNS_CONFIRM, QStringLiteral("other"));
   EXPECT_EQ(FieldText(g_DdnsCfg.password), "dd%s&pw") << "the two passwords differ: nothing stored";
   Type(page, Net::IDC_EDIT_DDNS_CONFIRM, QStringLiteral("newpw"));
+  Choose(page, Net::IDC_COMBO_NTP_ZONE, 5);  // UTC-7
   Click(page, Net::IDC_CHECK_NTP);
   for (int id : {1023, 1021, 1022, 1020, 1025, 1026}) EXPECT_FALSE(page->GetDlgItem(id)->isEnabled()) << id;
   Type(page, Net::IDC_EDIT_MAIL_PASSWORD, QStringLiteral("sixteen-chars-pw"));
@@ -171,6 +175,7 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   EXPECT_EQ(FieldText(stored.ddns->user), "ddns2");
   EXPECT_EQ(FieldText(stored.ddns->password), "newpw");
   EXPECT_EQ(stored.ntp->enable, 0);
+  EXPECT_EQ(stored.ntp->timezone, -7);
   EXPECT_EQ(FieldText(stored.email->password), "short");
   EXPECT_EQ(stored.email->port, 465);
   EXPECT_EQ(stored.email->ssl, 1);
@@ -180,4 +185,66 @@ TEST_F(NetworkPage, ShowsEditsAndSavesNetworkDdnsNtpAndEmail) {
   EXPECT_EQ(stored.hosts->vemo.enable, 1);
   EXPECT_EQ(IpToString(stored.hosts->vemo.address), "10.0.0.60");
   EXPECT_EQ(stored.hosts->ipvs.port, 5060);
+}
+
+// A text that is no address is never stored: the page says so and shows the
+// stored address again, and the network section the NVR gets still reads.
+TEST_F(NetworkPage, AnAddressThatIsNoneIsRefusedAndTheSectionStillReadsBack) {
+  auto* page = PageOf<CDlgNetConfig>(kNetworkTab);
+  ASSERT_NE(page, nullptr);
+  const struct {
+    int id;
+    const char* typed;
+    const char* kept;
+  } cases[] = {
+      {Net::IDC_EDIT_IP, "192.168.1.300", "192.168.1.100"},
+      {Net::IDC_EDIT_MASK, "255.255.255.", "255.255.255.0"},
+      {Net::IDC_EDIT_GATEWAY, "gateway", "192.168.1.1"},
+      {Net::IDC_EDIT_MULTICAST, "255.255.255.255", "239.255.42.42"},
+  };
+  for (const auto& c : cases) {
+    answerer.Clear();
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Type(page, c.id, QString::fromUtf8(c.typed));
+    emit DlgItem<QLineEdit>(page, c.id)->editingFinished();  // as when the focus leaves
+    EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("IP地址无效，请重新输入!")}) << c.typed;
+    EXPECT_EQ(Text(page, c.id), QString::fromUtf8(c.kept)) << c.typed;
+  }
+  // An address typed on the way to a bad one is kept; a good one raises nothing.
+  answerer.Clear();
+  Type(page, Net::IDC_EDIT_GATEWAY, QStringLiteral("192.168.1.254"));
+  emit DlgItem<QLineEdit>(page, Net::IDC_EDIT_GATEWAY)->editingFinished();
+  EXPECT_TRUE(answerer.Messages().isEmpty());
+
+  // The windows that store addresses on OK refuse them there and stay open.
+  OnNextModal<CDlgNetAdvanced>([this](CDlgNetAdvanced* dlg) {
+    Type(dlg, CDlgNetAdvanced::IDC_EDIT_DNS1, QStringLiteral("dns.example.com"));
+    Type(dlg, CDlgNetAdvanced::IDC_EDIT_DNS2, QStringLiteral("9.9.9.9"));
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Click(dlg, IDOK);
+    EXPECT_TRUE(dlg->isVisible()) << "still open";
+    Click(dlg, IDCANCEL);
+  });
+  CDlgNetAdvanced advanced(page);
+  EXPECT_EQ(advanced.DoModal(), IDCANCEL);
+  OnNextModal<CDlgManagePltSet>([this](CDlgManagePltSet* dlg) {
+    Type(dlg, CDlgManagePltSet::IDC_EDIT_IPVS_IP, QStringLiteral("10.0.0.999"));
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Click(dlg, IDOK);
+    EXPECT_TRUE(dlg->isVisible()) << "still open";
+    Click(dlg, IDCANCEL);
+  });
+  CDlgManagePltSet platform(page);
+  EXPECT_EQ(platform.DoModal(), IDCANCEL);
+  EXPECT_EQ(answerer.Messages().size(), 2);
+
+  Records stored;
+  SaveAndReadBack(stored);
+  ASSERT_NE(stored.network, nullptr);
+  EXPECT_EQ(IpToString(stored.network->IP), "192.168.1.100");
+  EXPECT_EQ(IpToString(stored.network->MASK), "255.255.255.0");
+  EXPECT_EQ(IpToString(stored.network->GW), "192.168.1.254");
+  EXPECT_EQ(IpToString(stored.network->MULTICAST), "239.255.42.42");
+  EXPECT_EQ(IpToString(stored.network->DNS1), "202.96.134.133");
+  EXPECT_EQ(IpToString(stored.hosts->ipvs.address), "10.0.0.5");
 }

@@ -139,8 +139,12 @@ TEST(UserWindow, AddChecksInOrderAndAFullListTakesNoMore) {
     dlg.SetUsers(cfg.get());
     dlg.DoModal();
     EXPECT_TRUE(stayed) << s.name << "/" << s.ip;
-    if (s.focused != 0) EXPECT_EQ(focused, dlg.GetDlgItem(s.focused)) << s.name << "/" << s.ip;
-    if (s.message != nullptr) EXPECT_TRUE(answerer.Messages().contains(QString::fromUtf8(s.message))) << s.message;
+    if (s.focused != 0) {
+      EXPECT_EQ(focused, dlg.GetDlgItem(s.focused)) << s.name << "/" << s.ip;
+    }
+    if (s.message != nullptr) {
+      EXPECT_TRUE(answerer.Messages().contains(QString::fromUtf8(s.message))) << s.message;
+    }
     EXPECT_EQ(cfg->count, 2u);
   }
 

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDateTimeEdit>
 #include <QMouseEvent>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -114,11 +115,12 @@ class SearchPlayTest : public ::testing::Test {
   }
 
   // A record file of the clip at hh:mm:ss of 2024-01-05.
-  void Record(const std::string& name, const std::string& device = "cam") {
+  void Record(const std::string& name, const std::string& device = "cam") { Record(*clip_, name, device); }
+  void Record(const H264Clip& clip, const std::string& name, const std::string& device) {
     RecFileFixture file(1);
-    file.width = static_cast<uint32_t>(clip_->width);
-    file.height = static_cast<uint32_t>(clip_->height);
-    for (size_t i = 0; i < clip_->frames.size(); ++i) file.AddVideo(clip_->frames[i], clip_->keys[i]);
+    file.width = static_cast<uint32_t>(clip.width);
+    file.height = static_cast<uint32_t>(clip.height);
+    for (size_t i = 0; i < clip.frames.size(); ++i) file.AddVideo(clip.frames[i], clip.keys[i]);
     file.Write(tree_.DayFolder(storage_, device, "Schedule", 2024, 1, 5) + name);
   }
 
@@ -178,6 +180,14 @@ TEST_F(SearchPlayTest, ADoubleClickedResultPlaysOnTheSelectedPane) {
   DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
   EXPECT_NE(page_->GetPlayer(0)->IsPlaying(), 0);
   EXPECT_EQ(page_->GetPlayerRow(0), 0);
+  page_->OnTimer(CSearchRecDlg::kPlayStatusTimer);
+  EXPECT_EQ(list->GetItemText(0, 3), "Window1:Playing...");
+  EXPECT_EQ(list->GetItemText(1, 3), "Window3:Playing...");
+  // A player that stopped leaves its row's cell empty at the next tick.
+  player->Stop();
+  page_->OnTimer(CSearchRecDlg::kPlayStatusTimer);
+  EXPECT_EQ(list->GetItemText(1, 3), "");
+  EXPECT_EQ(list->GetItemText(0, 3), "Window1:Playing...");
 }
 
 TEST_F(SearchPlayTest, ADoubleClickOnADayRowPlaysFromThatSecond) {
@@ -203,11 +213,15 @@ TEST_F(SearchPlayTest, ADoubleClickOnADayRowPlaysFromThatSecond) {
   EXPECT_EQ(player->Engine()->GetPlayOption(kMorvikOptionContinuous), 1);
   ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); }));
 
-  // A second of the first file on the playing row moves the same player there.
+  EXPECT_EQ(player->GetSetupState(kMorvikSetupStart), 0);
+
+  // A second of the first file on the playing row moves the same player there,
+  // two seconds into the file.
   page_->OnPlaybackDblClick(0, 8 * 3600 + 2);
   EXPECT_EQ(slot.nCurFile, 1);
   EXPECT_EQ(slot.nStartSecond, 8 * 3600);
   EXPECT_EQ(slot.nPlayer, 0);
+  EXPECT_EQ(player->GetSetupState(kMorvikSetupStart), 2);
   EXPECT_EQ(page_->GetPlayer(1)->IsPlaying(), 0);
 
   // The name of a playing row is kept; a row that does not play goes.
@@ -308,6 +322,48 @@ TEST_F(SearchPlayTest, SynchronousPlaybackStartsRowsWithRecordsOnFreePanes) {
   Mouse(second, QEvent::MouseButtonRelease, QPoint(20, 20));
   QCoreApplication::processEvents();
   EXPECT_EQ(page_->GetCurWnd(), 1);
+}
+
+TEST_F(SearchPlayTest, FourRowsPlayInStepEachShowingItsOwnFile) {
+  // Four cameras, each with a recording of its own colour from 08:00:00.
+  const char* names[] = {"north", "east", "south", "west"};
+  const char* colours[] = {"red", "lime", "blue", "yellow"};
+  const QRgb expected[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)};
+  std::vector<DevInfo> devices;
+  for (int i = 0; i < 4; ++i) {
+    const H264Clip clip = MakeH264Clip(folder_->Path(), 4, 320, 240, 25, std::string("color=c=") + colours[i]);
+    ASSERT_FALSE(clip.frames.empty());
+    devices.push_back(MakeDevice(1, names[i], ("10.0.2." + std::to_string(i + 1)).c_str()));
+    tree_.Schemes().front()->lstDev.push_back(devices.back());
+    Record(clip, "080000.avi", names[i]);
+  }
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  for (DevInfo& dev : devices) ASSERT_TRUE(page_->SetSearchDevInfo(&dev));
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_SYNC_CHECK))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_SYNC_TIME))->setTime(QTime(8, 0, 1));
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_SYNC_PLAY))->click();
+
+  // Row r on player r, every one from the same second of its file.
+  const PlaybackSlots& table = page_->Slots();
+  for (int r = 0; r < 4; ++r) {
+    SCOPED_TRACE(names[r]);
+    ASSERT_EQ(table.pb[r].bPlaying, 1);
+    EXPECT_EQ(table.pb[r].nPlayer, r);
+    EXPECT_EQ(table.pb[r].nStartSecond, 8 * 3600);
+    EXPECT_EQ(page_->GetPlayer(r)->GetSetupState(kMorvikSetupStart), 1);
+  }
+  // Each player shows its own camera's picture.
+  for (int r = 0; r < 4; ++r) {
+    SCOPED_TRACE(names[r]);
+    CPlayBackAtl* player = page_->GetPlayer(r);
+    ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); }));
+    const QImage picture = player->LastPicture();
+    const QRgb centre = picture.pixel(picture.width() / 2, picture.height() / 2);
+    EXPECT_LE(std::abs(qRed(centre) - qRed(expected[r])), 24) << std::hex << centre;
+    EXPECT_LE(std::abs(qGreen(centre) - qGreen(expected[r])), 24) << std::hex << centre;
+    EXPECT_LE(std::abs(qBlue(centre) - qBlue(expected[r])), 24) << std::hex << centre;
+  }
 }
 
 }  // namespace

@@ -214,7 +214,7 @@ class RelayPairTest : public ::testing::Test {
     std::ofstream(day + "100000-av1.avi", std::ios::binary) << std::string(20 * 1024 * 1024, 'r');
     // A link in B's record tree that leads to B's own account file.
     fs::create_symlink(peer_->Folder().File("Config/UserInfo.xml"), day + "090000-av1.avi");
-    ready_ = device_->Ready() && peer_->Start(FreeLocalPort(), device_->Port());
+    ready_ = device_->Ready() && peer_->Start(device_->Port());
   }
   static void TearDownTestSuite() {
     delete peer_;
@@ -392,7 +392,8 @@ TEST_F(RelayPairTest, PlaysADayAcrossTheGapAndSeeksByTheTimeLine) {
     std::lock_guard<std::mutex> guard(counting_->lock);
     EXPECT_EQ(counting_->attachedStarts[0], static_cast<DWORD>(k0800));
     EXPECT_NEAR(counting_->attachedTimes[0], 14000.0, 1500.0);
-    EXPECT_EQ(counting_->attachedStarts[1], static_cast<DWORD>(k0802));
+    EXPECT_EQ(counting_->attachedStarts[1], static_cast<DWORD>(k0802)) << ::testing::PrintToString(counting_->attachedStarts)
+                                                                      << ::testing::PrintToString(counting_->attachedTimes);
   }
   // A seek on the time line while the day plays: back into the first file.
   page_->OnPlaybackDblClick(0, k0800 + 5);
@@ -508,4 +509,33 @@ TEST_F(RelayPairTest, BEndsEveryServingThreadWhenAGoesAway) {
   EXPECT_TRUE(Pump([&] { return count("RemoveReplayThread(): id=") == 1; }));
   EXPECT_TRUE(Pump([&] { return count("RemoveDownloadThread(): id=") == 1; }));
   EXPECT_TRUE(Pump([&] { return count("RemoveByDateThread(): id=") == 1; }));
+}
+
+// A search of the device's own recordings goes to B's camera (the fake device
+// answers as an NVR would); B's record search page answers A from its list.
+TEST_F(RelayPairTest, ASearchOfTheDevicesOwnRecordingsIsForwardedToIt) {
+  const std::string key = Key();
+  const DATE start = replaycmd::DayDate(2024, 1, 5) + 8.0 / 24;
+  SYSTEMTIME end;
+  end.wYear = 2024;
+  end.wMonth = 1;
+  end.wDay = 5;
+  end.wHour = 9;
+  ASSERT_NE(Pelk_InviteReplaySearch(login_, key.c_str(), 1, 0, 1, 2, 2, 3, &start, &end, 100, 0, 0xFFFFFFFE, 0xFFFFFFFF),
+            0);
+  ASSERT_TRUE(Pump([&] { return !window_->searchStatuses.empty(); }));
+  EXPECT_EQ(window_->searchStatuses.back(), 0);
+  ASSERT_EQ(page_->GetResults().size(), 2u);
+  EXPECT_EQ(page_->GetResults()[0].strFilePath, "/mnt/sd1/rec/20240105/080000.avi");
+  EXPECT_EQ(page_->GetResults()[1].strFileSize, "524288");
+  // What B sent its device: the NVR file search in the relay's layout.
+  const std::string sep = "\t\t\t\t   ";
+  const std::string body = "<REQUEST_PARAM" + sep + "RecordMode=\"SCHEDULE\"" + sep + "StartTime=\"20240105 08:00:00\"" +
+                           sep + "EndTime=\"20240105 09:00:00\"" + sep + "MediaType=\"AUDIOVIDEO\"" + sep +
+                           "StreamIndex=\"1\"" + sep + "MinSize=\"100\"" + sep + "MaxSize=\"-1\"" + sep + "Page=\"3\"" +
+                           sep + "/>";
+  std::string record;  // B asked its camera other things too (its version at login)
+  for (int i = 0; i < 5 && record.rfind("AUX 1021 ", 0) != 0; ++i) record = device_->Take("AUX", 10.0);
+  EXPECT_NE(record.find("AUX 1021 "), std::string::npos) << record;
+  EXPECT_NE(record.find(Hex(body)), std::string::npos) << record;
 }

@@ -70,7 +70,17 @@ void VemoPeer::WriteConfig(int relayPort, int ptzPort) const {
             std::to_string(relayPort) + "\" ChannelCount=\"16\" UserCount=\"4\" Running=\"1\" /></Forwarded>\n");
 }
 
-bool VemoPeer::Start(int relayPort, int ptzPort) {
+bool VemoPeer::Start(int ptzPort) {
+  // A free port may be taken by another program before B binds it: B then
+  // says so in its log, and starts again on another port.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    if (StartOn(FreeLocalPort(), ptzPort)) return true;
+    Stop();
+  }
+  return false;
+}
+
+bool VemoPeer::StartOn(int relayPort, int ptzPort) {
   WriteConfig(relayPort, ptzPort);
   const std::string bin = QCoreApplication::applicationDirPath().toStdString();
   for (const char* shared : {"Images", "Lang", "Resources"}) {
@@ -92,11 +102,16 @@ bool VemoPeer::Start(int relayPort, int ptzPort) {
   DieWithParent(m_process);
   m_process.start(QString::fromStdString(bin + "/vemo"), {QStringLiteral("autologin")});
   if (!m_process.waitForStarted(10000)) return false;
-  // The forwarding server starts 10 s after the main window; a busy machine takes longer.
+  // The forwarding server starts 10 s after the main window; a busy machine
+  // takes longer. Only B's own word tells that B (not another program) listens.
+  const std::string runs = "port " + std::to_string(relayPort) + " runs";
+  const std::string failed = "port " + std::to_string(relayPort) + " did not start";
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPeerStartMs);
   while (std::chrono::steady_clock::now() < deadline) {
     if (m_process.state() != QProcess::Running) return false;
-    if (Accepts(relayPort)) {
+    const std::string log = Log();
+    if (log.find(failed) != std::string::npos) return false;
+    if (log.find(runs) != std::string::npos && Accepts(relayPort)) {
       m_port = relayPort;
       return true;
     }

@@ -23,10 +23,10 @@ class VemoPeer {
 
   // Writes the configuration: one camera "Gate" at 127.0.0.1 whose
   // device-messaging port is `ptzPort`, a record scheme (not running) on D:\
-  // that holds it, the forwarding server on `relayPort`. Starts the program
-  // and waits until the server accepts. False (with the program's output in
+  // that holds it, the forwarding server on a free port. Starts the program
+  // and waits until its server runs. False (with the program's output in
   // Output()) when it does not come up.
-  bool Start(int relayPort, int ptzPort);
+  bool Start(int ptzPort);
   void Stop();
   ~VemoPeer() { Stop(); }
 
@@ -37,6 +37,7 @@ class VemoPeer {
   std::string Output();
 
  private:
+  bool StartOn(int relayPort, int ptzPort);
   void WriteConfig(int relayPort, int ptzPort) const;
 
   TempFolder m_folder;

@@ -142,19 +142,3 @@ TEST(PeerSearch, RequestsOutOfRangeAreRefused) {
   EXPECT_EQ(codes->mediaCode, 2);
   EXPECT_EQ(codes->kindCode, 0);
 }
-
-TEST(PeerSearch, AnAnswerJustBelowTheLimitIsSentAndOneAtItIsNot) {
-  EXPECT_FALSE(PeerAnswerText({}).has_value());
-  const RecFileItem two[] = {{"D:\\a.avi", "10"}, {"D:\\b.avi", "200"}};
-  EXPECT_EQ(PeerAnswerText({two[0], two[1]}), std::string("D:\\a.avi?10|D:\\b.avi?200|"));
-  // One item whose entry is the limit less one byte, then exactly the limit.
-  for (const uint64_t total : {kPeerAnswerLimit - 1, kPeerAnswerLimit}) {
-    RecFileItem big;
-    big.strFileSize = "1";
-    big.strFilePath.assign(total - 3, 'p');
-    const auto text = PeerAnswerText({big});
-    EXPECT_EQ(text.has_value(), total < kPeerAnswerLimit) << total;
-    if (text) EXPECT_EQ(text->size(), total);
-  }
-  EXPECT_EQ(kPeerAnswerLimit, 2096128u);
-}

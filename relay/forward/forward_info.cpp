@@ -1,4 +1,4 @@
-#include "relay/serving/forward_info.h"
+#include "relay/forward/forward_info.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -10,9 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/client_log.h"
 #include "core/config_xml.h"
-#include "pelk/pelk.h"
 #include "platform/file_api.h"
 
 const char kForwardInfoEmpty[] = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<Forwarded>\n</Forwarded>";
@@ -47,6 +45,22 @@ BOOL LoadForwardInfo(ForwardSettings* settings) {
   return TRUE;
 }
 
+BOOL SaveForwardInfo(const ForwardSettings& settings) {
+  const std::string path = ConfigFilePath("ForwardInfo.xml");
+  TiXmlDocument doc;
+  if (!LoadConfigForSave(path, doc) || doc.RootElement() == nullptr) return FALSE;
+  TiXmlElement* root = doc.RootElement();
+  root->Clear();
+  auto* forward = new TiXmlElement("Forward");
+  forward->SetAttribute("IPAddr", settings.ipAddr.c_str());
+  forward->SetAttribute("Port", settings.port.c_str());
+  forward->SetAttribute("ChannelCount", settings.channelCount.c_str());
+  forward->SetAttribute("UserCount", settings.userCount.c_str());
+  forward->SetAttribute("Running", settings.running);
+  root->LinkEndChild(forward);
+  return SaveConfigXml(doc, path) ? TRUE : FALSE;
+}
+
 std::vector<std::string> LocalAddresses() {
   std::vector<std::string> addresses;
   char host[256] = {};
@@ -73,21 +87,4 @@ int FindAddressByPrefix(const std::vector<std::string>& items, const std::string
     if (QString::fromStdString(items[index]).startsWith(prefix, Qt::CaseInsensitive)) return index;
   }
   return -1;
-}
-
-BOOL RestartForwarding() {
-  ForwardSettings settings;
-  if (!LoadForwardInfo(&settings) || !settings.running) return FALSE;
-  const std::vector<std::string> addresses = LocalAddresses();
-  const int found = FindAddressByPrefix(addresses, settings.ipAddr);
-  if (found < 0) {
-    WriteLog(6, "CForwardDlg::OnTimer(): %s is not an address of this machine, the server stays stopped",
-             settings.ipAddr.c_str());
-    return FALSE;
-  }
-  const LONG started = Pelk_StartTS(addresses[found].c_str(), std::atoi(settings.port.c_str()),
-                                    std::atoi(settings.channelCount.c_str()), std::atoi(settings.userCount.c_str()));
-  WriteLog(6, "CForwardDlg::OnTimer(): forwarding server on %s port %s %s", addresses[found].c_str(),
-           settings.port.c_str(), started == 1 ? "runs" : "did not start");
-  return started == 1 ? TRUE : FALSE;
 }

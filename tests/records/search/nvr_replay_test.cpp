@@ -1,0 +1,98 @@
+// NVR recordings played on the record search page: the fake NVR streams a
+// recorder-made file, or a channel's day from the second clicked, through the
+// device-messaging control, and the frames reach the page's players.
+#include <gtest/gtest.h>
+
+#include <QDateTimeEdit>
+#include <string>
+
+#include "common/wait_for.h"
+#include "maker/morvik/morvik.h"
+#include "nvr_page_fixture.h"
+#include "records/playback/play_back_toll_bar.h"
+#include "ui/sort_list_ctrl.h"
+
+namespace {
+
+class NvrReplayTest : public NvrPageTest {
+ protected:
+  void PlayRow(int row) {
+    page_->GetResultList()->SetAllItemStates(RLS_SELECTED, RLS_UNSELECTED);
+    page_->GetResultList()->SetItemStates(row, RLS_SELECTED);
+    page_->OnDblClkResultList();
+  }
+  std::string PlayCell(int row) { return page_->GetResultList()->GetItemText(row, 3); }
+};
+
+TEST_F(NvrReplayTest, AnNvrFilePlaysItsFramesOnAPlayerUntilTheNvrEndsIt) {
+  const std::string file = Record(1, "Schedule", 8, 0, 0, 4, true);
+  ASSERT_TRUE(SearchNvr(ch1_, 1));
+  ASSERT_EQ(page_->GetResultList()->GetItemText(0, 0), file);
+  PlayRow(0);
+  EXPECT_EQ(device_->Take("REPLAY_FILE "), "REPLAY_FILE " + file);
+  CPlayBackAtl* player = page_->GetPlayer(0);
+  ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); }));
+  EXPECT_EQ(page_->NvrPlayerOf(id_), 0);
+  EXPECT_EQ(page_->GetPlayerRow(0), 0);
+  EXPECT_EQ(player->Engine()->GetPieceLength(), 4);  // the file's length in seconds
+  EXPECT_GT(player->Engine()->GetSetupState(kMorvikSetupAudio), 0);
+  ASSERT_TRUE(WaitFor([&] { return PlayCell(0) == "Window1:Playing..."; }));
+  const QImage picture = player->LastPicture();
+  EXPECT_GT(picture.width(), 0);
+
+  // The NVR ends the replay after the file's last frame.
+  ASSERT_TRUE(WaitFor([&] { return page_->NvrPlayerOf(id_) == -1; }));
+  EXPECT_FALSE(player->IsPlaying());
+  EXPECT_EQ(PlayCell(0), "");
+}
+
+TEST_F(NvrReplayTest, AnotherFileOfTheSameNvrMovesItsReplayAndTheOldStopIsIgnored) {
+  Record(1, "Schedule", 8, 0, 0, 30);
+  const std::string second = Record(1, "Schedule", 9, 0, 0, 30);
+  ASSERT_TRUE(SearchNvr(ch1_));
+  PlayRow(0);
+  EXPECT_FALSE(device_->Take("REPLAY_FILE ").empty());
+  ASSERT_TRUE(WaitFor([&] { return page_->GetPlayer(0)->HasPicture(); }));
+  ASSERT_TRUE(WaitFor([&] { return PlayCell(0) == "Window1:Playing..."; }));
+
+  // The user selects pane 3 and plays the second file there.
+  page_->OnPlayerMouse(CSearchRecDlg::kFirstPlayerId + 2, kMorvikWmLButtonUp, 5, 5);
+  ASSERT_EQ(page_->GetCurWnd(), 2);
+  PlayRow(1);
+  EXPECT_EQ(device_->Take("REPLAY_FILE_CONTROL"), "REPLAY_FILE_CONTROL 7 0");
+  EXPECT_EQ(device_->Take("REPLAY_FILE "), "REPLAY_FILE " + second);
+  EXPECT_FALSE(page_->GetPlayer(0)->IsPlaying());
+  EXPECT_EQ(PlayCell(0), "");
+  EXPECT_EQ(page_->GetPlayerRow(0), -1);
+  ASSERT_TRUE(WaitFor([&] { return page_->GetPlayer(2)->HasPicture(); }));
+  // The old replay's end came meanwhile and did not stop the new one.
+  EXPECT_EQ(page_->NvrPlayerOf(id_), 2);
+  EXPECT_FALSE(page_->IsNvrSwitching());
+  EXPECT_TRUE(page_->GetPlayer(2)->IsPlaying());
+}
+
+TEST_F(NvrReplayTest, AnNvrDayPlaysFromTheSecondClicked) {
+  Record(1, "Schedule", 8, 0, 0, 4);
+  Record(1, "Alarm", 8, 0, 10, 4);
+  Click(CSearchRecDlg::IDC_TIME_MODE);
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  ASSERT_TRUE(page_->SetSearchDevInfo(ch1_));
+  ASSERT_TRUE(WaitFor([&] { return page_->Slots().pb[0].day.szDayMap[480] == 'B'; }));
+
+  page_->OnPlaybackDblClick(0, 8 * 3600 + 2);
+  EXPECT_EQ(device_->Take("REPLAY_TIME "), "REPLAY_TIME 1 20240105080002");
+  CPlayBackAtl* player = page_->GetPlayer(0);
+  ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); }));
+  EXPECT_TRUE(page_->Slots().pb[0].bPlaying);
+  EXPECT_EQ(page_->Slots().pb[0].nPlayer, 0);
+  // Frames of 08:00:02 lie 2 s into the ten-minute piece that starts at 08:00:00.
+  EXPECT_EQ(page_->Slots().pb[0].nStartSecond, 8 * 3600);
+  EXPECT_EQ(player->Engine()->GetPieceLength(), 600);
+  ASSERT_TRUE(WaitFor([&] { return page_->GetTimeBar()->GetRowCursor(0) >= 8 * 3600 + 2; }));
+  // The second file plays after the first; then the NVR ends the day.
+  ASSERT_TRUE(WaitFor([&] { return page_->GetTimeBar()->GetRowCursor(0) >= 8 * 3600 + 10; }));
+  ASSERT_TRUE(WaitFor([&] { return page_->NvrPlayerOf(id_) == -1; }));
+  EXPECT_FALSE(player->IsPlaying());
+}
+
+}  // namespace
