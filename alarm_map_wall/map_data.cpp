@@ -49,6 +49,13 @@ bool CMapData::AddDevicePoint(int x, int y, const std::string& devName) {
   return true;
 }
 
+int CMapData::RemoveDevicePoints(const std::string& devName) {
+  std::lock_guard<std::mutex> lock(m_lock);
+  const size_t before = m_vecPoints.size();
+  std::erase_if(m_vecPoints, [&](const MapPoint& point) { return NamesDevice(point.DevField, devName); });
+  return static_cast<int>(before - m_vecPoints.size());
+}
+
 std::vector<MapPoint> CMapData::Points() const {
   std::lock_guard<std::mutex> lock(m_lock);
   return m_vecPoints;

@@ -31,6 +31,8 @@ class CMapData {
   // A point for the device on the map shown; false when no map is shown.
   bool AddDevicePoint(int x, int y, const std::string& devName);
   std::vector<MapPoint> Points() const;
+  // Takes every point of that device off every map; the number of points.
+  int RemoveDevicePoints(const std::string& devName);
 
  private:
   mutable std::mutex m_lock;

@@ -25,6 +25,11 @@ BOOL CMapDlg::AddDevicePoint(int x, int y, const DevInfo* pDevInfo) {
   return TRUE;
 }
 
+void CMapDlg::RemoveDevicePoints(const char* devName) {
+  if (devName == nullptr) return;
+  if (m_mapData.RemoveDevicePoints(devName) > 0) update();
+}
+
 void CMapDlg::SetCursorMode(int nMode) {
   m_nCursorMode = nMode;
   if (nMode == 0) update();

@@ -19,6 +19,8 @@ class CMapDlg : public QWidget, public CWnd {
   void SetDeviceAlarm(const char* devName, int state);
   // Places a device dropped at (x, y) on the map shown; FALSE without a map.
   BOOL AddDevicePoint(int x, int y, const DevInfo* pDevInfo);
+  // Takes the device's points off the maps and redraws.
+  void RemoveDevicePoints(const char* devName);
   // Cursor mode of the toolbar's mouse-mode buttons; 0 redraws the map.
   void SetCursorMode(int nMode);
   int GetCursorMode() const { return m_nCursorMode; }

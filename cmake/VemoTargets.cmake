@@ -38,6 +38,15 @@ function(vemo_folder_library target)
   vemo_warnings(${target})
 endfunction()
 
+# What an executable of a sanitizer build needs besides its code: in the
+# thread-sanitizer build, a start of child programs that the sanitizer can
+# follow (platform/sanitizer/tsan_process_start.cpp says why).
+function(vemo_sanitizer_support target)
+  if(VEMO_SANITIZE STREQUAL "thread")
+    target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/platform/sanitizer/tsan_process_start.cpp)
+  endif()
+endfunction()
+
 # One GoogleTest binary from every test file of tests/<folder> and of the named
 # sub-folders (mirroring the folder under test); each test is registered with
 # CTest and runs with Qt's offscreen platform.
@@ -50,6 +59,7 @@ function(vemo_test_binary folder)
     return()
   endif()
   add_executable(${name} ${sources})
+  vemo_sanitizer_support(${name})
   target_link_libraries(${name} PRIVATE vemo_test_main ${ARG_DEPS})
   target_compile_definitions(${name} PRIVATE
     VEMO_TEST_SOURCE_DIR="${CMAKE_SOURCE_DIR}/tests"

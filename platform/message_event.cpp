@@ -1,5 +1,7 @@
 #include "platform/message_event.h"
 
+#include "platform/thread_handoff.h"
+
 MessageEvent::MessageEvent(UINT msg, WPARAM wParam, LPARAM lParam, Release release,
                            std::shared_ptr<std::promise<LRESULT>> reply)
     : QEvent(EventType()),
@@ -10,6 +12,7 @@ MessageEvent::MessageEvent(UINT msg, WPARAM wParam, LPARAM lParam, Release relea
       reply_(std::move(reply)) {}
 
 MessageEvent::~MessageEvent() {
+  TakeOver(this);  // destroyed unread on whichever thread Qt drops it
   if (release_) release_(lParam_);
   Answer(0);
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/message_event.h"
+#include "platform/thread_handoff.h"
 #include "platform/window_registry.h"
 #include "platform/wnd.h"
 
@@ -14,6 +15,7 @@ namespace {
 // Queues the event for the window, or destroys it (releasing its block) when
 // the window is not live.
 BOOL Deliver(HWND hwnd, MessageEvent* event) {
+  HandOff(event);  // the event and the block it carries go to the UI thread
   bool posted = hwnd && winreg::WithWidget(hwnd, [event](QWidget* widget) {
     QCoreApplication::postEvent(widget, event);
   });

@@ -7,6 +7,7 @@
 
 #include "platform/control_id.h"
 #include "platform/message_event.h"
+#include "platform/thread_handoff.h"
 #include "platform/window_registry.h"
 
 // The message port: a hidden child object that filters the widget's events for
@@ -35,6 +36,7 @@ class WndPort : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
+    TakeOver(event);  // a message posted by another thread: see post_message.cpp
     if (event->type() != MessageEvent::EventType() || watched != parent()) return false;
     auto* message = static_cast<MessageEvent*>(event);
     message->Answer(owner_->OnMessage(message->Msg(), message->WParam(), message->LParam()));

@@ -14,6 +14,8 @@ class CSettingMaintDlg : public CConfigPanel {
 
   // Takes a clicked device (null: nothing).
   void DisplayDevInfo(const DevInfo* dev);
+  // Forgets the device shown when it has this address (it was removed).
+  void RemoveDevice(const char* ipAddr);
   const DevInfo& CurDevInfo() const { return m_dev; }
 
 

@@ -129,10 +129,16 @@ int CSettingRecordDlg::CreateDefaultScheme() {
     return 0;
   }
   if (m_bDefaultCreated) return 0;
-  auto* scheme = NewDefaultScheme(g_lstDevInfo, DefaultStoragePaths(Env()));
+  const std::vector<std::string> storagePaths = DefaultStoragePaths(Env());
+  RecSchemeInfo* scheme = nullptr;
+  {
+    // The recording thread writes the records' run-time texts under this lock.
+    CsLock lock(&g_csAppData);
+    scheme = NewDefaultScheme(g_lstDevInfo, storagePaths);
+  }
   ShowSchemeInfo(scheme);
   {
-    // The recording thread walks the schemes under this lock.
+    // ... and walks the schemes under it.
     CsLock lock(&g_csAppData);
     g_lstRecSchemeInfo.push_back(scheme);
   }

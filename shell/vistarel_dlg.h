@@ -220,9 +220,21 @@ class CVistarelDlg : public CDialog,
   void SetDispInfo(const CString& text);
   void OnDefaultRec() override;
   void PopupTVWallLayout() override;
-  void OnNVRSpeakParam(LONG gimbroId, const std::string& answer);
-  void OnNVRSpeakMediaData(LONG gimbroId, const BYTE* data, long length);
+  // Removes every record of a device that left the cloud account (device id
+  // text) and tells the relay; the number of records removed.
+  int RemoveCloudDevice(const char* devId);
+  // Talk with an NVR: its talk answer makes and opens the talk decoder (0; -1
+  // the answer does not parse or cannot be played, the previous decoder
+  // stays; -3 no decoder; else the decoder's Open error); its talk audio feeds
+  // the decoder (0, also when there is none); ReleaseNVRSpeakCodec (0) deletes
+  // the decoder (the talk close that some callers name CloseNvrTalk).
+  int OnNVRSpeakParam(LONG gimbroId, const std::string& answer);
+  int OnNVRSpeakMediaData(LONG gimbroId, const BYTE* data, long length);
   void ReleaseNVRSpeakCodec(int flag) override;
+  // Clears the talk state of the main-grid pane of the first device whose main
+  // or sub stream has this id: the grid's SetSpeakStatus result, 0 when no
+  // device has the stream. Nothing calls it yet.
+  int ClearTalkByStreamId(long streamId);
 
   // The live grids and their panes.
   void SetActiveVideoManager(CVideoManagerDlg* grid) override { m_pActiveVideoManager = grid; }

@@ -227,19 +227,27 @@ void CVistarelDlg::PopupTVWallLayout() {
 
 // ---- talk with an NVR -----------------------------------------------------------------
 
-void CVistarelDlg::OnNVRSpeakParam(LONG, const std::string& answer) {
-  std::unique_ptr<CAudioCodec> codec = OpenTalkDecoder(answer);
-  std::lock_guard<std::mutex> lock(m_talkLock);
-  m_pAudioCodec = std::move(codec);
+int CVistarelDlg::OnNVRSpeakParam(LONG, const std::string& answer) {
+  const std::optional<talk::AudioParams> params = ReadTalkAnswer(answer);
+  if (!params) return -1;
+  ReleaseNVRSpeakCodec(0);  // the previous decoder goes first
+  std::unique_ptr<CAudioCodec> codec;
+  const int result = OpenTalkDecoder(*params, &codec);
+  if (result == 0) {
+    std::lock_guard<std::mutex> lock(m_talkLock);
+    m_pAudioCodec = std::move(codec);
+  }
+  return result;
 }
 
-void CVistarelDlg::OnNVRSpeakMediaData(LONG, const BYTE* data, long length) {
+int CVistarelDlg::OnNVRSpeakMediaData(LONG, const BYTE* data, long length) {
   std::lock_guard<std::mutex> lock(m_talkLock);
   if (m_pAudioCodec == nullptr) {
     WriteLog(6, "OnNVRSpeakMediaData(): m_pAudioCodec is null,but recv nvr speak media data.");
-    return;
+    return 0;
   }
   m_pAudioCodec->InputData(data, length);
+  return 0;
 }
 
 void CVistarelDlg::ReleaseNVRSpeakCodec(int flag) {
@@ -250,6 +258,17 @@ void CVistarelDlg::ReleaseNVRSpeakCodec(int flag) {
     codec = std::move(m_pAudioCodec);
   }
   codec.reset();  // joins the decoder's thread outside the lock
+}
+
+int CVistarelDlg::ClearTalkByStreamId(long streamId) {
+  for (const DevInfo& dev : g_lstDevInfo) {
+    if (streamId == 0 || (dev.MainStreamId != streamId && dev.SubStreamId != streamId)) continue;
+    if (m_pVideoManagerDlg == nullptr) return 0;
+    // The grid knows a talking pane by its talk key: an NVR channel's address and name, else the name.
+    const std::string key = dev.DevType == kDevTypeNvr ? std::string(dev.IPAddr) + "-" + dev.DevName : dev.DevName;
+    return m_pVideoManagerDlg->SetSpeakStatus(key.c_str(), FALSE);
+  }
+  return 0;
 }
 
 // ---- video toolbar ----------------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include "live/streams/gimbro_events.h"
 #include "live/live_messages.h"
 #include "live/ptz/ptz_dlg.h"
+#include "platform/thread_handoff.h"
 #include "platform/window_registry.h"
 #include "records/search/search_rec_dlg.h"
 #include "live/streams/rtsp_events.h"
@@ -266,6 +267,7 @@ void CVistarelDlg::OnTalkParamChanged(WPARAM streamId) {
 // full screen; Alt+F4 never closes the window. Keys of the main window's
 // children and of the grids come here first.
 bool CVistarelDlg::eventFilter(QObject* watched, QEvent* event) {
+  TakeOver(event);  // filtering the whole program, it sees messages posted by other threads first
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
     return CDialog::eventFilter(watched, event);
   }

@@ -6,6 +6,11 @@
 #include "relay/udp/cloud_device_fetch.h"
 #include "relay/udp/udp_login.h"
 #include "relay/udp/udp_packet.h"
+#include "alarm_map_wall/map_dlg.h"
+#include "alarm_map_wall/map_manager_dlg.h"
+#include "settings/setting_maint_dlg.h"
+#include "shell/cfg_manager_dlg.h"
+#include "shell/cloud_devices/cloud_device_removal.h"
 #include "shell/cloud_devices/login_server_devices.h"
 #include "shell/live_controls.h"
 #include "shell/vistarel_dlg.h"
@@ -61,4 +66,25 @@ CLoginServerDevices& CVistarelDlg::LoginServerDevices() {
         [this] { RefreshDevList(); });
   }
   return *m_pLoginServerDevices;
+}
+
+// A device that left the cloud account disappears everywhere. Nothing calls
+// this yet: the login server's notices announce added devices and new
+// addresses, none announces a removal.
+int CVistarelDlg::RemoveCloudDevice(const char* devId) {
+  CloudDeviceRemovalHost host;
+  // The TV wall binds no devices yet: it has nothing to unbind.
+  host.stopWatch = [this](DevInfo& dev) { OnStopWatch(&dev, 0); };
+  host.removeFromMaintenance = [this](const char* ipAddr) {
+    if (m_pCfgManagerDlg != nullptr && m_pCfgManagerDlg->GetMaintDlg() != nullptr)
+      m_pCfgManagerDlg->GetMaintDlg()->RemoveDevice(ipAddr);
+  };
+  host.removeFromMap = [this](const char* devName) {
+    if (m_pMapManagerDlg != nullptr && m_pMapManagerDlg->m_pMapDlg != nullptr)
+      m_pMapManagerDlg->m_pMapDlg->RemoveDevicePoints(devName);
+  };
+  host.gimbro = g_pGimbroCtrl;
+  host.localMac = m_szAdapterAddr;
+  host.refreshDevList = [this] { RefreshDevList(); };
+  return ::RemoveCloudDevice(devId, host);
 }

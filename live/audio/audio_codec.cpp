@@ -1,5 +1,8 @@
 #include "live/audio/audio_codec.h"
 
+#include <new>
+#include <string>
+
 #include "core/client_log.h"
 #include "live/audio/mulaw.h"
 #include "live/audio/talk_audio_player.h"
@@ -145,22 +148,37 @@ bool CAudioCodec::DecodeOne() {
   return true;
 }
 
-std::unique_ptr<CAudioCodec> OpenTalkDecoder(std::string_view answer) {
+std::optional<talk::AudioParams> ReadTalkAnswer(std::string_view answer) {
   const auto params = talk::ParseTalkAnswer(answer);
   if (!params) {
-    WriteLog(3, "OnNVRSpeakParam(): talk param can not be parsed, m_pAudioCodec not created.");
-    return nullptr;
+    WriteLog(3, "OnNVRSpeakParam(): xml parse failed. xml=%s", std::string(answer.substr(0, 1024)).c_str());
+    return std::nullopt;
   }
-  auto codec = std::make_unique<CAudioCodec>();
-  codec->SetAudioParams(*params);
+  if (!talk::IsPlayable(*params)) {
+    WriteLog(3, "OnNVRSpeakParam(): the talk format cannot be played. samplerate=%d, bitspersample=%d, channels=%d",
+             params->sampleRate, params->bitsPerSample, params->channels);
+    return std::nullopt;
+  }
+  return params;
+}
+
+int OpenTalkDecoder(const talk::AudioParams& params, std::unique_ptr<CAudioCodec>* decoder) {
+  decoder->reset();
+  std::unique_ptr<CAudioCodec> codec(new (std::nothrow) CAudioCodec());
+  if (codec == nullptr) {
+    WriteLog(3, "OnNVRSpeakParam(): new audiocodec failed.");
+    return -3;
+  }
+  codec->SetAudioParams(params);
   const int result = codec->Open();
   if (result != 0) {
-    WriteLog(3, "OnNVRSpeakParam(): m_pAudioCodec OpenDec failed. result=%d", result);
-    return nullptr;
+    WriteLog(3, "OnNVRSpeakParam(): m_pAudioCodec OpenDec failed.");
+    return result;
   }
   WriteLog(6,
            "OnNVRSpeakParam(): m_pAudioCodec OpenDec success. audio_type=%d, samplerate=%d, bitspersample=%d, "
            "channels=%d",
-           params->audioType, params->sampleRate, params->bitsPerSample, params->channels);
-  return codec;
+           params.audioType, params.sampleRate, params.bitsPerSample, params.channels);
+  *decoder = std::move(codec);
+  return 0;
 }

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -77,7 +78,11 @@ class CAudioCodec {
   std::thread m_thread;
 };
 
-// The main window's step on an NVR's talk answer: reads the answer's four
-// values, makes the decoder with them and opens it (logged either way).
-// Null when the answer cannot be read or the decoder does not open.
-std::unique_ptr<CAudioCodec> OpenTalkDecoder(std::string_view answer);
+// The main window's steps on an NVR's talk answer (each logged):
+// ReadTalkAnswer gives the answer's audio parameters, std::nullopt when the
+// text does not parse or its format cannot be played; OpenTalkDecoder makes a
+// decoder with them in *decoder (deleting the one there first) and opens it:
+// 0 open, -3 no decoder could be made, else the decoder's own Open error
+// (*decoder is then empty).
+std::optional<talk::AudioParams> ReadTalkAnswer(std::string_view answer);
+int OpenTalkDecoder(const talk::AudioParams& params, std::unique_ptr<CAudioCodec>* decoder);

@@ -202,10 +202,12 @@ void CRtspEvents::StartPump() {
   m_bPollFinished = false;
   m_bPollRun = true;
   m_hRtspPoll = std::thread([this] { RTSPDataPollThread(); });
+  // Named here rather than by the thread itself, so that the name holds as
+  // soon as the pump counts as running, however late the thread gets to run.
+  pthread_setname_np(m_hRtspPoll.native_handle(), "rtsppump");
 }
 
 void CRtspEvents::RTSPDataPollThread() {
-  pthread_setname_np(pthread_self(), "rtsppump");
   std::vector<BYTE> buffer(kFrameBufferSize);
   const long streamId = m_lStreamId;
   const long ret = m_pStrevaCtrl ? m_pStrevaCtrl->RegisterReader(streamId, streamId) : -1;

@@ -9,6 +9,7 @@
 #include "core/user_settings.h"
 #include "live/streams/relay_video_session.h"
 #include "live/streams/rtsp_events.h"
+#include "platform/thread_handoff.h"
 #include "platform/tick_count.h"
 #include "tessaly/tessaly_ctrl.h"
 
@@ -38,7 +39,7 @@ bool OnUiThread() {
 // Runs `work` on the UI thread later.
 template <class Work>
 void QueueToUi(Work work) {
-  if (QCoreApplication* app = QCoreApplication::instance()) QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
+  if (QCoreApplication* app = QCoreApplication::instance()) QueueCall(app, std::move(work));
 }
 
 }  // namespace

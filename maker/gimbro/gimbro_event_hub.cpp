@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "maker/gimbro/gimbro_log.h"
+#include "platform/thread_handoff.h"
 
 struct GimbroEventHub::State {
   std::mutex mutex;
@@ -102,7 +103,7 @@ void GimbroEventHub::Post(GimbroEvent event) {
   ++state_->queued;
   auto shared = std::make_shared<GimbroEvent>(std::move(event));
   // Posted while the lock is held: Close() cannot delete the receiver meanwhile.
-  QMetaObject::invokeMethod(
+  QueueCall(
       receiver_,
       [state = state_, shared]() {
         {
@@ -122,8 +123,7 @@ void GimbroEventHub::Post(GimbroEvent event) {
         for (CGimbroEventSink* sink : sinks) {
           if (state->StillAdvised(sink, shared->id)) CallSink(sink, *shared);
         }
-      },
-      Qt::QueuedConnection);
+      });
 }
 
 void GimbroEventHub::Close() {

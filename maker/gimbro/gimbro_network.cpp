@@ -5,6 +5,7 @@
 #include <QNetworkProxy>
 
 #include "maker/gimbro/talk/talk_audio_hub.h"
+#include "platform/thread_handoff.h"
 
 QNetworkAccessManager* GimbroNetwork::Worker::Http() {
   if (!http_) {
@@ -39,7 +40,7 @@ GimbroNetwork::~GimbroNetwork() { Stop(); }
 template <typename Fn>
 void GimbroNetwork::Queue(Fn&& fn) {
   if (stopped_) return;
-  QMetaObject::invokeMethod(worker_, std::forward<Fn>(fn), Qt::QueuedConnection);
+  QueueCall(worker_, std::forward<Fn>(fn));
 }
 
 void GimbroNetwork::AddDevice(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online) {
@@ -76,7 +77,7 @@ void GimbroNetwork::Stop() {
   // The links close their sockets on their own thread; then the worker moves
   // back here so that it can be deleted once the thread has ended.
   QThread* here = QThread::currentThread();
-  QMetaObject::invokeMethod(
+  QueueCall(
       worker_,
       [w = worker_, here]() {
         w->Clear();

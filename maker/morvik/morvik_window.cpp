@@ -13,6 +13,7 @@
 #include "tessaly/picture_scaler.h"
 #include "tessaly/snapshot_writer.h"
 #include "tessaly/sound_output.h"
+#include "platform/thread_handoff.h"
 
 namespace {
 
@@ -46,16 +47,12 @@ class MorvikWindowOutput : public MorvikOutput {
 
   void Sound(const QByteArray& pcm, int sampleRate, int channels) override {
     CPlayBackAtl* window = window_;
-    QMetaObject::invokeMethod(
-        window, [window, pcm, sampleRate, channels] { window->PlaySound(pcm, sampleRate, channels); },
-        Qt::QueuedConnection);
+    QueueCall(window, [window, pcm, sampleRate, channels] { window->PlaySound(pcm, sampleRate, channels); });
   }
 
   void Event(LONG eventId, LONG a, LONG b, LONG c, const std::string& text) override {
     CPlayBackAtl* window = window_;
-    QMetaObject::invokeMethod(
-        window, [window, eventId, a, b, c, text] { window->RaiseEvent(eventId, a, b, c, text); },
-        Qt::QueuedConnection);
+    QueueCall(window, [window, eventId, a, b, c, text] { window->RaiseEvent(eventId, a, b, c, text); });
   }
 
  private:
@@ -66,7 +63,7 @@ class MorvikWindowOutput : public MorvikOutput {
   void Repaint() {
     if (repaintPosted_.exchange(true)) return;
     CPlayBackAtl* window = window_;
-    QMetaObject::invokeMethod(window, [window] { window->RequestRepaint(); }, Qt::QueuedConnection);
+    QueueCall(window, [window] { window->RequestRepaint(); });
   }
 
   CPlayBackAtl* window_;

@@ -156,12 +156,14 @@ LONG Client::Login(const char* ipAddr, LONG port, const char* userName, const ch
   }
   const uint32_t id = engine_.NextWord();
   auto link = std::make_shared<Link>(fd, id, engine_.Options().timing, engine_.Options().limits, true);
+  engine_.LinkStarted();
   {
+    // Started under the lock: a logout that finds the link reaps it, and the
+    // reaper's join must not meet a link whose threads are still being made.
     std::lock_guard<std::mutex> lock(mutex_);
     logins_[static_cast<LONG>(id)].link = link;
+    link->Start(this);
   }
-  engine_.LinkStarted();
-  link->Start(this);
   qCInfo(lcPelk) << "relay login of" << user.c_str() << "at" << ipAddr << "port" << port << "as handle" << id
                  << "(peer word" << handle << ")";
   return static_cast<LONG>(id);
@@ -348,13 +350,15 @@ LONG Client::ByDateControl(LONG login, const char* key, LONG channel, uint32_t w
     }
     if (match == state.sessions.end() && ofKey == 1) match = onlyOfKey;
     if (match == state.sessions.end()) {
-      // Stopped before the server opened it: stopped as soon as it opens.
+      // Stopped before the server opened it: stopped as soon as it opens,
+      // so the stop is taken.
+      bool taken = false;
       if (stop) {
         for (auto& [rid, pending] : state.pending) {
-          if (pending.kind == Kind::kByDate && pending.key == key) pending.stopped = true;
+          if (pending.kind == Kind::kByDate && pending.key == key) pending.stopped = taken = true;
         }
       }
-      return -1;
+      return taken ? 0 : -1;
     }
     word = match->first;
     if (stop) state.sessions.erase(match);
@@ -378,10 +382,13 @@ LONG Client::InviteDloadStop(LONG login, const char* key, const char* path) {
       }
     }
     if (word == 0) {
+      // Not opened by the server yet: stopped as soon as it opens, so the
+      // stop is taken.
+      bool taken = false;
       for (auto& [rid, pending] : state.pending) {
-        if (pending.kind == Kind::kDownload && pending.path == path) pending.stopped = true;
+        if (pending.kind == Kind::kDownload && pending.path == path) pending.stopped = taken = true;
       }
-      return -1;
+      return taken ? 0 : -1;
     }
   }
   return Send(login, FrameBuilder(kDownloadStop).U32(word).Finish()) ? 0 : -1;

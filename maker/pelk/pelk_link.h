@@ -119,7 +119,8 @@ class Link {
   std::atomic<size_t> queuedBytes_{0};
 
   std::mutex dispatchMutex_;
-  std::thread::id readerId_;
+  // Set by the reader thread as it starts, read by any thread that waits.
+  std::atomic<std::thread::id> readerId_{};
 
   std::vector<uint8_t> inBuffer_;
   size_t inStart_ = 0;

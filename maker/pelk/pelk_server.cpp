@@ -152,11 +152,12 @@ void Server::AcceptLoop() {
     }
     const uint32_t id = engine_.NextWord();
     auto link = std::make_shared<Link>(fd, id, engine_.Options().timing, engine_.Options().limits, false);
-    {
-      std::lock_guard<std::mutex> lock(mutex_);
-      peers_[id].link = link;
-    }
     engine_.LinkStarted();
+    // Started before the lock is let go: whoever finds the link in the list
+    // (a stop, a kick) may close and reap it, and the reaper's join must not
+    // meet a link whose threads are still being made.
+    std::lock_guard<std::mutex> lock(mutex_);
+    peers_[id].link = link;
     link->Start(this);
   }
 }

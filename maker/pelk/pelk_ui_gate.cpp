@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/thread_handoff.h"
+
 namespace pelk {
 
 std::shared_ptr<UiGate> UiGate::Instance() {
@@ -54,12 +56,11 @@ bool UiGate::Run(uint64_t owner, std::function<LRESULT()> run, int timeoutMs, LR
       queue_.push_back(job);
     }
     std::weak_ptr<UiGate> weak = weak_from_this();
-    QMetaObject::invokeMethod(
+    QueueCall(
         app,
         [weak] {
           if (auto gate = weak.lock()) gate->Drain();
-        },
-        Qt::QueuedConnection);
+        });
     Notify();
   }
   std::unique_lock<std::mutex> lock(mutex_);

@@ -5,53 +5,53 @@
 #include <pthread.h>
 
 #include <chrono>
-#include <cstring>
+#include <condition_variable>
+#include <memory>
 #include <mutex>
-#include <vector>
+#include <system_error>
+#include <thread>
 
 namespace hostresolver {
 namespace {
 
-// One background request; it must live until the resolver is done with it.
-struct Request {
-  std::string host;
-  addrinfo hints{};
-  gaicb cb{};
+// One lookup, shared by the caller and the thread that resolves: a caller that
+// gives up leaves, the thread finishes on its own and the last one out frees it.
+struct Lookup {
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+  bool ok = false;
+  std::string address;
 };
-
-// Requests given up on that the resolver could not cancel; freed once done.
-std::mutex g_orphanMutex;
-std::vector<Request*> g_orphans;
-
-void Free(Request* request) {
-  if (request->cb.ar_result) freeaddrinfo(request->cb.ar_result);
-  delete request;
-}
-
-void ReapOrphans() {
-  std::lock_guard<std::mutex> lock(g_orphanMutex);
-  for (auto it = g_orphans.begin(); it != g_orphans.end();) {
-    if (gai_error(&(*it)->cb) != EAI_INPROGRESS) {
-      Free(*it);
-      it = g_orphans.erase(it);
-    } else {
-      ++it;
-    }
-  }
-}
-
-void GiveUp(Request* request) {
-  if (gai_cancel(&request->cb) == EAI_ALLDONE || gai_error(&request->cb) != EAI_INPROGRESS) {
-    Free(request);
-    return;
-  }
-  std::lock_guard<std::mutex> lock(g_orphanMutex);
-  g_orphans.push_back(request);
-}
 
 bool IsNumeric(const std::string& host) {
   unsigned char buffer[sizeof(in6_addr)];
   return inet_pton(AF_INET, host.c_str(), buffer) == 1 || inet_pton(AF_INET6, host.c_str(), buffer) == 1;
+}
+
+// The first address of `host` as text; false when it does not resolve.
+bool FirstAddress(const std::string& host, std::string* address) {
+  addrinfo hints{};
+  hints.ai_family = AF_UNSPEC;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* result = nullptr;
+  if (getaddrinfo(host.c_str(), nullptr, &hints, &result) != 0) return false;
+  bool ok = false;
+  for (addrinfo* info = result; info && !ok; info = info->ai_next) {
+    char text[INET6_ADDRSTRLEN] = {};
+    const void* raw = nullptr;
+    if (info->ai_family == AF_INET) {
+      raw = &reinterpret_cast<sockaddr_in*>(info->ai_addr)->sin_addr;
+    } else if (info->ai_family == AF_INET6) {
+      raw = &reinterpret_cast<sockaddr_in6*>(info->ai_addr)->sin6_addr;
+    }
+    if (raw && inet_ntop(info->ai_family, raw, text, sizeof(text))) {
+      *address = text;
+      ok = true;
+    }
+  }
+  freeaddrinfo(result);
+  return ok;
 }
 
 }  // namespace
@@ -62,54 +62,38 @@ bool Resolve(const std::string& host, const std::atomic<bool>& stop, int timeout
     *address = host;
     return true;
   }
-  ReapOrphans();
-  auto* request = new Request;
-  request->host = host;
-  request->hints.ai_family = AF_UNSPEC;
-  request->hints.ai_socktype = SOCK_STREAM;
-  request->cb.ar_name = request->host.c_str();
-  request->cb.ar_request = &request->hints;
-  gaicb* list[1] = {&request->cb};
-  // The resolver's helper thread takes its creator's name: give it its own,
-  // so that a stream thread's name is never worn by a thread that is not one.
+  auto lookup = std::make_shared<Lookup>();
+  // The system resolver blocks: it runs on a thread of its own, which the
+  // caller can leave behind. That thread takes its creator's name at birth:
+  // give it its own, so that a stream thread's name is never worn by a thread
+  // that is not one.
   char name[16] = {};
   pthread_getname_np(pthread_self(), name, sizeof(name));
   pthread_setname_np(pthread_self(), "resolver");
-  const int started = getaddrinfo_a(GAI_NOWAIT, list, 1, nullptr);
-  pthread_setname_np(pthread_self(), name);
-  if (started != 0) {
-    delete request;
+  try {
+    std::thread([lookup, host] {
+      std::string found;
+      const bool ok = FirstAddress(host, &found);
+      std::lock_guard<std::mutex> lock(lookup->mutex);
+      lookup->ok = ok;
+      lookup->address = std::move(found);
+      lookup->finished = true;
+      lookup->done.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    pthread_setname_np(pthread_self(), name);
     return false;
   }
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  int state = EAI_INPROGRESS;
-  while ((state = gai_error(&request->cb)) == EAI_INPROGRESS) {
-    if (stop.load() || std::chrono::steady_clock::now() >= deadline) {
-      GiveUp(request);
-      return false;
-    }
-    timespec wait{0, 50 * 1000 * 1000};
-    const gaicb* waitList[1] = {&request->cb};
-    gai_suspend(waitList, 1, &wait);
+  pthread_setname_np(pthread_self(), name);
+
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  std::unique_lock<std::mutex> lock(lookup->mutex);
+  while (!lookup->finished) {
+    if (stop.load() || std::chrono::steady_clock::now() >= deadline) return false;
+    lookup->done.wait_for(lock, std::chrono::milliseconds(50));
   }
-  bool ok = false;
-  if (state == 0) {
-    for (addrinfo* info = request->cb.ar_result; info && !ok; info = info->ai_next) {
-      char text[INET6_ADDRSTRLEN] = {};
-      const void* raw = nullptr;
-      if (info->ai_family == AF_INET) {
-        raw = &reinterpret_cast<sockaddr_in*>(info->ai_addr)->sin_addr;
-      } else if (info->ai_family == AF_INET6) {
-        raw = &reinterpret_cast<sockaddr_in6*>(info->ai_addr)->sin6_addr;
-      }
-      if (raw && inet_ntop(info->ai_family, raw, text, sizeof(text))) {
-        *address = text;
-        ok = true;
-      }
-    }
-  }
-  Free(request);
-  return ok;
+  if (lookup->ok) *address = lookup->address;
+  return lookup->ok;
 }
 
 }  // namespace hostresolver

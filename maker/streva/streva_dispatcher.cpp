@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/thread_handoff.h"
+
 namespace {
 
 // Gives back a pending-frame slot when the posted call is destroyed, delivered or not.
@@ -44,32 +46,30 @@ void StrevaDispatcher::Deliver(long streamId, const std::function<void(IStrevaEv
 }
 
 void StrevaDispatcher::PostState(long streamId, long state, long detail) {
-  QMetaObject::invokeMethod(
+  QueueCall(
       this,
       [this, streamId, state, detail] {
         Deliver(streamId, [&](IStrevaEvents* sink) { sink->OnStreamState(streamId, state, detail); });
-      },
-      Qt::QueuedConnection);
+      });
 }
 
 void StrevaDispatcher::PostMedia(long streamId, const MediaParamBlock& block) {
   auto payload = std::make_shared<MediaParamBlock>(block);
-  QMetaObject::invokeMethod(
+  QueueCall(
       this,
       [this, streamId, payload] {
         Deliver(streamId, [&](IStrevaEvents* sink) {
           sink->MediaRecv(streamId, kMediaTypeParam, reinterpret_cast<const BYTE*>(payload.get()),
                           sizeof(MediaParamBlock));
         });
-      },
-      Qt::QueuedConnection);
+      });
 }
 
 void StrevaDispatcher::PostFrame(long streamId, bool video, QueuedFrame frame,
                                  std::shared_ptr<std::atomic<int>> pending) {
   ++*pending;
   auto slot = std::make_shared<PendingSlot>(std::move(pending));
-  QMetaObject::invokeMethod(
+  QueueCall(
       this,
       [this, streamId, video, frame = std::move(frame), slot] {
         Deliver(streamId, [&](IStrevaEvents* sink) {
@@ -82,6 +82,5 @@ void StrevaDispatcher::PostFrame(long streamId, bool video, QueuedFrame frame,
             sink->OnAudioFrame(streamId, data, length, header, sizeof(FrameHeader));
           }
         });
-      },
-      Qt::QueuedConnection);
+      });
 }

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QRegion>
 
+#include "platform/thread_handoff.h"
 #include "streva/media_blocks.h"
 #include "tessaly/audio_decoder.h"
 #include "tessaly/snapshot_writer.h"
@@ -109,13 +110,12 @@ long CTessalyCtrl::InputData(long type, long render, const BYTE* data, long leng
     }
     // One repaint waits at a time; it draws whatever picture is newest.
     if (!repaintPosted_.exchange(true)) {
-      QMetaObject::invokeMethod(
+      QueueCall(
           this,
           [this] {
             repaintPosted_ = false;
             update();
-          },
-          Qt::QueuedConnection);
+          });
     }
     return 0;
   }
@@ -131,8 +131,7 @@ long CTessalyCtrl::InputData(long type, long render, const BYTE* data, long leng
       rate = audio_->SampleRate();
       channels = audio_->Channels();
     }
-    QMetaObject::invokeMethod(
-        this, [this, pcm, rate, channels] { PlayPcm(pcm, rate, channels); }, Qt::QueuedConnection);
+    QueueCall(this, [this, pcm, rate, channels] { PlayPcm(pcm, rate, channels); });
     return 0;
   }
   return -1;

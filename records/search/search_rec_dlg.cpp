@@ -376,6 +376,7 @@ void CSearchRecDlg::OnBnClickedBtnSearch() {
   }
   EnableControl(IDC_PRE_PAGE, true);
   EnableControl(IDC_NEXT_PAGE, true);
+  SetTimer(kSearchWaitTimer, kSearchWaitMs);
 }
 
 int CSearchRecDlg::SearchLocalRecFile() {
@@ -526,6 +527,10 @@ LRESULT CSearchRecDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CSearchRecDlg::OnTimer(UINT_PTR id) {
   if (id == kDownloadTimer) {
     OnDownloadTimer();
+    return;
+  }
+  if (id == kSearchWaitTimer) {
+    OnSearchWaitTimer();
     return;
   }
   if (id != kPlayStatusTimer) {

@@ -60,6 +60,11 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   static constexpr int kRowsPerPage = 20;
   static constexpr UINT kPlayStatusTimer = 200;
   static constexpr UINT kDownloadTimer = 100;
+  // An NVR that never answers a file search (or answers it as failed, which
+  // reaches no one) does not leave the page busy: after this wait the search
+  // ends with "Network connect timeout,please re-try!".
+  static constexpr UINT kSearchWaitTimer = 300;
+  static constexpr UINT kSearchWaitMs = 15000;
 
   // Controls of the template.
   enum : int {
@@ -270,6 +275,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void InitChildWindows();
   void InitDownloads();
   void OnDownloadTimer();
+  void OnSearchWaitTimer();
   void ShowMsg(UINT stringId);
   void SetStatusText(const std::string& text);
   std::string PageStatusText() const;
@@ -364,7 +370,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   int m_nMouseMode = 0;
   int m_bNvrSwitching = 0;
   std::array<std::string, kPlayers> m_szReplayFile;
-  std::array<long, kPlayers> m_nReplayLogin{{-1, -1, -1, -1}};
+  std::array<LONG, kPlayers> m_nReplayLogin{{-1, -1, -1, -1}};
   std::array<RelayReplaySession, kPlayers> m_replaySession{};
   mutable std::mutex m_csFeed;
 

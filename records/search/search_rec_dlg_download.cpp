@@ -10,6 +10,7 @@
 #include "core/fixed_text.h"
 #include "pelk/pelk.h"
 #include "platform/string_table.h"
+#include "platform/thread_handoff.h"
 #include "records/search/rec_save_folder.h"
 #include "records/search/search_rec_strings.h"
 #include "ui/image_button.h"
@@ -158,25 +159,23 @@ void CSearchRecDlg::OnDownloadData(const BYTE* data, long length, uint64_t recei
   std::string piece(reinterpret_cast<const char*>(data), static_cast<size_t>(length));
   std::string file(name);
   QPointer<CSearchRecDlg> self(this);
-  QMetaObject::invokeMethod(
+  QueueCall(
       this,
       [self, piece = std::move(piece), file = std::move(file), received, total] {
         if (self && self->m_download) {
           self->m_download->TakeRelayData(file, reinterpret_cast<const BYTE*>(piece.data()), piece.size(), received,
                                           total);
         }
-      },
-      Qt::QueuedConnection);
+      });
 }
 
 void CSearchRecDlg::OnDownloadFinish(const char* name) {
   if (!name) return;
   // Behind every piece handed over before it.
   QPointer<CSearchRecDlg> self(this);
-  QMetaObject::invokeMethod(
+  QueueCall(
       this,
       [self, file = std::string(name)] {
         if (self && self->m_download) self->m_download->TakeRelayFinish(file);
-      },
-      Qt::QueuedConnection);
+      });
 }

@@ -3,7 +3,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QFileInfo>
-#include <QMetaObject>
+#include <QThread>
 #include <QUrl>
 #include <optional>
 
@@ -15,8 +15,10 @@
 #include "live/streams/gimbro_events.h"
 #include "maker/morvik/morvik.h"
 #include "platform/paths.h"
+#include "platform/thread_handoff.h"
 #include "records/playback/replay_commands.h"
 #include "records/playback/play_back_toll_bar.h"
+#include "records/search/downloads/download_files.h"
 #include "records/search/nvr_search_text.h"
 #include "records/search/search_rec_dlg.h"
 #include "records/search/search_rec_strings.h"
@@ -60,6 +62,7 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
   if (!ParseNvrFileAnswer(text, &answer)) {
     WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse():Parse remote rec file failed.");
     m_bSearching = FALSE;
+    KillTimer(kSearchWaitTimer);
     SetStatusText("");
     m_peerSearches.RefuseOldest();
     return -1;
@@ -75,6 +78,7 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
     return 0;
   }
   m_bSearching = FALSE;
+  KillTimer(kSearchWaitTimer);
   m_nTotalCount = answer.total;
   WriteLog(6, "CSearchRecDlg::OnSearchRemoteRecFileResponse(): recv remote rec file response,record file count=%d",
            m_nTotalCount);
@@ -93,6 +97,15 @@ LRESULT CSearchRecDlg::OnSearchRemoteRecFileResponse(const std::string& text) {
     SetStatusText("");
   }
   return 0;
+}
+
+void CSearchRecDlg::OnSearchWaitTimer() {
+  KillTimer(kSearchWaitTimer);
+  if (!m_bSearching) return;
+  WriteLog(6, "CSearchRecDlg: the NVR did not answer the record file search.");
+  m_bSearching = FALSE;
+  SetStatusText("");
+  ShowMsg(IDS_NETWORK_TIMEOUT);
 }
 
 LRESULT CSearchRecDlg::OnQueryNVRRecFileResponse(LONG gimbroId, const std::string& text) {
@@ -139,10 +152,17 @@ void CSearchRecDlg::ReceiveGimbroEvents(CGimbroEvents& events) {
         OnMediaDataRecv(id, data, length, header);
       },
       [this](LONG id, std::string text, LONG kind) { OnMediaParamRecv(id, std::move(text), kind); },
-      // Replay states may come on the control's thread: the page takes them on its own.
+      // A replay state is taken on the page's thread. It comes there already
+      // (the control's events are delivered on the thread that made it) and is
+      // then taken at once: queued once more, the end of a replay that was just
+      // moved to another player would come after the new replay's parameters
+      // and stop that one.
       [this](LONG id, LONG state, LONG value) {
-        QMetaObject::invokeMethod(
-            this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); }, Qt::QueuedConnection);
+        if (QThread::currentThread() == thread()) {
+          OnNVRReplayStatus(id, state, value);
+          return;
+        }
+        QueueCall(this, [this, id, state, value] { OnNVRReplayStatus(id, state, value); });
       });
 }
 
@@ -160,8 +180,7 @@ void CSearchRecDlg::ClearPlayStatus(int player) {
 
 void CSearchRecDlg::PlayNvrFile(const std::string& path, int row) {
   // A downloaded copy in the device's save folder plays as a local file.
-  const size_t slash = path.find_last_of('/');
-  const std::string localPath = m_strSaveFolder + (slash == std::string::npos ? path : path.substr(slash + 1));
+  const std::string localPath = downloads::NvrLocalPath(m_strSaveFolder, path);
   const QString native = QString::fromStdString(paths::NativePath(localPath));
   const bool downloaded = QFileInfo(native).isFile() && QFileInfo(native).isReadable();
   const bool picture = path.size() >= 4 && QString::fromStdString(path.substr(path.size() - 4)).toLower() == ".jpg";

@@ -303,7 +303,7 @@ void CSearchRecDlg::ControlRelayDay(VssPlaybackStatus& slot, LONG command, LONG 
 
 CSearchRecDlg::RelayFile CSearchRecDlg::RelayFileOf(int p) const {
   std::lock_guard<std::mutex> lock(m_csFeed);
-  return RelayFile{m_szReplayFile[p], m_nReplayLogin[p], m_replaySession[p]};
+  return RelayFile{m_szReplayFile[p], static_cast<LONG>(m_nReplayLogin[p]), m_replaySession[p]};
 }
 
 void CSearchRecDlg::ControlRelayFile(int p, LONG command, LONG value) {

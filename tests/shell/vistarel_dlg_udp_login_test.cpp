@@ -21,6 +21,8 @@
 #include "core/res_msg_dlg.h"
 #include "platform/string_table.h"
 #include "relay/udp/udp_login_testing.h"
+#include "alarm_map_wall/map_dlg.h"
+#include "alarm_map_wall/map_manager_dlg.h"
 #include "shell/dev_tree.h"
 #include "shell/device_list_dlg.h"
 #include "tests/shell/dev_records.h"
@@ -91,6 +93,39 @@ TEST_F(UdpLoginWindowTest, FailuresStartTheLoginAgainAfterAGrowingWait) {
   }
 }
 
+// Finds a device tree item by its text.
+QTreeWidgetItem* Item(QTreeWidget* tree, const char* name) {
+  for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+    if ((*it)->text(0) == name) return *it;
+  }
+  return nullptr;
+}
+
+// A device removed from the account leaves the list, the tree (whose items
+// point into the list) and the map.
+TEST_F(UdpLoginWindowTest, ARemovedCloudDeviceLeavesTheTreeAndTheMap) {
+  g_nLoginType = 0;  // no UDP login needed here
+  g_lstDevGroupInfo = {Group("Default")};
+  g_lstDevInfo = {Dev("C1", "Gate", 1, "Default"), Dev("C2", "Dock", 1, "Default")};
+  CVistarelDlg& dlg = Open();
+  QTreeWidget* tree = dlg.m_pDeviceListDlg->GetTree();
+  ASSERT_TRUE(WaitFor([&] { return Item(tree, "Gate") != nullptr; }));
+  CMapDlg* map = dlg.m_pMapManagerDlg->m_pMapDlg;
+  map->m_mapData.AddMap({"Site", ""});
+  ASSERT_TRUE(map->ShowMap("Site"));
+  ASSERT_TRUE(map->AddDevicePoint(10, 20, &g_lstDevInfo.front()));
+  ASSERT_TRUE(map->AddDevicePoint(30, 40, &g_lstDevInfo.back()));
+
+  EXPECT_EQ(dlg.RemoveCloudDevice("C1"), 1);
+  EXPECT_EQ(g_lstDevInfo.size(), 1u);
+  EXPECT_EQ(Item(tree, "Gate"), nullptr);
+  ASSERT_NE(Item(tree, "Dock"), nullptr);
+  tree->setCurrentItem(Item(tree, "Dock"));  // the rebuilt items point at live records
+  ASSERT_EQ(map->m_mapData.Points().size(), 1u);
+  EXPECT_EQ(map->m_mapData.Points().front().DevField, "Dock");
+  EXPECT_EQ(dlg.RemoveCloudDevice("C1"), 0);
+}
+
 // The cloud service's answer about device 2001, a camera at the fake device.
 std::string DeviceAnswer(int ptzPort) {
   return "<xml><err>0</err><msg>ok</msg><ip>198.51.100.1</ip><ls><dev><DevID>2001</DevID><devsn>SN-9</devsn>"
@@ -130,12 +165,7 @@ TEST_F(UdpLoginWindowTest, NoticesAddADeviceFromTheCloudAndMoveIt) {
   EXPECT_GT(added.GimbroId, 0);
   EXPECT_EQ(device.Take("LOGIN", 10.0), "LOGIN admin ok") << "registered with the messaging control";
   QTreeWidget* tree = dlg.m_pDeviceListDlg->GetTree();
-  auto item = [&](const char* name) -> QTreeWidgetItem* {
-    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
-      if ((*it)->text(0) == name) return *it;
-    }
-    return nullptr;
-  };
+  auto item = [&](const char* name) { return Item(tree, name); };
   EXPECT_TRUE(WaitFor([&] { return item("Dock") != nullptr && CDevTree::ItemImage(item("Dock")) == 3; }))
       << "the new device shows in the tree and comes online";
   bool askedForTheDevice = false;

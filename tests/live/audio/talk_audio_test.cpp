@@ -156,29 +156,47 @@ TEST(TalkPacket, HeaderAndPayloadMustLieInsideTheDatagram) {
   EXPECT_FALSE(talk::ParsePacket(nullptr, 40));
 }
 
-TEST(TalkAnswer, ReadsTheFourValuesOfTheStartResponse) {
-  auto params = talk::ParseTalkAnswer(
-      "<MESSAGE><MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"G711\" Samplerate=\"8000\" "
-      "BitsPerSample=\"16\" Channels=\"1\" /></MESSAGE_BODY></MESSAGE>");
-  ASSERT_TRUE(params);
-  EXPECT_EQ(params->audioType, 0);
-  EXPECT_EQ(params->sampleRate, 8000);
-  EXPECT_EQ(params->bitsPerSample, 16);
-  EXPECT_EQ(params->channels, 1);
-
-  params = talk::ParseTalkAnswer(
-      "<MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"1\" Samplerate=\"16000\" /></MESSAGE_BODY>");
-  ASSERT_TRUE(params);
-  EXPECT_EQ(params->audioType, 1);
-  EXPECT_EQ(params->sampleRate, 16000);
-  EXPECT_EQ(params->channels, 1) << "missing values keep their defaults";
-
-  for (const char* bad : {"", "not xml at all", "<MESSAGE><MESSAGE_BODY/></MESSAGE>",
-                          "<MESSAGE><RA_START_RESPONSE Samplerate=\"8000\"/></MESSAGE>",
-                          "<MESSAGE_BODY><RA_START_RESPONSE Samplerate=\"0\"/></MESSAGE_BODY>",
-                          "<MESSAGE_BODY><RA_START_RESPONSE Channels=\"-3\"/></MESSAGE_BODY>",
-                          "<MESSAGE_BODY><RA_START_RESPONSE BitsPerSample=\"7\"/></MESSAGE_BODY>"}) {
+// The NVR's talk answers as the main window reads them.
+TEST(TalkAnswer, ReadsTheStartResponsesOfTheMessageBodies) {
+  struct Case {
+    const char* text;
+    int audioType, sampleRate, bitsPerSample, channels;
+  } cases[] = {
+      {"<MESSAGE><MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"G711\" Samplerate=\"8000\" "
+       "BitsPerSample=\"16\" Channels=\"1\" /></MESSAGE_BODY></MESSAGE>",
+       0, 8000, 16, 1},
+      {"<X><MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"AAC\" Samplerate=\"16000\" Channels=\"2\"/></MESSAGE_BODY></X>",
+       1, 16000, 16, 2},
+      // "AAC" inside a longer name selects AAC; a number is no codec name.
+      {"<M><MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"MPEG4-AAC-LC\"/></MESSAGE_BODY></M>", 1, 8000, 16, 1},
+      {"<M><MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"1\" Samplerate=\"16000\"/></MESSAGE_BODY></M>", 0, 16000, 16,
+       1},
+      // Without RA_START_RESPONSE, or without MESSAGE_BODY under the root: the defaults.
+      {"<MESSAGE><MESSAGE_BODY/></MESSAGE>", 0, 8000, 16, 1},
+      {"<MESSAGE><RA_START_RESPONSE Samplerate=\"44100\"/></MESSAGE>", 0, 8000, 16, 1},
+      {"<MESSAGE_BODY><RA_START_RESPONSE Samplerate=\"44100\"/></MESSAGE_BODY>", 0, 8000, 16, 1},
+      // Every body and response is walked; a later value replaces an earlier one.
+      {"<M><MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"AAC\" Samplerate=\"16000\"/></MESSAGE_BODY>"
+       "<MESSAGE_BODY><RA_START_RESPONSE Channels=\"2\"/><RA_START_RESPONSE Samplerate=\"32000\"/></MESSAGE_BODY></M>",
+       1, 32000, 16, 2},
+  };
+  for (const Case& c : cases) {
+    const auto params = talk::ParseTalkAnswer(c.text);
+    ASSERT_TRUE(params) << c.text;
+    EXPECT_EQ(params->audioType, c.audioType) << c.text;
+    EXPECT_EQ(params->sampleRate, c.sampleRate) << c.text;
+    EXPECT_EQ(params->bitsPerSample, c.bitsPerSample) << c.text;
+    EXPECT_EQ(params->channels, c.channels) << c.text;
+  }
+  for (const char* bad : {"", "not xml at all", "<MESSAGE><MESSAGE_BODY>"}) {
     EXPECT_FALSE(talk::ParseTalkAnswer(bad)) << bad;
+  }
+  // What the decoder cannot play is refused before a decoder is made.
+  for (const char* unplayable : {"<M><MESSAGE_BODY><RA_START_RESPONSE Samplerate=\"0\"/></MESSAGE_BODY></M>",
+                                 "<M><MESSAGE_BODY><RA_START_RESPONSE Channels=\"-3\"/></MESSAGE_BODY></M>",
+                                 "<M><MESSAGE_BODY><RA_START_RESPONSE BitsPerSample=\"7\"/></MESSAGE_BODY></M>"}) {
+    EXPECT_TRUE(talk::ParseTalkAnswer(unplayable)) << unplayable;
+    EXPECT_FALSE(ReadTalkAnswer(unplayable)) << unplayable;
   }
 }
 
@@ -345,12 +363,18 @@ TEST(TalkDecoder, RendererFailuresFailTheOpen) {
 }
 
 TEST(TalkDecoder, AnUnreadableTalkAnswerOpensNoDecoder) {
-  EXPECT_EQ(OpenTalkDecoder("<MESSAGE><MESSAGE_BODY/></MESSAGE>"), nullptr);
-  EXPECT_EQ(OpenTalkDecoder("\x01\x02 garbage"), nullptr);
-  auto codec = OpenTalkDecoder("<MESSAGE_BODY><RA_START_RESPONSE AudioCodec=\"1\" /></MESSAGE_BODY>");
+  EXPECT_FALSE(ReadTalkAnswer("\x01\x02 garbage"));
+  // An answer without RA_START_RESPONSE opens the decoder with the defaults.
+  const auto params = ReadTalkAnswer("<MESSAGE><MESSAGE_BODY/></MESSAGE>");
+  ASSERT_TRUE(params);
+  std::unique_ptr<CAudioCodec> codec;
+  ASSERT_EQ(OpenTalkDecoder(*params, &codec), 0);
   ASSERT_NE(codec, nullptr);
   EXPECT_TRUE(codec->IsOpen());
-  EXPECT_EQ(codec->AudioParams().audioType, 1);
+  EXPECT_EQ(codec->AudioParams().audioType, 0);
+  EXPECT_EQ(codec->AudioParams().sampleRate, 8000);
+  EXPECT_EQ(codec->AudioParams().bitsPerSample, 16);
+  EXPECT_EQ(codec->AudioParams().channels, 1);
 }
 
 // On the machine's own sound output, or silently without one: opening never

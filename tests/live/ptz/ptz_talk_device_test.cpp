@@ -74,7 +74,9 @@ TEST_F(PtzTalkDeviceTest, TalkAnswerAndPacketsFeedTheDecoder) {
       [&](LONG, const BYTE* data, LONG length, const BYTE*) {
         inputs.push_back(codec ? codec->InputData(data, length) : -100);
       },
-      [&](LONG, std::string text) { codec = OpenTalkDecoder(text); });
+      [&](LONG, std::string text) {
+        if (const auto params = ReadTalkAnswer(text)) OpenTalkDecoder(*params, &codec);
+      });
   ASSERT_EQ(ctrl.Talk(id, 1), GIMBRO_OK);
   ASSERT_TRUE(WaitFor([&] { return inputs.size() == 3; }, 15000));
   EXPECT_EQ(inputs, (std::vector<int>{0, 0, 0}));

@@ -76,6 +76,13 @@ TEST_F(NvrDownloadTest, CheckedRowsLandByteIdenticalOneAfterAnother) {
   EXPECT_EQ(Caption(), L"Start Download");
   EXPECT_TRUE(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY)->isEnabled());
   EXPECT_EQ(page_->GetResultList()->GetCheckboxes(), 1);
+
+  // A downloaded file plays from the save folder; the NVR is not asked for it.
+  page_->GetResultList()->SetItemStates(2, RLS_SELECTED);
+  page_->OnDblClkResultList();
+  ASSERT_TRUE(WaitFor([&] { return page_->GetPlayer(0)->HasPicture(); }));
+  EXPECT_TRUE(page_->GetPlayer(0)->Engine()->IsFilePlaying());
+  EXPECT_EQ(device_->Command("count REPLAY_FILE"), "OK 0");
   EXPECT_TRUE(page_->SetSearchDevInfo(ch2_));
 }
 

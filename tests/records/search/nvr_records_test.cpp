@@ -130,7 +130,9 @@ TEST_F(NvrRecordsTest, BadAnswersEndTheSearchWithTheirMessage) {
     ASSERT_TRUE(SearchNvr(ch1_));
     EXPECT_EQ(Message(), c.message);
     EXPECT_EQ(page_->GetResultList()->GetItemCount(), c.rows);
-    if (c.rows == 0) EXPECT_EQ(Status(), "");
+    if (c.rows == 0) {
+      EXPECT_EQ(Status(), "");
+    }
     EXPECT_FALSE(page_->IsSearching());
   }
   EXPECT_EQ(page_->GetResultList()->GetItemText(0, 0), "");
@@ -144,6 +146,32 @@ TEST_F(NvrRecordsTest, BadAnswersEndTheSearchWithTheirMessage) {
   EXPECT_FALSE(page_->IsSearching());
   EXPECT_EQ(Status(), "");
   EXPECT_EQ(device_->Command("count AUX 1021"), before);
+}
+
+TEST_F(NvrRecordsTest, ASearchTheNvrNeverAnswersEndsAfterItsWait) {
+  Record(1, "Schedule", 8, 0, 0);
+  ASSERT_EQ(device_->Command("aux 1021 1"), "OK");  // answered as failed: nothing reaches the page
+  ASSERT_TRUE(page_->SetSearchDevInfo(ch1_));
+  SetCombo(CSearchRecDlg::IDC_SOURCE, 1);
+  SetSpan(5);
+  Click(CSearchRecDlg::IDC_QUERY);
+  EXPECT_FALSE(TakeRequest(kNvrFileSearchCode).empty());
+  ASSERT_TRUE(page_->IsSearching());
+  EXPECT_EQ(Status(), "Searching, please waiting...");
+  EXPECT_FALSE(page_->SetSearchDevInfo(ch2_));
+  page_->OnTimer(CSearchRecDlg::kSearchWaitTimer);  // the wait is over
+  EXPECT_FALSE(page_->IsSearching());
+  EXPECT_EQ(Status(), "");
+  EXPECT_EQ(Message(), "Network connect timeout,please re-try!");
+  EXPECT_TRUE(page_->SetSearchDevInfo(ch2_));
+
+  // An answer in time stops the wait: a late expiry says nothing.
+  ASSERT_EQ(device_->Command("aux 1021 0"), "OK");
+  ASSERT_TRUE(SearchNvr(ch1_));
+  EXPECT_EQ(page_->GetResultList()->GetItemCount(), 1);
+  page_->OnTimer(CSearchRecDlg::kSearchWaitTimer);
+  EXPECT_EQ(Message(), "");
+  EXPECT_EQ(page_->GetResultList()->GetItemCount(), 1);
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <QDateTimeEdit>
+#include <QDir>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "common/wait_for.h"
+#include "core/module_path.h"
 #include "maker/morvik/morvik.h"
 #include "nvr_page_fixture.h"
 #include "records/playback/play_back_toll_bar.h"
@@ -59,6 +63,9 @@ TEST_F(NvrReplayTest, AnotherFileOfTheSameNvrMovesItsReplayAndTheOldStopIsIgnore
   page_->OnPlayerMouse(CSearchRecDlg::kFirstPlayerId + 2, kMorvikWmLButtonUp, 5, 5);
   ASSERT_EQ(page_->GetCurWnd(), 2);
   PlayRow(1);
+  // The old replay's end and the new replay's parameters both arrive before
+  // the page's thread looks: they are taken in the order they came.
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
   EXPECT_EQ(device_->Take("REPLAY_FILE_CONTROL"), "REPLAY_FILE_CONTROL 7 0");
   EXPECT_EQ(device_->Take("REPLAY_FILE "), "REPLAY_FILE " + second);
   EXPECT_FALSE(page_->GetPlayer(0)->IsPlaying());
@@ -93,6 +100,28 @@ TEST_F(NvrReplayTest, AnNvrDayPlaysFromTheSecondClicked) {
   ASSERT_TRUE(WaitFor([&] { return page_->GetTimeBar()->GetRowCursor(0) >= 8 * 3600 + 10; }));
   ASSERT_TRUE(WaitFor([&] { return page_->NvrPlayerOf(id_) == -1; }));
   EXPECT_FALSE(player->IsPlaying());
+}
+
+}  // namespace
+
+namespace {
+
+// The page with an NVR's files, one of them playing from the NVR and two
+// downloaded, saved under the program folder's "screenshots/" for a person to
+// look at.
+TEST_F(NvrReplayTest, Screenshot) {
+  for (int i = 0; i < 4; ++i) Record(1, i == 2 ? "Alarm" : "Schedule", 8 + i, 0, 0, i == 0 ? 30 : 2);
+  ASSERT_TRUE(SearchNvr(ch1_));
+  PlayRow(0);
+  ASSERT_TRUE(WaitFor([&] { return page_->GetPlayer(0)->HasPicture() && PlayCell(0) == "Window1:Playing..."; }));
+  page_->GetResultList()->SetCheck(1, TRUE);
+  page_->GetResultList()->SetCheck(3, TRUE);
+  Click(CSearchRecDlg::IDC_DOWNLOAD);
+  ASSERT_TRUE(WaitFor([&] { return !page_->IsDownloading(); }));
+  ASSERT_EQ(page_->GetResultList()->GetItemText(3, 2), "Download complete");
+  const QString folder = QString::fromStdString(GetModuleDir()) + "screenshots/";
+  QDir().mkpath(folder);
+  ASSERT_TRUE(page_->grab().save(folder + "record_query_nvr.png"));
 }
 
 }  // namespace
