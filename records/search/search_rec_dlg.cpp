@@ -255,21 +255,29 @@ BOOL CSearchRecDlg::SetSearchDevInfo(DevInfo* pDevInfo) {
   }
   RefillCombo(IDC_SOURCE, {IDS_LOCAL_RECORD, IDS_FRONT_END_RECORD}, -1);
   OnSelChangeSource();
+  ClearFormForDevice();
+  m_devInfo = *pDevInfo;
+  if (auto* label = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_DEVICE))) label->SetText(FixedText(m_devInfo.DevId));
+  m_strSaveFolder = RecSaveFolder(m_devInfo, g_lstRecSchemeInfo);
+  ShowPlaybackHint();
+  CreateSaveFolder(m_strSaveFolder);
+  m_bVssDevice = 0;
+  return TRUE;
+}
+
+void CSearchRecDlg::ClearFormForDevice() {
   m_nPlayerRow.fill(-1);
   EnableControl(IDC_PRE_PAGE, false);
   EnableControl(IDC_NEXT_PAGE, false);
   SetStatusText("");
   ClearResults();
   EnableControl(IDC_STOP_DOWNLOAD, false);
-  m_devInfo = *pDevInfo;
-  if (auto* label = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_DEVICE))) label->SetText(FixedText(m_devInfo.DevId));
-  m_strSaveFolder = RecSaveFolder(m_devInfo, g_lstRecSchemeInfo);
+}
+
+void CSearchRecDlg::ShowPlaybackHint() {
   if (auto* hint = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_HINT)); hint && hint->text().isEmpty()) {
     hint->SetTextW(LoadStringW(IDS_DBLCLICK_PLAYBACK).toStdWString());
   }
-  CreateSaveFolder(m_strSaveFolder);
-  m_bVssDevice = 0;
-  return TRUE;
 }
 
 void CSearchRecDlg::SetDayRow(const DevInfo& dev) {

@@ -283,6 +283,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void FillPage(int firstRecord);
   RecFileQuery ReadForm() const;
   void SetDayRow(const DevInfo& dev);
+  // A new device of the form: no played rows, no pages, an empty list.
+  void ClearFormForDevice();
+  void ShowPlaybackHint();
   void RefillCombo(int id, const std::vector<UINT>& texts, int keep);
   void EnableControl(int id, bool on);
   std::shared_ptr<MorvikEngine> EngineOf(int player) const;  // under m_csFeed

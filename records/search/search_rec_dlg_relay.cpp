@@ -101,17 +101,10 @@ BOOL CSearchRecDlg::SearchVssRecByDate(RelayDevice* pRelayDevice) {
 
   RefillCombo(IDC_SOURCE, {IDS_LOCAL_RECORD}, 0);
   EnableControl(IDC_TIME_MODE, true);
-  m_nPlayerRow.fill(-1);
-  EnableControl(IDC_PRE_PAGE, false);
-  EnableControl(IDC_NEXT_PAGE, false);
-  SetStatusText("");
-  ClearResults();
-  EnableControl(IDC_STOP_DOWNLOAD, false);
+  ClearFormForDevice();
   m_vssDevice = dev;
   if (auto* label = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_DEVICE))) label->SetText(key);
-  if (auto* hint = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_HINT)); hint && hint->text().isEmpty()) {
-    hint->SetTextW(LoadStringW(IDS_DBLCLICK_PLAYBACK).toStdWString());
-  }
+  ShowPlaybackHint();
   auto* media = qobject_cast<QComboBox*>(GetDlgItem(IDC_MEDIA_TYPE));
   const int keep = media ? media->currentIndex() : 0;
   RefillCombo(IDC_MEDIA_TYPE, {IDS_VIDEO, IDS_AUDIO_VIDEO}, keep >= 0 && keep < 2 ? keep : 0);
