@@ -12,6 +12,7 @@
 struct RelayDevice;
 class CRemoteSessionRegistry;
 class RelayRecordPageGate;
+struct RelayDeviceEntry;
 
 struct RelayHost {
   // The main window: the serving threads post their end messages to it.
@@ -51,6 +52,13 @@ struct RelayHost {
   // A message of the device page's message box (string id, text filled with
   // `argument`), when that box exists.
   std::function<void(int stringId, const std::string& argument)> ShowDevicePageMessage;
+  // Fills `shown` with the relay device whose video the main grid's selected
+  // pane shows; false when it shows none.
+  std::function<bool(RelayDeviceEntry& shown)> SelectedRelayDevice;
+  // Hands a preset list text to the PTZ panel (as its WM_PTZ_RESPONSE).
+  std::function<void(const char* text)> ShowPresetList;
+  // A relay server's first device list arrived (its login handle).
+  std::function<void(LONG login)> FirstDeviceList;
   // What the device-state reports of this client's own devices ask.
   DeviceStateHost devices;
 };

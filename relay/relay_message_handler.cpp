@@ -136,6 +136,9 @@ BOOL CRelayMessageHandler::HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lP
     case WM_RELAY_CHANNEL_NOTIFY:
       m_servers.OnRelayChannelNotify(static_cast<RelayVideoAnswer*>(record));
       return TRUE;
+    case WM_RELAY_PRESET_LIST_ANSWER:
+      m_servers.OnRelayPresetListAnswer(static_cast<RelayPresetListAnswer*>(record));
+      return TRUE;
     case WM_RELAY_DEVICE_LIST_CHANGED:
       Pelk_InviteDeviceList(static_cast<LONG>(lParam));
       return TRUE;

@@ -133,3 +133,41 @@ BOOL InviteRemoteDevVideo(const char* parentIp, int parentPort, const char* myIp
   }
   return FALSE;
 }
+
+namespace {
+
+bool ServerHasList(const char* ip, int port) {
+  for (const Vemo2Node& server : g_lstVssInfo) {
+    if (std::strcmp(server.IPAddr, ip) == 0 && server.nPort == port && server.bHasDeviceList) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void CCascadeInvites::Start(int mainLayout) {
+  m_waiting.clear();
+  LoadRemoteDevInfo([&](const RemoteDevEntry& entry) {
+    if (!ServerHasList(entry.ParentIp, entry.ParentPort)) {
+      m_waiting.push_back(entry);
+      return;
+    }
+    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName, mainLayout);
+  });
+}
+
+void CCascadeInvites::OnFirstDeviceList(const char* serverIp, int serverPort, int mainLayout) {
+  if (serverIp == nullptr) return;
+  std::vector<RemoteDevEntry> due;
+  for (auto it = m_waiting.begin(); it != m_waiting.end();) {
+    if (std::strcmp(it->ParentIp, serverIp) == 0 && it->ParentPort == serverPort) {
+      due.push_back(*it);
+      it = m_waiting.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  for (const RemoteDevEntry& entry : due) {
+    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName, mainLayout);
+  }
+}

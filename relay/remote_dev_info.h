@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "platform/win_types.h"
 
@@ -46,3 +47,20 @@ BOOL InviteRemoteDevVideo(const char* parentIp, int parentPort, const char* myIp
 struct RelayDevice;
 // The channel a relay device's video is asked for with.
 int RemoteDevChannel(const RelayDevice& device);
+
+// The cascade at start: the file's devices are asked for once their relay
+// server is logged in with its device list. A server whose first list has not
+// come when the file is read (a slow login) gets its invitations when it comes.
+class CCascadeInvites {
+ public:
+  // Reads the file and invites every entry whose server has its list now;
+  // the others wait for OnFirstDeviceList.
+  void Start(int mainLayout);
+  // The first device list of a relay server (its address as written and port)
+  // arrived: its waiting entries are invited.
+  void OnFirstDeviceList(const char* serverIp, int serverPort, int mainLayout);
+  size_t Waiting() const { return m_waiting.size(); }
+
+ private:
+  std::vector<RemoteDevEntry> m_waiting;
+};

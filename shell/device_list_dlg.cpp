@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QThread>
 #include <QPainter>
 #include <QTreeWidgetItemIterator>
 #include <cstring>
@@ -13,6 +14,8 @@
 #include "core/process_query.h"
 #include "core/res_msg_dlg.h"
 #include "core/user_settings.h"
+#include "relay/login/vss_info.h"
+#include "relay/servers/relay_viewer.h"
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "platform/string_table.h"
@@ -40,6 +43,23 @@ bool IsUnderVss(const QTreeWidgetItem* item) {
   }
   return false;
 }
+
+RelayDevice* ItemRelayDevice(const QTreeWidgetItem* item) {
+  if (item == nullptr || CDevTree::ItemKind(item) != DevTreeData::kRelayDevice) return nullptr;
+  return static_cast<RelayDevice*>(CDevTree::ItemData(item));
+}
+
+// A relay channel: a leaf under "VSS" that holds a relay device.
+bool IsRelayChannel(const QTreeWidgetItem* item) {
+  return item != nullptr && item->childCount() == 0 && IsUnderVss(item) && ItemRelayDevice(item) != nullptr;
+}
+
+bool IsVss(const QTreeWidgetItem* item) {
+  return item != nullptr && item->parent() != nullptr && item->parent()->parent() == nullptr && item->text(0) == "VSS";
+}
+
+constexpr UINT kStrDeviceOffline = 821;  // "The device offline,can't do the operation!"
+constexpr unsigned long kAutoPlayPauseMs = 5;
 
 }  // namespace
 
@@ -395,6 +415,11 @@ void CDeviceListDlg::OnLButtonUp(QPoint globalPos) {
     ShowRefusal(kStrMemoryTooLarge);
     return;
   }
+  if (IsRelayChannel(item)) {
+    if (m_nHostCode == 0 && g_nCurModule == kModuleLive) OpenRelayChannel(item, QApplication::widgetAt(globalPos));
+    m_pTree->clearSelection();
+    return;
+  }
   DevInfo* dev = DeviceToOpen(item);
   if (dev == nullptr) return;
   switch (ChooseDropTarget(m_nHostCode, g_nCurModule, dev->DevType)) {
@@ -427,17 +452,49 @@ void CDeviceListDlg::OnDblclkDevTree(QPoint pos) {
   }
   // Only a channel opens: a multi-channel device's own item stands for no stream.
   if (hit->childCount() > 0) return;
+  if (IsRelayChannel(hit)) {
+    OpenRelayChannel(hit, nullptr);
+    return;
+  }
   if (DevInfo* dev = DeviceToOpen(hit)) m_pHost->OpenDevInFreeWnd(dev);
+}
+
+void CDeviceListDlg::OpenRelayChannel(QTreeWidgetItem* item, QWidget* dropWnd) {
+  RelayDevice* dev = ItemRelayDevice(item);
+  if (dev == nullptr) return;
+  int grid = 0;
+  if (dropWnd != nullptr) {
+    if (!m_pHost->SelectDropPane(dropWnd, &grid)) return;
+    m_pHost->StopSelectedPane(grid);
+  }
+  if (dev->nState == 0) {
+    ShowRefusal(kStrDeviceOffline);
+    return;
+  }
+  if (dev->nState == 2 || dev->nState == 4) m_pHost->CloseMainGridRelay(*dev);
+  CRelayViewer::InviteChannel(*dev, m_pHost->MainGridShownCount());
+  // The answer goes to the selected pane of the grid the channel was dropped on.
+  m_pHost->SetExtGridRelayFlag(grid > 0 ? 1 : 0);
 }
 
 void CDeviceListDlg::OnRclickDevTree(QPoint pos, QPoint globalPos) {
   if (g_nCurModule != kModuleLive || m_pTree == nullptr) return;
   QTreeWidgetItem* hit = m_pTree->itemAt(pos);
   SetMark(hit);
-  // A local group (or "Online"/"Offline") with items; the relay branch plays nothing.
-  if (hit == nullptr || hit->parent() == nullptr || hit->parent() != Root() || hit->childCount() == 0 ||
-      IsUnderVss(hit))
+  // A local group (or "Online"/"Offline") with items, or a relay server's
+  // group of channels: in the online view a server's own item or a server's
+  // "Online"/"Offline" item is refused, in the other views only the servers
+  // directly under "VSS" play. "VSS" itself plays nothing.
+  if (hit == nullptr || hit->parent() == nullptr || hit->childCount() == 0 || IsVss(hit)) return;
+  if (IsUnderVss(hit)) {
+    const QTreeWidgetItem* parent = hit->parent();
+    const QTreeWidgetItem* greatGrandparent =
+        parent->parent() != nullptr ? parent->parent()->parent() : nullptr;
+    const bool refused = m_nGroupMode == kModeOnline ? IsVss(parent) || IsVss(greatGrandparent) : !IsVss(parent);
+    if (refused) return;
+  } else if (hit->parent() != Root()) {
     return;
+  }
   m_hRClickItem = hit;
   m_pGroupMenu->popup(globalPos);
 }
@@ -448,6 +505,10 @@ void CDeviceListDlg::OnAutoPlayGroup() {
   QTreeWidgetItem* group = m_hRClickItem;
   m_hRClickItem = nullptr;
   if (group == nullptr) return;
+  if (IsUnderVss(group)) {
+    AutoPlayRelayItem(group);
+    return;
+  }
   std::vector<DevInfo*> records;
   for (int i = 0; i < group->childCount(); ++i) {
     QTreeWidgetItem* child = group->child(i);
@@ -462,6 +523,30 @@ void CDeviceListDlg::OnAutoPlayGroup() {
   calls.addWatch = [this](int grid, int pane, DevInfo* dev) { return m_pHost->AddWatchInGrid(grid, pane, dev); };
   if (const UINT refusal = RunGroupAutoPlay(records, m_pHost->GetLiveGridCount(), g_nLoginType, calls))
     ShowRefusal(refusal);
+}
+
+// Every pane stops, then each channel of the item (a channel of a device under
+// it too) is asked for, pane after pane; offline channels are passed over.
+void CDeviceListDlg::AutoPlayRelayItem(QTreeWidgetItem* item) {
+  std::vector<RelayDevice*> channels;
+  for (int i = 0; i < item->childCount(); ++i) {
+    QTreeWidgetItem* child = item->child(i);
+    if (IsRelayChannel(child)) channels.push_back(ItemRelayDevice(child));
+    for (int c = 0; c < child->childCount(); ++c) {
+      if (IsRelayChannel(child->child(c))) channels.push_back(ItemRelayDevice(child->child(c)));
+    }
+  }
+  m_pHost->StopAllLivePanes();
+  m_pHost->SetExtGridRelayFlag(0);
+  for (RelayDevice* dev : channels) {
+    if (IsMemoryOverLimit()) {
+      ShowRefusal(kStrMemoryTooLarge);
+      return;
+    }
+    if (dev->nState == 0) continue;
+    CRelayViewer::InviteChannel(*dev, m_pHost->MainGridShownCount());
+    QThread::msleep(kAutoPlayPauseMs);
+  }
 }
 
 void CDeviceListDlg::OnBnClickedFind() {

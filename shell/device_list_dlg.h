@@ -93,6 +93,11 @@ class CDeviceListDlg : public CDialog {
   void EndDragImage();
   // The record of a device item ready to be opened in a pane, or null after a refusal shown.
   DevInfo* DeviceToOpen(QTreeWidgetItem* item);
+  // A relay channel dropped on a pane (`dropWnd`) or double-clicked (null):
+  // the pane stops what it shows, an offline channel is refused, panes of the
+  // main grid that show it already close it, and its video is asked for.
+  void OpenRelayChannel(QTreeWidgetItem* item, QWidget* dropWnd);
+  void AutoPlayRelayItem(QTreeWidgetItem* item);
 
   CDeviceListHost* m_pHost;
   int m_nHostCode = 0;

@@ -41,6 +41,23 @@ class CDeviceListHost {
   // pane, screen state saved): its answer, kPaneBeyondLayout past its layout.
   virtual int AddWatchInGrid(int grid, int pane, DevInfo* dev) = 0;
 
+  // Relay channels (the leaves under "VSS"). The pane of a live grid under a
+  // drop (the window there or one of its children) becomes its grid's
+  // selected pane: its grid in `grid` (0 the main grid, 1 to 3 the extension
+  // monitors' while the multi-screen option is on); false when no pane is there.
+  virtual bool SelectDropPane(QWidget* /*dropWnd*/, int* /*grid*/) { return false; }
+  // Stops what that grid's selected pane shows (relay video or a watch).
+  virtual void StopSelectedPane(int /*grid*/) {}
+  // Closes the relay video of every main-grid pane that shows the device.
+  virtual void CloseMainGridRelay(const RelayDevice& /*dev*/) {}
+  // Stops every pane of the main grid and, while the multi-screen option is
+  // on, of the extension grids.
+  virtual void StopAllLivePanes() {}
+  // The number of panes the main grid shows.
+  virtual int MainGridShownCount() { return 0; }
+  // 1 while a relay video asked for belongs in an extension grid, else 0.
+  virtual void SetExtGridRelayFlag(int /*flag*/) {}
+
   // The record search: whether it sits on an extension monitor, and the
   // device it searches the records of.
   virtual bool IsRecordSearchOnExtScreen() = 0;

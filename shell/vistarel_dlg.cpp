@@ -50,6 +50,8 @@
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
 #include "shell/relay_record_page_adapter.h"
+#include "relay/remote_dev_info.h"
+#include "relay/servers/relay_pane_keys.h"
 #include "relay/login/vemo2_login.h"
 #include "relay/servers/relay_viewer.h"
 #include "settings/sys_setting_dlg.h"
@@ -119,8 +121,10 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
   relayHost.pRecordPage = &m_relayPageGate;
   relayHost.ptzPlugin = RelayPtzPluginOf();
   FillDeviceStateHost(relayHost.devices);
+  FillRelayHost(relayHost);
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
   m_pRelayViewer = std::make_unique<CRelayViewer>();
+  m_pCascade = std::make_unique<CCascadeInvites>();
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setWindowIcon(QIcon(codepage::ToQString(paths::ProgramFolder() + "Images/Vemo.png")));
 }
@@ -357,6 +361,7 @@ void CVistarelDlg::CreateActiveDlg() {
   m_pSearchRecDlg->SetToolbarHost(this);
   m_pSearchRecDlg->SetRelayLoginFinder(&CRelayViewer::FindLoginHandle);
   m_pSearchRecDlg->SetRelayServerNameFinder(&CRelayViewer::FindServerName);
+  m_pSearchRecDlg->SetClosingCheck([this] { return IsClosing() != FALSE; });
   m_pSearchRecDlg->Create(CSearchRecDlg::IDD, this);
   ConnectRelayRecordPage(true);
   Place(m_pSearchRecDlg, page);
@@ -379,10 +384,10 @@ void CVistarelDlg::CreateActiveDlg() {
 }
 
 // A grid's patrol takes its plans from the patrol settings page and moves on
-// by the patrol step; relay devices count as offline until the relay runs.
+// by the patrol step; a relay device is online by its state word.
 void CVistarelDlg::AttachPatrol(CVideoManagerDlg* grid) {
   grid->SetPatrolPlanSource(m_pPatrolPlans.get());
-  grid->SetPatrolTick(MakeGridPatrolTick(nullptr));
+  grid->SetPatrolTick(MakeGridPatrolTick(RelayPaneKeyState));
 }
 
 void CVistarelDlg::DestroyActiveDlg() {

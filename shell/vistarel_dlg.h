@@ -57,7 +57,9 @@ class CPatrolPlanSource;
 class CRelayMessageHandler;
 class CRelayViewer;
 class CRelayRecordPageAdapter;
+class CCascadeInvites;
 struct DeviceStateHost;
+struct RelayHost;
 class CAudioCodec;
 struct DevInfo;
 struct GimbroAlarmRecord;
@@ -192,6 +194,11 @@ class CVistarelDlg : public CDialog,
   void DropDevOnMap(int x, int y, DevInfo* dev) override;
   int GetLiveGridCount() override;
   int AddWatchInGrid(int grid, int pane, DevInfo* dev) override;
+  bool SelectDropPane(QWidget* dropWnd, int* grid) override;
+  void StopSelectedPane(int grid) override;
+  void CloseMainGridRelay(const RelayDevice& dev) override;
+  void StopAllLivePanes() override;
+  int MainGridShownCount() override;
   bool IsRecordSearchOnExtScreen() override;
   void SetSearchDevInfo(DevInfo* dev) override;
   std::vector<MapEntry> GetMapList() override;
@@ -303,6 +310,11 @@ class CVistarelDlg : public CDialog,
                              std::shared_ptr<RelayVideoPlayer> player) override;
   long InviteCloseDeviceVideo(const PaneRelayDevice& dev, const std::string& key, long mainId, long subId) override;
   long InviteDeviceVideo(const PaneRelayDevice& dev, const std::string& key, int stream, int channel) override;
+  long SetRelayPtzDirection(const PaneRelayDevice& dev, const std::string& key, int channel, int code, int panSpeed,
+                            int tiltSpeed) override;
+  long SetRelayPtzAdvance(const PaneRelayDevice& dev, const std::string& key, int channel, int command) override;
+  long InvitePatrolRelayVideo(CVideoManagerDlg* grid, int pane, const std::string& key) override;
+  long InvitePreset(const PaneRelayDevice& dev, const std::string& key, int channel) override;
   const MainLayout& Layout() const { return m_layout; }
   const char* AdapterAddress() const { return m_szAdapterAddr; }
   std::list<ScreenInfo*>& ExtScreens() { return m_lstScreenInfo; }
@@ -389,7 +401,8 @@ class CVistarelDlg : public CDialog,
   CLoginServerDevices& LoginServerDevices();
   void OnRecordStateChanged();
   // The relay servers' answers placed in the grids (relay service hooks).
-  // The hooks of the device-state reports of this client's own devices.
+  // The relay service's hooks into this window.
+  void FillRelayHost(RelayHost& host);
   void FillDeviceStateHost(DeviceStateHost& host);
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
                        const BYTE* videoParam, const BYTE* audioParam);
@@ -419,6 +432,7 @@ class CVistarelDlg : public CDialog,
   std::unique_ptr<CRemoteSessionRegistry> m_pSessionRegistry;
   std::unique_ptr<CRelayMessageHandler> m_pRelayHandler;
   std::unique_ptr<CRelayViewer> m_pRelayViewer;
+  std::unique_ptr<CCascadeInvites> m_pCascade;  // the saved relay devices asked for at start
   std::unique_ptr<CPatrolPlanSource> m_pPatrolPlans;  // outlives the grids that point to it
   std::list<ScreenInfo*> m_lstScreenInfo;
   int m_nModuleScreen[6] = {};  // by module code: the monitor its window is on

@@ -98,9 +98,6 @@ bool CVistarelDlg::MainPaneShowsRelay() {
          m_pVideoManagerDlg->SelectedPane()->IsRelaying();
 }
 
-// Relay presets come with the relay service; until then nothing is sent.
-void CVistarelDlg::SetRelayPtzPreset(int, const std::string&) {}
-void CVistarelDlg::RspInvitePreset(LONG, const std::string&) {}
 
 // ---- grids and panes --------------------------------------------------------------
 

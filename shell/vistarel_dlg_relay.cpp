@@ -3,6 +3,7 @@
 // panes' relay calls (invitation, player registration, close), the record
 // search page that takes the relay's record answers and data, and the PTZ
 // plug-in of the relay's preset requests.
+#include <QThread>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -13,8 +14,21 @@
 #include "live/grid/video_manager_dlg.h"
 #include "live/grid/video_wnd.h"
 #include "live/ptz/ptz_plugin.h"
+#include "live/live_messages.h"
+#include "live/patrol/patrol_keys.h"
+#include "live/patrol/patrol_point_dlg.h"
+#include "live/ptz/ptz_dlg.h"
 #include "live/streams/relay_video_player.h"
+#include "core/dev_info_store.h"
+#include "core/res_msg_dlg.h"
+#include "platform/post_message.h"
+#include "platform/string_table.h"
 #include "relay/login/vss_info.h"
+#include "relay/relay_host.h"
+#include "relay/relay_names.h"
+#include "relay/remote_dev_info.h"
+#include "relay/servers/relay_pane_keys.h"
+#include "shell/cfg_manager_dlg.h"
 #include "relay/reports/device_state_host.h"
 #include "relay/servers/relay_viewer.h"
 #include "shell/relay_record_page_adapter.h"
@@ -121,20 +135,26 @@ long CVistarelDlg::RegisterRelayRealData(const std::string& key, long mainId, lo
   SplitDeviceKey(key.c_str(), mac, ip);
   // The relay device is shown here now: its record knows the player.
   if (RelayDevice* device = ListedDevice(mac, ip)) {
+    CsLock lock(&g_csVssInfo);  // the patrol step reads the states on its own thread
     device->pRelayPlayer = player;
     device->nState = device->nState == 3 || device->nState == 4 ? 4 : 2;
   }
-  return m_pRelayViewer->RegisterRealData(key, mainId, subId, std::move(player));
+  const long result = m_pRelayViewer->RegisterRealData(key, mainId, subId, std::move(player));
+  UpdateDevIcons();  // its item shows it shown here, or no longer
+  return result;
 }
 
 long CVistarelDlg::InviteCloseDeviceVideo(const PaneRelayDevice& dev, const std::string& key, long mainId,
                                           long subId) {
   if (RelayDevice* device = ListedDevice(dev.MACAddr, dev.IPAddr)) {
+    CsLock lock(&g_csVssInfo);
     device->pRelayPlayer.reset();
     if (device->nState == 2) device->nState = 1;
     if (device->nState == 4) device->nState = 3;
   }
-  return m_pRelayViewer->CloseVideo(dev.IPAddr, dev.MACAddr, key, mainId, subId);
+  const long result = m_pRelayViewer->CloseVideo(dev.IPAddr, dev.MACAddr, key, mainId, subId);
+  UpdateDevIcons();  // its item shows it shown here, or no longer
+  return result;
 }
 
 long CVistarelDlg::InviteDeviceVideo(const PaneRelayDevice& dev, const std::string& key, int stream, int channel) {
@@ -191,4 +211,152 @@ void CVistarelDlg::FillDeviceStateHost(DeviceStateHost& host) {
       }
     }
   };
+}
+
+void CVistarelDlg::FillRelayHost(RelayHost& host) {
+  FillDeviceStateHost(host.devices);
+  // The device page's message box is this window's own, while the device page exists.
+  host.ShowDevicePageMessage = [this](int stringId, const std::string& argument) {
+    if (m_pResMsgDlg == nullptr || m_pCfgManagerDlg == nullptr || m_pCfgManagerDlg->GetDevInfoDlg() == nullptr) return;
+    const CString format = LoadStringA(static_cast<UINT>(stringId));
+    char text[1024];
+    std::snprintf(text, sizeof text, format.c_str(), argument.c_str());
+    m_pResMsgDlg->ShowMsgA(text, 2);
+  };
+  host.SelectedRelayDevice = [this](RelayDeviceEntry& shown) {
+    CVideoWnd* pane = m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->SelectedPane() : nullptr;
+    if (pane == nullptr || !pane->IsRelaying()) return false;
+    const PaneRelayDevice& dev = pane->RelayDev();
+    shown.nType = dev.nKind;
+    std::snprintf(shown.IPAddr, sizeof shown.IPAddr, "%s", dev.IPAddr);
+    std::snprintf(shown.MACAddr, sizeof shown.MACAddr, "%s", dev.MACAddr);
+    std::snprintf(shown.DevName, sizeof shown.DevName, "%s", dev.DevName);
+    return true;
+  };
+  host.ShowPresetList = [this](const char* text) {
+    if (m_pPTZDlg != nullptr) PostText(m_pPTZDlg->GetSafeHwnd(), WM_PTZ_RESPONSE, 0, text);
+  };
+  host.FirstDeviceList = [this](LONG login) {
+    for (const Vemo2Node& server : g_lstVssInfo) {
+      if (server.nLoginHandle != login) continue;
+      m_pCascade->OnFirstDeviceList(server.IPAddr, server.nPort,
+                                    m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0);
+      break;
+    }
+  };
+  CAddPatrolDlg::SetRelayKeys(RelayPatrolChoices);
+}
+
+// ---- relay PTZ ---------------------------------------------------------------------
+
+long CVistarelDlg::SetRelayPtzDirection(const PaneRelayDevice& dev, const std::string& key, int channel, int code,
+                                        int panSpeed, int tiltSpeed) {
+  return CRelayViewer::SetPtzDirection(dev.IPAddr, dev.MACAddr, key, dev.Stream, channel, code, panSpeed, tiltSpeed);
+}
+
+long CVistarelDlg::SetRelayPtzAdvance(const PaneRelayDevice& dev, const std::string& key, int channel, int command) {
+  return CRelayViewer::SetPtzAdvance(dev.IPAddr, dev.MACAddr, key, dev.Stream, channel, command);
+}
+
+long CVistarelDlg::InvitePreset(const PaneRelayDevice& dev, const std::string& key, int channel) {
+  return CRelayViewer::InvitePreset(dev.IPAddr, dev.MACAddr, key, channel);
+}
+
+// A preset action of the PTZ panel while the active grid's selected pane shows
+// relay video goes to the relay: 1 set, 2 delete, 3 call.
+void CVistarelDlg::SetRelayPtzPreset(int operation, const std::string& text) {
+  CVideoManagerDlg* grid = ActiveGrid();
+  CVideoWnd* pane = grid != nullptr ? grid->SelectedPane() : nullptr;
+  if (pane == nullptr || !pane->IsRelaying()) return;
+  const PaneRelayDevice& dev = pane->RelayDev();
+  CRelayViewer::SetPtzPreset(dev.IPAddr, dev.MACAddr, FormatDeviceKey(dev.MACAddr, dev.IPAddr),
+                             CVideoWnd::RelayChannel(dev), operation, text);
+}
+
+// A device's preset list (the PTZ panel's answer) goes to the peers that asked
+// for it: every record of the device-messaging id, with its channel.
+void CVistarelDlg::RspInvitePreset(LONG gimbroId, const std::string& answer) {
+  if (gimbroId == 0) return;
+  for (const DevInfo& dev : g_lstDevInfo) {
+    if (dev.GimbroId != gimbroId) continue;
+    const int channel = dev.DevType == kDevTypeNvr ? dev.CurNVRChannel
+                        : dev.DevType == 0          ? LastCharNumber(dev.DevName)
+                                                    : 0;
+    Pelk_RspInvitePreset(FormatDeviceKey(m_szAdapterAddr, dev.IPAddr).c_str(), 0, static_cast<DWORD>(channel),
+                         answer.c_str());
+  }
+}
+
+// ---- relay patrol points ---------------------------------------------------------------
+
+// A patrol point of a relay device asks for its video; the answer finds the
+// pane that waits for the key (FindPatrolWnd).
+long CVistarelDlg::InvitePatrolRelayVideo(CVideoManagerDlg*, int, const std::string& key) {
+  const RelayDevice* device = FindRelayDeviceByPaneKey(key);
+  if (device == nullptr) return -1;
+  // A video server's channel is the last digit of its name, as everywhere a
+  // relay video is asked for (its patrol key "MAC:name" holds no '-').
+  const int channel = device->nType == kRelayKindNvr           ? PatrolRelayChannel(key)
+                      : device->nType == kRelayKindVideoServer ? LastCharNumber(device->DevName)
+                                                               : 0;
+  return m_pRelayViewer->InviteVideo(device->IPAddr, device->MACAddr, FormatDeviceKey(device->MACAddr, device->IPAddr),
+                                     device->nStream, channel);
+}
+
+// ---- relay channels of the device list panels ---------------------------------------
+
+bool CVistarelDlg::SelectDropPane(QWidget* dropWnd, int* grid) {
+  if (dropWnd == nullptr) return false;
+  std::vector<CVideoManagerDlg*> grids{m_pVideoManagerDlg};
+  if (g_bMultiScreen) {
+    for (ScreenInfo* screen : m_lstScreenInfo) grids.push_back(screen->pVideoManagerDlg);
+  }
+  for (int g = 0; g < static_cast<int>(grids.size()); ++g) {
+    if (grids[g] == nullptr) continue;
+    for (int i = 0; i < CVideoManagerDlg::kPaneCount; ++i) {
+      CVideoWnd* pane = grids[g]->Pane(i);
+      if (pane == nullptr || (pane != dropWnd && !pane->isAncestorOf(dropWnd))) continue;
+      grids[g]->SetSelectWnd(i);
+      if (grid != nullptr) *grid = g;
+      return true;
+    }
+  }
+  return false;
+}
+
+void CVistarelDlg::StopSelectedPane(int grid) {
+  std::vector<CVideoManagerDlg*> grids{m_pVideoManagerDlg};
+  for (ScreenInfo* screen : m_lstScreenInfo) grids.push_back(screen->pVideoManagerDlg);
+  if (grid < 0 || grid >= static_cast<int>(grids.size()) || grids[grid] == nullptr) return;
+  CVideoManagerDlg* target = grids[grid];
+  CVideoWnd* pane = target->SelectedPane();
+  if (pane == nullptr) return;
+  if (pane->IsRelaying()) {
+    pane->CloseRelayVideo();
+  } else if (pane->IsWatching()) {
+    target->StopWatch(target->GetSelectedIndex(), TRUE);
+  }
+}
+
+void CVistarelDlg::CloseMainGridRelay(const RelayDevice& dev) { ClosePanesShowing(dev, false, false, false); }
+
+void CVistarelDlg::StopAllLivePanes() {
+  for (CVideoManagerDlg* grid : LiveGrids()) {
+    for (int i = 0; i < CVideoManagerDlg::kPaneCount; ++i) {
+      CVideoWnd* pane = grid->Pane(i);
+      if (pane == nullptr) continue;
+      if (pane->IsRelaying()) {
+        pane->CloseRelayVideo();
+      } else if (pane->IsWatching()) {
+        grid->StopWatch(i, TRUE);
+      } else {
+        continue;
+      }
+      QThread::msleep(5);
+    }
+  }
+}
+
+int CVistarelDlg::MainGridShownCount() {
+  return m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetShownCount() : 0;
 }

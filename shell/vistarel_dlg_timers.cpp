@@ -165,10 +165,7 @@ void CVistarelDlg::OnVssLoginTimer() {
 
 void CVistarelDlg::OnCascadeTimer() {
   KillTimer(TIMER_CASCADE);
-  const int layout = m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0;
-  LoadRemoteDevInfo([layout](const RemoteDevEntry& entry) {
-    InviteRemoteDevVideo(entry.ParentIp, entry.ParentPort, entry.MyIp, entry.Mac, entry.DevName, layout);
-  });
+  m_pCascade->Start(m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0);
 }
 
 void CVistarelDlg::OnUdpLoginTimer() {

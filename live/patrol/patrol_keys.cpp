@@ -13,7 +13,10 @@ std::string LocalDeviceKey(const DevInfo& dev) {
 
 bool PatrolKeyIsLocal(const std::string& key) {
   const size_t colon = key.find(':');
-  return colon == std::string::npos || key.find('-', colon + 1) != std::string::npos;
+  if (colon == std::string::npos) return true;
+  // "MAC:IP:name" of a relay NVR channel: its name holds a '-' too ("Channel-2").
+  if (key.find(':', colon + 1) != std::string::npos) return false;
+  return key.find('-', colon + 1) != std::string::npos;
 }
 
 DevInfo* FindLocalDeviceByKey(const std::string& key) {

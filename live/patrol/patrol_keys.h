@@ -3,7 +3,8 @@
 // A local camera is named by its DevName, a channel of a local NVR (DevType 4)
 // by "IPAddr:DevName", a relay device by "MAC:name" or, for a relay NVR,
 // "MAC:IP:name". A key is split at its first ':': without one, or when the
-// text behind it holds a '-', it names a local device; otherwise a relay device.
+// text behind it holds a '-' (and no second ':', which only a relay NVR
+// channel's key has), it names a local device; otherwise a relay device.
 #pragma once
 
 #include <functional>

@@ -70,6 +70,9 @@ class CVideoToolbarDlg : public CDialog {
   void OnBnClickedBroadcast();
 
   int GetPageKind() const { return m_nPageKind; }
+  // Set by the toolbar's page: 1 while the page is shown on an extension monitor.
+  void SetPageActive(int flag) { m_nPageActive = flag; }
+  int GetPageActive() const { return m_nPageActive; }
   CImageButton* Button(int id) const;
   const vtb::CToolbarButtonSet& ButtonSet() const { return m_buttonSet; }
   // The picture number shown by a button with a numbered picture (0 otherwise).
@@ -93,6 +96,7 @@ class CVideoToolbarDlg : public CDialog {
   bool BroadcastRefused();
 
   int m_nPageKind;
+  int m_nPageActive = 0;
   CVideoToolbarHost* m_pHost;
   CResMsgDlg* m_pMsgDlg = nullptr;
   CGdiManger m_skin;

@@ -163,7 +163,7 @@ int CPlayBackTollBar::SetRowCursor(int row, int second) {
   auto it = m_rows.find(row);
   if (it == m_rows.end() || it->second.nRow != row) return -2;
   it->second.nCursor = second;
-  Redraw();
+  update();
   return 0;
 }
 
@@ -278,15 +278,21 @@ void CPlayBackTollBar::Redraw() {
 
 const QImage& CPlayBackTollBar::Canvas() {
   if (m_bDirty) Compose();
+  m_canvas = m_base.copy();
+  if (!m_canvas.isNull()) {
+    QPainter painter(&m_canvas);
+    DrawCursors(painter);
+  }
   return m_canvas;
 }
 
 void CPlayBackTollBar::Compose() {
   m_bDirty = false;
-  if (m_canvas.size() != size()) m_canvas = QImage(size(), QImage::Format_RGB32);
-  if (m_canvas.isNull()) return;
-  m_canvas.fill(kBackground);
-  QPainter painter(&m_canvas);
+  m_nRowsSrcX = -1;
+  if (m_base.size() != size()) m_base = QImage(size(), QImage::Format_RGB32);
+  if (m_base.isNull()) return;
+  m_base.fill(kBackground);
+  QPainter painter(&m_base);
   ClearBarImage(m_cornerImage);
   char text[16] = "00:00:00";
   if (m_nScale != kScaleDay) FormatHms(m_nViewStart, text);
@@ -332,6 +338,12 @@ void CPlayBackTollBar::DrawRows(QPainter& painter) {
   if (width <= 0) return;
   painter.drawImage(QPoint(kNameWidth, kScaleHeight), m_scaledRows,
                     QRect(static_cast<int>(srcX), 0, width, m_scaledRows.height()));
+  m_nRowsSrcX = static_cast<int>(srcX);
+  m_nRowsShown = width;
+}
+
+void CPlayBackTollBar::DrawCursors(QPainter& painter) const {
+  if (m_nRowsSrcX < 0) return;
   // Each playing row's cursor: a line down its band, from the separator above
   // to the last line of the band.
   const COLORREF cursor = PaletteColour(kIndexCursor);
@@ -339,11 +351,11 @@ void CPlayBackTollBar::DrawRows(QPainter& painter) {
   for (const auto& [row, channel] : m_rows) {
     if (channel.nRow != row || channel.nCursor < 0) continue;
     const int x = CursorX(m_nScale, channel.nCursor, m_nViewStart, m_nBarWidth);
-    if (x < srcX || x >= srcX + width) continue;
+    if (x < m_nRowsSrcX || x >= m_nRowsSrcX + m_nRowsShown) continue;
     const int top = std::max(0, kRowHeight * row - 1);
     const int bottom = std::min(m_scaledRows.height() - 1, kRowHeight * (row + 1) - 1);
     if (bottom < top) continue;
-    painter.fillRect(QRect(kNameWidth + x - static_cast<int>(srcX), kScaleHeight + top, 1, bottom - top + 1), colour);
+    painter.fillRect(QRect(kNameWidth + x - m_nRowsSrcX, kScaleHeight + top, 1, bottom - top + 1), colour);
   }
 }
 
@@ -367,11 +379,12 @@ void CPlayBackTollBar::DrawScale(QPainter& painter) {
 void CPlayBackTollBar::paintEvent(QPaintEvent*) {
   if (m_bDirty) Compose();
   QPainter painter(this);
-  if (m_canvas.isNull()) {
+  if (m_base.isNull()) {
     painter.fillRect(rect(), QColor(kBackground));
-  } else {
-    painter.drawImage(0, 0, m_canvas);
+    return;
   }
+  painter.drawImage(0, 0, m_base);
+  DrawCursors(painter);
 }
 
 // --- mouse ---

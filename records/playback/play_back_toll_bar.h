@@ -88,11 +88,13 @@ class CPlayBackTollBar : public CDialog {
   void PaintRow(PlayBackChannel& channel);
   void WriteName(const PlayBackChannel& channel);
   // Marks the picture for drawing again at the next paint: many changes
-  // between two paints (cursors of four players at a fast speed) draw once.
+  // between two paints draw once. A moved cursor only repaints: the cursors
+  // are drawn over the composed picture at every paint.
   void Redraw();
   void Compose();
   void RowsChanged() { m_scaledRowsKey = ScaledKey{}; }
   void DrawRows(QPainter& painter);
+  void DrawCursors(QPainter& painter) const;
   void DrawScale(QPainter& painter);
   void OnSliderAction(int action);
   void OnLeftButtonUp(int x, int y);
@@ -117,8 +119,12 @@ class CPlayBackTollBar : public CDialog {
   CRasterImage m_clickedImage;
   std::map<int, PlayBackChannel> m_rows;
   QRect m_labelRects[3];
-  QImage m_canvas;
-  bool m_bDirty = false;  // m_canvas is to be composed again
+  QImage m_base;    // the bar without its cursors
+  QImage m_canvas;  // the bar as shown (Canvas)
+  bool m_bDirty = false;  // m_base is to be composed again
+  // Where the rows were drawn from by the last composition (-1: not drawn).
+  int m_nRowsSrcX = -1;
+  int m_nRowsShown = 0;
   // The rows image at the shown scale and part of the day, ready to draw
   // (resampling and converting are the costly steps of a drawing), and what
   // it was made for; the cursors are drawn over it.

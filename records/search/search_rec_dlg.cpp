@@ -170,6 +170,7 @@ void CSearchRecDlg::InitPlayers() {
   for (int i = 0; i < kPlayers; ++i) {
     auto* player = new CPlayBackAtl(this, kFirstPlayerId + i);
     player->Advise(this);
+    player->installEventFilter(this);  // the mouse over a player (eventFilter)
     player->show();
     player->SetFillScreen(g_nFullDisp);
     player->SelectSnapKind(snapKind);

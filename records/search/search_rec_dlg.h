@@ -98,6 +98,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // with this IP and MAC text; false when none does.
   using RelayServerNameFinder = std::function<bool(const char* ip, const char* mac, std::string* name)>;
   void SetRelayServerNameFinder(RelayServerNameFinder finder) { m_findRelayServerName = std::move(finder); }
+  // Whether the main window's close sequence is under way: while it is, the
+  // mouse no longer moves the focus to the players.
+  void SetClosingCheck(std::function<bool()> closing) { m_isClosing = std::move(closing); }
 
   BOOL OnInitDialog() override;
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -382,6 +385,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   CVideoToolbarHost* m_pToolbarHost = nullptr;
   RelayLoginFinder m_findRelayLogin;
   RelayServerNameFinder m_findRelayServerName;
+  std::function<bool()> m_isClosing;
   NvrPeerSearchQueue m_peerSearches;
   std::map<int, QRect> m_panelPlaces;  // template places of the panel's controls
   bool m_bInited = false;

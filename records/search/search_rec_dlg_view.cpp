@@ -55,6 +55,7 @@ void CSearchRecDlg::ReleasePlayers() {
 
 void CSearchRecDlg::SetExtScreen(int bExtScreen) {
   m_bExtScreen = bExtScreen;
+  if (m_pToolbar) m_pToolbar->SetPageActive(bExtScreen != 0 ? 1 : 0);
   LayoutPage();
 }
 
@@ -125,6 +126,12 @@ void CSearchRecDlg::OnFullScreen() {
 }
 
 bool CSearchRecDlg::eventFilter(QObject* watched, QEvent* event) {
+  // With a zoom or move mouse mode, the player under the mouse takes the focus.
+  if ((event->type() == QEvent::Enter || event->type() == QEvent::MouseMove) && m_nMouseMode != 0) {
+    for (CPlayBackAtl* player : m_pPlayer) {
+      if (player && watched == player && !(m_isClosing && m_isClosing())) player->setFocus();
+    }
+  }
   if (event->type() == QEvent::KeyRelease && m_bFullScreen &&
       static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape && !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
     auto* widget = qobject_cast<QWidget*>(watched);

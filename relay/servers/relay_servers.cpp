@@ -9,6 +9,7 @@
 #include "live/streams/relay_video_player.h"
 #include "relay/login/vss_info.h"
 #include "relay/relay_names.h"
+#include "relay/servers/relay_pane_keys.h"
 
 namespace {
 
@@ -132,6 +133,7 @@ void CRelayServers::OnRelayDeviceList(RelayDeviceListRecord* record, LONG login)
   Pelk_Delete(record, PELK_DELETE_RECORD);
   Refresh();
   if (firstList && m_host.ShowDevicePageMessage) m_host.ShowDevicePageMessage(kStringListAdded, "");
+  if (firstList && m_host.FirstDeviceList) m_host.FirstDeviceList(login);
 }
 
 void CRelayServers::OnRelayDeviceState(RelayDeviceStateRecord* record, LONG event) {
@@ -152,23 +154,29 @@ void CRelayServers::OnRelayDeviceState(RelayDeviceStateRecord* record, LONG even
     if (found) break;
   }
   if (!found) return;
-  int& state = found->nState;
+  const int before = found->nState;
+  int after = before;
   switch (event) {
     case PELK_STATE_OFFLINE:
-      if ((state == 2 || state == 4) && m_host.CloseRelayPane) m_host.CloseRelayPane(*found);
-      state = 0;
+      if ((before == 2 || before == 4) && m_host.CloseRelayPane) m_host.CloseRelayPane(*found);
+      after = 0;
       break;
     case PELK_STATE_ONLINE:
-      if (state == 0) state = 1;
+      if (before == 0) after = 1;
       break;
     case PELK_STATE_RECORDING:
-      state = state == 2 ? 4 : 3;
+      after = before == 2 ? 4 : 3;
       break;
     case PELK_STATE_RECORD_STOPPED:
-      state = state == 4 || state == 2 ? 2 : 1;
+      after = before == 4 || before == 2 ? 2 : 1;
       break;
     default:
       break;
+  }
+  {
+    // The patrol step reads the states on its own thread.
+    CsLock lock(&g_csVssInfo);
+    found->nState = after;
   }
   Refresh();
 }
@@ -207,11 +215,24 @@ void CRelayServers::OnRelayChannelNotify(RelayVideoAnswer* record) {
   const RelayDevice* chosen = nullptr;
   if (record->AudioParam[0] != 0 || record->VideoParam[0] != 0) chosen = AnsweredDevice(*record);
   if (chosen && m_host.PlaceRelayVideo) {
-    const std::string paneKey = chosen->nType == kRelayKindNvr
-                                    ? std::string(chosen->MACAddr) + ":" + chosen->IPAddr + ":" + chosen->DevName
-                                    : std::string(chosen->MACAddr) + ":" + chosen->DevName;
-    m_host.PlaceRelayVideo(paneKey, *chosen, record->dwMainId, record->dwSubId, record->VideoParam,
+    m_host.PlaceRelayVideo(RelayPaneKey(*chosen), *chosen, record->dwMainId, record->dwSubId, record->VideoParam,
                            record->AudioParam);
+  }
+  Pelk_Delete(record, PELK_DELETE_RECORD);
+}
+
+void CRelayServers::OnRelayPresetListAnswer(RelayPresetListAnswer* record) {
+  if (!record) return;
+  char mac[PELK_KEY_PART_SIZE];
+  char ip[PELK_KEY_PART_SIZE];
+  SplitDeviceKey(record->szDevKey, mac, ip);
+  RelayDeviceEntry shown;
+  if (m_host.SelectedRelayDevice && m_host.SelectedRelayDevice(shown) && std::strcmp(shown.MACAddr, mac) == 0 &&
+      std::strcmp(shown.IPAddr, ip) == 0 &&
+      (shown.nType != kRelayKindVideoServer || LastCharNumber(shown.DevName) == static_cast<int>(record->dwChannel)) &&
+      m_host.ShowPresetList) {
+    record->szText[sizeof record->szText - 1] = '\0';
+    m_host.ShowPresetList(record->szText);
   }
   Pelk_Delete(record, PELK_DELETE_RECORD);
 }

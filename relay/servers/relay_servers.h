@@ -27,6 +27,9 @@ class CRelayServers {
   void OnRelayServerClosed(LONG login);
   // WM_RELAY_CHANNEL_NOTIFY: the answer to this client's own video invitation.
   void OnRelayChannelNotify(RelayVideoAnswer* record);
+  // WM_RELAY_PRESET_LIST_ANSWER: the preset list of a relay device goes to the
+  // PTZ panel while the main grid's selected pane shows that device.
+  void OnRelayPresetListAnswer(RelayPresetListAnswer* record);
 
   // True when the device must not be taken into a server's list: no IP or
   // MAC, this client's own MAC, listed already by another server than

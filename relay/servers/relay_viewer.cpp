@@ -6,6 +6,8 @@
 #include "pelk/pelk.h"
 #include "relay/login/vss_info.h"
 #include "relay/relay_callbacks.h"
+#include "relay/relay_names.h"
+#include "core/user_settings.h"
 
 LONG CRelayViewer::FindLoginHandle(const char* ip, const char* mac) {
   if (!ip || !mac) return -1;
@@ -50,4 +52,41 @@ long CRelayViewer::CloseVideo(const char* ip, const char* mac, const std::string
 
 long CRelayViewer::InviteVideo(const char* ip, const char* mac, const std::string& key, int stream, int channel) {
   return Pelk_InviteDeviceVideo(FindLoginHandle(ip, mac), key.c_str(), stream, channel);
+}
+
+long CRelayViewer::SetPtzDirection(const char* ip, const char* mac, const std::string& key, int stream, int channel,
+                                   int code, int panSpeed, int tiltSpeed) {
+  return Pelk_SetPtzDirection(FindLoginHandle(ip, mac), key.c_str(), stream, channel, code, panSpeed, tiltSpeed);
+}
+
+long CRelayViewer::SetPtzAdvance(const char* ip, const char* mac, const std::string& key, int stream, int channel,
+                                 int command) {
+  return Pelk_SetPtzAdvance(FindLoginHandle(ip, mac), key.c_str(), stream, channel, command);
+}
+
+long CRelayViewer::SetPtzPreset(const char* ip, const char* mac, const std::string& key, int channel, int operation,
+                                const std::string& text) {
+  return Pelk_SetPtzPreset(FindLoginHandle(ip, mac), key.c_str(), 0, channel, operation, text.c_str());
+}
+
+long CRelayViewer::InvitePreset(const char* ip, const char* mac, const std::string& key, int channel) {
+  return Pelk_InvitePreset(FindLoginHandle(ip, mac), key.c_str(), 0, channel);
+}
+
+RelayChannelInvite MakeRelayChannelInvite(const RelayDevice& device, int mainGridShown, bool autoSwitch) {
+  RelayChannelInvite invite;
+  invite.key = FormatDeviceKey(device.MACAddr, device.IPAddr);
+  invite.channel = device.nType == kRelayKindVideoServer ? LastCharNumber(device.DevName)
+                   : device.nType == kRelayKindNvr       ? NameNumber(device.DevName)
+                                                         : 0;
+  invite.stream = device.nStream;
+  const bool fewPanes = mainGridShown == 1 || mainGridShown == 4 || mainGridShown == 6 || mainGridShown == 8;
+  if (fewPanes && autoSwitch) invite.stream = 1;
+  return invite;
+}
+
+long CRelayViewer::InviteChannel(const RelayDevice& device, int mainGridShown) {
+  const RelayChannelInvite invite = MakeRelayChannelInvite(device, mainGridShown, g_bAutoSwitchStream != 0);
+  return Pelk_InviteDeviceVideo(FindLoginHandle(device.IPAddr, device.MACAddr), invite.key.c_str(), invite.stream,
+                                invite.channel);
 }

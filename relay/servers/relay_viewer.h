@@ -14,6 +14,19 @@
 #include "platform/win_types.h"
 
 class RelayVideoPlayer;
+struct RelayDevice;
+
+// How a relay channel's video is asked for from a device list: the channel
+// (a video server's is the last digit of its name, an NVR channel's the number
+// after the last '-' of its name, 0 otherwise) and the stream (the device's
+// stream word, or the main stream 1 when the main grid shows 1, 4, 6 or 8
+// panes and automatic stream switching is on).
+struct RelayChannelInvite {
+  std::string key;  // "MAC:IP"
+  int stream = 0;
+  int channel = 0;
+};
+RelayChannelInvite MakeRelayChannelInvite(const RelayDevice& device, int mainGridShown, bool autoSwitch);
 
 class CRelayViewer {
  public:
@@ -29,6 +42,20 @@ class CRelayViewer {
   // Closes the video at its relay server and unregisters its player.
   long CloseVideo(const char* ip, const char* mac, const std::string& key, long mainId, long subId);
   long InviteVideo(const char* ip, const char* mac, const std::string& key, int stream, int channel);
+  // Asks for a relay channel's video as a device list does (MakeRelayChannelInvite,
+  // g_bAutoSwitchStream) from the server that lists it.
+  static long InviteChannel(const RelayDevice& device, int mainGridShown);
+
+  // PTZ of a relay device shown here: direction (code, speeds), advanced
+  // command, preset (1 set, 2 delete, 3 call, with its text) and the preset
+  // list (answered with WM_RELAY_PRESET_LIST_ANSWER).
+  static long SetPtzDirection(const char* ip, const char* mac, const std::string& key, int stream, int channel,
+                              int code, int panSpeed, int tiltSpeed);
+  static long SetPtzAdvance(const char* ip, const char* mac, const std::string& key, int stream, int channel,
+                            int command);
+  static long SetPtzPreset(const char* ip, const char* mac, const std::string& key, int channel, int operation,
+                           const std::string& text);
+  static long InvitePreset(const char* ip, const char* mac, const std::string& key, int channel);
 
   size_t Registered() const { return m_players.size(); }
 

@@ -203,3 +203,30 @@ TEST_F(RemoteDevInfoTest, TheChannelIsTheLastDigitOfAVideoServersName) {
     EXPECT_EQ(RemoteDevChannel(Device(c.kind, "10.0.0.2", "AA", c.name, 1)), c.channel) << c.name;
   }
 }
+
+// A server whose first list comes after the file was read (a slow login) still
+// gets its saved devices asked for, once, when the list comes.
+TEST_F(RemoteDevInfoTest, TheSavedDevicesOfASlowServerAreAskedForWhenItsListComes) {
+  Write("<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevList>\n"
+        "<RemodeDev ParentIp=\"10.0.0.1\" ParentPort=\"9000\" MyIp=\"10.0.0.2\" Mac=\"AA\" DevName=\"Ready\" />\n"
+        "<RemodeDev ParentIp=\"10.0.0.7\" ParentPort=\"9000\" MyIp=\"10.0.0.8\" Mac=\"BB\" DevName=\"Slow\" />\n"
+        "</DevList>");
+  Vemo2Node& ready = AddServer("10.0.0.1", 9000, 5);
+  ready.bHasDeviceList = true;
+  ready.lstRelayDevice.push_back(Device(1, "10.0.0.2", "AA", "Ready", 1));
+  PelkTestReset();
+  CCascadeInvites cascade;
+  cascade.Start(4);
+  EXPECT_EQ(PelkTestCounts().inviteDeviceVideo, 1);
+  EXPECT_EQ(cascade.Waiting(), 1u);
+  cascade.OnFirstDeviceList("10.0.0.1", 9000, 4);  // another server: nothing more
+  EXPECT_EQ(PelkTestCounts().inviteDeviceVideo, 1);
+  Vemo2Node& slow = AddServer("10.0.0.7", 9000, 6);
+  slow.bHasDeviceList = true;
+  slow.lstRelayDevice.push_back(Device(1, "10.0.0.8", "BB", "Slow", 1));
+  cascade.OnFirstDeviceList("10.0.0.7", 9000, 4);
+  EXPECT_EQ(PelkTestCounts().inviteDeviceVideo, 2);
+  EXPECT_EQ(cascade.Waiting(), 0u);
+  cascade.OnFirstDeviceList("10.0.0.7", 9000, 4);  // once
+  EXPECT_EQ(PelkTestCounts().inviteDeviceVideo, 2);
+}

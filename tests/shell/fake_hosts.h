@@ -57,6 +57,22 @@ class FakeDeviceListHost : public CDeviceListHost {
   }
   std::vector<CString> GetMapsHoldingDevice(const CString& devName) override { return deviceMaps[devName]; }
 
+  // Relay channels: the grid of the pane a drop finds (-1: no pane there).
+  int dropPaneGrid = 0;
+  int mainGridShown = 4;
+  bool SelectDropPane(QWidget* wnd, int* grid) override {
+    dropWnd = wnd;
+    calls.push_back("SelectDropPane");
+    if (dropPaneGrid < 0) return false;
+    *grid = dropPaneGrid;
+    return true;
+  }
+  void StopSelectedPane(int grid) override { calls.push_back("StopSelectedPane(" + std::to_string(grid) + ")"); }
+  void CloseMainGridRelay(const RelayDevice& dev) override;
+  void StopAllLivePanes() override { calls.push_back("StopAllLivePanes"); }
+  int MainGridShownCount() override { return mainGridShown; }
+  void SetExtGridRelayFlag(int flag) override { calls.push_back("SetExtGridRelayFlag(" + std::to_string(flag) + ")"); }
+
  private:
   static std::string At(const char* name, int x, int y, const DevInfo* dev) {
     return std::string(name) + "(" + std::to_string(x) + "," + std::to_string(y) + "," + Name(dev) + ")";
@@ -95,3 +111,9 @@ class FakePageHost : public CPageHost {
     g_nCurModule = module;
   }
 };
+
+#include "relay/login/vss_info.h"
+
+inline void FakeDeviceListHost::CloseMainGridRelay(const RelayDevice& dev) {
+  calls.push_back(std::string("CloseMainGridRelay(") + dev.DevName + ")");
+}

@@ -56,6 +56,11 @@ TEST_F(MainWindowTest, PlaybackToolbarButtonsSteerTheRecordQueryPage) {
     for (const auto& m : modes) {
       press(m.button);
       for (int p = 0; p < CSearchRecDlg::kPlayers; ++p) EXPECT_EQ(page->GetPlayer(p)->GetMouseMode(), m.mode) << m.button;
+      // With a zoom or move mode the player under the mouse takes the focus.
+      page->setFocus();
+      QEvent enter(QEvent::Enter);
+      QCoreApplication::sendEvent(page->GetPlayer(3), &enter);
+      EXPECT_EQ(page->window()->focusWidget() == page->GetPlayer(3), m.mode != kMorvikMousePointer) << m.button;
     }
     const bool fill = page->GetPlayer(0)->IsFillScreen();
     press(1283);

@@ -362,6 +362,7 @@ TEST_F(MainWindowTest, ModulesMoveToExtensionMonitorsAndBack) {
   EXPECT_TRUE(dlg.m_pSearchRecDlg->isVisible());
   EXPECT_EQ(dlg.m_pSearchRecDlg->geometry(), QRect(1024, 0, 1024, 768));
   EXPECT_EQ(dlg.m_pSearchRecDlg->IsExtScreen(), 1);
+  EXPECT_EQ(dlg.m_pSearchRecDlg->GetToolbar()->GetPageActive(), 1);
   // The live module does not hide a module on a monitor.
   dlg.ShowAlarmModule();
   dlg.ShowVideoModule();
@@ -375,6 +376,7 @@ TEST_F(MainWindowTest, ModulesMoveToExtensionMonitorsAndBack) {
   move(1017, 2);  // the e-map to monitor 2 sends the record query home first
   EXPECT_EQ(second->nShowModule, 5);
   EXPECT_EQ(dlg.m_pSearchRecDlg->IsExtScreen(), 0);
+  EXPECT_EQ(dlg.m_pSearchRecDlg->GetToolbar()->GetPageActive(), 0);
   EXPECT_FALSE(dlg.m_pSearchRecDlg->isVisible());
   EXPECT_EQ(dlg.m_pMapManagerDlg->IsActive(), 1);
 

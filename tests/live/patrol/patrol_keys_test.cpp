@@ -13,6 +13,7 @@ TEST_F(PatrolKeyTest, LocalAndRelayKeysAreLookedUpWhereTheyLive) {
   const RelayKeyStateFn relay = [](const std::string& key) {
     if (key == "00:11:22:33:44:55:Gate") return 2;
     if (key == "00:11:22:33:44:66:Yard") return 0;
+    if (key == "00-11-22-33-44-88:10.0.0.3:Channel-2") return 1;
     return -1;
   };
   struct Case {
@@ -27,6 +28,8 @@ TEST_F(PatrolKeyTest, LocalAndRelayKeysAreLookedUpWhereTheyLive) {
       {"00:11:22:33:44:55:Gate", false, true},
       {"00:11:22:33:44:66:Yard", false, false},
       {"00:11:22:33:44:77:Gone", false, false},
+      // A relay NVR channel: its name's '-' does not make it local.
+      {"00-11-22-33-44-88:10.0.0.3:Channel-2", false, true},
       {"Nobody", true, false},
   };
   for (const Case& c : cases) {
@@ -36,4 +39,5 @@ TEST_F(PatrolKeyTest, LocalAndRelayKeysAreLookedUpWhereTheyLive) {
   EXPECT_FALSE(PatrolKeyOnline("00:11:22:33:44:55:Gate", nullptr));  // no relay service
   EXPECT_EQ(PatrolRelayChannel("00:11:22:33:44:55:NVR-3"), 3);
   EXPECT_EQ(PatrolRelayChannel("00:11:22:33:44:55:Gate"), 0);
+  EXPECT_EQ(PatrolRelayChannel("00-11-22-33-44-88:10.0.0.3:Channel-2"), 2);
 }

@@ -164,6 +164,10 @@ TEST_F(PlayerFeedTest, RelayFramesFromAnotherThreadWhileThePlayersGo) {
   });
   ASSERT_TRUE(WaitFor([&] { return player->HasPicture(); }));
   EXPECT_FALSE(page->GetPlayer(1)->HasPicture());  // another file's frames go nowhere
+  // A piece-finished notice of a player that shows a relay file changes nothing:
+  // the relay says when its file is over.
+  page->OnPlayerNotify(CSearchRecDlg::kFirstPlayerId, kMorvikNotifyPieceEnd, "");
+  EXPECT_EQ(player->IsPlaying(), 1);
   std::shared_ptr<MorvikEngine> engine = player->Engine();
   page->ReleasePlayers();
   released = true;

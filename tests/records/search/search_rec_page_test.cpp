@@ -169,6 +169,16 @@ TEST_F(SearchPageTest, ResultsComeInPagesOfTwenty) {
     EXPECT_EQ(Status(), s.status);
   }
 
+  // Front-end paging: the previous page at the first page index sends
+  // nothing and leaves the page and its list as they are.
+  qobject_cast<QComboBox*>(page_->GetDlgItem(CSearchRecDlg::IDC_SOURCE))->setCurrentIndex(1);
+  const int pageBefore = page_->GetCurPage();
+  page_->OnBnClickedBtnPrePage();
+  EXPECT_EQ(page_->GetCurPage(), pageBefore);
+  shows(0, 20);
+  EXPECT_EQ(Message(), "");
+  qobject_cast<QComboBox*>(page_->GetDlgItem(CSearchRecDlg::IDC_SOURCE))->setCurrentIndex(0);
+
   // Twenty results are one page, twenty-one two.
   struct Boundary {
     int day, files, pages;

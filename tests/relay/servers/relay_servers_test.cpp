@@ -14,6 +14,7 @@
 #include "pelk/pelk_engine.h"
 #include "pelk/pelk_testing.h"
 #include "relay/login/vss_info.h"
+#include "relay/servers/relay_pane_keys.h"
 #include "relay/servers/relay_servers.h"
 
 namespace {
@@ -266,4 +267,62 @@ TEST_F(RelayServersTest, ALoginWhoseListCannotBeAskedForIsDroppedAndTheEndStopsT
   EXPECT_EQ(PelkTestCounts().loginOut, 1);
   servers.OnVssLoginResult(nullptr, 1);
   EXPECT_EQ(loginStops_, 1);
+}
+
+// A preset list answer reaches the PTZ panel only while the main grid's
+// selected pane shows that device (for a video server also that channel).
+TEST_F(RelayServersTest, APresetListGoesToThePtzPanelForTheShownDeviceOnly) {
+  RelayDeviceEntry shown;
+  bool showing = true;
+  std::vector<std::string> lists;
+  host_.SelectedRelayDevice = [&](RelayDeviceEntry& out) {
+    out = shown;
+    return showing;
+  };
+  host_.ShowPresetList = [&](const char* text) { lists.push_back(text); };
+  CRelayServers servers(host_);
+  struct Case {
+    RelayDeviceEntry shown;
+    bool showing;
+    const char* key;
+    DWORD channel;
+    bool passed;
+  };
+  const Case cases[] = {
+      {Entry(1, "10.0.0.1", "AA", "Cam"), true, "AA:10.0.0.1", 0, true},
+      {Entry(1, "10.0.0.1", "AA", "Cam"), false, "AA:10.0.0.1", 0, false},  // the pane shows no relay video
+      {Entry(1, "10.0.0.1", "AA", "Cam"), true, "AA:10.0.0.2", 0, false},
+      {Entry(1, "10.0.0.1", "AA", "Cam"), true, "BB:10.0.0.1", 0, false},
+      {Entry(0, "10.0.0.3", "AA", "Dvs2"), true, "AA:10.0.0.3", 2, true},
+      {Entry(0, "10.0.0.3", "AA", "Dvs2"), true, "AA:10.0.0.3", 3, false},  // another channel of the server
+  };
+  for (const Case& c : cases) {
+    shown = c.shown;
+    showing = c.showing;
+    lists.clear();
+    auto* answer = Records().NewRecord<RelayPresetListAnswer>();
+    std::snprintf(answer->szDevKey, sizeof answer->szDevKey, "%s", c.key);
+    answer->dwChannel = c.channel;
+    std::memset(answer->szText, 'p', sizeof answer->szText);  // no end: cut at the field's last byte
+    servers.OnRelayPresetListAnswer(answer);
+    ASSERT_EQ(lists.size(), c.passed ? 1u : 0u) << c.key << " " << c.channel;
+    if (c.passed) EXPECT_EQ(lists[0].size(), PELK_PRESET_TEXT_SIZE - 1);
+  }
+}
+
+TEST_F(RelayServersTest, PaneKeysNameRelayDevicesAndTheirStates) {
+  Vemo2Node& server = AddServer(1, "S");
+  server.lstRelayDevice.emplace_back(Entry(1, "10.0.0.1", "AA", "Cam", 2));
+  server.lstRelayDevice.emplace_back(Entry(4, "10.0.0.2", "AA", "Channel-3", 1));
+  server.lstRelayDevice.emplace_back(Entry(3, "10.0.0.9", "AA", "Node", 1));
+  EXPECT_EQ(RelayPaneKey(server.lstRelayDevice.front()), "AA:Cam");
+  EXPECT_EQ(RelayPaneKey(*std::next(server.lstRelayDevice.begin())), "AA:10.0.0.2:Channel-3");
+  EXPECT_EQ(RelayPaneKeyState("AA:Cam"), 2);
+  EXPECT_EQ(RelayPaneKeyState("AA:10.0.0.2:Channel-3"), 1);
+  EXPECT_EQ(RelayPaneKeyState("AA:Node"), -1);  // a relay node is no camera
+  EXPECT_EQ(RelayPaneKeyState("BB:Cam"), -1);
+  const auto choices = RelayPatrolChoices();
+  ASSERT_EQ(choices.size(), 2u);
+  EXPECT_EQ(choices[0], (std::pair<std::string, std::string>{"S-Cam", "AA:Cam"}));
+  EXPECT_EQ(choices[1].second, "AA:10.0.0.2:Channel-3");
 }

@@ -1,0 +1,176 @@
+// Two instances: this test's main window (A) views the camera of a second
+// Vemo program (B) through the relay. B's camera is a fake device with a
+// stream of the RTSP test server; A lists B in "VssInfo.xml".
+//
+// What A sees: B's camera in its device tree, playing in a pane after a
+// double click; recording while B's schedule records it; played again after
+// A's own restart; offline with its pane stopped when the camera goes away at
+// B; the server gone, with its message, when B ends.
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QTest>
+#include <QTreeWidgetItemIterator>
+#include <filesystem>
+
+#include "common/wait_for.h"
+#include "core/dev_state_image.h"
+#include "core/res_msg_dlg.h"
+#include "fake_device_process.h"
+#include "live/grid/video_manager_dlg.h"
+#include "live/grid/video_wnd.h"
+#include "live/streams/relay_video_player.h"
+#include "main_window_fixture.h"
+#include "platform/file_api.h"
+#include "platform/window_text.h"
+#include "relay/login/vss_info.h"
+#include "rtsp_test_server.h"
+#include "shell/dev_tree.h"
+#include "shell/device_list_dlg.h"
+#include "vemo_peer.h"
+
+namespace {
+
+constexpr char kPeerMac[] = "02-00-00-00-00-0B";
+
+class RelayPairTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    ASSERT_TRUE(UseEnglishTexts());
+  }
+  void TearDown() override {
+    dlg_.reset();
+    g_lstVssInfo.clear();
+    MainWindowTest::TearDown();
+  }
+
+  // B's camera as A keeps it, or null.
+  static RelayDevice* Gate() {
+    for (Vemo2Node& server : g_lstVssInfo) {
+      for (RelayDevice& device : server.lstRelayDevice) {
+        if (std::string(device.DevName) == "Gate") return &device;
+      }
+    }
+    return nullptr;
+  }
+  static int GateState() {
+    const RelayDevice* gate = Gate();
+    return gate != nullptr ? gate->nState : -1;
+  }
+  // The camera's item in A's device list panel, or null.
+  QTreeWidgetItem* GateItem() {
+    QTreeWidget* tree = dlg_->m_pDeviceListDlg->GetTree();
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+      if ((*it)->text(0) == "Gate" && CDevTree::ItemKind(*it) == DevTreeData::kRelayDevice) return *it;
+    }
+    return nullptr;
+  }
+  int GateImage() {
+    QTreeWidgetItem* item = GateItem();
+    return item != nullptr ? CDevTree::ItemImage(item) : -1;
+  }
+  // The main-grid pane that shows B's camera, or null.
+  CVideoWnd* GatePane() {
+    for (int i = 0; i < CVideoManagerDlg::kPaneCount; ++i) {
+      CVideoWnd* pane = dlg_->m_pVideoManagerDlg->Pane(i);
+      if (pane != nullptr && pane->IsRelaying() && std::string(pane->RelayDev().DevName) == "Gate") return pane;
+    }
+    return nullptr;
+  }
+  bool GatePlays() {
+    CVideoWnd* pane = GatePane();
+    return pane != nullptr && pane->RelayPlayer() != nullptr && pane->RelayPlayer()->FramesFed() > 10;
+  }
+  void WriteViewerConfig(int relayPort) {
+    const std::string vss = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<VssList>\n<Vemo2Node DevName=\"Vemo B\" "
+                            "IPAddr=\"127.0.0.1\" LoginName=\"admin\" Password=\"" +
+                            VemoPeer::PasswordDigest() + "\" nPort=\"" + std::to_string(relayPort) +
+                            "\" />\n</VssList>\n";
+    fileapi::WriteWhole(folder_.File("Config/VssInfo.xml"), vss.data(), vss.size());
+    const std::string empty = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevList>\n</DevList>";
+    fileapi::WriteWhole(folder_.File("Config/RemoteDevInfo.xml"), empty.data(), empty.size());
+  }
+  std::string RemoteDevInfo() {
+    std::string text;
+    fileapi::ReadWhole(folder_.File("Config/RemoteDevInfo.xml"), text);
+    return text;
+  }
+  // A's exit with the right password; its window goes.
+  void Exit() {
+    passwordRight_ = true;
+    dlg_->OnBnClickedBtnClose();
+    ASSERT_TRUE(WaitFor([&] { return !dlg_->isVisible(); }));
+    dlg_.reset();
+  }
+};
+
+TEST_F(RelayPairTest, AViewerFollowsThePeersCameraThroughTheRelay) {
+  RtspTestServer rtsp;
+  ASSERT_TRUE(rtsp.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py", 0, true));
+  auto device = std::make_unique<FakeDeviceProcess>(0, QStringList{"--user", "admin", "--password", "secret"});
+  ASSERT_TRUE(device->Ready());
+  VemoPeerSetup setup;
+  setup.programFolder = programFolder_;
+  setup.mac = kPeerMac;
+  setup.relayPort = RtspTestServer::FreePort();
+  setup.devicePort = device->Port();
+  setup.rtspPort = rtsp.Port();
+  // B records its camera for 20 s, a minute after it starts: by then A shows it.
+  const int now = QTime::currentTime().msecsSinceStartOfDay() / 1000;
+  if (now > 24 * 3600 - 300) GTEST_SKIP() << "B's recording would run past midnight";
+  setup.recordFrom = now + 60;
+  setup.recordSeconds = 20;
+  VemoPeer peer(setup);
+  ASSERT_TRUE(peer.Start());
+  // B's forwarding page starts its saved server 10 s after B's start.
+  ASSERT_TRUE(WaitFor([&] { return peer.Listens(); }, 60000)) << peer.Log();
+
+  WriteViewerConfig(setup.relayPort);
+  maintimers::SetDivisor(5);
+  CVistarelDlg& a = Open();
+  ASSERT_TRUE(WaitFor([&] { return GateState() == 1; }, 30000)) << "B's camera online in A's list";
+  EXPECT_TRUE(WaitFor([&] { return GateImage() == kImgOnline; }));
+  ASSERT_EQ(GateState(), 1) << "the recording began before A saw the camera (a slow machine)";
+
+  // A double click on the item plays it in a pane.
+  CDeviceListDlg* panel = a.m_pDeviceListDlg;
+  QTreeWidget* tree = panel->GetTree();
+  tree->scrollToItem(GateItem());
+  panel->OnDblclkDevTree(tree->visualItemRect(GateItem()).center());
+  ASSERT_TRUE(WaitFor([&] { return GatePlays(); }, 30000)) << "B's camera plays in A's pane";
+  EXPECT_EQ(GateState(), 2);
+  EXPECT_TRUE(WaitFor([&] { return GateImage() == kImgOnlineWatched; }));
+
+  // B's schedule records the camera: A's item shows it recording, then shown again.
+  ASSERT_TRUE(WaitFor([&] { return GateState() == 4; }, 90000)) << peer.Log();
+  EXPECT_TRUE(WaitFor([&] { return GateImage() == kImgOnlineWatchedRecording; }));
+  ASSERT_TRUE(WaitFor([&] { return GateState() == 2; }, 60000));
+  EXPECT_TRUE(GatePlays());
+
+  // A ends while the camera plays, and plays it again after its next start.
+  Exit();
+  EXPECT_NE(RemoteDevInfo().find("DevName=\"Gate\""), std::string::npos) << RemoteDevInfo();
+  EXPECT_NE(RemoteDevInfo().find("Mac=\"" + std::string(kPeerMac) + "\""), std::string::npos);
+  g_lstVssInfo.clear();
+  CVistarelDlg& again = Open();
+  ASSERT_TRUE(WaitFor([&] { return GatePlays(); }, 30000)) << "played again after A's restart";
+
+  // The camera goes away at B: A's item shows it offline and its pane stops.
+  device->Kill();
+  ASSERT_TRUE(WaitFor([&] { return GateState() == 0; }, 30000));
+  EXPECT_TRUE(WaitFor([&] { return GatePane() == nullptr; }));
+  EXPECT_TRUE(WaitFor([&] { return GateImage() == kImgOffline; }));
+
+  // B ends: A says so and forgets the server.
+  peer.Terminate();
+  ASSERT_TRUE(WaitFor([&] { return g_lstVssInfo.empty(); }, 30000));
+  EXPECT_EQ(GateItem(), nullptr);
+  CResMsgDlg* box = again.m_pResMsgDlg;
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(box->isVisible());
+  EXPECT_EQ(GetWindowTextW(box->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT)),
+            "The Vemo with the remote:Vemo B abnormal disconnect");
+}
+
+}  // namespace
