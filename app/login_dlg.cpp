@@ -17,6 +17,7 @@
 #include "core/fixed_text.h"
 #include "core/login_logic.h"
 #include "core/process_query.h"
+#include "core/start_thread.h"
 #include "core/startup_settings.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
@@ -242,7 +243,7 @@ void CLoginDlg::LoginCloud(const CString& name, const CString& password) {
 }
 
 void CLoginDlg::OnBnClickedCancel() {
-  KillProcessByName("Watch.exe");
+  KillProcessByName(WatchProgramPath().c_str());
   EndDialog(IDCANCEL);
 }
 

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <functional>
 #include <string>
 
+#include "platform/paths.h"
 #include "platform/window_registry.h"
 
 namespace {
@@ -72,9 +74,41 @@ std::string ExecutableName(const std::string& procDir) {
   return std::string();
 }
 
+// Which processes a name asks for: by executable name, or (a name with a
+// separator) those running one program file, told by its device and inode.
+class ProcessMatch {
+ public:
+  explicit ProcessMatch(const std::string& exeName) : name_(exeName) {
+    if (exeName.find_first_of("\\/") == std::string::npos) return;
+    byFile_ = true;
+    struct stat st {};
+    if (::stat(paths::NativePath(exeName).c_str(), &st) == 0) {
+      device_ = st.st_dev;
+      inode_ = st.st_ino;
+      fileExists_ = true;
+    }
+  }
+  // Nothing can match: no name, or a program file that is not there.
+  bool Empty() const { return name_.empty() || (byFile_ && !fileExists_); }
+  bool Matches(const std::string& procDir) const {
+    if (!byFile_) return ExecutableName(procDir) == name_;
+    struct stat st {};
+    return ::stat((procDir + "/exe").c_str(), &st) == 0 && st.st_dev == device_ && st.st_ino == inode_;
+  }
+
+ private:
+  std::string name_;
+  bool byFile_ = false;
+  bool fileExists_ = false;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+};
+
 // Calls `fn` with the id of every running process of that name until it returns false.
 void ForEachProcessNamed(const char* exeName, const std::function<bool(pid_t)>& fn) {
-  if (!exeName || !*exeName) return;
+  if (!exeName) return;
+  const ProcessMatch match(exeName);
+  if (match.Empty()) return;
   DIR* proc = opendir("/proc");
   if (!proc) return;
   while (dirent* entry = readdir(proc)) {
@@ -82,7 +116,7 @@ void ForEachProcessNamed(const char* exeName, const std::function<bool(pid_t)>& 
     const long pid = strtol(entry->d_name, &end, 10);
     if (pid <= 0 || !end || *end != '\0') continue;
     const std::string dir = std::string("/proc/") + entry->d_name;
-    if (ExecutableName(dir) != exeName || IsZombie(dir)) continue;
+    if (!match.Matches(dir) || IsZombie(dir)) continue;
     if (!fn(static_cast<pid_t>(pid))) break;
   }
   closedir(proc);

@@ -4,6 +4,13 @@
 // /proc/PID/exe, or, where that link cannot be read, of the full argv[0] and
 // then of /proc/PID/comm. Names compare exactly (case-sensitive); processes
 // that have ended (zombies) do not count.
+//
+// A name that holds a path separator names one program file instead (an ANSI
+// path, as the program's paths are): only processes running that very file
+// count, whatever other programs of the same name run on the machine. The
+// watchdog is asked for that way, so that one installation never takes
+// another's watchdog (or an unrelated program called so) for its own, nor
+// ends it.
 #pragma once
 
 #include "platform/win_types.h"

@@ -8,8 +8,10 @@
 #include "platform/post_message.h"
 #include "platform/process_start.h"
 
+std::string WatchProgramPath() { return GetModuleDir() + kWatchProgramName; }
+
 DWORD CStartThread::Run() {
-  if (IsProcessRunning(kWatchProgramName)) return 1;
+  if (IsProcessRunning(WatchProgramPath().c_str())) return 1;
   std::string module;
   try {
     module = GetModuleFileNameStr();

@@ -150,7 +150,7 @@ void CVistarelDlg::ExitClient() {
     m_pRecFileManager = nullptr;
   }
   m_bClosing = TRUE;
-  KillProcessByName(kWatchProgramName);
+  KillProcessByName(WatchProgramPath().c_str());
   setProperty(m_env.appProperty, false);
   PostMessage(GetSafeHwnd(), WM_CLOSE, 0, 0);
 }

@@ -201,6 +201,17 @@ void CVistarelDlg::FillDeviceStateHost(DeviceStateHost& host) {
     entry.type = type;
     m_pAlarmListDlg->AddAlarm(&dev, &entry);
   };
+  host.SetSpeakStatus = [this](const DevInfo& dev, bool on) {
+    const std::string key =
+        dev.DevType == kDevTypeNvr ? std::string(dev.IPAddr) + "-" + dev.DevName : std::string(dev.DevName);
+    for (CVideoManagerDlg* grid : LiveGrids()) {
+      if (grid->SetSpeakStatus(key.c_str(), on ? TRUE : FALSE) == 0) return true;
+    }
+    return false;
+  };
+  host.SpeakFailed = [this] {
+    if (m_pResMsgDlg != nullptr) m_pResMsgDlg->ShowMsg(LoadStringW(272).toStdWString(), 2);  // "Speak failed!"
+  };
   host.StopPanesShowing = [this](const DevInfo& dev) {
     // Every pane of every grid: each pass stops the first pane per grid.
     for (CVideoManagerDlg* grid : LiveGrids()) {

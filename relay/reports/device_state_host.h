@@ -23,4 +23,9 @@ struct DeviceStateHost {
   std::function<void(const char* ip)> RemoveFromMaintenance;
   // The open map loses the device's camera point (its device name).
   std::function<void(const char* devName)> RemoveMapPoint;
+  // The talk the device answered (on) or refused (off) is shown by the first
+  // window that shows the device; false when none does.
+  std::function<bool(const DevInfo& dev, bool on)> SetSpeakStatus;
+  // "Speak failed!" in the message box of the window that showed the talk.
+  std::function<void()> SpeakFailed;
 };

@@ -90,7 +90,18 @@ LRESULT CDeviceStateReports::OnDevStatusResponse(LONG gimbroId, LONG code) {
   const bool login = code == GIMBRO_STATUS_LOGIN_OK;
   const bool offline = code == GIMBRO_STATUS_LOGIN_REFUSED || code == GIMBRO_STATUS_UNREACHABLE ||
                        code == GIMBRO_STATUS_CONNECTION_LOST;
-  if (gimbroId <= 0 || (!login && !offline)) return 1;  // ids start at 1; 0 marks an unregistered record
+  const bool talk = code == GIMBRO_STATUS_TALK_STARTED || code == GIMBRO_STATUS_TALK_REFUSED;
+  if (gimbroId <= 0) return 1;  // ids start at 1; 0 marks an unregistered record
+  if (talk) {
+    // A talk is answered on the registration of the record that asked, an NVR channel's too.
+    for (DevInfo& dev : g_lstDevInfo) {
+      if (dev.GimbroId != gimbroId) continue;
+      TalkAnswer(dev, code == GIMBRO_STATUS_TALK_STARTED);
+      break;
+    }
+    return 1;
+  }
+  if (!login && !offline) return 1;
   // The records are collected first: the handlers below may stop panes, which
   // read the list again.
   std::vector<DevInfo*> reporting;
@@ -107,6 +118,18 @@ LRESULT CDeviceStateReports::OnDevStatusResponse(LONG gimbroId, LONG code) {
     }
   }
   return 1;
+}
+
+void CDeviceStateReports::TalkAnswer(DevInfo& dev, bool started) {
+  if (started) {
+    WriteLog(6, "CVistarelDlg::OnDevStatusResponse(): Receive  EVENT_STARTAUDIOOK, GimbroId=%ld",
+             static_cast<long>(dev.GimbroId));
+    if (m_host.SetSpeakStatus) m_host.SetSpeakStatus(dev, true);
+    return;
+  }
+  WriteLog(6, "CVistarelDlg::OnDevStatusResponse(): Receive  EVENT_STARTAUDIOFAILED, GimbroId=%ld",
+           static_cast<long>(dev.GimbroId));
+  if (m_host.SetSpeakStatus && m_host.SetSpeakStatus(dev, false) && m_host.SpeakFailed) m_host.SpeakFailed();
 }
 
 void CDeviceStateReports::SingleDeviceStatus(DevInfo& dev, bool login) {

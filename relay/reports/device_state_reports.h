@@ -25,7 +25,8 @@ class CDeviceStateReports {
       : m_host(host), m_localMac(std::move(localMac)) {}
 
   // WM_DEVSTATUSRESPONSE: login succeeded (4) or the device went offline (5,
-  // 3, 2) for the records with this GimbroId. Returns 1.
+  // 3, 2) for the records with this GimbroId; a talk started (6) or was
+  // refused (7), shown by the window that shows the device. Returns 1.
   LRESULT OnDevStatusResponse(LONG gimbroId, LONG code);
   // WM_DEVCHANNELSCHANGED: an NVR's channel count (decimal text, may be null);
   // missing channel records are made, channels past the count removed.
@@ -50,6 +51,7 @@ class CDeviceStateReports {
   void SingleDeviceStatus(DevInfo& dev, bool login);
   void VideoServerStatus(DevInfo& reporting, bool login);
   void NvrStatus(DevInfo& nvr, LONG code);
+  void TalkAnswer(DevInfo& dev, bool started);
   void AskSystemVersion(DevInfo& dev, const char* logFormat) const;
   // Registers a new channel record with the device-messaging control and gives
   // it its own stream objects.

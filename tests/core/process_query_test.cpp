@@ -36,6 +36,7 @@ class SleepCopies {
   }
 
   const std::string& Name() const { return name_; }
+  std::string Path() const { return folder_.File(name_); }
 
   pid_t Start() {
     const std::string path = folder_.File(name_);
@@ -44,7 +45,7 @@ class SleepCopies {
     EXPECT_EQ(posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ), 0);
     pids_.push_back(pid);
     // posix_spawn returns once the program runs; wait until /proc shows its exe.
-    for (int i = 0; i < 200 && !IsProcessRunning(name_.c_str()); ++i) {
+    for (int i = 0; i < 200 && !IsProcessRunning(Path().c_str()); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return pid;
@@ -84,6 +85,26 @@ TEST(ProcessQuery, FindsAndEndsEveryProcessOfTheExactName) {
   }
   EXPECT_FALSE(IsProcessRunning(copies.Name().c_str()));
   for (pid_t pid : pids) EXPECT_EQ(copies.Reap(pid), SIGKILL);
+}
+
+// A path asks for the processes of that program file only: a program of the
+// same name in another folder is neither found nor ended.
+TEST(ProcessQuery, APathNamesOneProgramFileWhateverElseIsCalledSo) {
+  SleepCopies mine;
+  SleepCopies other;  // the same name, another folder
+  ASSERT_EQ(mine.Name(), other.Name());
+  const pid_t otherPid = other.Start();
+  EXPECT_TRUE(IsProcessRunning(mine.Name().c_str()));
+  EXPECT_FALSE(IsProcessRunning(mine.Path().c_str()));
+  EXPECT_FALSE(IsProcessRunning((mine.Path() + "-missing").c_str()));
+
+  const pid_t minePid = mine.Start();
+  EXPECT_TRUE(IsProcessRunning(mine.Path().c_str()));
+  KillProcessByName(mine.Path().c_str());
+  EXPECT_EQ(mine.Reap(minePid), SIGKILL);
+  EXPECT_FALSE(IsProcessRunning(mine.Path().c_str()));
+  EXPECT_TRUE(IsProcessRunning(other.Path().c_str())) << "the other folder's program runs on";
+  EXPECT_EQ(kill(otherPid, 0), 0);
 }
 
 TEST(ProcessQuery, MemoryOfTheOwnProcessThroughALiveWindow) {

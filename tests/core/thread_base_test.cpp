@@ -177,3 +177,36 @@ TEST(CStartThread, StartsTheWatchdogAndReportsOnce) {
   waitpid(pid, nullptr, 0);
   paths::SetProgramFolder("");
 }
+
+// A program called "Watch" elsewhere on the machine (another installation's
+// watchdog) is not this program's: the start-up thread still starts its own,
+// and the exit's end of the watchdog leaves the other one running.
+TEST(CStartThread, AWatchOfAnotherFolderIsNotTheWatchdog) {
+  TempFolder elsewhere;
+  const std::string otherWatch = elsewhere.File(kWatchProgramName);
+  std::filesystem::copy_file("/bin/sleep", otherWatch);
+  pid_t pid = 0;
+  char* const argv[] = {const_cast<char*>(otherWatch.c_str()), const_cast<char*>("30"), nullptr};
+  ASSERT_EQ(posix_spawn(&pid, otherWatch.c_str(), nullptr, nullptr, argv, environ), 0);
+  ASSERT_TRUE(WaitUntil([] { return IsProcessRunning(kWatchProgramName) != FALSE; }));
+
+  TempFolder folder;
+  paths::SetProgramFolder(folder.Path());
+  const std::string watch = folder.File(kWatchProgramName);
+  {
+    std::ofstream script(watch);
+    script << "#!/bin/sh\necho started > \"" << folder.File("mark") << "\"\n";
+  }
+  std::filesystem::permissions(watch, std::filesystem::perms::owner_all);
+  DoneWindow window;
+  CStartThread starter(window.GetSafeHwnd());
+  starter.Start();
+  EXPECT_TRUE(WaitUntil([&] { return window.done == 1 && std::filesystem::exists(folder.File("mark")); }));
+  starter.Stop();
+
+  KillProcessByName(WatchProgramPath().c_str());
+  EXPECT_EQ(kill(pid, 0), 0) << "the other folder's Watch still runs";
+  kill(pid, SIGKILL);
+  waitpid(pid, nullptr, 0);
+  paths::SetProgramFolder("");
+}

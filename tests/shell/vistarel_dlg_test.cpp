@@ -225,6 +225,10 @@ TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
       << "the camera's login turns its item online";
   EXPECT_EQ(g_lstDevInfo.front().nOnline, 1);
 
+  // The alarm reaches the recording only while the recording thread runs. It
+  // starts on a start-up timer of its own, which a camera on this machine may
+  // beat to its login: the alarm is raised once it runs.
+  ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));
   ASSERT_EQ(device.Command("alarm 2026 12 10 0 8 30 15 14 0"), "OK 1");
   bool sawAlarmImage = false;
   ASSERT_TRUE(WaitFor([&] {
@@ -263,6 +267,8 @@ TEST_F(MainWindowTest, OnvifCameraComesOnlineAndRaisesAlarms) {
   ASSERT_TRUE(WaitFor([&] { return gateItem() != nullptr && CDevTree::ItemImage(gateItem()) == 3; }, 30000))
       << "the camera's ONVIF login turns its item online";
   ASSERT_TRUE(WaitFor([&] { return camera.Command("subscriptions") == "OK 1"; }));
+  // As above: the motion reaches the recording's word once the recording thread runs.
+  ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));
   ASSERT_EQ(camera.Command("motion on"), "OK 1");
   ASSERT_TRUE(WaitFor([&] { return MotionAlarms(dlg) == 1; }));
   EXPECT_EQ(g_lstDevInfo.front().nMotionAlarm, 14);

@@ -37,6 +37,11 @@ class DeviceStateReportsTest : public ::testing::Test {
     host_.StopPanesShowing = [this](const DevInfo& dev) { stopped_.push_back(dev.DevName); };
     host_.RemoveFromMaintenance = [this](const char* ip) { maintenance_.push_back(ip); };
     host_.RemoveMapPoint = [this](const char* name) { mapPoints_.push_back(name); };
+    host_.SetSpeakStatus = [this](const DevInfo& dev, bool on) {
+      talks_.push_back(std::string(dev.DevName) + (on ? "/on" : "/off"));
+      return talkShown_;
+    };
+    host_.SpeakFailed = [this] { ++speakFailed_; };
   }
   void TearDown() override { g_lstDevInfo.swap(saved_); }
 
@@ -88,7 +93,9 @@ class DeviceStateReportsTest : public ::testing::Test {
   DeviceStateHost host_;
   int icons_ = 0;
   int refreshes_ = 0;
-  std::vector<std::string> items_, alarms_, stopped_, maintenance_, mapPoints_;
+  std::vector<std::string> items_, alarms_, stopped_, maintenance_, mapPoints_, talks_;
+  bool talkShown_ = true;
+  int speakFailed_ = 0;
 };
 
 }  // namespace
@@ -300,4 +307,22 @@ TEST_F(DeviceStateReportsTest, ChannelsAreAddedAndRemovedOnlyUnderTheApplication
     EXPECT_FALSE(changedWhileHeld) << count;
   }
   EXPECT_EQ(Names(), (std::vector<std::string>{"Nvr:Nvr", "Nvr:Channel-1"}));
+}
+
+// A talk answer is shown by the window that shows the device (an NVR
+// channel's own registration answers too); a refusal there says so. Peers
+// hear nothing of it.
+TEST_F(DeviceStateReportsTest, TalkAnswersGoToTheWindowThatShowsTheDeviceWithoutReports) {
+  Add(1, "Gate", "10.0.0.7", 7).nOnline = 1;
+  Add(4, "Channel-2", "10.0.0.30", 12, 2, "Nvr");
+  CDeviceStateReports reports = Make();
+  reports.OnDevStatusResponse(7, GIMBRO_STATUS_TALK_STARTED);
+  reports.OnDevStatusResponse(12, GIMBRO_STATUS_TALK_REFUSED);
+  EXPECT_EQ(talks_, (std::vector<std::string>{"Gate/on", "Channel-2/off"}));
+  EXPECT_EQ(speakFailed_, 1);
+  talkShown_ = false;  // no window shows it: no message
+  reports.OnDevStatusResponse(7, GIMBRO_STATUS_TALK_REFUSED);
+  EXPECT_EQ(speakFailed_, 1);
+  EXPECT_TRUE(Sent().empty());
+  EXPECT_EQ(g_lstDevInfo.front().nOnline, 1);
 }
