@@ -261,6 +261,22 @@ void CDeviceListDlg::SelectDevItem(const DevInfo* dev) {
   }
 }
 
+void CDeviceListDlg::SelectVssChannelItem(const char* devName, const char* mac, const char* ip) {
+  if (m_pTree == nullptr || devName == nullptr || mac == nullptr || ip == nullptr) return;
+  m_pTree->expandAll();
+  m_pTree->scrollToTop();
+  for (QTreeWidgetItemIterator it(m_pTree); *it != nullptr; ++it) {
+    if (!IsRelayChannel(*it)) continue;
+    const RelayDevice* shown = ItemRelayDevice(*it);
+    if (strcmp(shown->DevName, devName) != 0 || strcmp(shown->MACAddr, mac) != 0 || strcmp(shown->IPAddr, ip) != 0)
+      continue;
+    m_pTree->setCurrentItem(*it);
+    m_pTree->scrollToItem(*it);
+    SetMark(*it);
+    return;
+  }
+}
+
 void CDeviceListDlg::SelectMapItem(const CString& mapName) {
   if (m_pTree == nullptr) return;
   m_pTree->expandAll();

@@ -65,6 +65,8 @@ class CDeviceListDlg : public CDialog {
   void UpdateVssIcons();
   void SetVssAlarmImage(const CString& devName, const CString& mac, BOOL on);
   void SelectDevItem(const DevInfo* dev);
+  // The relay channel's item (its name, MAC and IP texts) under "VSS".
+  void SelectVssChannelItem(const char* devName, const char* mac, const char* ip);
   void SelectMapItem(const CString& mapName);
 
   // Handlers.

@@ -105,7 +105,9 @@ void CVistarelDlg::SelectDevItem(const DevInfo& dev) {
   if (m_pDeviceListDlg != nullptr) m_pDeviceListDlg->SelectDevItem(&dev);
 }
 
-void CVistarelDlg::SelectVssChannelItem(const PaneRelayDevice&) {}
+void CVistarelDlg::SelectVssChannelItem(const PaneRelayDevice& dev) {
+  if (m_pDeviceListDlg != nullptr) m_pDeviceListDlg->SelectVssChannelItem(dev.DevName, dev.MACAddr, dev.IPAddr);
+}
 
 void CVistarelDlg::SetToolButtonPicture(int buttonId, int pictureId, int) {
   if (m_pVideoToolbarDlg == nullptr) return;

@@ -114,9 +114,13 @@ void CVistarelDlg::ClosePanesShowing(const RelayDevice& device, bool byName, boo
       CVideoWnd* pane = grid->Pane(i);
       if (pane == nullptr || !pane->IsRelaying()) continue;
       const PaneRelayDevice& shown = pane->RelayDev();
+      // The channels of a relay video server or NVR share its MAC and IP: a
+      // channel is the one with its own name too.
+      const bool channel = device.nType == kRelayKindVideoServer || device.nType == kRelayKindNvr;
       const bool same = std::strcmp(shown.MACAddr, device.MACAddr) == 0 &&
                         (byName ? std::strcmp(shown.DevName, device.DevName) == 0
-                                : std::strcmp(shown.IPAddr, device.IPAddr) == 0);
+                                : std::strcmp(shown.IPAddr, device.IPAddr) == 0 &&
+                                      (!channel || std::strcmp(shown.DevName, device.DevName) == 0));
       if (!same) continue;
       pane->CloseRelayVideo();
       if (firstOnly) break;

@@ -110,7 +110,16 @@ void GimbroLink::CloseSocket() {
   socket_ = nullptr;
 }
 
+bool SocketMetItself(const QAbstractSocket& socket) {
+  return socket.state() == QAbstractSocket::ConnectedState && socket.localPort() == socket.peerPort() &&
+         socket.localAddress() == socket.peerAddress();
+}
+
 void GimbroLink::OnConnected() {
+  if (SocketMetItself(*socket_)) {
+    Drop(GIMBRO_STATUS_UNREACHABLE, "cannot connect: nothing listens there");
+    return;
+  }
   state_ = State::kAwaitHello;
   deadlineTimer_.start(timings_.loginTimeoutMs);
   greetTimer_.start(timings_.greetTimeoutMs);

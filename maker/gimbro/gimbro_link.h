@@ -31,10 +31,17 @@ namespace talkaudio {
 class Hub;
 struct Format;
 }
+class QAbstractSocket;
 class QTcpSocket;
 namespace onvif {
 class Session;
 }
+
+// True when a connection to a port of this host met itself: a local port that
+// nobody listens on can be given to the connecting socket as its own, and TCP
+// then connects the socket to itself. Nothing is there, and the socket holds
+// the port that the device would listen on.
+bool SocketMetItself(const QAbstractSocket& socket);
 
 // Time limits of a connection, in milliseconds. Tests shorten them before they
 // create a control; a link reads them when it is created.

@@ -49,7 +49,6 @@ DevInfo ChannelCopy(const DevInfo& nvr, int channel) {
   copy.RecSchemeName[0] = '\0';
   copy.RecFolder[0] = '\0';
   copy.RecFileName[0] = '\0';
-  copy.NVRChannels = 0;
   copy.CurNVRChannel = channel;
   std::snprintf(copy.DevName, sizeof copy.DevName, "Channel-%d", channel);
   return copy;

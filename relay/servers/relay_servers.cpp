@@ -62,6 +62,26 @@ const RelayDevice* AnsweredDevice(const RelayVideoAnswer& answer) {
   return single;
 }
 
+// The device a state event is for: the first with the key's MAC and IP. The
+// channels of a video server or NVR share those: among them the event's
+// channel picks its own (the last digit of a video server channel's name, the
+// number of an NVR channel's "Channel-n"); without a match the first one.
+RelayDevice* FindStateDevice(const char* mac, const char* ip, int channel) {
+  RelayDevice* first = nullptr;
+  for (Vemo2Node& server : g_lstVssInfo) {
+    for (RelayDevice& device : server.lstRelayDevice) {
+      if (std::strcmp(device.MACAddr, mac) != 0 || std::strcmp(device.IPAddr, ip) != 0) continue;
+      if (first == nullptr) first = &device;
+      if (channel <= 0) return first;
+      const bool ownChannel =
+          (device.nType == kRelayKindVideoServer && LastCharNumber(device.DevName) == channel) ||
+          (device.nType == kRelayKindNvr && StartsWithChannel(device.DevName) && NameNumber(device.DevName) == channel);
+      if (ownChannel) return &device;
+    }
+  }
+  return first;
+}
+
 }  // namespace
 
 void CRelayServers::OnVssLoginResult(Vemo2Node* record, LPARAM end) {
@@ -141,18 +161,10 @@ void CRelayServers::OnRelayDeviceState(RelayDeviceStateRecord* record, LONG even
   char mac[PELK_KEY_PART_SIZE];
   char ip[PELK_KEY_PART_SIZE];
   SplitDeviceKey(record->szDevKey, mac, ip);
+  const int channel = static_cast<int>(record->dwChannel);
   Pelk_Delete(record, PELK_DELETE_RECORD);
   if (Closing()) return;
-  RelayDevice* found = nullptr;
-  for (Vemo2Node& server : g_lstVssInfo) {
-    for (RelayDevice& device : server.lstRelayDevice) {
-      if (std::strcmp(device.MACAddr, mac) == 0 && std::strcmp(device.IPAddr, ip) == 0) {
-        found = &device;
-        break;
-      }
-    }
-    if (found) break;
-  }
+  RelayDevice* found = FindStateDevice(mac, ip, channel);
   if (!found) return;
   const int before = found->nState;
   int after = before;

@@ -65,6 +65,17 @@ void CLoginServerDevices::OnDeviceNotice(WPARAM kind, const uint8_t* block, size
 }
 
 void CLoginServerDevices::FetchDevice(const std::string& deviceId) {
+  for (const auto& [id, fetch] : m_mapFetch) {
+    if (fetch.deviceId == deviceId) {
+      WriteLog(6, "CVistarelDlg::OnUdpDeviceList(): device %s is being asked for already", deviceId.c_str());
+      return;
+    }
+  }
+  if (m_mapFetch.size() >= kMaxFetches) {
+    WriteLog(3, "CVistarelDlg::OnUdpDeviceList(): %d devices are being asked for, device %s is dropped",
+             static_cast<int>(m_mapFetch.size()), deviceId.c_str());
+    return;
+  }
   const long id = m_nNextFetchId++;
   auto fetch = std::make_unique<CCloudDeviceFetch>(g_szLoginSvrIp, CloudDevicePort(), g_szCurUser, g_szCurPassword,
                                                    deviceId, m_hNotifyWnd, id);
@@ -74,7 +85,7 @@ void CLoginServerDevices::FetchDevice(const std::string& deviceId) {
   }
   WriteLog(6, "CVistarelDlg::OnUdpDeviceList(): device %s was added to the account, asking %s for it",
            deviceId.c_str(), g_szLoginSvrIp);
-  m_mapFetch[id] = std::move(fetch);
+  m_mapFetch[id] = Fetch{deviceId, std::move(fetch)};
 }
 
 void CLoginServerDevices::OnCloudAnswer(long fetchId, const CloudDeviceAnswer& answer) {

@@ -16,6 +16,11 @@
 // record would list the device twice); its registration is replaced by one
 // at the new address.
 //
+// A device already being asked for is not asked for again, and at most
+// kMaxFetches devices are asked for at a time: a server that floods notices
+// gets no thread or request storm (what is past the limit is logged and
+// dropped; the server announces a device again when it is asked again).
+//
 // Passwords are masked in every log line. Runs on the UI thread.
 #pragma once
 
@@ -44,6 +49,8 @@ struct NoticeDeviceControls {
 
 class CLoginServerDevices {
  public:
+  static constexpr size_t kMaxFetches = 8;
+
   // `notifyWnd` receives the fetch answers (WM_CLOUD_DEVICE_ANSWER) and hands
   // them to OnCloudAnswer; `controls` gives the controls at the time a device
   // is added; `refreshDevList` rebuilds the device trees.
@@ -72,5 +79,9 @@ class CLoginServerDevices {
   std::function<NoticeDeviceControls()> m_controls;
   std::function<void()> m_refreshDevList;
   long m_nNextFetchId = 1;
-  std::map<long, std::unique_ptr<CCloudDeviceFetch>> m_mapFetch;
+  struct Fetch {
+    std::string deviceId;
+    std::unique_ptr<CCloudDeviceFetch> thread;
+  };
+  std::map<long, Fetch> m_mapFetch;
 };

@@ -2,9 +2,12 @@
 // release, sinks, and arguments that are refused.
 #include <QDir>
 #include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <thread>
 
 #include "gimbro_fixture.h"
+#include "maker/gimbro/gimbro_link.h"
 #include "maker/gimbro/gimbro_network.h"
 
 namespace {
@@ -53,6 +56,27 @@ TEST_F(GimbroTest, UnreachableDeviceIsReportedOnceThenFoundWhenItStarts) {
   FakeDeviceProcess device(port);
   ASSERT_TRUE(device.Ready());
   EXPECT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_OK));
+}
+
+// A connection to a local port that nobody listens on can meet itself (the
+// socket is given that port as its own): no device, and the link must not keep
+// the port that the device is about to listen on.
+TEST(GimbroSocket, AConnectionThatMetItselfIsToldApart) {
+  QTcpServer server;
+  ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+  const quint16 port = server.serverPort();
+  QTcpSocket toServer;
+  toServer.connectToHost(QHostAddress::LocalHost, port);
+  ASSERT_TRUE(toServer.waitForConnected(5000));
+  EXPECT_FALSE(SocketMetItself(toServer));
+  toServer.abort();
+  server.close();
+
+  QTcpSocket self;
+  ASSERT_TRUE(self.bind(QHostAddress::LocalHost, port));
+  self.connectToHost(QHostAddress::LocalHost, port);
+  ASSERT_TRUE(self.waitForConnected(5000));
+  EXPECT_TRUE(SocketMetItself(self));
 }
 
 TEST_F(GimbroTest, MisbehavingPeersAreDroppedAndRetried) {

@@ -234,9 +234,11 @@ class Device:
                 if not ok:
                     send(client, frame(LOGIN_RESULT, 1, body=b"wrong login name or password"))
                     return
+                # Online before the answer goes out: a test that saw the login
+                # succeed may broadcast at once.
+                client["online"] = True
                 send(client, frame(LOGIN_RESULT, 0))
                 send(client, frame(REPLAY_CAPS, *self.replay_caps))
-                client["online"] = True
                 continue
             self.request(client, ftype, a, b, body)
 

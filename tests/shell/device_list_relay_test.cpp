@@ -176,6 +176,17 @@ TEST_F(DeviceListRelayTest, InTheOnlineViewAServersStateGroupPlaysAndTheServerDo
   panel->GetGroupMenu()->hide();
 }
 
+// A pane that shows a relay channel marks the channel's item (name, MAC and IP).
+TEST_F(DeviceListRelayTest, TheChannelOfAClickedPaneIsMarked) {
+  panel->SelectVssChannelItem("Shown", "02-00-00-00-00-0B", "10.0.0.3");
+  ASSERT_EQ(tree->selectedItems().size(), 1);
+  EXPECT_EQ(tree->selectedItems().front()->text(0), "Shown");
+  panel->SelectVssChannelItem("Shown", "02-00-00-00-00-0B", "10.0.0.9");  // another address: unchanged
+  EXPECT_EQ(tree->selectedItems().front()->text(0), "Shown");
+  panel->SelectVssChannelItem("Gate", "02-00-00-00-00-0B", "10.0.0.1");
+  EXPECT_EQ(tree->selectedItems().front()->text(0), "Gate");
+}
+
 TEST(RelayChannelInvite, ChannelAndStreamFollowTheKindAndTheMainGrid) {
   struct Case {
     int kind;

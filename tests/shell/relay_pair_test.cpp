@@ -173,4 +173,61 @@ TEST_F(RelayPairTest, AViewerFollowsThePeersCameraThroughTheRelay) {
             "The Vemo with the remote:Vemo B abnormal disconnect");
 }
 
+
+// B's NVR tells its channels and their states: B adds the channel records and
+// tells its peers, A lists the channels and shows each channel's state; when
+// the NVR has fewer channels, A's list loses the others.
+TEST_F(RelayPairTest, AnNvrsChannelsAndTheirStatesReachTheViewer) {
+  auto device = std::make_unique<FakeDeviceProcess>(0, QStringList{"--user", "admin", "--password", "secret"});
+  ASSERT_TRUE(device->Ready());
+  VemoPeerSetup setup;
+  setup.programFolder = programFolder_;
+  setup.mac = kPeerMac;
+  setup.relayPort = RtspTestServer::FreePort();
+  setup.devicePort = device->Port();
+  setup.rtspPort = RtspTestServer::FreePort();  // nothing is played here
+  setup.nvr = true;
+  VemoPeer peer(setup);
+  ASSERT_TRUE(peer.Start());
+  ASSERT_TRUE(WaitFor([&] { return peer.Listens(); }, 60000)) << peer.Log();
+  ASSERT_NE(device->Take("LOGIN admin ok", 30), "");  // B's NVR is logged in
+
+  WriteViewerConfig(setup.relayPort);
+  Open();
+  auto channels = [&] {
+    std::vector<std::string> listed;
+    for (const Vemo2Node& server : g_lstVssInfo) {
+      for (const RelayDevice& dev : server.lstRelayDevice) {
+        if (dev.nType == 4) listed.push_back(std::string(dev.DevName) + "=" + std::to_string(dev.nState));
+      }
+    }
+    return listed;
+  };
+  ASSERT_TRUE(WaitFor([&] { return channels().size() == 1u; }, 30000)) << "B's NVR in A's list";
+
+  ASSERT_EQ(device->Command("status 26 3"), "OK 1");  // three channels
+  ASSERT_TRUE(WaitFor([&] { return channels().size() == 4u; }, 30000)) << "the new list reaches A";
+  // The NVR's own item keeps the state of A's first list: a later list keeps
+  // what A knew of a device still listed, and B reports no state of an NVR's own.
+  EXPECT_EQ(channels(), (std::vector<std::string>{"Nvr=0", "Channel-1=1", "Channel-2=1", "Channel-3=1"}));
+  // Each channel record has a connection of its own to the NVR; a state text
+  // reaches every one of them.
+  ASSERT_TRUE(WaitFor([&] { return std::stoi(device->Command("count LOGIN admin ok").substr(3)) == 3; }, 30000));
+  EXPECT_EQ(device->Command("status 27 010"), "OK 4");
+  ASSERT_TRUE(WaitFor([&] {
+    return channels() == std::vector<std::string>{"Nvr=0", "Channel-1=0", "Channel-2=1", "Channel-3=0"};
+  }, 30000)) << "channel states";
+  auto image = [&](const char* name) {
+    for (QTreeWidgetItemIterator it(dlg_->m_pDeviceListDlg->GetTree()); *it; ++it) {
+      if ((*it)->text(0) == name && CDevTree::ItemKind(*it) == DevTreeData::kRelayDevice)
+        return CDevTree::ItemImage(*it);
+    }
+    return -1;
+  };
+  EXPECT_TRUE(WaitFor([&] { return image("Channel-1") == kImgOffline && image("Channel-2") == kImgOnline; }));
+
+  ASSERT_EQ(device->Command("status 26 1"), "OK 4");  // one channel left
+  ASSERT_TRUE(WaitFor([&] { return channels().size() == 2u; }, 30000));
+  EXPECT_EQ(channels(), (std::vector<std::string>{"Nvr=0", "Channel-1=0"}));
+}
 }  // namespace

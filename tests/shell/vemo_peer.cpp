@@ -58,8 +58,10 @@ void VemoPeer::WriteConfig() const {
             "<RoleList><Role><RoleName>default</RoleName><SurPTZ>1</SurPTZ><Record>1</Record><Alarm>1</Alarm>"
             "<PTZ>1</PTZ><UserManager>1</UserManager><HighLeve>1</HighLeve></Role></RoleList>\n</UserInfo>\n");
   Write(folder_.File("Config/DevInfo.xml"),
-        "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevInfo>\n<DevList><Dev><DevType>1</DevType>"
-        "<DevSN>SN-B-1</DevSN><DevId>Gate</DevId><DevName>Gate</DevName><GroupName>Default</GroupName>"
+        "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevInfo>\n<DevList><Dev><DevType>" +
+            std::string(setup_.nvr ? "4" : "1") + "</DevType><DevSN>SN-B-1</DevSN>" +
+            (setup_.nvr ? "<DevId>Nvr</DevId><DevName>Nvr</DevName>" : "<DevId>Gate</DevId><DevName>Gate</DevName>") +
+            "<GroupName>Default</GroupName>"
         "<LoginName>admin</LoginName><LoginPsw>secret</LoginPsw><IPAddr>127.0.0.1</IPAddr>"
         "<ProtocolType>RTSP</ProtocolType><DefRes>D1</DefRes><VisitMod>0</VisitMod><PtzPort>" +
             std::to_string(setup_.devicePort) + "</PtzPort><VideoPort>" + std::to_string(setup_.rtspPort) +

@@ -20,6 +20,9 @@ struct VemoPeerSetup {
   // many seconds (none when `recordFrom` is negative).
   int recordFrom = -1;
   int recordSeconds = 0;
+  // The device is an NVR "Nvr" that has told no channels yet, instead of the
+  // camera "Gate".
+  bool nvr = false;
 };
 
 class VemoPeer {

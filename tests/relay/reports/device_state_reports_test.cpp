@@ -220,6 +220,7 @@ TEST_F(DeviceStateReportsTest, AChannelCountAddsTheMissingChannelsAfterTheNvrAnd
   ASSERT_NE(third, nullptr);
   EXPECT_EQ(third->CurNVRChannel, 3);
   EXPECT_EQ(third->DevType, 4);
+  EXPECT_EQ(third->NVRChannels, 3);  // kept in DevInfo.xml, which stores channels up to the NVR's count
   EXPECT_STREQ(third->IPAddr, "10.0.0.30");
   EXPECT_EQ(FindRecord("Nvr", "Nvr")->NVRChannels, 3);
   EXPECT_EQ(FindRecord("Nvr", "Nvr")->nOnline, 1);  // an NVR that tells its channels is online

@@ -326,3 +326,36 @@ TEST_F(RelayServersTest, PaneKeysNameRelayDevicesAndTheirStates) {
   EXPECT_EQ(choices[0], (std::pair<std::string, std::string>{"S-Cam", "AA:Cam"}));
   EXPECT_EQ(choices[1].second, "AA:10.0.0.2:Channel-3");
 }
+
+// The channels of a relay NVR or video server share its MAC and IP: a state
+// event's channel picks the channel it is about.
+TEST_F(RelayServersTest, AChannelsStateEventReachesThatChannel) {
+  Vemo2Node& server = AddServer(3, "S");
+  server.bHasDeviceList = true;
+  server.lstRelayDevice.emplace_back(Entry(4, "10.0.0.2", "AA", "Nvr", 1));
+  server.lstRelayDevice.emplace_back(Entry(4, "10.0.0.2", "AA", "Channel-1", 2));
+  server.lstRelayDevice.emplace_back(Entry(4, "10.0.0.2", "AA", "Channel-2", 2));
+  server.lstRelayDevice.emplace_back(Entry(0, "10.0.0.3", "AA", "Dvs1", 1));
+  server.lstRelayDevice.emplace_back(Entry(0, "10.0.0.3", "AA", "Dvs2", 1));
+  CRelayServers servers(host_);
+  auto event = [&](const char* key, DWORD channel, LONG state) {
+    auto* record = Records().NewRecord<RelayDeviceStateRecord>();
+    std::snprintf(record->szDevKey, sizeof record->szDevKey, "%s", key);
+    record->dwChannel = channel;
+    servers.OnRelayDeviceState(record, state);
+  };
+  auto states = [&] {
+    std::vector<int> all;
+    for (const RelayDevice& d : server.lstRelayDevice) all.push_back(d.nState);
+    return all;
+  };
+  event("AA:10.0.0.2", 2, PELK_STATE_OFFLINE);
+  EXPECT_EQ(states(), (std::vector<int>{1, 2, 0, 1, 1}));
+  EXPECT_EQ(closedPanes_, (std::vector<std::string>{"Channel-2"}));
+  event("AA:10.0.0.3", 2, PELK_STATE_RECORDING);
+  EXPECT_EQ(states(), (std::vector<int>{1, 2, 0, 1, 3}));
+  event("AA:10.0.0.2", 0, PELK_STATE_OFFLINE);  // channel 0: the first with the key
+  EXPECT_EQ(states(), (std::vector<int>{0, 2, 0, 1, 3}));
+  event("AA:10.0.0.2", 9, PELK_STATE_OFFLINE);  // no such channel: the first as well
+  EXPECT_EQ(states(), (std::vector<int>{0, 2, 0, 1, 3}));
+}

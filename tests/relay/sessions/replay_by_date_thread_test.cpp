@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "core/rec_scheme.h"
+#include "common/wait_for.h"
 #include "records/search/rec_tree.h"
 #include "relay/relay_messages.h"
 #include "relay/sessions/replay_by_date_thread.h"
@@ -152,13 +153,11 @@ TEST_F(ByDateTest, AJumpIntoThePlayingFileReopensItAndAPausedJumpWaits) {
     }
   };
   ASSERT_TRUE(thread->Start());
-  for (int i = 0; i < 200 && relay.Count(RelayCall::kByDateData) < 30; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  WaitFor([&] { return relay.Count(RelayCall::kByDateData) >= 30; });
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(relay.Count(RelayCall::kByDateData), 30);  // paused, the jump waits
   thread->Control(replaypace::kControlContinue);
-  relay.onData = nullptr;
+  relay.SetOnData(nullptr);
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   thread->Control(replaypace::kControlStop);
   ASSERT_TRUE(relay.WaitEnd());

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "common/temp_folder.h"
+#include "common/wait_for.h"
 #include "records/recfile/rec_file_reader.h"
 #include "relay/relay_messages.h"
 #include "relay/sessions/replay_pacing.h"
@@ -213,9 +214,7 @@ TEST_F(ReplayThreadTest, SpeedZeroSendsOneMoreFrameThenPausesUntilContinued) {
   };
   ASSERT_TRUE(thread->Start());
   // Paused: the count stays at 21 while the clock runs on.
-  for (int i = 0; i < 200 && relay.Count(RelayCall::kReplayData) < 21; ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
+  WaitFor([&] { return relay.Count(RelayCall::kReplayData) >= 21; });
   const DWORD pausedAt = clock.Now();
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_EQ(relay.Count(RelayCall::kReplayData), 21);

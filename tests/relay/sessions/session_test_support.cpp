@@ -7,13 +7,22 @@
 void RecordingRelay::Add(RelayCall call, bool data) {
   call.time = m_clock.Now();
   int count = 0;
+  std::function<void(int)> callback;
   {
     std::lock_guard<std::mutex> lock(m_lock);
     m_calls.push_back(std::move(call));
-    if (data) count = ++m_nData;
+    if (data) {
+      count = ++m_nData;
+      callback = onData;
+    }
   }
   m_cv.notify_all();
-  if (data && onData) onData(count);
+  if (callback) callback(count);
+}
+
+void RecordingRelay::SetOnData(std::function<void(int)> callback) {
+  std::lock_guard<std::mutex> lock(m_lock);
+  onData = std::move(callback);
 }
 
 void RecordingRelay::RspReplayStart(LONG status, const RelayFileRequest&, DWORD word, const BYTE* video,

@@ -54,8 +54,10 @@ class RecordingRelay final : public IServingRelay {
   explicit RecordingRelay(ISessionClock& clock) : m_clock(clock) {}
 
   // Runs on the serving thread after each data call is recorded, with the
-  // number of data calls so far (1 for the first).
+  // number of data calls so far (1 for the first). Set before the thread
+  // starts; while it runs, through SetOnData.
   std::function<void(int)> onData;
+  void SetOnData(std::function<void(int)> callback);
   // ReportDloadData answers this from the n-th piece on (1-based; 0 never).
   int refusePieceFrom = 0;
 

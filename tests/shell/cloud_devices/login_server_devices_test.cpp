@@ -6,11 +6,14 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "core/app_data.h"
 #include "core/dev_info_store.h"
 #include "live/streams/rtsp_events.h"
+#include "cloud_server_process.h"
 #include "relay/udp/cloud_device_fetch.h"
+#include "relay/udp/udp_login_testing.h"
 
 namespace {
 
@@ -78,6 +81,34 @@ TEST_F(LoginServerDevicesTest, OnlyNoticesOfKindTwoCount) {
   EXPECT_EQ(g_lstDevInfo.front().PtzPort, 1);
   EXPECT_EQ(g_lstDevInfo.front().VideoPort, 2);
   EXPECT_EQ(devices.PendingFetches(), 0u);
+}
+
+std::vector<uint8_t> AddedNotice(uint64_t id) {
+  std::vector<uint8_t> block(1232, 0);
+  for (int i = 0; i < 8; ++i) block[16 + i] = static_cast<uint8_t>(id >> (8 * i));
+  block[24] = 0xE9, block[25] = 0xE4, block[26] = 0xF5, block[27] = 0x05;  // 100001001
+  return block;
+}
+
+// A server that floods "device added" notices gets a bounded number of
+// fetches, one per device.
+TEST_F(LoginServerDevicesTest, FetchesAreBoundedAndOnePerDevice) {
+  SetCloudDevicePortForTesting(ClosedPort());
+  {
+    CLoginServerDevices devices(nullptr, {}, {});  // no window: the answers never come back
+    for (int round = 0; round < 3; ++round) {
+      const std::vector<uint8_t> same = AddedNotice(42);
+      devices.OnDeviceNotice(2, same.data(), same.size());
+    }
+    EXPECT_EQ(devices.PendingFetches(), 1u) << "a device being asked for is not asked for again";
+    for (uint64_t id = 100; id < 150; ++id) {
+      const std::vector<uint8_t> block = AddedNotice(id);
+      devices.OnDeviceNotice(2, block.data(), block.size());
+    }
+    EXPECT_EQ(devices.PendingFetches(), CLoginServerDevices::kMaxFetches);
+  }
+  SetCloudDevicePortForTesting(0);
+  EXPECT_TRUE(g_lstDevInfo.empty());
 }
 
 }  // namespace
