@@ -321,6 +321,7 @@ class CPlayBackAtl : public QWidget {
   // A new picture waits: painted now, or once the shortest paint interval has
   // passed since the last paint (pictures that come faster are not all drawn).
   void RequestRepaint();
+  void RepaintPicture();
   void OnBarCommand(LONG command, LONG value);
   void PlaySound(const QByteArray& pcm, int sampleRate, int channels);
   void Zoom(const QPoint& at, bool in);
@@ -335,6 +336,7 @@ class CPlayBackAtl : public QWidget {
   std::unique_ptr<PictureScaler> paintScaler_;
   std::shared_ptr<const AVFrame> shownFrom_;
   QImage shown_;
+  QRect shownAt_;                  // where shown_ was drawn (the black bands around it stay)
   qint64 lastPaintMs_ = -1;        // on paintClock_
   bool repaintTimer_ = false;      // a delayed repaint is waiting
   MorvikBar* bar_ = nullptr;

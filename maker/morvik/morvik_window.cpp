@@ -2,6 +2,7 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QTimer>
@@ -99,18 +100,24 @@ void CPlayBackAtl::resizeEvent(QResizeEvent*) {
 void CPlayBackAtl::RequestRepaint() {
   const qint64 wait = lastPaintMs_ < 0 ? 0 : lastPaintMs_ + kMinPaintIntervalMs - PaintClockMs();
   if (wait <= 0) {
-    update();
+    RepaintPicture();
     return;
   }
   if (repaintTimer_) return;
   repaintTimer_ = true;
   QTimer::singleShot(static_cast<int>(wait), this, [this] {
     repaintTimer_ = false;
-    update();
+    RepaintPicture();
   });
 }
 
-void CPlayBackAtl::paintEvent(QPaintEvent*) {
+void CPlayBackAtl::RepaintPicture() {
+  // A new picture of the same shape covers the old one: the black bands
+  // around it and the bar below stay as they are.
+  update(shownAt_.isValid() ? shownAt_ : PictureRect());
+}
+
+void CPlayBackAtl::paintEvent(QPaintEvent* event) {
   output_->Painted();
   lastPaintMs_ = PaintClockMs();
   QPainter painter(this);
@@ -119,6 +126,7 @@ void CPlayBackAtl::paintEvent(QPaintEvent*) {
   if (!decoded || area.isEmpty()) {
     shownFrom_.reset();
     shown_ = QImage();
+    shownAt_ = QRect();
     painter.fillRect(area, Qt::black);
     return;
   }
@@ -140,6 +148,11 @@ void CPlayBackAtl::paintEvent(QPaintEvent*) {
   QRegion around(area);
   if (!shown_.isNull()) around -= target;
   for (const QRect& band : around) painter.fillRect(band, Qt::black);
+  const QRect before = shownAt_;
+  shownAt_ = shown_.isNull() ? QRect() : target;
+  // The picture took another place (another size, zoom or fill mode) while
+  // only its old place was repainted: the rest follows at once.
+  if (shownAt_ != before && !(QRegion(area) - event->region()).isEmpty()) update(area);
   if (shown_.isNull()) return;
   if (whole) {
     painter.drawImage(target.topLeft(), shown_);

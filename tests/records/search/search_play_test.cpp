@@ -1,6 +1,8 @@
 // Playing what the page found: a double click on a result row opens the file
 // on a player, a double click on a day row plays the file of that time from
-// the right second, and the player chosen follows the selected pane.
+// the right second, the player chosen follows the selected pane, and day rows
+// played in step each show their own recording. Record files are written by
+// the recorder's own writer.
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -11,6 +13,7 @@
 #include <cstring>
 #include <string>
 
+#include "clipta/record_file_writer.h"
 #include "common/wait_for.h"
 #include "core/rec_scheme.h"
 #include "core/res_msg_dlg.h"
@@ -19,7 +22,6 @@
 #include "platform/string_table.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/playback/time_bar_geometry.h"
-#include "records/recfile/rec_file_fixture.h"
 #include "records/search/playback_slots.h"
 #include "records/search/rec_tree.h"
 #include "records/search/search_rec_dlg.h"
@@ -116,12 +118,19 @@ class SearchPlayTest : public ::testing::Test {
 
   // A record file of the clip at hh:mm:ss of 2024-01-05.
   void Record(const std::string& name, const std::string& device = "cam") { Record(*clip_, name, device); }
+  // Written by the recorder's own file writer.
   void Record(const H264Clip& clip, const std::string& name, const std::string& device) {
-    RecFileFixture file(1);
-    file.width = static_cast<uint32_t>(clip.width);
-    file.height = static_cast<uint32_t>(clip.height);
-    for (size_t i = 0; i < clip.frames.size(); ++i) file.AddVideo(clip.frames[i], clip.keys[i]);
-    file.Write(tree_.DayFolder(storage_, device, "Schedule", 2024, 1, 5) + name);
+    recordfile::Media media;
+    media.width = static_cast<uint32_t>(clip.width);
+    media.height = static_cast<uint32_t>(clip.height);
+    media.frameRate = static_cast<uint32_t>(clip.frameRate);
+    RecordFileWriter writer;
+    ASSERT_TRUE(writer.Open(tree_.DayFolder(storage_, device, "Schedule", 2024, 1, 5) + name, media));
+    for (size_t i = 0; i < clip.frames.size(); ++i) {
+      ASSERT_TRUE(writer.WriteVideo(clip.frames[i].data(), clip.frames[i].size(), clip.keys[i],
+                                    static_cast<double>(i) * 1000.0 / clip.frameRate));
+    }
+    writer.Close();
   }
 
   static void Mouse(QWidget* target, QEvent::Type type, QPoint at) {
@@ -331,7 +340,8 @@ TEST_F(SearchPlayTest, FourRowsPlayInStepEachShowingItsOwnFile) {
   const QRgb expected[] = {qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255), qRgb(255, 255, 0)};
   std::vector<DevInfo> devices;
   for (int i = 0; i < 4; ++i) {
-    const H264Clip clip = MakeH264Clip(folder_->Path(), 4, 320, 240, 25, std::string("color=c=") + colours[i]);
+    // Long enough to be playing still when a loaded machine gets round to looking.
+    const H264Clip clip = MakeH264Clip(folder_->Path(), 20, 320, 240, 25, std::string("color=c=") + colours[i]);
     ASSERT_FALSE(clip.frames.empty());
     devices.push_back(MakeDevice(1, names[i], ("10.0.2." + std::to_string(i + 1)).c_str()));
     tree_.Schemes().front()->lstDev.push_back(devices.back());
