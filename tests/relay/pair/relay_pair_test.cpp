@@ -22,6 +22,7 @@
 #include "fake_device_process.h"
 #include "h264_clip.h"
 #include "pelk/pelk.h"
+#include "platform/paths.h"
 #include "platform/string_table.h"
 #include "platform/wnd.h"
 #include "records/playback/replay_commands.h"
@@ -420,6 +421,29 @@ TEST_F(RelayPairTest, DownloadsAResultByteForByte) {
   EXPECT_EQ(counting_->totalSize, original.size());
   EXPECT_TRUE(counting_->downloaded == original);
   EXPECT_EQ(counting_->offsets.front(), 15360u);  // the bytes received so far, with the first piece
+}
+
+// The page's download of a checked result: pieces into "<name>.tmp" in the
+// channel's save folder, renamed "<name>.avi" when the transfer is complete.
+TEST_F(RelayPairTest, ThePageDownloadsACheckedResultIntoItsSaveFolder) {
+  SearchByFile();
+  const std::string folder = paths::NativePath(page_->GetSaveFolder());
+  EXPECT_NE(page_->GetSaveFolder().find("\\Record\\VSS\\Vemo B\\Gate\\"), std::string::npos);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(paths::DriveFolder('D'));  // A's drive D (a drive is found, never made)
+  int row = -1;
+  for (int r = 0; r < page_->GetResultList()->GetItemCount(); ++r) {
+    if (page_->GetResultList()->GetItemText(r, 0) == BPath("080200-av1.avi")) row = r;
+  }
+  ASSERT_GE(row, 0);
+  page_->GetResultList()->SetCheck(row, TRUE);
+  page_->OnBnClickedDownload();
+  EXPECT_TRUE(page_->IsDownloading());
+  ASSERT_TRUE(Pump([&] { return fs::exists(folder + "080200-av1.avi"); }, 60000));
+  EXPECT_FALSE(fs::exists(folder + "080200-av1.tmp"));
+  EXPECT_TRUE(ReadBytes(folder + "080200-av1.avi") == ReadBytes(BFile("080200-av1.avi")));
+  EXPECT_TRUE(Pump([&] { return !page_->IsDownloading(); }));
 }
 
 TEST_F(RelayPairTest, MovesBsCameraWithTheRelaysOwnTexts) {
