@@ -33,7 +33,6 @@
 #include <thread>
 #include <vector>
 
-#include "clipta/record_file_writer.h"
 #include "common/temp_folder.h"
 #include "core/rec_scheme.h"
 #include "core/user_info.h"
@@ -44,6 +43,7 @@
 #include "pelk/pelk_server.h"
 #include "platform/paths.h"
 #include "platform/wnd.h"
+#include "relay/pair/recorder_file.h"
 #include "relay/relay_message_handler.h"
 #include "relay/relay_messages.h"
 #include "relay/sessions/download_thread.h"
@@ -65,29 +65,6 @@ void Pump(QApplication& app, int ms) {
     app.processEvents(QEventLoop::AllEvents, 20);
     QThread::msleep(2);
   }
-}
-
-// A recorder-layout file of about `bytes` from an ffmpeg clip's frames, over
-// and over, with a G.711 chunk after each frame.
-bool WriteRecord(const H264Clip& clip, const std::string& path, uint64_t bytes) {
-  recordfile::Media media;
-  media.width = static_cast<uint32_t>(clip.width);
-  media.height = static_cast<uint32_t>(clip.height);
-  media.frameRate = static_cast<uint32_t>(clip.frameRate);
-  media.audio = recordfile::AudioKind::kAlaw;
-  RecordFileWriter writer;
-  if (!writer.Open(path, media)) return false;
-  const std::vector<uint8_t> sound(320, 0xD5);
-  uint64_t written = 0;
-  for (size_t i = 0; written < bytes; ++i) {
-    const size_t f = i % clip.frames.size();
-    const double ms = 1000.0 * static_cast<double>(i) / clip.frameRate;
-    if (!writer.WriteVideo(clip.frames[f].data(), clip.frames[f].size(), clip.keys[f] || f == 0, ms)) return false;
-    if (!writer.WriteAudio(sound.data(), sound.size(), ms)) return false;
-    written += clip.frames[f].size() + sound.size() + 16;
-  }
-  writer.Close();
-  return true;
 }
 
 // A clock whose sleeps do not wait: the serving thread sends its pieces back to back.
@@ -199,6 +176,14 @@ struct Bench {
 
 std::string Key() { return FormatDeviceKey(kMacB, "127.0.0.1"); }
 
+// B's forwarding server on a free port, and A logged in to it; 0 refused.
+LONG StartAndLogIn(Viewer& a) {
+  Pelk_StartTS("127.0.0.1", 0, 16, 4);
+  const LONG login = a.engine.client().Login("127.0.0.1", pelk::Engine::Default().server().Port(), "admin", kDigest);
+  if (login == 0) std::printf("login refused\n");
+  return login;
+}
+
 // Seconds the relay download of `path` takes, the file written by A.
 double RelayDownload(QApplication& app, Viewer& a, LONG login, const std::string& path, const std::string& outPath,
                      uint64_t size) {
@@ -236,19 +221,15 @@ int Download(QApplication& app, uint64_t mib) {
   Bench bench;
   const H264Clip clip = MakeH264Clip(bench.folder.File(""), 10, 704, 576, 25);
   const std::string file = bench.day + "080000-av1.avi";
-  if (clip.frames.empty() || !WriteRecord(clip, file, mib * 1024 * 1024)) {
+  if (clip.frames.empty() || !WriteRecorderFile(clip, file, mib * 1024 * 1024)) {
     std::printf("cannot make the record file\n");
     return 1;
   }
   const uint64_t size = fs::file_size(file);
   ServingWindow b;
-  Pelk_StartTS("127.0.0.1", 0, 16, 4);
   Viewer a;
-  const LONG login = a.engine.client().Login("127.0.0.1", pelk::Engine::Default().server().Port(), "admin", kDigest);
-  if (login == 0) {
-    std::printf("login refused\n");
-    return 1;
-  }
+  const LONG login = StartAndLogIn(a);
+  if (login == 0) return 1;
   const double mb = static_cast<double>(size) / 1e6;
   std::printf("file: %.1f MB (recorder layout)\n", mb);
   const double socat = SocatCopy(file, bench.folder.File("socat.out"));
@@ -276,19 +257,15 @@ int Replays(QApplication& app, int seconds, int n) {
     std::snprintf(name, sizeof name, "%02d0000-av1.avi", 8 + i);
     files.push_back(bench.day + name);
     // Long enough for the whole run: about 2.5 MB a second at this size.
-    if (clip.frames.empty() || !WriteRecord(clip, files.back(), static_cast<uint64_t>(seconds + 5) * 3000000)) {
+    if (clip.frames.empty() || !WriteRecorderFile(clip, files.back(), static_cast<uint64_t>(seconds + 5) * 3000000)) {
       std::printf("cannot make the record files\n");
       return 1;
     }
   }
   ServingWindow b;
-  Pelk_StartTS("127.0.0.1", 0, 16, 4);
   Viewer a;
-  const LONG login = a.engine.client().Login("127.0.0.1", pelk::Engine::Default().server().Port(), "admin", kDigest);
-  if (login == 0) {
-    std::printf("login refused\n");
-    return 1;
-  }
+  const LONG login = StartAndLogIn(a);
+  if (login == 0) return 1;
   for (const std::string& file : files) a.engine.client().InviteReplayStart(login, Key().c_str(), 1, 0, 1, file.c_str());
   Pump(app, 2000);  // the 600 ms start and the first frames
   {

@@ -16,7 +16,6 @@
 #include <mutex>
 #include <thread>
 
-#include "clipta/record_file_writer.h"
 #include "common/wait_for.h"
 #include "core/rec_scheme.h"
 #include "fake_device_process.h"
@@ -28,6 +27,7 @@
 #include "records/playback/replay_commands.h"
 #include "records/search/playback_slots.h"
 #include "records/search/search_rec_dlg.h"
+#include "relay/pair/recorder_file.h"
 #include "relay/pair/vemo_peer.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
@@ -45,26 +45,6 @@ constexpr int kYear = 2026, kMonth = 12, kDay = 10;
 constexpr int k0800 = 8 * 3600;
 constexpr int k0802 = 8 * 3600 + 120;
 constexpr int kFileSeconds = 20;
-
-// A recorder-made file: the recorder's writer fed with an ffmpeg clip's H.264
-// frames and a G.711 chunk after each frame.
-bool WriteRecorderFile(const H264Clip& clip, const std::string& path) {
-  recordfile::Media media;
-  media.width = static_cast<uint32_t>(clip.width);
-  media.height = static_cast<uint32_t>(clip.height);
-  media.frameRate = static_cast<uint32_t>(clip.frameRate);
-  media.audio = recordfile::AudioKind::kAlaw;
-  RecordFileWriter writer;
-  if (!writer.Open(path, media)) return false;
-  const std::vector<uint8_t> sound(320, 0xD5);
-  for (size_t i = 0; i < clip.frames.size(); ++i) {
-    const double ms = 1000.0 * static_cast<double>(i) / clip.frameRate;
-    if (!writer.WriteVideo(clip.frames[i].data(), clip.frames[i].size(), clip.keys[i], ms)) return false;
-    if (!writer.WriteAudio(sound.data(), sound.size(), ms)) return false;
-  }
-  writer.Close();
-  return fs::exists(path);
-}
 
 std::vector<char> ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -258,7 +238,11 @@ class RelayPairTest : public ::testing::Test {
     if (HasFailure()) std::fprintf(stderr, "B's log:\n%s\n", peer_->Log().substr(peer_->Log().size() > 6000 ? peer_->Log().size() - 6000 : 0).c_str());
     page_->StopAllReplay();
     if (login_) Pelk_LoginOut(login_);
+    // What the library posted before it let go of this window is handled (its
+    // records given back); after that nothing is posted here any more.
+    PumpFor(200);
     RegisterRelayCallbacks(nullptr, nullptr);
+    PumpFor(100);
     window_->gate.Set(nullptr);
     page_->ReleasePlayers();
     delete page_;
