@@ -174,7 +174,8 @@ TEST_F(ByDateTest, AJumpIntoThePlayingFileReopensItAndAPausedJumpWaits) {
   EXPECT_EQ(relay.Count(RelayCall::kByDateData), 30);  // paused, the jump waits
   thread->Control(replaypace::kControlContinue);
   relay.SetOnData(nullptr);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // Going on, the jump is taken and the file plays from its new place.
+  ASSERT_TRUE(WaitFor([&] { return relay.Count(RelayCall::kByDateData) > 33; }));
   thread->Control(replaypace::kControlStop);
   ASSERT_TRUE(relay.WaitEnd());
   thread->Stop();
