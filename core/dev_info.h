@@ -54,6 +54,7 @@ struct DevInfo {
   int bNoAutoSwitch = 0;    // set: the live grid never switches this device's stream by layout
   char RecFolder[1024] = {};   // folder the device records into
   char RecFileName[260] = {};  // current record file, cleared when recording stops
+  char RelayStreamSuffix[20] = {};  // the stream the last relay peer asked for: "cif" (sub) or "" (main)
   CRtspEvents* pRtspEvent1 = nullptr;   // main-stream object
   CGimbroCtrl* pGimbroCtrl = nullptr;   // device-messaging control
   CGimbroEvents* pGimbroEvents = nullptr;  // its event sink

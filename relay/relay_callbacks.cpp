@@ -4,6 +4,7 @@
 
 #include "live/streams/relay_video_player.h"
 #include "relay/login/vss_info.h"
+#include "relay/relay_record_page.h"
 
 void RegisterRelayCallbacks(HWND mainWnd, IRelayCallbackHost* context) {
   Pelk_SetMsgWnd(mainWnd);
@@ -33,19 +34,52 @@ LONG RelayGetUserIdCallback(const char* deviceKey, LONG, LONG, void* context) {
   return RelayUserIdOf(deviceKey, static_cast<IRelayCallbackHost*>(context)->RelayLocalMac());
 }
 
-LONG RelayRealReplayCallback(LONG, const char*, DWORD, DWORD, LONG, const BYTE*, LONG, const RelayFrameInfo*,
-                             const char*, void*) {
-  return 0;  // no record search page takes replayed data yet
+namespace {
+
+// The page of a main-window context that takes data now; null while the
+// window closes or has no page.
+const RelayRecordPageGate* PageOf(void* context) {
+  if (!context) return nullptr;
+  auto* host = static_cast<IRelayCallbackHost*>(context);
+  if (host->RelayClosing()) return nullptr;
+  return host->RelayRecordPage();
 }
 
-LONG RelayReplayByDateCallback(LONG, const char*, DWORD, DWORD, LONG, const BYTE*, LONG, const RelayFrameInfo*,
-                               const BYTE*, const BYTE*, LONG, LONG, DWORD, void*) {
-  return 0;  // no record search page takes replayed data yet
+}  // namespace
+
+LONG RelayRealReplayCallback(LONG, const char*, DWORD, DWORD, LONG kind, const BYTE* data, LONG length,
+                             const RelayFrameInfo* info, const char* fileName, void* context) {
+  const RelayRecordPageGate* page = PageOf(context);
+  if (!page) return 0;
+  return page->With([&](IRelayRecordPage& p) { return p.InputReplayData(kind, data, length, info, fileName); },
+                    LONG{0});
 }
 
-LONG RelayDownloadDataCallback(LONG, const char*, DWORD, DWORD, LONG, const BYTE*, LONG, DWORD, DWORD, DWORD, DWORD,
-                               const char*, void*) {
-  return 0;  // no record search page takes replayed data yet
+LONG RelayReplayByDateCallback(LONG, const char* deviceKey, DWORD unused, DWORD channel, LONG kind, const BYTE* data,
+                               LONG length, const RelayFrameInfo* info, const BYTE* videoParam, const BYTE* audioParam,
+                               LONG attached, LONG seconds, DWORD startSecond, void* context) {
+  const RelayRecordPageGate* page = PageOf(context);
+  if (!page) return 0;
+  return page->With(
+      [&](IRelayRecordPage& p) {
+        return p.InputReplayDataByDate(deviceKey, unused, channel, kind, data, length, info, videoParam, audioParam,
+                                       attached, seconds, startSecond);
+      },
+      LONG{0});
+}
+
+LONG RelayDownloadDataCallback(LONG, const char*, DWORD, DWORD, LONG, const BYTE* data, LONG length,
+                               DWORD receivedLow, DWORD receivedHigh, DWORD totalLow, DWORD totalHigh,
+                               const char* fileName, void* context) {
+  const RelayRecordPageGate* page = PageOf(context);
+  if (!page) return 0;
+  return page->With(
+      [&](IRelayRecordPage& p) {
+        p.OnDownloadData(data, length, PelkMake64(receivedLow, receivedHigh), PelkMake64(totalLow, totalHigh),
+                         fileName);
+        return LONG{1};
+      },
+      LONG{0});
 }
 
 LONG RelayRealDataCallback(LONG, DWORD, DWORD, LONG kind, const BYTE* data, LONG length, const RelayFrameInfo* info,

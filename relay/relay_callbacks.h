@@ -8,6 +8,8 @@
 
 #include "pelk/pelk.h"
 
+class RelayRecordPageGate;
+
 // What the callbacks read of the main window on the library's threads.
 class IRelayCallbackHost {
  public:
@@ -16,6 +18,9 @@ class IRelayCallbackHost {
   virtual bool RelayClosing() const = 0;
   // This client's MAC text, fixed before the callbacks are registered.
   virtual std::string RelayLocalMac() const = 0;
+  // The record search page that takes relay replay and download data (null:
+  // the main window has none).
+  virtual const RelayRecordPageGate* RelayRecordPage() const = 0;
 };
 
 // Registers the main window with the relay library: Pelk_SetMsgWnd, then the
@@ -28,9 +33,10 @@ void RegisterRelayCallbacks(HWND mainWnd, IRelayCallbackHost* context);
 // Reads g_lstVssInfo under g_csVssInfo.
 LONG RelayUserIdOf(const char* deviceKey, const std::string& localMac);
 
-// The user lookup answers 0 without a context, else as RelayUserIdOf; the
-// replay and download data callbacks have no record search page to feed yet
-// and answer 0.
+// The user lookup answers 0 without a context, else as RelayUserIdOf. The
+// replay and download data callbacks hand their data to the record search
+// page; they answer 0 without a context, without a page or while the main
+// window closes (the download callback 1 when the page took the piece).
 LONG RelayGetUserIdCallback(const char* deviceKey, LONG word1, LONG word2, void* context);
 LONG RelayRealReplayCallback(LONG loginHandle, const char* deviceKey, DWORD session1, DWORD session2, LONG kind,
                              const BYTE* data, LONG length, const RelayFrameInfo* info, const char* fileName,

@@ -6,12 +6,23 @@
 #include <string>
 
 #include "platform/win_types.h"
+#include "relay/serving/relay_ptz_requests.h"
 #include "relay/reports/device_state_host.h"
 
 struct RelayDevice;
+class CRemoteSessionRegistry;
+class RelayRecordPageGate;
 struct RelayDeviceEntry;
 
 struct RelayHost {
+  // The main window: the serving threads post their end messages to it.
+  std::function<HWND()> MainWindow;
+  // The registry of served sessions (the main window's); null: the handler keeps one.
+  CRemoteSessionRegistry* pSessions = nullptr;
+  // The record search page of the relay's answers (null: none).
+  RelayRecordPageGate* pRecordPage = nullptr;
+  // The PTZ-protocol plug-in the relay preset requests use.
+  RelayPtzPlugin ptzPlugin;
   // Rebuilds the image of one device's item in the device lists (device name).
   std::function<void(const char* devName)> UpdateDevItem;
   // Stops and deletes the start-up thread and clears its slot.

@@ -49,6 +49,7 @@
 #include "relay/sessions/remote_session_registry.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
+#include "shell/relay_record_page_adapter.h"
 #include "relay/remote_dev_info.h"
 #include "relay/servers/relay_pane_keys.h"
 #include "relay/login/vemo2_login.h"
@@ -115,6 +116,11 @@ CVistarelDlg::CVistarelDlg(MainWindowEnv env, QWidget* parent)
     ClosePanesShowing(device, true, true, true);
     WriteLog(6, "CVistarelDlg::StopVemo2Watch(): End.");
   };
+  relayHost.MainWindow = [this] { return GetSafeHwnd(); };
+  relayHost.pSessions = m_pSessionRegistry.get();
+  relayHost.pRecordPage = &m_relayPageGate;
+  relayHost.ptzPlugin = RelayPtzPluginOf();
+  FillDeviceStateHost(relayHost.devices);
   FillRelayHost(relayHost);
   m_pRelayHandler = std::make_unique<CRelayMessageHandler>(relayHost);
   m_pRelayViewer = std::make_unique<CRelayViewer>();
@@ -132,6 +138,7 @@ CVistarelDlg::~CVistarelDlg() {
   delete m_pRecFileManager;
   m_pRecFileManager = nullptr;
   StopWorkerThreads();  // a window destroyed without its close path still ends its threads
+  m_pSessionRegistry->RemoveAll();  // the served sessions send through the relay handler
   DestroyActiveDlg();
   for (ScreenInfo* screen : m_lstScreenInfo) delete screen;
   m_lstScreenInfo.clear();
@@ -353,8 +360,10 @@ void CVistarelDlg::CreateActiveDlg() {
   });
   m_pSearchRecDlg->SetToolbarHost(this);
   m_pSearchRecDlg->SetRelayLoginFinder(&CRelayViewer::FindLoginHandle);
+  m_pSearchRecDlg->SetRelayServerNameFinder(&CRelayViewer::FindServerName);
   m_pSearchRecDlg->SetClosingCheck([this] { return IsClosing() != FALSE; });
   m_pSearchRecDlg->Create(CSearchRecDlg::IDD, this);
+  ConnectRelayRecordPage(true);
   Place(m_pSearchRecDlg, page);
   m_pSearchRecDlg->hide();
 
@@ -391,6 +400,7 @@ void CVistarelDlg::DestroyActiveDlg() {
   destroy(m_pDrawTVwallDlg);
   destroy(m_pMapManagerDlg);
   destroy(m_pTVWallManager);
+  ConnectRelayRecordPage(false);  // waits for a relay call into the page that runs now
   destroy(m_pSearchRecDlg);
   destroy(m_pSearchAlarmDlg);
   destroy(m_pCfgManagerDlg);  // its device list panel with it

@@ -18,6 +18,8 @@
 #include "live/toolbar/video_toolbar_host.h"
 #include "platform/dialog.h"
 #include "relay/relay_callbacks.h"
+#include "relay/relay_record_page.h"
+#include "relay/serving/relay_ptz_requests.h"
 #include "relay/udp/udp_login_retry.h"
 #include "settings/config_host.h"
 #include "shell/device_list_host.h"
@@ -54,6 +56,7 @@ class CPtzProtocolPlugin;
 class CPatrolPlanSource;
 class CRelayMessageHandler;
 class CRelayViewer;
+class CRelayRecordPageAdapter;
 class CCascadeInvites;
 struct DeviceStateHost;
 struct RelayHost;
@@ -302,6 +305,7 @@ class CVistarelDlg : public CDialog,
   // The relay: what its library's threads read, and the panes' relay calls.
   bool RelayClosing() const override { return m_bClosing != FALSE; }
   std::string RelayLocalMac() const override { return m_szAdapterAddr; }
+  const RelayRecordPageGate* RelayRecordPage() const override { return &m_relayPageGate; }
   long RegisterRelayRealData(const std::string& key, long mainId, long subId,
                              std::shared_ptr<RelayVideoPlayer> player) override;
   long InviteCloseDeviceVideo(const PaneRelayDevice& dev, const std::string& key, long mainId, long subId) override;
@@ -403,6 +407,11 @@ class CVistarelDlg : public CDialog,
   void PlaceRelayVideo(const std::string& paneKey, const RelayDevice& device, DWORD mainId, DWORD subId,
                        const BYTE* videoParam, const BYTE* audioParam);
   void ClosePanesShowing(const RelayDevice& device, bool byName, bool everyGrid, bool firstOnly);
+  // The record search page takes (or, before it is destroyed, no longer takes)
+  // the relay's answers and data.
+  void ConnectRelayRecordPage(bool connect);
+  // What the relay preset requests take of the PTZ-protocol plug-in.
+  RelayPtzPlugin RelayPtzPluginOf();
   // Menu and exit.
   void OnBnClickedBtnSetting();
   void OnHelp();
@@ -416,6 +425,10 @@ class CVistarelDlg : public CDialog,
   MainWindowEnv m_env;
   MainLayout m_layout;
   std::unique_ptr<CGdiManger> m_pGdiManager;
+  // The record search page as the relay's answers and data reach it; kept
+  // before the page is destroyed (vistarel_dlg_relay.cpp).
+  RelayRecordPageGate m_relayPageGate;
+  std::unique_ptr<CRelayRecordPageAdapter> m_pRelayPage;
   std::unique_ptr<CRemoteSessionRegistry> m_pSessionRegistry;
   std::unique_ptr<CRelayMessageHandler> m_pRelayHandler;
   std::unique_ptr<CRelayViewer> m_pRelayViewer;

@@ -1,6 +1,8 @@
-// The main window and the relay servers it is logged in to: their answered
-// videos placed in the grids, panes closed for their devices, and the panes'
-// relay calls (invitation, player registration, close).
+// The main window and the relay: the answered videos of the relay servers it
+// is logged in to placed in the grids, panes closed for their devices, the
+// panes' relay calls (invitation, player registration, close), the record
+// search page that takes the relay's record answers and data, and the PTZ
+// plug-in of the relay's preset requests.
 #include <QThread>
 #include <cstdio>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include "gimbro/gimbro.h"
 #include "live/grid/video_manager_dlg.h"
 #include "live/grid/video_wnd.h"
+#include "live/ptz/ptz_plugin.h"
 #include "live/live_messages.h"
 #include "live/patrol/patrol_keys.h"
 #include "live/patrol/patrol_point_dlg.h"
@@ -28,6 +31,7 @@
 #include "shell/cfg_manager_dlg.h"
 #include "relay/reports/device_state_host.h"
 #include "relay/servers/relay_viewer.h"
+#include "shell/relay_record_page_adapter.h"
 #include "shell/vistarel_dlg.h"
 
 namespace {
@@ -159,6 +163,27 @@ long CVistarelDlg::InviteCloseDeviceVideo(const PaneRelayDevice& dev, const std:
 
 long CVistarelDlg::InviteDeviceVideo(const PaneRelayDevice& dev, const std::string& key, int stream, int channel) {
   return m_pRelayViewer->InviteVideo(dev.IPAddr, dev.MACAddr, key, stream, channel);
+}
+
+void CVistarelDlg::ConnectRelayRecordPage(bool connect) {
+  if (!connect) {
+    m_relayPageGate.Set(nullptr);
+    m_pRelayPage.reset();
+    return;
+  }
+  if (m_pSearchRecDlg == nullptr) return;
+  m_pRelayPage = std::make_unique<CRelayRecordPageAdapter>(*m_pSearchRecDlg);
+  m_relayPageGate.Set(m_pRelayPage.get());
+}
+
+RelayPtzPlugin CVistarelDlg::RelayPtzPluginOf() {
+  RelayPtzPlugin plugin;
+  plugin.loaded = [this] { return m_pPtzPlugin && m_pPtzPlugin->IsLoaded(); };
+  plugin.hasExport = [this] { return m_pPtzPlugin && m_pPtzPlugin->Function() != nullptr; };
+  plugin.call = [this](const char* word, int arg1, int arg2) {
+    return m_pPtzPlugin ? m_pPtzPlugin->Call(GetSelectedPtzAddr(), word, arg1, arg2) : std::string();
+  };
+  return plugin;
 }
 
 void CVistarelDlg::FillDeviceStateHost(DeviceStateHost& host) {

@@ -631,6 +631,12 @@ LONG Pelk_SetPtzAdvance(LONG loginHandle, const char* deviceKey, LONG stream, LO
 LONG Pelk_SetPtzPreset(LONG loginHandle, const char* deviceKey, LONG stream, LONG channel, LONG operation,
                        const char* text);
 
+// The date-and-time texts of ReplaySearchRequest, in their one locale-free
+// form "YYYY-MM-DD HH:MM:SS": TRUE with the fields filled (wDayOfWeek and
+// wMilliseconds 0) when `text` is that form with a month 1-12, a day 1-31 and
+// a time of day; FALSE for anything else.
+BOOL Pelk_ParseTimeText(const char* text, SYSTEMTIME* time);
+
 // ---------------------------------------------------------------------------
 // 64-bit values as two words
 // ---------------------------------------------------------------------------

@@ -412,3 +412,16 @@ LONG Pelk_SetPtzPreset(LONG loginHandle, const char* deviceKey, LONG stream, LON
   record.dwAction = static_cast<DWORD>(operation);
   return C().SendRecord(loginHandle, pelk::kPtzPreset, &record, sizeof record);
 }
+
+BOOL Pelk_ParseTimeText(const char* text, SYSTEMTIME* time) {
+  pelk::CivilTime parsed;
+  if (!time || !pelk::ParseTimeText(text, &parsed)) return FALSE;
+  *time = SYSTEMTIME{};
+  time->wYear = static_cast<WORD>(parsed.year);
+  time->wMonth = static_cast<WORD>(parsed.month);
+  time->wDay = static_cast<WORD>(parsed.day);
+  time->wHour = static_cast<WORD>(parsed.hour);
+  time->wMinute = static_cast<WORD>(parsed.minute);
+  time->wSecond = static_cast<WORD>(parsed.second);
+  return TRUE;
+}

@@ -88,6 +88,11 @@ void CRecDayMapBuilder::FillDayMapFromFolder(const std::string& pattern, RecDayI
     if (start + minutes >= kDayMinutes) minutes = kDayMinutes - start;
     if (minutes > 0) std::memset(pDay->szDayMap + start, letter, static_cast<size_t>(minutes));
 
+    // Two schemes that record the device into one storage path find the same
+    // file twice: it is listed once, or a day would play it twice.
+    for (const RecDayFile& listed : pDay->lstFile) {
+      if (listed.strFilePath == file.strFilePath) return;
+    }
     auto at = pDay->lstFile.begin();
     while (at != pDay->lstFile.end() && NameOf(at->strFilePath).compare(name) <= 0) ++at;
     pDay->lstFile.insert(at, std::move(file));

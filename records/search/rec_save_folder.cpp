@@ -24,6 +24,23 @@ std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& s
   return folder;
 }
 
+std::string RelaySaveFolder(const std::string& serverName, const std::string& devName,
+                            const std::list<RecSchemeInfo*>& schemes) {
+  const std::string tail = "\\Record\\VSS\\" + serverName + "\\" + devName + "\\";
+  std::string folder = "D:" + tail;
+  for (const RecSchemeInfo* scheme : schemes) {
+    if (!scheme) continue;
+    for (const char* path : {scheme->StoragePath1, scheme->StoragePath2, scheme->StoragePath3}) {
+      if (path[0] == '\0') continue;
+      std::string root = path;
+      while (!root.empty() && root.back() == '\\') root.pop_back();
+      folder = root + tail;
+      break;
+    }
+  }
+  return folder;
+}
+
 bool CreateSaveFolder(const std::string& folder) {
   std::string path;
   size_t start = 0;

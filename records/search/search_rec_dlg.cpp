@@ -256,21 +256,29 @@ BOOL CSearchRecDlg::SetSearchDevInfo(DevInfo* pDevInfo) {
   }
   RefillCombo(IDC_SOURCE, {IDS_LOCAL_RECORD, IDS_FRONT_END_RECORD}, -1);
   OnSelChangeSource();
+  ClearFormForDevice();
+  m_devInfo = *pDevInfo;
+  if (auto* label = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_DEVICE))) label->SetText(FixedText(m_devInfo.DevId));
+  m_strSaveFolder = RecSaveFolder(m_devInfo, g_lstRecSchemeInfo);
+  ShowPlaybackHint();
+  CreateSaveFolder(m_strSaveFolder);
+  m_bVssDevice = 0;
+  return TRUE;
+}
+
+void CSearchRecDlg::ClearFormForDevice() {
   m_nPlayerRow.fill(-1);
   EnableControl(IDC_PRE_PAGE, false);
   EnableControl(IDC_NEXT_PAGE, false);
   SetStatusText("");
   ClearResults();
   EnableControl(IDC_STOP_DOWNLOAD, false);
-  m_devInfo = *pDevInfo;
-  if (auto* label = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_DEVICE))) label->SetText(FixedText(m_devInfo.DevId));
-  m_strSaveFolder = RecSaveFolder(m_devInfo, g_lstRecSchemeInfo);
+}
+
+void CSearchRecDlg::ShowPlaybackHint() {
   if (auto* hint = dynamic_cast<CTransparentStatic*>(GetDlgItem(IDC_HINT)); hint && hint->text().isEmpty()) {
     hint->SetTextW(LoadStringW(IDS_DBLCLICK_PLAYBACK).toStdWString());
   }
-  CreateSaveFolder(m_strSaveFolder);
-  m_bVssDevice = 0;
-  return TRUE;
 }
 
 void CSearchRecDlg::SetDayRow(const DevInfo& dev) {
@@ -315,13 +323,6 @@ void CSearchRecDlg::SetDayRow(const DevInfo& dev) {
   ++m_slots.nNextRow;
 }
 
-BOOL CSearchRecDlg::SearchVssRecByDate(RelayDevice* pRelayDevice) {
-  if (!pRelayDevice) return FALSE;
-  m_vssDevice = *pRelayDevice;
-  m_bVssDevice = 1;
-  return TRUE;
-}
-
 // --- query and pages ---
 
 void CSearchRecDlg::OnBnClickedBtnSearch() {
@@ -347,9 +348,11 @@ void CSearchRecDlg::OnBnClickedBtnSearch() {
   SetStatusText(LoadStringA(IDS_SEARCHING));
   m_bSearching = TRUE;
   if (m_bVssDevice) {
-    // The relay search by file is not built yet: nothing is searched.
-    m_bSearching = FALSE;
-    SetStatusText("");
+    // The peer's answer fills the list (OnSearchRecFileResult).
+    if (!SearchVssRecByFile(m_nPageIndex)) {
+      m_bSearching = FALSE;
+      SetStatusText("");
+    }
     return;
   }
   if (form.nSource == 0) {

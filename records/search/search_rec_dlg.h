@@ -95,6 +95,10 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // server is known and relay replays go to handle -1.
   using RelayLoginFinder = std::function<LONG(const char* ip, const char* mac)>;
   void SetRelayLoginFinder(RelayLoginFinder finder) { m_findRelayLogin = std::move(finder); }
+  // Set by the main window: the name of the relay server that lists a device
+  // with this IP and MAC text; false when none does.
+  using RelayServerNameFinder = std::function<bool(const char* ip, const char* mac, std::string* name)>;
+  void SetRelayServerNameFinder(RelayServerNameFinder finder) { m_findRelayServerName = std::move(finder); }
   // Whether the main window's close sequence is under way: while it is, the
   // mouse no longer moves the focus to the players.
   void SetClosingCheck(std::function<bool()> closing) { m_isClosing = std::move(closing); }
@@ -108,9 +112,21 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // A local or NVR device (channel) was chosen; FALSE when refused.
   BOOL SetSearchDevInfo(DevInfo* pDevInfo);
   const DevInfo& GetSearchDevInfo() const { return m_devInfo; }
-  // A relay channel was chosen (searched by the relay search).
+  // --- relay channels (search_rec_dlg_relay.cpp) ---
+  // A relay channel was chosen: by time a day row asked of its peer, by file
+  // the page's device. FALSE when refused.
   BOOL SearchVssRecByDate(RelayDevice* pRelayDevice);
   const RelayDevice& GetSearchVssDevice() const { return m_vssDevice; }
+  BOOL IsVssDevice() const { return m_bVssDevice != 0; }
+  // The relay search by file of the form for a 0-based page; false when
+  // nothing was sent (not a relay channel, a wrong time range, another source).
+  bool SearchVssRecByFile(int page);
+  // The peer's answers (UI thread): the by-file result and a day map.
+  int OnSearchRecFileResult(const RelayReplaySearchResult* record);
+  void OnSearchRecByDateResult(const char* key, int channel, const char* dayMap, int year, int month, int day);
+  // Entries "path?size|" into the result records (emptied first).
+  void ParseVssRecFileList(const char* text);
+  bool FindVssServerName(const RelayDevice& device, std::string* name) const;
 
   void OnBnClickedBtnSearch();
   void OnBnClickedBtnPrePage();
@@ -271,6 +287,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void FillPage(int firstRecord);
   RecFileQuery ReadForm() const;
   void SetDayRow(const DevInfo& dev);
+  // A new device of the form: no played rows, no pages, an empty list.
+  void ClearFormForDevice();
+  void ShowPlaybackHint();
   void RefillCombo(int id, const std::vector<UINT>& texts, int keep);
   void EnableControl(int id, bool on);
   std::shared_ptr<MorvikEngine> EngineOf(int player) const;  // under m_csFeed
@@ -284,6 +303,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void PlayLocalFile(const std::string& path, int row);
   void PlayNvrFile(const std::string& path, int row);
   void PlayRelayFile(const std::string& path);
+  // The page's relay channel: its key ("MAC:IP") and channel number.
+  std::string VssDeviceKey() const;
+  int VssChannel() const;
   void OpenRelayDay(int row, int second);
   void OpenNvrDay(int row, int second);
   void OpenLocalDay(int row, int second);
@@ -364,6 +386,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   std::function<CDialog*(QWidget*)> m_makeDeviceList;
   CVideoToolbarHost* m_pToolbarHost = nullptr;
   RelayLoginFinder m_findRelayLogin;
+  RelayServerNameFinder m_findRelayServerName;
   std::function<bool()> m_isClosing;
   NvrPeerSearchQueue m_peerSearches;
   std::map<int, QRect> m_panelPlaces;  // template places of the panel's controls

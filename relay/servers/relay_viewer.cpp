@@ -19,6 +19,19 @@ LONG CRelayViewer::FindLoginHandle(const char* ip, const char* mac) {
   return -1;
 }
 
+bool CRelayViewer::FindServerName(const char* ip, const char* mac, std::string* name) {
+  if (!ip || !mac) return false;
+  for (const Vemo2Node& server : g_lstVssInfo) {
+    if (!server.bHasDeviceList) continue;
+    for (const RelayDevice& device : server.lstRelayDevice) {
+      if (std::strcmp(device.IPAddr, ip) != 0 || std::strcmp(device.MACAddr, mac) != 0) continue;
+      if (name) *name = std::string(server.DevName, strnlen(server.DevName, sizeof server.DevName));
+      return true;
+    }
+  }
+  return false;
+}
+
 long CRelayViewer::RegisterRealData(const std::string& key, long mainId, long subId,
                                     std::shared_ptr<RelayVideoPlayer> player) {
   if (!player) return -1;

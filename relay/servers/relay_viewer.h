@@ -33,6 +33,9 @@ class CRelayViewer {
   // The login handle of the first relay server whose list holds a device with
   // this IP and MAC text; -1 when none does (CDeviceListDlg::GetVssChannelUserId).
   static LONG FindLoginHandle(const char* ip, const char* mac);
+  // The name of the first relay server that lists a device with this IP and
+  // MAC text; false when none does.
+  static bool FindServerName(const char* ip, const char* mac, std::string* name);
 
   // Frames of the key and session ids go to player->InputData.
   long RegisterRealData(const std::string& key, long mainId, long subId, std::shared_ptr<RelayVideoPlayer> player);

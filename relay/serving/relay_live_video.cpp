@@ -7,8 +7,8 @@
 #include "core/client_log.h"
 #include "core/dev_info.h"
 #include "core/dev_info_store.h"
+#include "core/fixed_text.h"
 #include "core/login_logic.h"
-#include "live/grid/stream_address.h"
 #include "live/streams/relay_video_session.h"
 #include "live/streams/rtsp_events.h"
 #include "relay/relay_names.h"
@@ -117,7 +117,9 @@ BOOL OpenRelayLiveVideo(DevInfo& device, const RelayRequestRecord& request, DWOR
     target->AttachRelaySession(std::move(session));
     opened = TRUE;
   }
-  streamaddr::SetPaneResolution(*entry, false, suffix);
+  // What the peer asked for is kept apart from the stored resolution: a peer's
+  // request never changes the local panes' streams or DevInfo.xml.
+  CopyFixedText(entry->RelayStreamSuffix, suffix.c_str());
   return opened;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/client_log.h"
 #include "pelk/pelk.h"
 #include "relay/sessions/download_thread.h"
 #include "relay/sessions/replay_by_date_thread.h"
@@ -25,12 +26,13 @@ BOOL Add(std::map<DWORD, std::unique_ptr<Thread>>& map, Thread* thread, DWORD* n
 }
 
 template <class Thread>
-void Remove(std::map<DWORD, std::unique_ptr<Thread>>& map, DWORD id) {
+void Remove(std::map<DWORD, std::unique_ptr<Thread>>& map, DWORD id, const char* kind) {
   auto found = map.find(id);
   if (found == map.end()) return;
   std::unique_ptr<Thread> thread = std::move(found->second);
   map.erase(found);
   if (thread) thread->Stop();
+  WriteLog(6, "CRemoteSessionRegistry::Remove%sThread(): id=%u ended.", kind, id);
 }
 
 }  // namespace
@@ -47,9 +49,9 @@ BOOL CRemoteSessionRegistry::AddByDateThread(CReplayByDateThread* thread) {
   return Add(m_mapReplayByDate, thread, &m_nNextId);
 }
 
-void CRemoteSessionRegistry::RemoveReplayThread(DWORD id) { Remove(m_mapReplay, id); }
-void CRemoteSessionRegistry::RemoveDownloadThread(DWORD id) { Remove(m_mapDownload, id); }
-void CRemoteSessionRegistry::RemoveByDateThread(DWORD id) { Remove(m_mapReplayByDate, id); }
+void CRemoteSessionRegistry::RemoveReplayThread(DWORD id) { Remove(m_mapReplay, id, "Replay"); }
+void CRemoteSessionRegistry::RemoveDownloadThread(DWORD id) { Remove(m_mapDownload, id, "Download"); }
+void CRemoteSessionRegistry::RemoveByDateThread(DWORD id) { Remove(m_mapReplayByDate, id, "ByDate"); }
 
 CReplayThread* CRemoteSessionRegistry::FindReplay(const char* path, DWORD word) const {
   for (const auto& [id, thread] : m_mapReplay) {

@@ -270,7 +270,7 @@ TEST_F(ServingTest, ALiveRequestJoinsARunningStreamAndOnlyItsPeersCloseEndsIt) {
   EXPECT_TRUE(main->IsRelayActive());
   EXPECT_EQ(sub->RelaySession(), nullptr);
   EXPECT_EQ(camera.MainStreamId, 5);  // no second stream
-  EXPECT_STREQ(camera.Resolution, "");
+  EXPECT_STREQ(camera.RelayStreamSuffix, "");
 
   pelk::RecordStore& records = pelk::Engine::Default().Records();
   auto close = [&](DWORD word) {
@@ -293,6 +293,7 @@ TEST_F(ServingTest, ASubStreamRequestOpensTheStreamOnAFreeObject) {
   auto sub = std::make_unique<CRtspEvents>(nullptr, &ctrl);
   DevInfo& camera = g_lstDevInfo.emplace_back(Device("Cam", "127.0.0.1", 1, 1));
   camera.VideoPort = 1;
+  std::snprintf(camera.Resolution, sizeof camera.Resolution, "D1");
   camera.pRtspEvent1 = main.get();
   camera.pRtspEvent2 = sub.get();
   RelayRequestRecord request;
@@ -302,7 +303,10 @@ TEST_F(ServingTest, ASubStreamRequestOpensTheStreamOnAFreeObject) {
   EXPECT_GT(camera.MainStreamId, 0);
   EXPECT_EQ(main->GetStreamKind(), 0);
   EXPECT_NE(main->RelaySession(), nullptr);
-  EXPECT_STREQ(camera.Resolution, "cif");
+  // The peer's choice is kept at run time: the stored resolution (what the
+  // panes open and DevInfo.xml keeps) stays as the user set it.
+  EXPECT_STREQ(camera.RelayStreamSuffix, "cif");
+  EXPECT_STREQ(camera.Resolution, "D1");
   // The peer goes: nobody watches or records here, the stream stops.
   auto* record = pelk::Engine::Default().Records().NewRecord<RelayRequestRecord>();
   *record = request;

@@ -116,6 +116,22 @@ TEST_F(ByDateTest, ServesTheDayFromASecondAcrossItsFiles) {
   EXPECT_EQ(calls.back().id, 6u);
 }
 
+// A second scheme records the camera into the same storage path (as the
+// default scheme does beside the user's): its files are the same files, each
+// is played once.
+TEST_F(ByDateTest, AFileThatTwoSchemesRecordIsPlayedOnce) {
+  RecSchemeInfo& second = tree.AddScheme(tree.Storage("rec"));
+  second.lstDev.push_back(MakeDevice(1, "Cam1", "10.0.0.1"));
+  g_lstRecSchemeInfo = tree.Schemes();
+  auto thread = Make(k0810 + 25);
+  ASSERT_TRUE(thread->Start());
+  ASSERT_TRUE(relay.WaitEnd());
+  thread->Stop();
+  int firsts = 0;
+  for (const RelayCall& call : relay.Of(RelayCall::kByDateData)) firsts += call.first;
+  EXPECT_EQ(firsts, 1);
+}
+
 TEST_F(ByDateTest, AStartInAGapPlaysTheLaterFileAndOneAfterTheDayPlaysNothing) {
   auto gap = Make(k0800 + 200);
   relay.onData = [&](int n) {
@@ -158,7 +174,8 @@ TEST_F(ByDateTest, AJumpIntoThePlayingFileReopensItAndAPausedJumpWaits) {
   EXPECT_EQ(relay.Count(RelayCall::kByDateData), 30);  // paused, the jump waits
   thread->Control(replaypace::kControlContinue);
   relay.SetOnData(nullptr);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // Going on, the jump is taken and the file plays from its new place.
+  ASSERT_TRUE(WaitFor([&] { return relay.Count(RelayCall::kByDateData) > 33; }));
   thread->Control(replaypace::kControlStop);
   ASSERT_TRUE(relay.WaitEnd());
   thread->Stop();
