@@ -352,6 +352,21 @@ TEST_F(RelayPairTest, PlaysAResultThroughPauseEverySpeedAndStop) {
     EXPECT_LE(counting_->replayTimes.size(), 3u);
   }
   page_->OnPlayerCommand(player, 12, 0);
+  // A seek of the player's bar: B goes on from that second's key-table entry.
+  PumpFor(500);
+  double reached = 0;
+  {
+    std::lock_guard<std::mutex> guard(counting_->lock);
+    for (double t : counting_->replayTimes) reached = std::max(reached, t);
+    counting_->replayTimes.clear();
+  }
+  ASSERT_GT(reached, 3000.0);  // the play is past second 3: a second 1 can only come from the seek
+  page_->OnPlayerCommand(player, 9, 1);
+  ASSERT_TRUE(Pump([&] {
+    std::lock_guard<std::mutex> guard(counting_->lock);
+    return std::any_of(counting_->replayTimes.begin(), counting_->replayTimes.end(),
+                       [](double t) { return t < 2500; });
+  }));
   page_->OnPlayerCommand(player, 3, 0);  // stop
   EXPECT_FALSE(page_->GetPlayer(0)->IsPlaying());
   EXPECT_EQ(page_->GetReplayFile(0), "");

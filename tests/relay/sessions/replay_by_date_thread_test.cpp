@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/app_data.h"
 #include "core/rec_scheme.h"
 #include "common/wait_for.h"
 #include "records/search/rec_tree.h"
@@ -130,6 +131,34 @@ TEST_F(ByDateTest, AFileThatTwoSchemesRecordIsPlayedOnce) {
   int firsts = 0;
   for (const RelayCall& call : relay.Of(RelayCall::kByDateData)) firsts += call.first;
   EXPECT_EQ(firsts, 1);
+}
+
+// The day search of a served day runs on its own thread while the UI thread
+// changes the scheme list (under g_csAppData, as the scheme editor does): it
+// reads a copy taken under the lock, never the list itself.
+TEST_F(ByDateTest, TheDaySearchReadsACopyWhileTheSchemesChange) {
+  std::vector<std::unique_ptr<RecordingRelay>> relays;
+  std::vector<std::unique_ptr<CReplayByDateThread>> threads;
+  for (int i = 0; i < 4; ++i) {
+    relays.push_back(std::make_unique<RecordingRelay>(clock));
+    threads.push_back(std::make_unique<CReplayByDateThread>(*relays.back(), clock));
+    ReplayByDateRequest request = Make(k0810 + 29)->GetRequest();
+    threads.back()->SetRequest(request);
+    threads.back()->Start();
+  }
+  for (int round = 0; round < 200; ++round) {
+    auto extra = std::make_unique<RecSchemeInfo>();
+    extra->lstDev.push_back(MakeDevice(1, "Cam9", "10.0.0.9"));
+    {
+      CsLock lock(&g_csAppData);
+      g_lstRecSchemeInfo.push_back(extra.get());
+    }
+    CsLock lock(&g_csAppData);
+    g_lstRecSchemeInfo.pop_back();
+  }
+  for (auto& relay : relays) EXPECT_TRUE(relay->WaitEnd());
+  for (auto& thread : threads) thread->Stop();
+  for (auto& relay : relays) EXPECT_GE(relay->Count(RelayCall::kByDateData), 1);
 }
 
 TEST_F(ByDateTest, AStartInAGapPlaysTheLaterFileAndOneAfterTheDayPlaysNothing) {
