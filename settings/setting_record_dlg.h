@@ -60,8 +60,6 @@ class CSettingRecordDlg : public CConfigPanel {
 
   // The main window: the record-scheme tree and the record-all state.
   void SetHost(CConfigHost* host) { m_pHost = host; }
-  // Kept for the configuration manager: the page fills both trees itself.
-  void SetDevTreeFiller(std::function<void(QTreeWidget*)>) {}
   // The free space of the drives and the stream objects whose recordings a
   // Modify or Delete stops; null (the default) for the system's drives and
   // the program's stream objects.

@@ -2,7 +2,6 @@
 
 #include <QHideEvent>
 #include <QShowEvent>
-#include <QTreeWidget>
 
 #include "core/app_data.h"
 #include "core/rec_scheme.h"
@@ -16,7 +15,6 @@
 #include "settings/setting_record_dlg.h"
 #include "settings/setting_user_info_dlg.h"
 #include "shell/config_tool_dlg.h"
-#include "shell/dev_tree.h"
 #include "shell/user_list_dlg.h"
 #include "shell/view_state.h"
 #include "ui/image_button.h"
@@ -89,7 +87,6 @@ BOOL CCfgManagerDlg::OnInitDialog() {
   m_pDevInfoDlg = CreatePage<CSettingDevInfoDlg>(this);
   m_pRecordDlg = new CSettingRecordDlg(this);
   m_pRecordDlg->SetHost(m_pHost);
-  m_pRecordDlg->SetDevTreeFiller([](QTreeWidget* tree) { CDevTree::GetInstance()->InitChannelCheckTree(tree); });
   m_pRecordDlg->Create(CSettingRecordDlg::IDD, this);
   m_pLongDlg = CreatePage<CSettingLongDlg>(this);
   m_pRemoteConfigDlg = CreatePage<CDlgRemoteConfig>(this);
