@@ -90,9 +90,6 @@ BOOL CRelayMessageHandler::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam,
     case WM_SESSION_REPLAY_BY_DATE_END:
       m_records.OnSessionEnd(msg, static_cast<DWORD>(wParam));
       return TRUE;
-    case WM_UDP_LOGIN_STATUS:
-    case WM_UDP_DEVICE_LIST:
-      return TRUE;  // nothing to act on yet; a posted text goes with its message
     case WM_STARTTHREAD_DONE:
       if (m_host.StopStartThread) m_host.StopStartThread();
       return TRUE;

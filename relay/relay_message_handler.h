@@ -1,7 +1,8 @@
 // CRelayMessageHandler: the main window's handlers of the relay service's
 // messages (device status and reports of the device-messaging sink, relay
-// logins, served-session ends, the start-up thread's end, UDP login and the
-// relay library's messages WM_USER+8000 to +8064). A peer's requests are
+// logins, served-session ends, the start-up thread's end and the relay
+// library's messages WM_USER+8000 to +8064). The UDP login's status and device
+// notices are the main window's own (it handles them before this handler). A peer's requests are
 // served here (user check, device list, live video, record searches, replays,
 // downloads, PTZ); the relay servers' lists, states, video answers and
 // connection ends go to CRelayServers; the answers to this client's own record
