@@ -68,6 +68,16 @@ LoadResult LoadDocument(const std::string& path, TiXmlDocument& doc) {
   return {LoadResult::Loaded, utf8};
 }
 
+// Writes a configuration file whole (fileapi::WriteWhole). A save that was cut
+// off (the program killed mid-write) leaves its temporary beside the file: the
+// next write of the file clears such leftovers first.
+bool WriteConfigFile(const std::string& path, const char* data, size_t size) {
+  for (const std::string& name : fileapi::RemoveStaleWriteTemporaries(path)) {
+    WriteLog(6, "Config file %s: removed %s, left by a save that was cut off", path.c_str(), name.c_str());
+  }
+  return fileapi::WriteWhole(path, data, size);
+}
+
 }  // namespace
 
 std::string ConfigFilePath(const char* fileName) {
@@ -91,7 +101,7 @@ bool LoadConfigOrWriteDefault(const std::string& path, TiXmlDocument& doc,
   if (result.kind == LoadResult::Malformed) {
     // The default replaces the file only once its records are safe in the copy.
     std::string old;
-    if (!fileapi::ReadWhole(path, old) || !fileapi::WriteWhole(path + ".bad", old.data(), old.size())) {
+    if (!fileapi::ReadWhole(path, old) || !WriteConfigFile(path + ".bad", old.data(), old.size())) {
       WriteLog(6, "Config file cannot be parsed (%s) and no copy %s.bad can be made: left as it is",
                doc.ErrorDesc(), path.c_str());
       return false;
@@ -100,7 +110,7 @@ bool LoadConfigOrWriteDefault(const std::string& path, TiXmlDocument& doc,
   }
   std::vector<char> block(blockSize, '\0');
   std::strncpy(block.data(), defaultText, blockSize > 0 ? blockSize - 1 : 0);
-  fileapi::WriteWhole(path, block.data(), block.size());
+  WriteConfigFile(path, block.data(), block.size());
   return false;
 }
 
@@ -117,7 +127,7 @@ bool LoadConfigForSave(const std::string& path, TiXmlDocument& doc) {
 bool SaveConfigXml(const TiXmlDocument& doc, const std::string& path) {
   TiXmlPrinter printer;
   doc.Accept(&printer);
-  return fileapi::WriteWhole(path, printer.CStr(), printer.Size());
+  return WriteConfigFile(path, printer.CStr(), printer.Size());
 }
 
 TiXmlElement* AppendTextElement(TiXmlNode* parent, const char* name, const char* text) {

@@ -4,7 +4,8 @@
 // The files are GBK text declared "gb2312". They are parsed byte by byte (the
 // GBK bytes pass through unchanged) and saved exactly as TinyXML prints a
 // document, through a temporary file renamed over the old one, so a crash
-// mid-write leaves the old file whole. A file that starts with the UTF-8
+// mid-write leaves the old file whole; the temporary such a crash leaves
+// behind is removed at the file's next write. A file that starts with the UTF-8
 // byte-order mark (as editors of other systems write it) is read as UTF-8, its
 // texts turned into GBK. Only a regular file is read: anything else of the
 // file's name (a folder) counts as a file that cannot be read.

@@ -7,8 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <limits>
+#include <mutex>
+#include <set>
+#include <utility>
 
 #include "platform/paths.h"
 
@@ -49,11 +55,60 @@ int64_t Size(const std::string& path) {
   return static_cast<int64_t>(st.st_size);
 }
 
+namespace {
+
+// The temporaries of this process's writes in progress (native paths): a
+// clean-up never takes them for leftovers of an earlier process that had the
+// same process id.
+std::mutex g_writesMutex;
+std::set<std::string> g_writesInProgress;
+
+class WriteInProgress {
+ public:
+  explicit WriteInProgress(std::string temp) : temp_(std::move(temp)) {
+    std::lock_guard<std::mutex> lock(g_writesMutex);
+    g_writesInProgress.insert(temp_);
+  }
+  ~WriteInProgress() {
+    std::lock_guard<std::mutex> lock(g_writesMutex);
+    g_writesInProgress.erase(temp_);
+  }
+  WriteInProgress(const WriteInProgress&) = delete;
+  WriteInProgress& operator=(const WriteInProgress&) = delete;
+
+ private:
+  std::string temp_;
+};
+
+constexpr char kTempMark[] = ".tmp";
+
+bool AllDigits(const std::string& text) {
+  return !text.empty() && text.size() <= 10 &&
+         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The process id of a temporary's name "<base>.tmp<pid>-<n>", 0 when the name
+// is not of that form.
+pid_t TempOwner(const std::string& name, const std::string& base) {
+  const std::string head = base + kTempMark;
+  if (name.size() <= head.size() || name.compare(0, head.size(), head) != 0) return 0;
+  const std::string tail = name.substr(head.size());
+  const size_t dash = tail.find('-');
+  if (dash == std::string::npos || !AllDigits(tail.substr(0, dash)) || !AllDigits(tail.substr(dash + 1))) return 0;
+  const long long pid = std::stoll(tail.substr(0, dash));
+  return pid > 0 && pid <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(pid) : 0;
+}
+
+bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
+
+}  // namespace
+
 bool WriteWhole(const std::string& path, const void* data, size_t size) {
   static std::atomic<unsigned> counter{0};
   const std::string native = paths::NativePath(path);
-  const std::string temp = native + ".tmp" + std::to_string(::getpid()) + "-" +
+  const std::string temp = native + kTempMark + std::to_string(::getpid()) + "-" +
                            std::to_string(counter.fetch_add(1));
+  const WriteInProgress busy(temp);
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   const char* p = static_cast<const char*>(data);
@@ -74,6 +129,33 @@ bool WriteWhole(const std::string& path, const void* data, size_t size) {
   if (ok && ::rename(temp.c_str(), native.c_str()) != 0) ok = false;
   if (!ok) ::unlink(temp.c_str());
   return ok;
+}
+
+std::vector<std::string> RemoveStaleWriteTemporaries(const std::string& path) {
+  std::vector<std::string> removed;
+  const std::string native = paths::NativePath(path);
+  const size_t cut = native.find_last_of('/');
+  const std::string folder = cut == std::string::npos ? std::string(".") : native.substr(0, cut + 1);
+  const std::string base = cut == std::string::npos ? native : native.substr(cut + 1);
+  if (base.empty()) return removed;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return removed;
+  const pid_t self = ::getpid();
+  while (const dirent* d = ::readdir(dir)) {
+    const std::string name = d->d_name;
+    const pid_t owner = TempOwner(name, base);
+    if (owner == 0) continue;
+    const std::string temp = (cut == std::string::npos ? std::string() : folder) + name;
+    struct stat st {};
+    if (::lstat(temp.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+    // Held while deciding and removing, so a write of this process that starts
+    // with a reused name is either seen as busy or starts after the removal.
+    std::lock_guard<std::mutex> lock(g_writesMutex);
+    const bool stale = owner == self ? g_writesInProgress.count(temp) == 0 : ProcessGone(owner);
+    if (stale && ::unlink(temp.c_str()) == 0) removed.push_back(paths::FromNativePath(name));
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 bool LockForWriting(int fd) { return ::flock(fd, LOCK_EX | LOCK_NB) == 0; }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace fileapi {
 
@@ -20,6 +21,14 @@ int64_t Size(const std::string& path);  // -1 when missing
 // syncs it and renames it over the old one, so a crash mid-write leaves either
 // the old or the new content, never a part of it.
 bool WriteWhole(const std::string& path, const void* data, size_t size);
+
+// Removes the temporaries that WriteWhole left beside `path` when its writer
+// was killed mid-write: entries of the file's own folder named exactly
+// "<file name>.tmp<pid>-<n>" (decimal numbers) whose process is gone, or that
+// this process made and no write of it is still busy with. A temporary of a
+// living process (another instance saving the same file) and every other name
+// are left alone. Returns the names removed.
+std::vector<std::string> RemoveStaleWriteTemporaries(const std::string& path);
 
 // A file being written holds an exclusive lock on its descriptor
 // (LockForWriting), and RemoveUnlessInUse leaves such a file alone: a file that
