@@ -52,6 +52,8 @@ struct RelayHost {
   // A message of the device page's message box (string id, text filled with
   // `argument`), when that box exists.
   std::function<void(int stringId, const std::string& argument)> ShowDevicePageMessage;
+  // True while the configuration manager's device page is on the screen.
+  std::function<bool()> DevicePageShown;
   // Fills `shown` with the relay device whose video the main grid's selected
   // pane shows; false when it shows none.
   std::function<bool(RelayDeviceEntry& shown)> SelectedRelayDevice;

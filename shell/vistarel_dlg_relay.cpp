@@ -31,6 +31,7 @@
 #include "shell/cfg_manager_dlg.h"
 #include "relay/reports/device_state_host.h"
 #include "relay/servers/relay_viewer.h"
+#include "settings/setting_dev_info_dlg.h"
 #include "shell/relay_record_page_adapter.h"
 #include "shell/vistarel_dlg.h"
 
@@ -237,6 +238,10 @@ void CVistarelDlg::FillRelayHost(RelayHost& host) {
     char text[1024];
     std::snprintf(text, sizeof text, format.c_str(), argument.c_str());
     m_pResMsgDlg->ShowMsgA(text, 2);
+  };
+  host.DevicePageShown = [this] {
+    const QWidget* page = m_pCfgManagerDlg != nullptr ? m_pCfgManagerDlg->GetDevInfoDlg() : nullptr;
+    return page != nullptr && page->isVisible();
   };
   host.SelectedRelayDevice = [this](RelayDeviceEntry& shown) {
     CVideoWnd* pane = m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->SelectedPane() : nullptr;

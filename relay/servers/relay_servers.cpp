@@ -41,6 +41,19 @@ const RelayDevice* Counterpart(const std::list<RelayDevice>& list, const RelayDe
   return nullptr;
 }
 
+// The state a device still listed takes from its old record. The online and
+// recording state is the server's, as its new list gives it (a device can come
+// online or start recording between two lists without a state event, as an
+// NVR's own item does); what this client added is kept: the mark that its video
+// is shown here (2, 4). A shown device that the list gives as offline keeps
+// its old state until the offline event closes its pane.
+int ListedState(int oldState, int listed) {
+  if (oldState != 2 && oldState != 4) return listed;
+  if (listed == 1) return 2;
+  if (listed == 3) return 4;
+  return oldState;
+}
+
 bool StartsWithChannel(const char* name) { return std::strncmp(name, "Channel", 7) == 0; }
 
 // The relay device a video answer is for: by key; a video server or NVR
@@ -132,7 +145,7 @@ void CRelayServers::OnRelayDeviceList(RelayDeviceListRecord* record, LONG login)
       RelayDevice device(entry);
       if (!firstList) {
         if (const RelayDevice* old = Counterpart(server->lstRelayDevice, device)) {
-          device.nState = old->nState;
+          device.nState = ListedState(old->nState, device.nState);
           device.pRelayPlayer = old->pRelayPlayer;
         }
       }
@@ -152,7 +165,12 @@ void CRelayServers::OnRelayDeviceList(RelayDeviceListRecord* record, LONG login)
   Pelk_Delete(record->pList, PELK_DELETE_INNER);
   Pelk_Delete(record, PELK_DELETE_RECORD);
   Refresh();
-  if (firstList && m_host.ShowDevicePageMessage) m_host.ShowDevicePageMessage(kStringListAdded, "");
+  // The confirmation is for the user who is on the device page, where relay
+  // servers are added; lists that come in while the user is elsewhere (every
+  // start logs in to the saved servers) are only shown in the trees.
+  if (firstList && m_host.ShowDevicePageMessage && m_host.DevicePageShown && m_host.DevicePageShown()) {
+    m_host.ShowDevicePageMessage(kStringListAdded, "");
+  }
   if (firstList && m_host.FirstDeviceList) m_host.FirstDeviceList(login);
 }
 

@@ -42,6 +42,7 @@ class RelayServersTest : public ::testing::Test {
     host_.StopVemo2Watch = [this](const RelayDevice& d) { stopped_.push_back(d.DevName); };
     host_.ResetRelayPanes = [this](const RelayDevice& d) { reset_.push_back(d.DevName); };
     host_.CloseRelayPane = [this](const RelayDevice& d) { closedPanes_.push_back(d.DevName); };
+    host_.DevicePageShown = [this] { return devicePageShown_; };
     host_.ShowDevicePageMessage = [this](int id, const std::string& text) {
       messages_.push_back(std::to_string(id) + ":" + text);
     };
@@ -83,6 +84,7 @@ class RelayServersTest : public ::testing::Test {
   std::list<DevInfo> savedDevices_;
   RelayHost host_;
   bool closing_ = false;
+  bool devicePageShown_ = true;
   int refreshes_ = 0;
   int loginStops_ = 0;
   std::vector<std::string> stopped_, reset_, closedPanes_, messages_, placed_;
@@ -154,6 +156,63 @@ TEST_F(RelayServersTest, AFirstListIsTakenInAndALaterOneKeepsWhatIsShown) {
   // A list for a handle that no server has is only given back.
   servers.OnRelayDeviceList(List({Entry(1, "10.0.0.7", "DD", "Stray")}), 99);
   EXPECT_EQ(refreshes_, 3);
+}
+
+// The confirmation of a first list is for the user on the device page: the
+// lists of the servers logged in to at start, while the user is elsewhere,
+// come without a message.
+TEST_F(RelayServersTest, AFirstListIsConfirmedOnlyOnTheDevicePage) {
+  AddServer(1, "AtStart");
+  AddServer(2, "Added");
+  CRelayServers servers(host_);
+  devicePageShown_ = false;
+  servers.OnRelayDeviceList(List({Entry(1, "10.0.0.1", "AA", "Cam")}), 1);
+  EXPECT_TRUE(messages_.empty());
+  devicePageShown_ = true;
+  servers.OnRelayDeviceList(List({Entry(1, "10.0.0.1", "AA", "Cam")}), 1);  // a later list: none either
+  EXPECT_TRUE(messages_.empty());
+  servers.OnRelayDeviceList(List({Entry(1, "10.0.0.2", "BB", "Yard")}), 2);
+  EXPECT_EQ(messages_, (std::vector<std::string>{"1067:"}));
+  EXPECT_EQ(refreshes_, 3);
+}
+
+// A later list gives every device still listed the server's state; only the
+// mark that its video is shown here (2, 4) and its player stay. An NVR's own
+// item, whose state no event reports, follows the lists.
+TEST_F(RelayServersTest, ALaterListGivesTheServersStatesAndKeepsTheShownMark) {
+  Vemo2Node& server = AddServer(2, "B");
+  CRelayServers servers(host_);
+  servers.OnRelayDeviceList(List({Entry(4, "10.0.0.3", "AA", "NVR", 0), Entry(4, "10.0.0.3", "AA", "Channel-1", 0),
+                                  Entry(1, "10.0.0.1", "AA", "Cam", 1), Entry(1, "10.0.0.2", "AA", "Yard", 1)}),
+                             2);
+  ASSERT_EQ(server.lstRelayDevice.size(), 4u);
+  struct Case {
+    int before;  // the kept record's state
+    int listed;  // the state the later list gives
+    int after;
+  };
+  const Case cases[] = {
+      {0, 1, 1}, {1, 0, 0}, {1, 3, 3}, {3, 1, 1}, {0, 3, 3},  // not shown here: the server's state
+      {2, 1, 2}, {2, 3, 4}, {4, 1, 2}, {4, 3, 4},             // shown: the mark stays, recording follows
+      {2, 0, 2}, {4, 0, 4},                                   // shown, offline: the offline event closes the pane
+  };
+  auto player = std::make_shared<RelayVideoPlayer>(nullptr, FALSE);
+  for (const Case& c : cases) {
+    for (RelayDevice& device : server.lstRelayDevice) {
+      device.nState = c.before;
+      device.pRelayPlayer = player;
+    }
+    servers.OnRelayDeviceList(List({Entry(4, "10.0.0.3", "AA", "NVR", c.listed),
+                                    Entry(4, "10.0.0.3", "AA", "Channel-1", c.listed),
+                                    Entry(1, "10.0.0.1", "AA", "Cam", c.listed), Entry(1, "10.0.0.2", "AA", "Yard", c.listed)}),
+                              2);
+    ASSERT_EQ(server.lstRelayDevice.size(), 4u);
+    for (const RelayDevice& device : server.lstRelayDevice) {
+      EXPECT_EQ(device.nState, c.after) << device.DevName << " " << c.before << "/" << c.listed;
+      EXPECT_EQ(device.pRelayPlayer.lock(), player) << device.DevName;
+    }
+  }
+  EXPECT_TRUE(stopped_.empty());
 }
 
 TEST_F(RelayServersTest, StateEventsMoveTheStates) {
