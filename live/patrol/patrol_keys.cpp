@@ -12,11 +12,7 @@ std::string LocalDeviceKey(const DevInfo& dev) {
 }
 
 bool PatrolKeyIsLocal(const std::string& key) {
-  const size_t colon = key.find(':');
-  if (colon == std::string::npos) return true;
-  // "MAC:IP:name" of a relay NVR channel: its name holds a '-' too ("Channel-2").
-  if (key.find(':', colon + 1) != std::string::npos) return false;
-  return key.find('-', colon + 1) != std::string::npos;
+  return key.find(':') == std::string::npos || FindLocalDeviceByKey(key) != nullptr;
 }
 
 DevInfo* FindLocalDeviceByKey(const std::string& key) {
@@ -35,10 +31,12 @@ int PatrolRelayChannel(const std::string& key) {
 }
 
 bool PatrolKeyOnline(const std::string& key, const RelayKeyStateFn& relayState) {
-  if (PatrolKeyIsLocal(key)) {
+  {
     CsLock lock(&g_csAppData);
-    const DevInfo* dev = FindLocalDeviceByKey(key);
-    return dev && dev->nOnline != 0;
+    if (PatrolKeyIsLocal(key)) {
+      const DevInfo* dev = FindLocalDeviceByKey(key);
+      return dev && dev->nOnline != 0;
+    }
   }
   return relayState && relayState(key) > 0;
 }

@@ -2,9 +2,11 @@
 //
 // A local camera is named by its DevName, a channel of a local NVR (DevType 4)
 // by "IPAddr:DevName", a relay device by "MAC:name" or, for a relay NVR,
-// "MAC:IP:name". A key is split at its first ':': without one, or when the
-// text behind it holds a '-' (and no second ':', which only a relay NVR
-// channel's key has), it names a local device; otherwise a relay device.
+// "MAC:IP:name" (a MAC text holds '-', never ':'). A key without ':' names a
+// local device; a key with one names a local device when a local record has
+// exactly that key, else a relay device. So names holding '-' or ':' never
+// move a key to the wrong side (a relay camera "MAC:Front-Door" is no local
+// NVR channel), and plans keep the key texts they always had.
 #pragma once
 
 #include <functional>
@@ -15,7 +17,8 @@
 // The key of a local device record.
 std::string LocalDeviceKey(const DevInfo& dev);
 
-// True when the key names a local device (see above).
+// True when the key names a local device (see above). The caller holds
+// g_csAppData (or is the UI thread, which changes the list).
 bool PatrolKeyIsLocal(const std::string& key);
 
 // The first record of g_lstDevInfo that the key names, or null. The caller

@@ -26,7 +26,12 @@ struct RecordingHost : IVideoHost {
   void SetToolButtonPicture(int buttonId, int pictureId, int) override { pictures[buttonId] = pictureId; }
   void UpdateDevIcons() override { ++iconUpdates; }
   std::string VideoFolder() override { return videoFolder; }
+  long InvitePatrolRelayVideo(CVideoManagerDlg*, int pane, const std::string& key) override {
+    relayInvites.push_back(std::to_string(pane) + ":" + key);
+    return 0;
+  }
   CVideoManagerDlg* activeGrid = nullptr;
+  std::vector<std::string> relayInvites;  // "pane:key" of each patrol point asked of the relay
   std::map<int, int> pictures;
   int iconUpdates = 0;
   std::string videoFolder;

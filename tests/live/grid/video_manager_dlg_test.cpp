@@ -384,6 +384,23 @@ TEST_F(VideoManagerTest, PatrolButtonStartsShownPanesAndTheTimerOpensItsPoints) 
   EXPECT_EQ(host_.pictures[toolbar::kPatrolButton], toolbar::kPatrolOff);
 }
 
+// A patrol point opens a local device when a local record has its key, and
+// asks the relay for any other key with a ':', whatever '-' the names hold.
+TEST_F(VideoManagerTest, APatrolPointGoesToTheSideWhoseDeviceHasItsKey) {
+  DevInfo& channel = Unreachable("Channel-2");
+  channel.DevType = kDevTypeNvr;  // a local NVR channel: key "127.0.0.1:Channel-2"
+  Unreachable("Hall:East");       // a local camera whose name holds a ':'
+  CVideoManagerDlg* grid = NewGrid();
+  grid->OnPatrolPoint(1, "127.0.0.1:Channel-2");
+  grid->OnPatrolPoint(2, "Hall:East");
+  grid->OnPatrolPoint(3, "00-1A-2B-3C-4D-5E:Front-Door");
+  grid->OnPatrolPoint(4, "00-1A-2B-3C-4D-5E:10.0.0.3:Channel-2");
+  EXPECT_EQ(Shown(grid, 1), "Channel-2");
+  EXPECT_EQ(Shown(grid, 2), "Hall:East");
+  EXPECT_EQ(host_.relayInvites,
+            (std::vector<std::string>{"3:00-1A-2B-3C-4D-5E:Front-Door", "4:00-1A-2B-3C-4D-5E:10.0.0.3:Channel-2"}));
+}
+
 TEST_F(VideoManagerTest, PatrolStartAndStopRefusals) {
   CVideoManagerDlg fresh(0, 0, 800, 600, &window_);  // never initialised
   EXPECT_EQ(fresh.StartPatrol(0), -1);
