@@ -6,6 +6,7 @@
 
 #include "platform/win_types.h"
 
+struct DevInfo;
 struct UserInfo;
 struct GroupInfo;
 struct RoleInfo;
@@ -40,4 +41,9 @@ class CConfigHost {
   // its record-all button 1289 follows it (image 330 and tooltip 332 "Stop All
   // Record" while set, else image 331 and tooltip 318 "Start All Record").
   virtual void SetAllRecording(int allRecording) = 0;
+
+  // A device's recording stopped (state 3) or started (2) by a page: told where
+  // the recording thread tells its own, to the relay peers and the main
+  // window's device images (and a shown record-scheme page).
+  virtual void ReportRecordState(const DevInfo& dev, int state) = 0;
 };

@@ -119,6 +119,7 @@ class CSettingRecordDlg : public CConfigPanel {
   void FollowDefaultOnOff(int onOff);
   IRecEnvironment& Env() const;
   IRecStreams& Streams() const;
+  std::function<void(const DevInfo&, int)> StateReport() const;
 
   CConfigHost* m_pHost = nullptr;
   IRecEnvironment* m_pEnv = nullptr;

@@ -28,6 +28,14 @@ bool EverySchemeOn() {
 
 }  // namespace
 
+// The recordings a Modify or Delete stops go where the recording thread
+// reports its own: through the main window to the relay peers and the icons.
+std::function<void(const DevInfo&, int)> CSettingRecordDlg::StateReport() const {
+  CConfigHost* host = m_pHost;
+  if (host == nullptr) return nullptr;
+  return [host](const DevInfo& dev, int state) { host->ReportRecordState(dev, state); };
+}
+
 void CSettingRecordDlg::OnBnClickedBrowse(int path) {
   const int ids[] = {IDC_PATH1, IDC_PATH2, IDC_PATH3};
   if (path < 1 || path > 3) return;
@@ -60,7 +68,7 @@ void CSettingRecordDlg::OnBnClickedBrowse(int path) {
 void CSettingRecordDlg::OnBnClickedAdd() {
   const RecSchemeForm form = ReadForm();
   m_nDetRecTime = LeadingNumber(form.detRecText);
-  RecSchemeEditor editor(g_lstRecSchemeInfo, g_lstDevInfo, Streams());
+  RecSchemeEditor editor(g_lstRecSchemeInfo, g_lstDevInfo, Streams(), StateReport());
   const RecEditResult result = editor.Add(form, SchemeTreeChannels());
   if (!result.done) {
     ShowRefusal(result.textId, result.spanRow, result.channel);
@@ -78,7 +86,7 @@ void CSettingRecordDlg::OnBnClickedModify() {
   const RecSchemeForm form = ReadForm();
   m_nDetRecTime = LeadingNumber(form.detRecText);
   const bool wasDefault = m_strShownName && *m_strShownName == DefaultSchemeName();
-  RecSchemeEditor editor(g_lstRecSchemeInfo, g_lstDevInfo, Streams());
+  RecSchemeEditor editor(g_lstRecSchemeInfo, g_lstDevInfo, Streams(), StateReport());
   const RecEditResult result = editor.Modify(m_strShownName, form, SchemeTreeChannels());
   if (!result.done) {
     ShowRefusal(result.textId, result.spanRow, result.channel);
@@ -108,7 +116,7 @@ void CSettingRecordDlg::FollowDefaultOnOff(int onOff) {
 }
 
 void CSettingRecordDlg::OnBnClickedDelScheme() {
-  RecSchemeEditor editor(g_lstRecSchemeInfo, g_lstDevInfo, Streams());
+  RecSchemeEditor editor(g_lstRecSchemeInfo, g_lstDevInfo, Streams(), StateReport());
   const RecEditResult result = editor.Delete(m_strShownName);
   if (!result.done) {
     ShowRefusal(result.textId, result.spanRow, result.channel);

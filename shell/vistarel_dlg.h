@@ -178,6 +178,7 @@ class CVistarelDlg : public CDialog,
   void ShowRoleInfo(RoleInfo* role) override;
   void ShowRecSchemeTree() override;
   void SetAllRecording(int allRecording) override;
+  void ReportRecordState(const DevInfo& dev, int state) override;
 
   // Services to the device list panels.
   void UpdateDevItem(const CString& devName);

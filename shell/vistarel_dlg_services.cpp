@@ -16,6 +16,7 @@
 #include "live/toolbar/video_toolbar_dlg.h"
 #include "live/grid/video_wnd.h"
 #include "platform/string_table.h"
+#include "records/recording/rec_state_report.h"
 #include "records/search/search_rec_dlg.h"
 #include "relay/login/vss_info.h"
 #include "settings/dlg_remote_config.h"
@@ -78,6 +79,13 @@ void CVistarelDlg::ShowRecSchemeTree() {
 void CVistarelDlg::SetAllRecording(int allRecording) {
   m_bAllRecord = allRecording;
   if (m_pVideoToolbarDlg != nullptr) m_pVideoToolbarDlg->SetRecordAllButton(allRecording);
+}
+
+// A recording that the record-scheme page stopped: reported as the recording
+// thread reports its own (relay peers, then the device images and a shown page
+// through WM_RECORD_STATE_CHANGED).
+void CVistarelDlg::ReportRecordState(const DevInfo& dev, int state) {
+  ReportDeviceRecordState(m_szAdapterAddr, dev, state, GetSafeHwnd());
 }
 
 // ---- device list panels --------------------------------------------------------

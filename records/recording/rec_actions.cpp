@@ -7,12 +7,10 @@
 #include "core/login_logic.h"
 #include "core/client_log.h"
 #include "core/rec_scheme.h"
-#include "pelk/pelk.h"
-#include "platform/post_message.h"
 #include "records/recording/rec_scheme_manager.h"
 #include "records/recording/rec_scheme_rules.h"
+#include "records/recording/rec_state_report.h"
 #include "records/recording/rec_stream_address.h"
-#include "records/recording/record_messages.h"
 
 using namespace recrules;
 
@@ -196,10 +194,6 @@ void CRecSchemeManager::OnStopRecord(RecSchemeInfo* scheme, const char* schemeNa
 }
 
 void CRecSchemeManager::ReportRecordState(DevInfo* dev, int state) {
-  if (!dev) return;
-  char key[260];
-  std::snprintf(key, sizeof key, "%s:%s", m_strLocalMac.c_str(), dev->IPAddr);
-  Pelk_ReportDeviceState(key, ReportChannel(*dev), state);
   // The device images and the record-scheme page belong to the UI thread.
-  if (m_hMainWnd) PostMessage(m_hMainWnd, WM_RECORD_STATE_CHANGED, static_cast<WPARAM>(state), 0);
+  if (dev) ReportDeviceRecordState(m_strLocalMac, *dev, state, m_hMainWnd);
 }

@@ -1,6 +1,7 @@
 #include "settings/record/rec_scheme_editor.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/app_data.h"
 #include "core/client_log.h"
@@ -34,8 +35,8 @@ RecEditResult Refused(UINT textId) {
 }  // namespace
 
 RecSchemeEditor::RecSchemeEditor(std::list<RecSchemeInfo*>& schemes, std::list<DevInfo>& devices,
-                                 IRecStreams& streams)
-    : m_schemes(schemes), m_devices(devices), m_streams(streams) {}
+                                 IRecStreams& streams, RecordStateReport report)
+    : m_schemes(schemes), m_devices(devices), m_streams(streams), m_report(std::move(report)) {}
 
 std::string RecSchemeEditor::StoredName(const std::string& typed) {
   std::string condensed;
@@ -163,7 +164,8 @@ RecEditResult RecSchemeEditor::Delete(const std::optional<std::string>& shownNam
 // close unless a pane shows them (a stream that also serves a relay peer stays
 // open for the peer), and its record state is cleared, so the recording thread
 // starts afresh with the new values. Delete touches only recording channels
-// and recording streams, and leaves waiting alarms.
+// and recording streams, and leaves waiting alarms. A channel that was
+// recording is reported stopped, as the recording thread reports its own stops.
 void RecSchemeEditor::StopRecordings(const RecSchemeInfo& scheme, bool deleting) {
   const char* method = deleting ? "CSettingRecordDlg::OnBnClickedBtnDelScheme()" : "CSettingRecordDlg::OnBnClickedBtnModify()";
   for (const DevInfo& channel : scheme.lstDev) {
@@ -171,6 +173,7 @@ void RecSchemeEditor::StopRecordings(const RecSchemeInfo& scheme, bool deleting)
       return FixedTextView(d.DevName) == FixedTextView(channel.DevName);
     });
     if (dev == m_devices.end() || (deleting && dev->bRecording == 0)) continue;
+    const bool wasRecording = dev->bRecording != 0;
     CRtspEvents* objects[2] = {dev->pRtspEvent1, dev->pRtspEvent2};
     for (int i = 0; i < 2; ++i) {
       CRtspEvents* events = objects[i];
@@ -195,5 +198,6 @@ void RecSchemeEditor::StopRecordings(const RecSchemeInfo& scheme, bool deleting)
       dev->nIOAlarm = 0;
     }
     dev->RecSchemeName[0] = '\0';
+    if (wasRecording && m_report) m_report(*dev, 3);
   }
 }

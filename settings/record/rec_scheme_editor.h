@@ -14,6 +14,7 @@
 // are stopped on the channels' stream objects before the change.
 #pragma once
 
+#include <functional>
 #include <list>
 #include <optional>
 #include <string>
@@ -39,8 +40,13 @@ struct RecEditResult {
 
 class RecSchemeEditor {
  public:
+  // Told of every channel whose recording a Modify or Delete stopped (state 3),
+  // under g_csAppData: the relay peers and the main window hear of it.
+  using RecordStateReport = std::function<void(const DevInfo& dev, int state)>;
+
   // The lists are g_lstRecSchemeInfo and g_lstDevInfo in the program.
-  RecSchemeEditor(std::list<RecSchemeInfo*>& schemes, std::list<DevInfo>& devices, IRecStreams& streams);
+  RecSchemeEditor(std::list<RecSchemeInfo*>& schemes, std::list<DevInfo>& devices, IRecStreams& streams,
+                  RecordStateReport report = nullptr);
 
   // The name a scheme gets from the form's text, as "RecInfo.xml" keeps it:
   // the file reader condenses white space (blanks at either end dropped, a run
@@ -68,4 +74,5 @@ class RecSchemeEditor {
   std::list<RecSchemeInfo*>& m_schemes;
   std::list<DevInfo>& m_devices;
   IRecStreams& m_streams;
+  RecordStateReport m_report;
 };

@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include "core/dev_info.h"
 #include "settings/config_host.h"
 
 class FakeConfigHost : public CConfigHost {
@@ -47,4 +48,8 @@ class FakeConfigHost : public CConfigHost {
     calls.push_back("SetAllRecording " + std::to_string(flag));
     allRecording = flag;
   }
+  void ReportRecordState(const DevInfo& dev, int state) override {
+    recordStates.push_back(std::string(dev.DevName) + " " + std::to_string(state));
+  }
+  std::vector<std::string> recordStates;  // "<DevName> <state>" of each report
 };

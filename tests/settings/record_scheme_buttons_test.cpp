@@ -390,6 +390,26 @@ TEST_F(SchemeButtonsTest, ModifyAndDeleteStopTheSchemesRecordings) {
   EXPECT_EQ(cam_->nMotionAlarm, 14);  // Delete leaves the waiting alarms
 }
 
+// A recording that Modify or Delete stopped is reported stopped through the
+// main window, as the recording thread reports its own stops; a channel that
+// did not record is not reported.
+TEST_F(SchemeButtonsTest, StoppedRecordingsAreReportedThroughTheMainWindow) {
+  page_.ShowSchemeInfo(night_);
+  Press(CSettingRecordDlg::IDC_BTN_MODIFY);  // nothing records
+  EXPECT_EQ(message_, "Modify record strategy success!");
+  EXPECT_TRUE(host_.recordStates.empty());
+
+  cam_->bRecording = 1;
+  CopyFixedText(cam_->RecSchemeName, "Night");
+  Press(CSettingRecordDlg::IDC_BTN_MODIFY);
+  EXPECT_EQ(host_.recordStates, std::vector<std::string>{"Cam1 3"});
+
+  cam_->bRecording = 1;
+  Press(CSettingRecordDlg::IDC_BTN_DEL);
+  EXPECT_EQ(message_, "Remove record strategy success!");
+  EXPECT_EQ(host_.recordStates, (std::vector<std::string>{"Cam1 3", "Cam1 3"}));
+}
+
 // The device editor's new channels join the default scheme, once per display
 // name; nothing is saved until the next change of the schemes.
 TEST_F(SchemeButtonsTest, NewChannelsJoinTheDefaultScheme) {
