@@ -104,6 +104,20 @@ void SetConfigHome(const std::string& folder) {
   g_configHomeOverride = folder.empty() ? std::string() : WithoutTrailingSlash(folder);
 }
 
+std::string ChildPath(const std::string& folder, const std::string& name) {
+  // Walk the GBK text: a byte from 0x81 up starts a two-byte character.
+  bool endsWithSeparator = false;
+  for (size_t i = 0; i < folder.size(); ++i) {
+    if (static_cast<unsigned char>(folder[i]) >= 0x81 && i + 1 < folder.size()) {
+      ++i;
+      endsWithSeparator = false;
+    } else {
+      endsWithSeparator = folder[i] == '\\' || folder[i] == '/';
+    }
+  }
+  return endsWithSeparator ? folder + name : folder + '\\' + name;
+}
+
 std::string NativePath(const std::string& ansiPath) {
   std::string path = ansiPath;
   for (char& c : path) {

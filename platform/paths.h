@@ -50,6 +50,14 @@ std::string ConfigHome(const EnvLookup& env);
 std::string ConfigHome();
 void SetConfigHome(const std::string& folder);  // empty: back to the environment's
 
+// The path of `name` inside `folder` (both ANSI): the folder as it is written,
+// one separator, the name. A folder that ends with a separator keeps it and
+// gets no second one ("D:\" and "Record" give "D:\Record", "/srv/video/" gives
+// "/srv/video/Record"); any other folder, an empty one too, gets a backslash
+// ("E:\Video" gives "E:\Video\Record"). The second byte of a GBK character is
+// never taken for a separator.
+std::string ChildPath(const std::string& folder, const std::string& name);
+
 // ANSI Windows-form path -> native UTF-8 path.
 std::string NativePath(const std::string& ansiPath);
 

@@ -5,6 +5,7 @@
 
 #include "core/dev_info.h"
 #include "platform/file_api.h"
+#include "platform/paths.h"
 #include "records/search/rec_folder_tree.h"
 
 namespace {
@@ -42,7 +43,7 @@ std::string RecordDeviceFolder(const DevInfo& dev) {
 }
 
 std::string RecordKindFolder(const std::string& storagePath, const std::string& deviceFolder, const char* kind) {
-  return storagePath + "\\Record\\" + deviceFolder + "\\" + kRecSourceLocal + "\\" + kind;
+  return paths::ChildPath(storagePath, "Record") + "\\" + deviceFolder + "\\" + kRecSourceLocal + "\\" + kind;
 }
 
 std::string RecordDayFolder(const std::string& storagePath, const std::string& deviceFolder, const char* kind,

@@ -4,6 +4,7 @@
 
 #include "core/dev_info.h"
 #include "core/fixed_text.h"
+#include "platform/paths.h"
 
 std::string RecDeviceFolderName(const DevInfo& dev) {
   if (dev.DevType == kDevTypeNvr) return FixedText(dev.DevId) + "-" + FixedText(dev.DevName);
@@ -14,8 +15,8 @@ std::string RecDayFolderPattern(const char* storagePath, const std::string& devi
                                 const char* source, const char* kind, int year, int month, int day) {
   char dates[48];
   std::snprintf(dates, sizeof dates, "\\%d\\%d\\%d\\*.*", year, month, day);
-  std::string pattern(storagePath);
-  pattern.append("\\Record\\").append(deviceFolder).append("\\").append(source);
+  std::string pattern = paths::ChildPath(storagePath, "Record");
+  pattern.append("\\").append(deviceFolder).append("\\").append(source);
   pattern.append("\\").append(kind).append(dates);
   return pattern;
 }

@@ -4,6 +4,7 @@
 #include "core/fixed_text.h"
 #include "core/rec_scheme.h"
 #include "platform/file_api.h"
+#include "platform/paths.h"
 #include "records/search/rec_folder_tree.h"
 
 std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& schemes) {
@@ -15,9 +16,7 @@ std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& s
     if (!holds) continue;
     for (const char* path : {scheme->StoragePath1, scheme->StoragePath2, scheme->StoragePath3}) {
       if (path[0] == '\0') continue;
-      std::string root = path;
-      while (!root.empty() && root.back() == '\\') root.pop_back();  // paths are kept with a trailing backslash
-      folder = root + "\\Record\\" + RecDeviceFolderName(dev) + "\\Remotion\\";
+      folder = paths::ChildPath(path, "Record") + "\\" + RecDeviceFolderName(dev) + "\\Remotion\\";
       break;
     }
   }
@@ -26,15 +25,13 @@ std::string RecSaveFolder(const DevInfo& dev, const std::list<RecSchemeInfo*>& s
 
 std::string RelaySaveFolder(const std::string& serverName, const std::string& devName,
                             const std::list<RecSchemeInfo*>& schemes) {
-  const std::string tail = "\\Record\\VSS\\" + serverName + "\\" + devName + "\\";
-  std::string folder = "D:" + tail;
+  const std::string tail = "\\VSS\\" + serverName + "\\" + devName + "\\";
+  std::string folder = "D:\\Record" + tail;
   for (const RecSchemeInfo* scheme : schemes) {
     if (!scheme) continue;
     for (const char* path : {scheme->StoragePath1, scheme->StoragePath2, scheme->StoragePath3}) {
       if (path[0] == '\0') continue;
-      std::string root = path;
-      while (!root.empty() && root.back() == '\\') root.pop_back();
-      folder = root + tail;
+      folder = paths::ChildPath(path, "Record") + tail;
       break;
     }
   }

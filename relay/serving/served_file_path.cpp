@@ -18,10 +18,8 @@ std::string RealPath(const std::string& native) {
 }
 
 std::string RecordRoot(const char* storage) {
-  std::string root = storage;
-  if (root.empty()) return {};
-  if (root.back() != '\\' && root.back() != '/') root += '\\';
-  return RealPath(paths::NativePath(root + "Record"));
+  if (storage[0] == '\0') return {};
+  return RealPath(paths::NativePath(paths::ChildPath(storage, "Record")));
 }
 
 bool EndsWith(const std::string& text, const char* tail) {

@@ -42,6 +42,31 @@ TEST(Paths, WindowsFormPathsMapToNativePaths) {
   for (const Case& c : cases) EXPECT_EQ(paths::NativePath(c.in), c.out) << c.in;
 }
 
+// A storage path as the user chose it, and a name below it: one separator
+// between them, however the path ends.
+TEST(Paths, AChildPathHasOneSeparatorAfterItsFolder) {
+  struct Case {
+    const char* folder;
+    const char* child;
+  } cases[] = {
+      {"D:\\", "D:\\Record"},
+      {"E:\\Video\\", "E:\\Video\\Record"},
+      {"/srv/video/", "/srv/video/Record"},
+      {"E:\\Video", "E:\\Video\\Record"},
+      {"/srv/video", "/srv/video\\Record"},
+      {"", "\\Record"},
+      // "\x81\x5C" is one GBK character: its second byte is no separator.
+      {"D:\\\x81\x5C", "D:\\\x81\x5C\\Record"},
+      {"D:\\\x81\x5C\\", "D:\\\x81\x5C\\Record"},
+  };
+  DriveRoot root("/srv/drives");
+  for (const Case& c : cases) {
+    EXPECT_EQ(paths::ChildPath(c.folder, "Record"), c.child) << c.folder;
+  }
+  EXPECT_EQ(paths::NativePath(paths::ChildPath("D:\\", "Record")), "/srv/drives/D/Record");
+  EXPECT_EQ(paths::NativePath(paths::ChildPath("E:\\Video\\", "Record")), "/srv/drives/E/Video/Record");
+}
+
 TEST(Paths, DriveRootAndConfigHomeFollowTheEnvironment) {
   struct Case {
     std::map<std::string, std::string> env;

@@ -28,7 +28,10 @@ DevInfo Device(int devType, const char* name, const char* id = "", int visitMode
 }  // namespace
 
 TEST(RecordFolders, DayFolderNamesFollowTheTree) {
-  EXPECT_EQ(RecordDayFolder("D:\\", "Cam1", "Schedule", 2026, 3, 7), "D:\\\\Record\\Cam1\\Local\\Schedule\\2026\\3\\7\\");
+  // One separator after the storage path, whichever way the path ends.
+  EXPECT_EQ(RecordDayFolder("D:\\", "Cam1", "Schedule", 2026, 3, 7), "D:\\Record\\Cam1\\Local\\Schedule\\2026\\3\\7\\");
+  EXPECT_EQ(RecordDayFolder("E:\\Video\\", "Cam1", "IO", 2026, 3, 7), "E:\\Video\\Record\\Cam1\\Local\\IO\\2026\\3\\7\\");
+  EXPECT_EQ(RecordDayFolder("/srv/video/", "Cam1", "Motion", 2026, 3, 7), "/srv/video/Record\\Cam1\\Local\\Motion\\2026\\3\\7\\");
   EXPECT_EQ(RecordDeviceFolder(Device(4, "Cam1", "NVR01")), "NVR01-Cam1");
   EXPECT_EQ(RecordDeviceFolder(Device(1, "Cam1", "NVR01")), "Cam1");
   EXPECT_STREQ(RecordKindWord(0), "Schedule");

@@ -252,10 +252,10 @@ class RelayPairTest : public ::testing::Test {
   }
 
   std::string Key() const { return FormatDeviceKey(VemoPeer::kMac, "127.0.0.1"); }
-  // A path as B's search lists it: its storage path (D: and a backslash), then
-  // a backslash and the Record tree.
+  // A path as B's search lists it: its storage path ("D:" and a backslash),
+  // then the Record tree.
   std::string BPath(const char* name) const {
-    return "D:\\\\Record\\Gate\\Local\\Schedule\\2026\\12\\10\\" + std::string(name);
+    return "D:\\Record\\Gate\\Local\\Schedule\\2026\\12\\10\\" + std::string(name);
   }
   std::string BFile(const char* name) const {
     return peer_->DriveD() + "/Record/Gate/Local/Schedule/2026/12/10/" + name;
