@@ -6,6 +6,7 @@
 #include <tinyxml.h>
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -294,6 +295,29 @@ TEST_F(IpChannelWindow, ASearchIsSentOnceUntilItsResultComes) {
   EXPECT_EQ(nvr.Take("SEARCH"), "SEARCH");
   Click(dlg, Dlg::IDC_BTN_SEARCH);
   EXPECT_EQ(nvr.Take("SEARCH"), "SEARCH");
+  Click(dlg, IDCANCEL);
+}
+
+// The NVR takes a search and never answers it: once the time-out has passed
+// the next press asks again, on the same link.
+TEST_F(IpChannelWindow, ASearchThatIsNeverAnsweredTimesOutAndTheNextPressAsksAgain) {
+  Dlg* dlg = Open();
+  ASSERT_EQ(nvr.Command("mode unanswered 4394"), "OK");
+  CNVRMCInf* link = dlg->GetLink();
+  Click(dlg, Dlg::IDC_BTN_SEARCH);
+  ASSERT_FALSE(nvr.Take("SEARCH").empty());
+  QElapsedTimer sent;
+  sent.start();
+  Click(dlg, Dlg::IDC_BTN_SEARCH);
+  QTest::qWait(300);
+  EXPECT_EQ(nvr.Count("SEARCH"), 0) << "still waiting for the first answer";
+
+  ASSERT_TRUE(WaitFor([&] { return !dlg->SearchSent(); }, 3 * Dlg::kSearchTimeoutMs));
+  EXPECT_GE(sent.elapsed(), static_cast<qint64>(Dlg::kSearchTimeoutMs) - 300) << "not given up before its time";
+  EXPECT_EQ(dlg->GetLink(), link) << "the same link";
+  Click(dlg, Dlg::IDC_BTN_SEARCH);
+  EXPECT_EQ(nvr.Take("SEARCH"), "SEARCH") << "asked again after the time-out";
+  EXPECT_TRUE(dlg->SearchSent());
   Click(dlg, IDCANCEL);
 }
 
