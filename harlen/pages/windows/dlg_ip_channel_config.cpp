@@ -3,11 +3,9 @@
 #include <tinyxml.h>
 
 #include <QComboBox>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -22,7 +20,7 @@
 #include "harlen/link/sections/harlen_save_string.h"
 #include "harlen/link/xml/field_text.h"
 #include "harlen/link/xml/section_xml.h"
-#include "harlen/pages/common/address_edits.h"
+#include "harlen/pages/common/checked_edits.h"
 #include "harlen/pages/common/dlg_copy_to.h"
 #include "harlen/pages/common/page_text.h"
 #include "harlen/pages/windows/ip_channel_rules.h"
@@ -124,9 +122,10 @@ BOOL CDlgIpChannelConfig::OnInitDialog() {
   if (auto* ip = DlgItem<QLineEdit>(this, IDC_EDIT_IP)) ip->setReadOnly(true);
   if (auto* port = DlgItem<QLineEdit>(this, IDC_EDIT_PORT)) {
     port->setMaxLength(5);
-    port->setValidator(new QIntValidator(0, 99999, port));
-    QObject::connect(port, &QLineEdit::textEdited, this, [this](const QString& text) {
-      if (const int c = CurrentChannel(); c >= 0) m_table.entries[c].port = static_cast<uint16_t>(std::atoi(QTextAnsi(text).c_str()));
+    // The current channel's port; a text that is no port from 1 to 65535 is not stored.
+    WatchPortEdit(port, [this]() -> uint16_t* {
+      const int c = CurrentChannel();
+      return c >= 0 ? &m_table.entries[c].port : nullptr;
     });
   }
   if (auto* user = DlgItem<QLineEdit>(this, IDC_EDIT_USER)) {

@@ -298,6 +298,32 @@ TEST_F(IpChannelWindow, ASearchIsSentOnceUntilItsResultComes) {
   Click(dlg, IDCANCEL);
 }
 
+// A channel's port outside 1 to 65535 is refused (70000 would be stored as
+// 4464); the channel keeps its port and the edit shows it again.
+TEST_F(IpChannelWindow, AChannelPortOutsideItsRangeIsRefused) {
+  Dlg* dlg = Open();
+  ASSERT_EQ(Text(dlg, Dlg::IDC_EDIT_PORT), QStringLiteral("554"));
+  auto* edit = DlgItem<QLineEdit>(dlg, Dlg::IDC_EDIT_PORT);
+  for (const char* typed : {"70000", "65536", "0"}) {
+    answerer.Clear();
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Type(dlg, Dlg::IDC_EDIT_PORT, QString::fromUtf8(typed));
+    emit edit->editingFinished();  // as when the focus leaves
+    EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("端口无效(1-65535)，请重新输入!")}) << typed;
+    EXPECT_EQ(Text(dlg, Dlg::IDC_EDIT_PORT), QStringLiteral("554")) << typed;
+    EXPECT_EQ(dlg->Table().entries[0].port, 554) << typed;
+  }
+  answerer.Clear();
+  Type(dlg, Dlg::IDC_EDIT_PORT, QStringLiteral("65535"));
+  emit edit->editingFinished();
+  EXPECT_TRUE(answerer.Messages().isEmpty());
+  EXPECT_EQ(dlg->Table().entries[0].port, 65535);
+  // Another channel's port is its own.
+  SetCurSel(dlg, Dlg::IDC_COMBO_CHANNEL, 1);
+  EXPECT_EQ(Text(dlg, Dlg::IDC_EDIT_PORT), QStringLiteral("554"));
+  Click(dlg, IDCANCEL);
+}
+
 // The NVR takes a search and never answers it: once the time-out has passed
 // the next press asks again, on the same link.
 TEST_F(IpChannelWindow, ASearchThatIsNeverAnsweredTimesOutAndTheNextPressAsksAgain) {
