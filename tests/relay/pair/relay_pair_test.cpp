@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDateTimeEdit>
 #include <atomic>
 #include <chrono>
@@ -327,6 +328,11 @@ TEST_F(RelayPairTest, PlaysAResultThroughPauseEverySpeedAndStop) {
   EXPECT_EQ(counting_->startAnswers, 1);
   ASSERT_NE(page_->GetPlayer(0), nullptr);
   EXPECT_TRUE(page_->GetPlayer(0)->IsPlaying());
+  // For a person to look at: B's file in A's first player, the results beside.
+  ASSERT_TRUE(Pump([&] { return page_->GetPlayer(0)->HasPicture(); }));
+  const QString shots = QCoreApplication::applicationDirPath() + "/screenshots/";
+  QDir().mkpath(shots);
+  EXPECT_TRUE(page_->grab().save(shots + "relay_record_query.png"));
   const LONG player = CSearchRecDlg::kFirstPlayerId;
 
   page_->OnPlayerCommand(player, 2, 0);  // pause
