@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/app_data.h"
@@ -483,7 +484,16 @@ std::string CVideoWnd::RelayKey(const PaneRelayDevice& dev) {
   return std::string(dev.MACAddr) + ":" + dev.IPAddr;
 }
 
+namespace {
+constexpr int kRelayKindNvrChannel = 4;
+}  // namespace
+
 int CVideoWnd::RelayChannel(const PaneRelayDevice& dev) {
+  if (dev.nKind == kRelayKindNvrChannel) {
+    // "Channel-n": the number the relay answered the channel's video with.
+    const char* dash = std::strrchr(dev.DevName, '-');
+    return dash != nullptr ? std::atoi(dash + 1) : 0;
+  }
   if (dev.nKind != 0) return 0;
   const size_t length = std::strlen(dev.DevName);
   if (length == 0) return 0;

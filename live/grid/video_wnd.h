@@ -95,6 +95,8 @@ class CVideoWnd : public CDialog {
   };
   RelayHandOver DetachRelayVideo();
   void AttachRelayVideo(RelayHandOver relay);
+  // The channel a relay device's requests name: a video server channel's last
+  // digit, an NVR channel's number after the last '-' of its name, else 0.
   static int RelayChannel(const PaneRelayDevice& dev);
 
   // State.

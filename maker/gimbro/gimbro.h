@@ -210,7 +210,9 @@ class CGimbroCtrl {
   // Downloads a file of the device into localPath (the program's path form),
   // one download per device. The file appears whole when the download is
   // complete (it is written beside it first); a failure raises status 17 and
-  // leaves nothing. GIMBRO_OK when the transfer started.
+  // leaves nothing. A device that stays connected but sends no byte of the
+  // file for 10 s fails it too (found when the progress is next asked for).
+  // GIMBRO_OK when the transfer started.
   LONG DownloadFile(LONG gimbroId, LONG reserved, LPCSTR remotePath, LPCSTR localPath);  // 7
   // Percent of the device's download done; below 1 while nothing came yet, and
   // for no download (-1).

@@ -2,6 +2,8 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +24,12 @@ std::string Stamp(const RecSearchTime& t) {
   std::snprintf(text, sizeof(text), "%04d%02d%02d %02d:%02d:%02d", t.nYear, t.nMonth, t.nDay, t.nHour, t.nMinute,
                 t.nSecond);
   return text;
+}
+
+// A decimal number as atoi reads it, held within the range of an int.
+int DecimalInt(const char* text) {
+  const long long value = std::strtoll(text, nullptr, 10);
+  return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
 }
 
 const TiXmlElement* AnswerRoot(const TiXmlDocument& doc) {
@@ -96,7 +104,7 @@ bool ParseNvrDayAnswer(const std::string& text, NvrDayAnswer* out) {
   if (doc.Error() || !doc.RootElement()) return false;
   NvrDayAnswer answer;
   if (const TiXmlElement* root = AnswerRoot(doc)) {
-    if (const char* channel = root->Attribute("ChannelId")) answer.channel = std::atoi(channel);
+    if (const char* channel = root->Attribute("ChannelId")) answer.channel = DecimalInt(channel);
     if (const char* stream = root->Attribute("Stream")) answer.map = std::string(stream).substr(0, kNvrDayMapLetters);
   }
   *out = std::move(answer);

@@ -19,6 +19,7 @@
 // waits for a feeding thread, and no player is freed under a caller.
 #pragma once
 
+#include <QPointer>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -365,6 +366,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   RECT m_rcPlayArea{};
   RECT m_rcNormal{};
   BOOL m_bPageMoved = FALSE;  // full view moved the page over the whole main screen
+  QPointer<QWidget> m_pAbovePage;  // the sibling that was above the page before full view raised it
   int m_bTimeMode = 0;
   PlaybackSlots m_slots;
   int m_nWindowCount = 4;

@@ -110,6 +110,19 @@ void CSearchRecDlg::OnFullScreen() {
       if (parentWidget()) whole.moveTopLeft(parentWidget()->mapFrom(top, QPoint(0, 0)));
       m_rcPlayArea = RECT{0, 0, whole.width(), whole.height()};
       m_bPageMoved = TRUE;
+      // Raised over the main window's other panels; the order comes back with
+      // the normal view.
+      m_pAbovePage = nullptr;
+      if (parentWidget()) {
+        const QObjectList& siblings = parentWidget()->children();
+        for (qsizetype i = siblings.indexOf(this) + 1; i >= 1 && i < siblings.size(); ++i) {
+          auto* sibling = qobject_cast<QWidget*>(siblings[i]);
+          if (sibling && !sibling->isWindow()) {
+            m_pAbovePage = sibling;
+            break;
+          }
+        }
+      }
       raise();
       setGeometry(whole);
     }
@@ -119,6 +132,8 @@ void CSearchRecDlg::OnFullScreen() {
       m_bPageMoved = FALSE;
       setGeometry(QRect(m_rcNormal.left, m_rcNormal.top, m_rcNormal.right - m_rcNormal.left,
                         m_rcNormal.bottom - m_rcNormal.top));
+      if (m_pAbovePage) stackUnder(m_pAbovePage);
+      m_pAbovePage = nullptr;
     }
   }
   LayoutPage();

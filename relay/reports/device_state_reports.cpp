@@ -246,6 +246,9 @@ void CDeviceStateReports::OnDevChannelList(LONG gimbroId, const char* text) {
   while (nvrIt != g_lstDevInfo.end() && nvrIt->GimbroId != gimbroId) ++nvrIt;
   if (gimbroId <= 0 || nvrIt == g_lstDevInfo.end() || nvrIt->DevType != kDevTypeNvr || text == nullptr) return;
   DevInfo& nvr = *nvrIt;
+  // A count that comes on a channel's own connection treats that record as
+  // the NVR: it may be removed below, so its name is kept here.
+  const std::string nvrName = nvr.DevName;
   const int count = std::atoi(text);
   bool cameOnline = false;
   if (!nvr.nOnline) {
@@ -291,11 +294,11 @@ void CDeviceStateReports::OnDevChannelList(LONG gimbroId, const char* text) {
     }
   }
   if (shrank) {
-    DevInfo shrunk = nvr;
+    const DevInfo shrunk = nvr;
     RemoveExtraNvrChannels(shrunk);
   }
   if (inserted) {
-    if (m_host.UpdateDevItem) m_host.UpdateDevItem(nvr.DevName);
+    if (m_host.UpdateDevItem) m_host.UpdateDevItem(nvrName.c_str());
     Pelk_NotifyUpdateDeviceList();
   }
   if (cameOnline) Call(m_host.UpdateDevIcons);

@@ -3,7 +3,9 @@
 // receive, and ffmpeg decodes it back.
 #include <QProcess>
 #include <QTemporaryDir>
+#include <chrono>
 #include <cmath>
+#include <thread>
 
 #include "gimbro_fixture.h"
 #include "maker/gimbro/talk/audio_source.h"
@@ -31,21 +33,24 @@ std::vector<int16_t> Sine(int rate, int channels) {
   return samples;
 }
 
-// Plays PCM in a loop at its real pace, as a microphone would deliver it.
+// Plays PCM in a loop at its real pace, as a microphone would deliver it:
+// a tick that comes late brings the audio of the time it missed.
 class LoopSource : public QObject, public talkaudio::Source {
  public:
   explicit LoopSource(std::vector<int16_t> pcm) : pcm_(std::move(pcm)) {}
   void Start(int sampleRate, int channels, Sink sink) override {
     sink_ = std::move(sink);
     channels_ = channels;
-    framesPerTick_ = sampleRate / 50;
+    pace_.Start(sampleRate);
     connect(&timer_, &QTimer::timeout, this, [this]() {
+      const size_t frames = pace_.Due();
+      if (frames == 0) return;
       std::vector<int16_t> chunk;
-      for (int i = 0; i < framesPerTick_ * channels_; ++i) {
+      for (size_t i = 0; i < frames * static_cast<size_t>(channels_); ++i) {
         chunk.push_back(pcm_[position_]);
         position_ = (position_ + 1) % pcm_.size();
       }
-      sink_(chunk.data(), static_cast<size_t>(framesPerTick_));
+      sink_(chunk.data(), frames);
     });
     timer_.start(20);
   }
@@ -54,7 +59,7 @@ class LoopSource : public QObject, public talkaudio::Source {
   std::vector<int16_t> pcm_;
   Sink sink_;
   int channels_ = 1;
-  int framesPerTick_ = 0;
+  talkaudio::RealTimePace pace_;
   size_t position_ = 0;
   QTimer timer_;
 };
@@ -205,6 +210,21 @@ TEST_F(TalkAudioTest, WithoutMicrophoneSilenceIsSent) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   const QByteArray codes = file.readAll();
   EXPECT_EQ(codes.count('\xff'), codes.size());  // the code of 0
+}
+
+// A source that makes its own sound (the silence without a microphone) owes
+// the audio of the time that passed, however late its timer comes; a second
+// at most is made up at once.
+TEST(TalkAudio, ALateTickBringsTheAudioOfTheTimeItMissed) {
+  talkaudio::RealTimePace pace;
+  EXPECT_EQ(pace.Due(), 0u) << "not started";
+  pace.Start(8000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  const size_t first = pace.Due();
+  EXPECT_GE(first, 800u);
+  EXPECT_LE(first, 8000u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+  EXPECT_EQ(pace.Due(), 8000u);
 }
 
 // Every 16-bit sample is coded as G.711 codes it: the decoder's expansion of

@@ -82,7 +82,9 @@ TEST_F(MainWindowTest, PlaybackToolbarButtonsSteerTheRecordQueryPage) {
     EXPECT_EQ(place(2).bottom(), bottom);
 
     // Full view: the page covers the main window; Escape released over a
-    // player leaves it, and so does the button.
+    // player leaves it, and so does the button. The page goes back to its
+    // place among the main window's panels.
+    const qsizetype stacked = dlg.children().indexOf(page);
     press(1017);
     EXPECT_TRUE(page->IsFullScreen());
     EXPECT_EQ(page->geometry(), QRect(0, 0, 1024, 768));
@@ -92,6 +94,7 @@ TEST_F(MainWindowTest, PlaybackToolbarButtonsSteerTheRecordQueryPage) {
     QCoreApplication::sendEvent(page->GetPlayer(0), &escape);
     EXPECT_FALSE(page->IsFullScreen());
     EXPECT_EQ(page->geometry(), pageRect);
+    EXPECT_EQ(dlg.children().indexOf(page), stacked);
     EXPECT_TRUE(page->GetDlgItem(CSearchRecDlg::IDC_FILE_MODE)->isVisible());
     press(1017);
     press(1017);

@@ -42,10 +42,27 @@ std::unique_ptr<Source> MakeSource() {
   return std::make_unique<MicrophoneSource>();
 }
 
+void RealTimePace::Start(int sampleRate) {
+  rate_ = sampleRate;
+  delivered_ = 0;
+  clock_.start();
+}
+
+size_t RealTimePace::Due() {
+  if (!clock_.isValid() || rate_ <= 0) return 0;
+  const int64_t owed = clock_.elapsed() * rate_ / 1000;
+  if (owed - delivered_ > rate_) delivered_ = owed - rate_;  // at most one second is made up
+  const int64_t due = owed - delivered_;
+  delivered_ = owed;
+  return static_cast<size_t>(due);
+}
+
 MicrophoneSource::MicrophoneSource() {
   connect(&silenceTimer_, &QTimer::timeout, this, [this]() {
-    const std::vector<int16_t> zeros(static_cast<size_t>(framesPerTick_ * channels_), 0);
-    if (sink_) sink_(zeros.data(), static_cast<size_t>(framesPerTick_));
+    const size_t frames = silencePace_.Due();
+    if (frames == 0 || !sink_) return;
+    const std::vector<int16_t> zeros(frames * static_cast<size_t>(channels_), 0);
+    sink_(zeros.data(), frames);
   });
 }
 
@@ -62,7 +79,7 @@ std::unique_ptr<MicrophoneSource> MicrophoneSource::WithoutDevice() {
 void MicrophoneSource::Start(int sampleRate, int channels, Sink sink) {
   sink_ = std::move(sink);
   channels_ = channels;
-  framesPerTick_ = sampleRate * kTickMs / 1000;
+  sampleRate_ = sampleRate;
   const QAudioDevice device = noDevice_ ? QAudioDevice() : QMediaDevices::defaultAudioInput();
   if (device.isNull()) {
     StartSilence("no capture device");
@@ -90,6 +107,7 @@ void MicrophoneSource::Start(int sampleRate, int channels, Sink sink) {
 
 void MicrophoneSource::StartSilence(const char* why) {
   qCWarning(lcGimbro, "talk audio: %s; silence is sent", why);
+  silencePace_.Start(sampleRate_);
   silenceTimer_.start(kTickMs);
 }
 

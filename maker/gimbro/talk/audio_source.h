@@ -2,6 +2,7 @@
 // (Qt Multimedia), or a source that a test puts in its place.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -21,6 +22,24 @@ class Source {
   // Starts delivering PCM of this rate and channel count, on the calling
   // thread (which runs an event loop), until the source is destroyed.
   virtual void Start(int sampleRate, int channels, Sink sink) = 0;
+};
+
+// The frames a source that produces sound itself (silence, a test's tone)
+// owes at its real pace: as many as the time since Start holds, whenever its
+// timer comes round. A timer that comes late (a busy machine, a thread held
+// up) then delivers the missed audio with its next tick instead of losing it,
+// as a capture device's buffer would; more than a second behind, the rest is
+// given up rather than sent as one burst.
+class RealTimePace {
+ public:
+  void Start(int sampleRate);
+  // Frames due now, counted as delivered.
+  size_t Due();
+
+ private:
+  int rate_ = 0;
+  QElapsedTimer clock_;
+  int64_t delivered_ = 0;
 };
 
 using SourceFactory = std::function<std::unique_ptr<Source>()>;
@@ -49,11 +68,12 @@ class MicrophoneSource : public QObject, public Source {
   bool noDevice_ = false;
   Sink sink_;
   int channels_ = 1;
-  int framesPerTick_ = 0;
+  int sampleRate_ = 0;
   std::unique_ptr<QAudioSource> input_;
   QIODevice* io_ = nullptr;
   QByteArray rest_;
   QTimer silenceTimer_;
+  RealTimePace silencePace_;
 };
 
 }  // namespace talkaudio

@@ -172,3 +172,21 @@ TEST_F(VideoWndRelayTest, DraggingExchangesALocalCameraAndRelayVideo) {
 }
 
 }  // namespace
+
+// A relay request names the channel the relay answered the video with: a
+// video server channel by its last digit, an NVR channel by its "Channel-n".
+TEST(VideoWndRelayChannel, TheChannelFollowsTheKindAndTheName) {
+  struct Case {
+    int kind;
+    const char* name;
+    int channel;
+  };
+  const Case cases[] = {{0, "Server-3", 3}, {0, "Server", 0}, {4, "Channel-12", 12}, {4, "Nvr", 0},
+                        {1, "Cam-2", 0},    {3, "Node-1", 0}};
+  for (const Case& c : cases) {
+    PaneRelayDevice dev;
+    dev.nKind = c.kind;
+    std::snprintf(dev.DevName, sizeof dev.DevName, "%s", c.name);
+    EXPECT_EQ(CVideoWnd::RelayChannel(dev), c.channel) << c.kind << " " << c.name;
+  }
+}

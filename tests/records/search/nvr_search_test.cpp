@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <climits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -188,6 +189,8 @@ TEST(NvrSearchText, AnswersAreReadWithinTheirFields) {
       {"map of 1440", "<RESPONSE_PARAM ChannelId=\"3\" Stream=\"" + std::string(1440, 'A') + "\"/>", true, 3, 1440},
       {"short map", "<RESPONSE_PARAM ChannelId=\"3\" Stream=\"AB\"/>", true, 3, 2},
       {"missing map", "<RESPONSE_PARAM ChannelId=\"4\"/>", true, 4, 0},
+      {"channel past an int", "<RESPONSE_PARAM ChannelId=\"99999999999999999999\" Stream=\"A\"/>", true, INT_MAX, 1},
+      {"channel that is no number", "<RESPONSE_PARAM ChannelId=\"x1\" Stream=\"A\"/>", true, 0, 1},
       {"other root", "<X ChannelId=\"4\" Stream=\"A\"/>", true, 0, 0},
       {"not XML", "<<<", false, 0, 0},
   };

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QDateTimeEdit>
 #include <atomic>
 #include <chrono>
@@ -16,17 +17,18 @@
 #include <mutex>
 #include <thread>
 
-#include "clipta/record_file_writer.h"
 #include "common/wait_for.h"
 #include "core/rec_scheme.h"
 #include "fake_device_process.h"
 #include "h264_clip.h"
 #include "pelk/pelk.h"
+#include "platform/paths.h"
 #include "platform/string_table.h"
 #include "platform/wnd.h"
 #include "records/playback/replay_commands.h"
 #include "records/search/playback_slots.h"
 #include "records/search/search_rec_dlg.h"
+#include "relay/pair/recorder_file.h"
 #include "relay/pair/vemo_peer.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_message_handler.h"
@@ -44,26 +46,6 @@ constexpr int kYear = 2026, kMonth = 12, kDay = 10;
 constexpr int k0800 = 8 * 3600;
 constexpr int k0802 = 8 * 3600 + 120;
 constexpr int kFileSeconds = 20;
-
-// A recorder-made file: the recorder's writer fed with an ffmpeg clip's H.264
-// frames and a G.711 chunk after each frame.
-bool WriteRecorderFile(const H264Clip& clip, const std::string& path) {
-  recordfile::Media media;
-  media.width = static_cast<uint32_t>(clip.width);
-  media.height = static_cast<uint32_t>(clip.height);
-  media.frameRate = static_cast<uint32_t>(clip.frameRate);
-  media.audio = recordfile::AudioKind::kAlaw;
-  RecordFileWriter writer;
-  if (!writer.Open(path, media)) return false;
-  const std::vector<uint8_t> sound(320, 0xD5);
-  for (size_t i = 0; i < clip.frames.size(); ++i) {
-    const double ms = 1000.0 * static_cast<double>(i) / clip.frameRate;
-    if (!writer.WriteVideo(clip.frames[i].data(), clip.frames[i].size(), clip.keys[i], ms)) return false;
-    if (!writer.WriteAudio(sound.data(), sound.size(), ms)) return false;
-  }
-  writer.Close();
-  return fs::exists(path);
-}
 
 std::vector<char> ReadBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
@@ -257,7 +239,11 @@ class RelayPairTest : public ::testing::Test {
     if (HasFailure()) std::fprintf(stderr, "B's log:\n%s\n", peer_->Log().substr(peer_->Log().size() > 6000 ? peer_->Log().size() - 6000 : 0).c_str());
     page_->StopAllReplay();
     if (login_) Pelk_LoginOut(login_);
+    // What the library posted before it let go of this window is handled (its
+    // records given back); after that nothing is posted here any more.
+    PumpFor(200);
     RegisterRelayCallbacks(nullptr, nullptr);
+    PumpFor(100);
     window_->gate.Set(nullptr);
     page_->ReleasePlayers();
     delete page_;
@@ -342,6 +328,11 @@ TEST_F(RelayPairTest, PlaysAResultThroughPauseEverySpeedAndStop) {
   EXPECT_EQ(counting_->startAnswers, 1);
   ASSERT_NE(page_->GetPlayer(0), nullptr);
   EXPECT_TRUE(page_->GetPlayer(0)->IsPlaying());
+  // For a person to look at: B's file in A's first player, the results beside.
+  ASSERT_TRUE(Pump([&] { return page_->GetPlayer(0)->HasPicture(); }));
+  const QString shots = QCoreApplication::applicationDirPath() + "/screenshots/";
+  QDir().mkpath(shots);
+  EXPECT_TRUE(page_->grab().save(shots + "relay_record_query.png"));
   const LONG player = CSearchRecDlg::kFirstPlayerId;
 
   page_->OnPlayerCommand(player, 2, 0);  // pause
@@ -367,6 +358,21 @@ TEST_F(RelayPairTest, PlaysAResultThroughPauseEverySpeedAndStop) {
     EXPECT_LE(counting_->replayTimes.size(), 3u);
   }
   page_->OnPlayerCommand(player, 12, 0);
+  // A seek of the player's bar: B goes on from that second's key-table entry.
+  PumpFor(500);
+  double reached = 0;
+  {
+    std::lock_guard<std::mutex> guard(counting_->lock);
+    for (double t : counting_->replayTimes) reached = std::max(reached, t);
+    counting_->replayTimes.clear();
+  }
+  ASSERT_GT(reached, 3000.0);  // the play is past second 3: a second 1 can only come from the seek
+  page_->OnPlayerCommand(player, 9, 1);
+  ASSERT_TRUE(Pump([&] {
+    std::lock_guard<std::mutex> guard(counting_->lock);
+    return std::any_of(counting_->replayTimes.begin(), counting_->replayTimes.end(),
+                       [](double t) { return t < 2500; });
+  }));
   page_->OnPlayerCommand(player, 3, 0);  // stop
   EXPECT_FALSE(page_->GetPlayer(0)->IsPlaying());
   EXPECT_EQ(page_->GetReplayFile(0), "");
@@ -420,6 +426,29 @@ TEST_F(RelayPairTest, DownloadsAResultByteForByte) {
   EXPECT_EQ(counting_->totalSize, original.size());
   EXPECT_TRUE(counting_->downloaded == original);
   EXPECT_EQ(counting_->offsets.front(), 15360u);  // the bytes received so far, with the first piece
+}
+
+// The page's download of a checked result: pieces into "<name>.tmp" in the
+// channel's save folder, renamed "<name>.avi" when the transfer is complete.
+TEST_F(RelayPairTest, ThePageDownloadsACheckedResultIntoItsSaveFolder) {
+  SearchByFile();
+  const std::string folder = paths::NativePath(page_->GetSaveFolder());
+  EXPECT_NE(page_->GetSaveFolder().find("\\Record\\VSS\\Vemo B\\Gate\\"), std::string::npos);
+  std::error_code ignored;
+  fs::remove_all(folder, ignored);
+  fs::create_directories(paths::DriveFolder('D'));  // A's drive D (a drive is found, never made)
+  int row = -1;
+  for (int r = 0; r < page_->GetResultList()->GetItemCount(); ++r) {
+    if (page_->GetResultList()->GetItemText(r, 0) == BPath("080200-av1.avi")) row = r;
+  }
+  ASSERT_GE(row, 0);
+  page_->GetResultList()->SetCheck(row, TRUE);
+  page_->OnBnClickedDownload();
+  EXPECT_TRUE(page_->IsDownloading());
+  ASSERT_TRUE(Pump([&] { return fs::exists(folder + "080200-av1.avi"); }, 60000));
+  EXPECT_FALSE(fs::exists(folder + "080200-av1.tmp"));
+  EXPECT_TRUE(ReadBytes(folder + "080200-av1.avi") == ReadBytes(BFile("080200-av1.avi")));
+  EXPECT_TRUE(Pump([&] { return !page_->IsDownloading(); }));
 }
 
 TEST_F(RelayPairTest, MovesBsCameraWithTheRelaysOwnTexts) {

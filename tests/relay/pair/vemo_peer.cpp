@@ -4,6 +4,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -50,27 +51,44 @@ void VemoPeer::WriteConfig(int relayPort, int ptzPort) const {
         "\t<GroupList><Group><GroupName>default</GroupName><RoleName>default</RoleName></Group></GroupList>\n"
         "\t<RoleList><Role><RoleName>default</RoleName><SurPTZ>1</SurPTZ><Record>1</Record><Alarm>1</Alarm>"
         "<PTZ>1</PTZ><UserManager>1</UserManager><HighLeve>1</HighLeve></Role></RoleList>\n</UserInfo>\n");
+  const std::string name = m_options.nvr ? "Nvr" : "Gate";
   Write(config + "DevInfo.xml",
-        "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevInfo>\n\t<DevList><Dev><DevType>1</DevType>"
-        "<DevSN>SN-B-1</DevSN><DevId>Gate</DevId><DevName>Gate</DevName><GroupName>Default</GroupName>"
-        "<LoginName>admin</LoginName><LoginPsw>secret</LoginPsw><IPAddr>127.0.0.1</IPAddr>"
-        "<ProtocolType>RTSP</ProtocolType><DefRes>D1</DefRes><VisitMod>0</VisitMod><PtzPort>" +
-            std::to_string(ptzPort) +
-            "</PtzPort><VideoPort>1</VideoPort><RtpOverRtsp>1</RtpOverRtsp></Dev></DevList>\n"
+        "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevInfo>\n\t<DevList><Dev><DevType>" +
+            std::string(m_options.nvr ? "4" : "1") + "</DevType><DevSN>SN-B-1</DevSN><DevId>" + name +
+            "</DevId><DevName>" + name + "</DevName><GroupName>Default</GroupName>"
+            "<LoginName>admin</LoginName><LoginPsw>secret</LoginPsw><IPAddr>127.0.0.1</IPAddr>"
+            "<ProtocolType>RTSP</ProtocolType><DefRes>D1</DefRes><VisitMod>0</VisitMod><PtzPort>" +
+            std::to_string(ptzPort) + "</PtzPort><VideoPort>" + std::to_string(m_options.rtspPort) +
+            "</VideoPort><RtpOverRtsp>1</RtpOverRtsp></Dev></DevList>\n"
             "\t<GroupList><Group><GroupName nType=\"1\">Default</GroupName></Group></GroupList>\n</DevInfo>\n");
+  // The scheme records only while it has a span: from recordFrom, every day.
+  const bool records = m_options.recordFrom >= 0;
+  auto clock = [](int second) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", second / 3600, second / 60 % 60, second % 60);
+    return std::string(text);
+  };
+  if (records) fs::create_directories(m_folder.File("drives/D"));
+  const std::string spans =
+      records ? "<RecTime><TimeDuration>1</TimeDuration><DayOfWeek>8</DayOfWeek><StartTime>" +
+                    clock(m_options.recordFrom) + "</StartTime><EndTime>" +
+                    clock(m_options.recordFrom + m_options.recordSeconds) + "</EndTime></RecTime>"
+              : "";
   Write(config + "RecInfo.xml",
         "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<RecInfo>\n<RecScheme><SchemeName>Plan</SchemeName>"
         "<StoragePath1>D:\\</StoragePath1><StoragePath2></StoragePath2><StoragePath3></StoragePath3>"
-        "<SaveDate>0</SaveDate><StorageScheme>0</StorageScheme><StartType>0</StartType><OnOff>0</OnOff>"
-        "<PreRecTime>0</PreRecTime><RecFileTime>600</RecFileTime><DetRecTime>0</DetRecTime><RecAudio>1</RecAudio>"
-        "<RecStreamType>1</RecStreamType><Dev><DevName>Gate</DevName><DevId>Gate</DevId></Dev>"
-        "<RecTimeList></RecTimeList></RecScheme>\n</RecInfo>\n");
+        "<SaveDate>0</SaveDate><StorageScheme>0</StorageScheme><StartType>0</StartType><OnOff>" +
+            std::string(records ? "1" : "0") +
+            "</OnOff><PreRecTime>0</PreRecTime><RecFileTime>600</RecFileTime><DetRecTime>0</DetRecTime>"
+            "<RecAudio>1</RecAudio><RecStreamType>1</RecStreamType><Dev><DevName>" + name + "</DevName><DevId>" +
+            name + "</DevId></Dev><RecTimeList>" + spans + "</RecTimeList></RecScheme>\n</RecInfo>\n");
   Write(config + "ForwardInfo.xml",
         "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<Forwarded><Forward IPAddr=\"127.0.0.1\" Port=\"" +
             std::to_string(relayPort) + "\" ChannelCount=\"16\" UserCount=\"4\" Running=\"1\" /></Forwarded>\n");
 }
 
-bool VemoPeer::Start(int ptzPort) {
+bool VemoPeer::Start(int ptzPort, const VemoPeerOptions& options) {
+  m_options = options;
   // A free port may be taken by another program before B binds it: B then
   // says so in its log, and starts again on another port.
   for (int attempt = 0; attempt < 3; ++attempt) {

@@ -9,6 +9,14 @@
 
 #include "common/temp_folder.h"
 
+// What else B is given (the defaults are the camera above with no stream).
+struct VemoPeerOptions {
+  int rtspPort = 1;        // the camera's stream (the RTSP test server's port)
+  bool nvr = false;        // the device is an NVR "Nvr" that has told no channels yet
+  int recordFrom = -1;     // a schedule recording of the camera from this second of the day ...
+  int recordSeconds = 0;   // ... for this long (none while recordFrom is negative)
+};
+
 class VemoPeer {
  public:
   static constexpr char kMac[] = "02-00-00-00-00-0B";
@@ -26,7 +34,7 @@ class VemoPeer {
   // that holds it, the forwarding server on a free port. Starts the program
   // and waits until its server runs. False (with the program's output in
   // Output()) when it does not come up.
-  bool Start(int ptzPort);
+  bool Start(int ptzPort, const VemoPeerOptions& options = {});
   void Stop();
   ~VemoPeer() { Stop(); }
 
@@ -39,6 +47,8 @@ class VemoPeer {
  private:
   bool StartOn(int relayPort, int ptzPort);
   void WriteConfig(int relayPort, int ptzPort) const;
+
+  VemoPeerOptions m_options;
 
   TempFolder m_folder;
   QProcess m_process;

@@ -327,3 +327,16 @@ TEST_F(DeviceStateReportsTest, TalkAnswersGoToTheWindowThatShowsTheDeviceWithout
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(g_lstDevInfo.front().nOnline, 1);
 }
+
+// Each channel record has a connection of its own to the NVR, so a new count
+// also comes on a channel's connection; that channel may be among those that go.
+TEST_F(DeviceStateReportsTest, ACountOnTheConnectionOfAChannelThatGoesRemovesItToo) {
+  AddNvr("Nvr", "10.0.0.30", 10, 4);
+  for (DevInfo& dev : g_lstDevInfo) dev.NVRChannels = 4;
+  CDeviceStateReports reports = Make();
+  reports.OnDevChannelList(14, "4");  // channel 4's connection, the same count: nothing
+  EXPECT_EQ(g_lstDevInfo.size(), 5u);
+  reports.OnDevChannelList(14, "2");
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Nvr:Nvr", "Nvr:Channel-1", "Nvr:Channel-2"}));
+  EXPECT_EQ(PelkTestCounts().notifyUpdateDeviceList, 1);
+}

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <thread>
 
+#include "core/app_data.h"
 #include "core/rec_scheme.h"
 #include "common/wait_for.h"
 #include "records/search/rec_tree.h"
@@ -132,6 +133,34 @@ TEST_F(ByDateTest, AFileThatTwoSchemesRecordIsPlayedOnce) {
   EXPECT_EQ(firsts, 1);
 }
 
+// The day search of a served day runs on its own thread while the UI thread
+// changes the scheme list (under g_csAppData, as the scheme editor does): it
+// reads a copy taken under the lock, never the list itself.
+TEST_F(ByDateTest, TheDaySearchReadsACopyWhileTheSchemesChange) {
+  std::vector<std::unique_ptr<RecordingRelay>> relays;
+  std::vector<std::unique_ptr<CReplayByDateThread>> threads;
+  for (int i = 0; i < 4; ++i) {
+    relays.push_back(std::make_unique<RecordingRelay>(clock));
+    threads.push_back(std::make_unique<CReplayByDateThread>(*relays.back(), clock));
+    ReplayByDateRequest request = Make(k0810 + 29)->GetRequest();
+    threads.back()->SetRequest(request);
+    threads.back()->Start();
+  }
+  for (int round = 0; round < 200; ++round) {
+    auto extra = std::make_unique<RecSchemeInfo>();
+    extra->lstDev.push_back(MakeDevice(1, "Cam9", "10.0.0.9"));
+    {
+      CsLock lock(&g_csAppData);
+      g_lstRecSchemeInfo.push_back(extra.get());
+    }
+    CsLock lock(&g_csAppData);
+    g_lstRecSchemeInfo.pop_back();
+  }
+  for (auto& relay : relays) EXPECT_TRUE(relay->WaitEnd());
+  for (auto& thread : threads) thread->Stop();
+  for (auto& relay : relays) EXPECT_GE(relay->Count(RelayCall::kByDateData), 1);
+}
+
 TEST_F(ByDateTest, AStartInAGapPlaysTheLaterFileAndOneAfterTheDayPlaysNothing) {
   auto gap = Make(k0800 + 200);
   relay.onData = [&](int n) {
@@ -174,7 +203,8 @@ TEST_F(ByDateTest, AJumpIntoThePlayingFileReopensItAndAPausedJumpWaits) {
   EXPECT_EQ(relay.Count(RelayCall::kByDateData), 30);  // paused, the jump waits
   thread->Control(replaypace::kControlContinue);
   relay.SetOnData(nullptr);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // Going on, the jump is taken and the file plays from its new place.
+  ASSERT_TRUE(WaitFor([&] { return relay.Count(RelayCall::kByDateData) > 33; }));
   thread->Control(replaypace::kControlStop);
   ASSERT_TRUE(relay.WaitEnd());
   thread->Stop();

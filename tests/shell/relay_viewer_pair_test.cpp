@@ -27,13 +27,11 @@
 #include "rtsp_test_server.h"
 #include "shell/dev_tree.h"
 #include "shell/device_list_dlg.h"
-#include "vemo_peer.h"
+#include "relay/pair/vemo_peer.h"
 
 namespace {
 
-constexpr char kPeerMac[] = "02-00-00-00-00-0B";
-
-class RelayPairTest : public MainWindowTest {
+class RelayViewerPairTest : public MainWindowTest {
  protected:
   void SetUp() override {
     MainWindowTest::SetUp();
@@ -85,7 +83,7 @@ class RelayPairTest : public MainWindowTest {
   void WriteViewerConfig(int relayPort) {
     const std::string vss = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<VssList>\n<Vemo2Node DevName=\"Vemo B\" "
                             "IPAddr=\"127.0.0.1\" LoginName=\"admin\" Password=\"" +
-                            VemoPeer::PasswordDigest() + "\" nPort=\"" + std::to_string(relayPort) +
+                            std::string(VemoPeer::kDigest) + "\" nPort=\"" + std::to_string(relayPort) +
                             "\" />\n</VssList>\n";
     fileapi::WriteWhole(folder_.File("Config/VssInfo.xml"), vss.data(), vss.size());
     const std::string empty = "<?xml version=\"1.0\" encoding=\"gb2312\" ?>\n<DevList>\n</DevList>";
@@ -105,28 +103,23 @@ class RelayPairTest : public MainWindowTest {
   }
 };
 
-TEST_F(RelayPairTest, AViewerFollowsThePeersCameraThroughTheRelay) {
+TEST_F(RelayViewerPairTest, AViewerFollowsThePeersCameraThroughTheRelay) {
   RtspTestServer rtsp;
   ASSERT_TRUE(rtsp.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py", 0, true));
   auto device = std::make_unique<FakeDeviceProcess>(0, QStringList{"--user", "admin", "--password", "secret"});
   ASSERT_TRUE(device->Ready());
-  VemoPeerSetup setup;
-  setup.programFolder = programFolder_;
-  setup.mac = kPeerMac;
-  setup.relayPort = RtspTestServer::FreePort();
-  setup.devicePort = device->Port();
-  setup.rtspPort = rtsp.Port();
+  VemoPeerOptions options;
+  options.rtspPort = rtsp.Port();
   // B records its camera for 20 s, a minute after it starts: by then A shows it.
   const int now = QTime::currentTime().msecsSinceStartOfDay() / 1000;
   if (now > 24 * 3600 - 300) GTEST_SKIP() << "B's recording would run past midnight";
-  setup.recordFrom = now + 60;
-  setup.recordSeconds = 20;
-  VemoPeer peer(setup);
-  ASSERT_TRUE(peer.Start());
+  options.recordFrom = now + 60;
+  options.recordSeconds = 20;
+  VemoPeer peer;
   // B's forwarding page starts its saved server 10 s after B's start.
-  ASSERT_TRUE(WaitFor([&] { return peer.Listens(); }, 60000)) << peer.Log();
+  ASSERT_TRUE(peer.Start(device->Port(), options)) << peer.Output();
 
-  WriteViewerConfig(setup.relayPort);
+  WriteViewerConfig(peer.Port());
   maintimers::SetDivisor(5);
   CVistarelDlg& a = Open();
   ASSERT_TRUE(WaitFor([&] { return GateState() == 1; }, 30000)) << "B's camera online in A's list";
@@ -151,7 +144,7 @@ TEST_F(RelayPairTest, AViewerFollowsThePeersCameraThroughTheRelay) {
   // A ends while the camera plays, and plays it again after its next start.
   Exit();
   EXPECT_NE(RemoteDevInfo().find("DevName=\"Gate\""), std::string::npos) << RemoteDevInfo();
-  EXPECT_NE(RemoteDevInfo().find("Mac=\"" + std::string(kPeerMac) + "\""), std::string::npos);
+  EXPECT_NE(RemoteDevInfo().find("Mac=\"" + std::string(VemoPeer::kMac) + "\""), std::string::npos);
   g_lstVssInfo.clear();
   CVistarelDlg& again = Open();
   ASSERT_TRUE(WaitFor([&] { return GatePlays(); }, 30000)) << "played again after A's restart";
@@ -163,7 +156,7 @@ TEST_F(RelayPairTest, AViewerFollowsThePeersCameraThroughTheRelay) {
   EXPECT_TRUE(WaitFor([&] { return GateImage() == kImgOffline; }));
 
   // B ends: A says so and forgets the server.
-  peer.Terminate();
+  peer.Stop();
   ASSERT_TRUE(WaitFor([&] { return g_lstVssInfo.empty(); }, 30000));
   EXPECT_EQ(GateItem(), nullptr);
   CResMsgDlg* box = again.m_pResMsgDlg;
@@ -177,22 +170,16 @@ TEST_F(RelayPairTest, AViewerFollowsThePeersCameraThroughTheRelay) {
 // B's NVR tells its channels and their states: B adds the channel records and
 // tells its peers, A lists the channels and shows each channel's state; when
 // the NVR has fewer channels, A's list loses the others.
-TEST_F(RelayPairTest, AnNvrsChannelsAndTheirStatesReachTheViewer) {
+TEST_F(RelayViewerPairTest, AnNvrsChannelsAndTheirStatesReachTheViewer) {
   auto device = std::make_unique<FakeDeviceProcess>(0, QStringList{"--user", "admin", "--password", "secret"});
   ASSERT_TRUE(device->Ready());
-  VemoPeerSetup setup;
-  setup.programFolder = programFolder_;
-  setup.mac = kPeerMac;
-  setup.relayPort = RtspTestServer::FreePort();
-  setup.devicePort = device->Port();
-  setup.rtspPort = RtspTestServer::FreePort();  // nothing is played here
-  setup.nvr = true;
-  VemoPeer peer(setup);
-  ASSERT_TRUE(peer.Start());
-  ASSERT_TRUE(WaitFor([&] { return peer.Listens(); }, 60000)) << peer.Log();
+  VemoPeerOptions options;
+  options.nvr = true;
+  VemoPeer peer;
+  ASSERT_TRUE(peer.Start(device->Port(), options)) << peer.Output();
   ASSERT_NE(device->Take("LOGIN admin ok", 30), "");  // B's NVR is logged in
 
-  WriteViewerConfig(setup.relayPort);
+  WriteViewerConfig(peer.Port());
   Open();
   auto channels = [&] {
     std::vector<std::string> listed;
