@@ -9,14 +9,16 @@ namespace gimbro_streams {
 
 namespace {
 
+// Never destroyed: a network thread that still runs while the process exits
+// may publish after the statics of this file would have gone.
 std::mutex& Mutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 std::map<const void*, Entry>& Entries() {
-  static std::map<const void*, Entry> entries;
-  return entries;
+  static auto* entries = new std::map<const void*, Entry>;
+  return *entries;
 }
 
 bool SameHost(const std::string& a, const std::string& b) {

@@ -148,11 +148,13 @@ void Server::AcceptLoop() {
     if (pending >= engine_.Options().maxPendingLogins) {
       qCWarning(lcPelk) << "relay server: too many logins in progress; a new connection is refused";
       ::close(fd);
+      ++taken_;
       continue;
     }
     const uint32_t id = engine_.NextWord();
     auto link = std::make_shared<Link>(fd, id, engine_.Options().timing, engine_.Options().limits, false);
     engine_.LinkStarted();
+    ++taken_;  // after the live count, so that a taken connection is never missing from both
     // Started before the lock is let go: whoever finds the link in the list
     // (a stop, a kick) may close and reap it, and the reaper's join must not
     // meet a link whose threads are still being made.

@@ -61,6 +61,11 @@ class Server : public LinkHandler {
   // For tests: logged-in peers and open live videos.
   size_t LoggedInPeers() const;
   size_t OpenVideos() const;
+  // For tests: connections taken from the listening socket so far, each
+  // counted once it is a live link (Engine::LiveLinks) or was refused and
+  // closed. Until a peer's connections are all counted, some of them may still
+  // wait in the socket's backlog or be on their way to becoming links.
+  size_t TakenConnections() const { return taken_; }
 
   void OnFrame(Link& link, uint16_t type, const uint8_t* payload, size_t length) override;
   void OnClosed(Link& link) override;
@@ -127,6 +132,7 @@ class Server : public LinkHandler {
   std::vector<PresetAsk> presetAsks_;
   std::atomic<LONG> videoLimit_{0};
   std::atomic<LONG> userLimit_{0};
+  std::atomic<size_t> taken_{0};
 
   std::atomic<bool> running_{false};
   int listenFd_ = -1;

@@ -268,7 +268,13 @@ void CSearchRecDlg::ControlRelayDay(VssPlaybackStatus& slot, LONG command, LONG 
   const LONG login = FindRelayLogin(slot.szDevKey);
   const char* key = slot.szDevKey;
   const LONG channel = slot.nChannel;
-  const RelayStep step = replaycmd::RelayDayStep(command, value, slot.nStartSecond);
+  LONG startSecond = 0;
+  {
+    // The relay's feed thread moves the piece's start as the day plays on.
+    std::lock_guard<std::mutex> lock(m_csFeed);
+    startSecond = slot.nStartSecond;
+  }
+  const RelayStep step = replaycmd::RelayDayStep(command, value, startSecond);
   switch (step.op) {
     case RelayOp::kContinue: Pelk_InvitePeplayContinueByDate(login, key, channel); break;
     case RelayOp::kPause: Pelk_InviteReplayPauseByDate(login, key, channel); break;

@@ -43,6 +43,9 @@ every reply sent afterwards):
   badlength        a reply's text item claims more bytes than the payload holds
   closeafter K     a connection is closed after K reply frames
   silent           requests are read, nothing is sent
+  unanswered CMD   requests of command CMD (e.g. 4394, the camera search) are
+                   read and logged but never answered; other requests are
+                   answered as usual
 
 Commands:
   mode M [ARGS]          set the fault mode
@@ -280,7 +283,7 @@ class Nvr:
 
     def send(self, client, data):
         mode = self.mode
-        if mode[0] == "silent":
+        if mode[0] == "silent" or client is None:
             return
         if mode[0] == "stray":
             data = (b"\x00svp\xffs" * 64)[:int(mode[1])] + data
@@ -306,6 +309,8 @@ class Nvr:
     # ---- one request
     def handle(self, client, command, items):
         values = [v for _, v in items]
+        if self.mode[0] == "unanswered" and command == int(self.mode[1]):
+            client = None  # handled and logged, but no reply is sent
         if command == GET_CONFIG:
             section = struct.unpack("<i", values[0])[0]
             self.record("GET %d" % section)

@@ -5,7 +5,7 @@
 // Against the NVR on 127.0.0.1:PORT (tools/fake_nvr.py), it opens the main
 // configuration window and takes a picture of each of its ten pages, then of
 // the windows that the pages open (e-mail recipients, advanced network,
-// management platform, user, rights), of the IP channel window after a camera
+// management platform, user, rights, a holiday by week), of the IP channel window after a camera
 // search and of the manual record window: PNG files in FOLDER, named after
 // the window ("main_tab2.png", "ip_channel.png" ...). Run it with
 // QT_QPA_PLATFORM=offscreen or on a display (Xvfb). It links Harlen's code
@@ -24,6 +24,7 @@
 #include "harlen/link/entry/harlen_module.h"
 #include "harlen/link/harlen_api.h"
 #include "harlen/link/sections/nvr_config.h"
+#include "harlen/pages/device/dlg_holiday_set.h"
 #include "harlen/pages/network/dlg_contact.h"
 #include "harlen/pages/network/dlg_manage_plt_set.h"
 #include "harlen/pages/network/dlg_net_advanced.h"
@@ -102,6 +103,13 @@ int main(int argc, char** argv) {
   CDlgUserRight rights;
   rights.SetUser(&g_UserCfg.users[1]);
   ShowAndSave(rights, folder, QStringLiteral("user_rights") + suffix);
+  for (uint32_t i = 0; i < g_CommonCfg.holidayCount && i < static_cast<uint32_t>(kHolidayPeriods); ++i) {
+    if (g_CommonCfg.holidays[i].mode != kHolidayByWeek) continue;
+    CDlgHolidaySet holiday;
+    holiday.SetPeriod(&g_CommonCfg.holidays[i]);
+    ShowAndSave(holiday, folder, QStringLiteral("holiday_week") + suffix);
+    break;
+  }
   g_pDlgMain->hide();
 
   HL_IpChannelConfig();

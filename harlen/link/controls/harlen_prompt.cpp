@@ -6,9 +6,10 @@
 #include "harlen/link/entry/harlen_resources.h"
 #include "harlen/link/entry/harlen_strings.h"
 
-void HarlenMessage(QWidget* parent, UINT textId) {
-  QMessageBox box(QMessageBox::Information, harlenres::LoadString(IDS_CAPTION_CONFIG), harlenres::LoadString(textId),
-                  QMessageBox::Ok, parent);
+void HarlenMessage(QWidget* parent, UINT textId) { HarlenMessage(parent, harlenres::LoadString(textId)); }
+
+void HarlenMessage(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Information, harlenres::LoadString(IDS_CAPTION_CONFIG), text, QMessageBox::Ok, parent);
   box.exec();
 }
 

@@ -11,6 +11,7 @@ class QWidget;
 
 // A message with an OK button, captioned "系统配置".
 void HarlenMessage(QWidget* parent, UINT textId);
+void HarlenMessage(QWidget* parent, const QString& text);
 // A warning question with Yes and No: true for Yes.
 bool HarlenAskYesNo(QWidget* parent, UINT textId, UINT captionId);
 

@@ -127,6 +127,20 @@ QString LoadString(UINT id) {
   return text != nullptr ? QString::fromStdString(*text) : QString();
 }
 
+QString FormatString(UINT id, std::initializer_list<long long> numbers) {
+  const QString format = LoadString(id);
+  const QString mark = QStringLiteral("%d");
+  QString text;
+  qsizetype from = 0;
+  for (long long number : numbers) {
+    const qsizetype at = format.indexOf(mark, from);
+    if (at < 0) break;
+    text += format.mid(from, at - from) + QString::number(number);
+    from = at + mark.size();
+  }
+  return text + format.mid(from);
+}
+
 std::string LoadStringA(UINT id) {
   std::lock_guard<std::mutex> lock(g_mutex);
   const std::string* text = FindString(id);

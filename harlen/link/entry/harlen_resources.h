@@ -19,6 +19,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <string>
 
 #include "platform/dialog_template.h"
@@ -36,6 +37,9 @@ void SetFolder(const std::string& nativeFolder);
 bool FindDialog(UINT id, DialogTemplate& out);
 
 QString LoadString(UINT id);          // empty when no table holds the id
+// String `id` with each "%d" in turn replaced by the next of `numbers`
+// (a "%d" without a number is left as it is).
+QString FormatString(UINT id, std::initializer_list<long long> numbers);
 std::string LoadStringA(UINT id);     // the same as GBK text
 
 // Loads the named language library: false when one is loaded already or the

@@ -89,4 +89,14 @@ enum HarlenStringId : UINT {
   IDS_GRID_DAY_HOUR = 9033,        // "      天/时", the schedule grids' corner
   IDS_PTZ_NO_ACTION = 9034,        // the alarm PTZ actions: "无动作", 9035 "启用预置点", 9036 "启用巡航"
   IDS_PTZ_CRUISE = 9036,
+  IDS_MSG_PORT_INVALID = 9037,     // "端口无效(1-%d)，请重新输入!": a typed port is out of range, nothing stored
+  IDS_HOLIDAY_DATE = 9038,         // "%d年%d月%d日" (year, month, day), the holiday list's dates
+  IDS_HOLIDAY_WEEK_DAY = 9039,     // "%d月第%d周第%d天" (month, week, day of the week)
+  IDS_HOLIDAY_MONTH_DAY = 9040,    // "%d月%d日" (month, day)
+  IDS_HOLIDAY_MONTH_N = 9041,      // the holiday window's items: "%d月", 9042 "%d日", 9043 "第%d周", 9044 "第%d天"
+  IDS_HOLIDAY_DAY_N = 9042,
+  IDS_HOLIDAY_WEEK_N = 9043,
+  IDS_HOLIDAY_WEEKDAY_N = 9044,
+  IDS_HOLIDAY_YEAR = 9045,         // "年", 9046 "月": the holiday window's unit beside its first edit
+  IDS_HOLIDAY_MONTH = 9046,
 };

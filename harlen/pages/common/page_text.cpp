@@ -28,3 +28,15 @@ bool AddressFromQText(const QString& text, uint32_t& address) {
   address = value;
   return true;
 }
+
+bool PortFromQText(const QString& text, uint16_t& port, uint16_t highest) {
+  const QString digits = text.trimmed();
+  if (digits.isEmpty() || digits.size() > 5) return false;
+  for (QChar c : digits) {
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
+  }
+  const uint value = digits.toUInt();
+  if (value < 1 || value > highest) return false;
+  port = static_cast<uint16_t>(value);
+  return true;
+}

@@ -32,3 +32,6 @@ QString DottedQText(uint32_t address);
 // false and `address` untouched for text that is none. All ones counts as none:
 // it is what unreadable text turns into, and the NVR's sections refuse it.
 bool AddressFromQText(const QString& text, uint32_t& address);
+// Reads a port typed by the user: true and `port` set for a number from 1 to
+// `highest` (digits only); false and `port` untouched for any other text.
+bool PortFromQText(const QString& text, uint16_t& port, uint16_t highest = 65535);

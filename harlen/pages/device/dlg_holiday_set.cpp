@@ -13,9 +13,10 @@
 
 namespace {
 
-QStringList Numbered(const QString& pattern, int last) {
+// String `format` ("%d月" ...) of 1 to `last`.
+QStringList Numbered(UINT format, int last) {
   QStringList items;
-  for (int i = 1; i <= last; ++i) items << pattern.arg(i);
+  for (int i = 1; i <= last; ++i) items << harlenres::FormatString(format, {i});
   return items;
 }
 
@@ -82,12 +83,12 @@ BOOL CDlgHolidaySet::OnInitDialog() {
 void CDlgHolidaySet::LayOut(int kind) {
   const bool byWeek = kind == kHolidayByWeek;
   EnableDlgItems(this, {IDC_EDIT_FROM, IDC_EDIT_TO}, kind != kHolidayByMonth);
-  const QStringList a = byWeek ? Numbered(QStringLiteral("第%1周"), 5) : Numbered(QStringLiteral("%1月"), 12);
-  const QStringList b = byWeek ? Numbered(QStringLiteral("第%1天"), 7) : Numbered(QStringLiteral("%1日"), 31);
+  const QStringList a = byWeek ? Numbered(IDS_HOLIDAY_WEEK_N, 5) : Numbered(IDS_HOLIDAY_MONTH_N, 12);
+  const QStringList b = byWeek ? Numbered(IDS_HOLIDAY_WEEKDAY_N, 7) : Numbered(IDS_HOLIDAY_DAY_N, 31);
   for (int id : {IDC_COMBO_FROM_A, IDC_COMBO_TO_A}) FillDropList(this, id, a);
   for (int id : {IDC_COMBO_FROM_B, IDC_COMBO_TO_B}) FillDropList(this, id, b);
   for (int id : {IDC_STATIC_FROM, IDC_STATIC_TO}) {
-    if (auto* label = DlgItem<QLabel>(this, id)) label->setText(byWeek ? QStringLiteral("月") : QStringLiteral("年"));
+    if (auto* label = DlgItem<QLabel>(this, id)) label->setText(harlenres::LoadString(byWeek ? IDS_HOLIDAY_MONTH : IDS_HOLIDAY_YEAR));
   }
 }
 

@@ -9,19 +9,21 @@ HolidayRowText HolidayRow(const HolidayPeriod& period) {
   switch (period.mode) {
     case kHolidayByDate: {
       const auto& d = period.bydate;
-      return {harlenres::LoadString(IDS_HOLIDAY_BY_DATE), QStringLiteral("%1年%2月%3日").arg(d.fromyear).arg(d.frommonth).arg(d.fromday),
-              QStringLiteral("%1年%2月%3日").arg(d.toyear).arg(d.tomonth).arg(d.today)};
+      return {harlenres::LoadString(IDS_HOLIDAY_BY_DATE),
+              harlenres::FormatString(IDS_HOLIDAY_DATE, {d.fromyear, d.frommonth, d.fromday}),
+              harlenres::FormatString(IDS_HOLIDAY_DATE, {d.toyear, d.tomonth, d.today})};
     }
     case kHolidayByWeek: {
       const auto& w = period.byweek;
       return {harlenres::LoadString(IDS_HOLIDAY_BY_DATE + 1),
-              QStringLiteral("%1月第%2周第%3天").arg(w.frommonth).arg(w.fromweek).arg(w.fromweekday),
-              QStringLiteral("%1月第%2周第%3天").arg(w.tomonth).arg(w.toweek).arg(w.toweekday)};
+              harlenres::FormatString(IDS_HOLIDAY_WEEK_DAY, {w.frommonth, w.fromweek, w.fromweekday}),
+              harlenres::FormatString(IDS_HOLIDAY_WEEK_DAY, {w.tomonth, w.toweek, w.toweekday})};
     }
     default: {
       const auto& m = period.bymonth;
-      return {harlenres::LoadString(IDS_HOLIDAY_BY_MONTH), QStringLiteral("%1月%2日").arg(m.frommonth).arg(m.fromday),
-              QStringLiteral("%1月%2日").arg(m.tomonth).arg(m.today)};
+      return {harlenres::LoadString(IDS_HOLIDAY_BY_MONTH),
+              harlenres::FormatString(IDS_HOLIDAY_MONTH_DAY, {m.frommonth, m.fromday}),
+              harlenres::FormatString(IDS_HOLIDAY_MONTH_DAY, {m.tomonth, m.today})};
     }
   }
 }

@@ -1,12 +1,11 @@
 #include "harlen/pages/network/dlg_manage_plt_set.h"
 
-#include <QIntValidator>
+#include <QRegularExpressionValidator>
 #include <QLineEdit>
-#include <cstdlib>
 
 #include "harlen/link/controls/dlg_items.h"
 #include "harlen/link/sections/nvr_config.h"
-#include "harlen/pages/common/address_edits.h"
+#include "harlen/pages/common/checked_edits.h"
 #include "harlen/pages/common/page_text.h"
 
 namespace {
@@ -43,7 +42,7 @@ BOOL CDlgManagePltSet::OnInitDialog() {
     }
     if (auto* port = DlgItem<QLineEdit>(this, host.port)) {
       port->setMaxLength(5);
-      port->setValidator(new QIntValidator(0, 99999, port));
+      port->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), port));
       port->setText(QString::number(entry.port));
     }
     CheckDlgButton(this, host.check, entry.enable != 0);
@@ -57,16 +56,17 @@ BOOL CDlgManagePltSet::OnInitDialog() {
 }
 
 void CDlgManagePltSet::OnOK() {
-  // A host's address that is no address is refused (the window stays open);
+  // A host's address or port that is none is refused (the window stays open);
   // a host switched off keeps what it had.
   if (RefuseBadAddress(this, {kHosts[0].ip, kHosts[1].ip, kHosts[2].ip}) != 0) return;
+  if (RefuseBadPort(this, {kHosts[0].port, kHosts[1].port, kHosts[2].port}, kHighestNvrPort) != 0) return;
   for (const HostControls& host : kHosts) {
     (g_ManageHostsCfg.*host.entry).enable = IsDlgButtonChecked(this, host.check) ? 1 : 0;
   }
   for (const HostControls& host : kHosts) {
     ManageHost& entry = g_ManageHostsCfg.*host.entry;
     AddressFromQText(EditText(this, host.ip), entry.address);
-    entry.port = static_cast<uint16_t>(std::atoi(QTextAnsi(EditText(this, host.port)).c_str()));
+    PortFromQText(EditText(this, host.port), entry.port, kHighestNvrPort);  // a port that is none keeps the stored one
   }
   CRgbDialog::OnOK();
 }

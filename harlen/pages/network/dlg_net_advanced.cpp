@@ -4,7 +4,7 @@
 
 #include "harlen/link/controls/dlg_items.h"
 #include "harlen/link/sections/nvr_config.h"
-#include "harlen/pages/common/address_edits.h"
+#include "harlen/pages/common/checked_edits.h"
 #include "harlen/pages/common/page_text.h"
 
 BOOL CDlgNetAdvanced::OnInitDialog() {

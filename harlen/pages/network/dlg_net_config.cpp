@@ -9,7 +9,7 @@
 #include "harlen/link/entry/harlen_resources.h"
 #include "harlen/link/entry/harlen_strings.h"
 #include "harlen/link/sections/nvr_config.h"
-#include "harlen/pages/common/address_edits.h"
+#include "harlen/pages/common/checked_edits.h"
 #include "harlen/pages/common/page_text.h"
 #include "harlen/pages/device/device_time.h"
 #include "harlen/pages/network/dlg_contact.h"
@@ -49,7 +49,28 @@ constexpr std::initializer_list<int> kNtpControls = {
     Page::IDC_EDIT_NTP_SERVER, Page::IDC_EDIT_NTP_PORT,   Page::IDC_EDIT_NTP_INTERVAL,
     Page::IDC_COMBO_NTP_ZONE,  Page::IDC_EDIT_GMT_HOURS, Page::IDC_EDIT_GMT_MINUTES};
 
-uint16_t Port(const QString& text) { return static_cast<uint16_t>(std::atoi(QTextAnsi(text).c_str())); }
+// The port edits and the fields they store.
+// The NVR's own ports read back only up to 65534.
+struct PortEdit {
+  int id;
+  uint16_t* field;
+  uint16_t highest;
+};
+const PortEdit kPorts[] = {
+    {Page::IDC_EDIT_PORT, &g_NetworkCfg.svrport, kHighestNvrPort},
+    {Page::IDC_EDIT_HTTP, &g_NetworkCfg.httpport, kHighestNvrPort},
+    {Page::IDC_EDIT_DDNS_PORT, &g_DdnsCfg.port, 65535},
+    {Page::IDC_EDIT_NTP_PORT, &g_NtpCfg.port, 65535},
+    {Page::IDC_EDIT_MAIL_PORT, &g_EmailCfg.port, 65535},
+};
+
+bool IsPortEdit(int id) {
+  for (const PortEdit& port : kPorts) {
+    if (port.id == id) return true;
+  }
+  return false;
+}
+
 QString Dotted(uint32_t address) { return DottedQText(address); }
 
 }  // namespace
@@ -64,6 +85,7 @@ BOOL CDlgNetConfig::OnInitDialog() {
     auto* edit = DlgItem<QLineEdit>(this, limit.id);
     if (edit == nullptr) continue;
     if (limit.chars > 0) edit->setMaxLength(limit.chars);
+    if (IsPortEdit(limit.id)) continue;  // watched below
     if (limit.digits) edit->setValidator(new QIntValidator(0, limit.chars > 0 ? 99999 : 999999999, edit));
     const int id = limit.id;
     QObject::connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& text) { OnEdited(id, text); });
@@ -73,6 +95,11 @@ BOOL CDlgNetConfig::OnInitDialog() {
   WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_MASK), &g_NetworkCfg.MASK);
   WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_GATEWAY), &g_NetworkCfg.GW);
   WatchAddressEdit(DlgItem<QLineEdit>(this, IDC_EDIT_MULTICAST), &g_NetworkCfg.MULTICAST);
+  // The ports: a text that is no port from 1 to 65535 is never stored.
+  for (const PortEdit& port : kPorts) {
+    uint16_t* field = port.field;
+    WatchPortEdit(DlgItem<QLineEdit>(this, port.id), [field] { return field; }, port.highest);
+  }
   if (auto* card = DlgItem<QComboBox>(this, IDC_COMBO_CARD)) {
     QObject::connect(card, &QComboBox::activated, this,
                      [](int item) { g_NetworkCfg.cardtype = CardTypeValue(item); });
@@ -96,11 +123,8 @@ BOOL CDlgNetConfig::OnInitDialog() {
 
 void CDlgNetConfig::OnEdited(int id, const QString& text) {
   switch (id) {
-    case IDC_EDIT_PORT: g_NetworkCfg.svrport = Port(text); break;
     case IDC_EDIT_MAC: ApplyMacText(QTextAnsi(text), g_NetworkCfg.MAC); break;
-    case IDC_EDIT_HTTP: g_NetworkCfg.httpport = Port(text); break;
     case IDC_EDIT_DDNS_DOMAIN: StoreTextIfFits(g_DdnsCfg.domainname, text); break;
-    case IDC_EDIT_DDNS_PORT: g_DdnsCfg.port = Port(text); break;
     case IDC_EDIT_DDNS_USER: StoreTextIfFits(g_DdnsCfg.user, text); break;
     case IDC_EDIT_DDNS_PASSWORD:
     case IDC_EDIT_DDNS_CONFIRM:
@@ -108,15 +132,13 @@ void CDlgNetConfig::OnEdited(int id, const QString& text) {
       break;
     case IDC_EDIT_DDNS_DEVDOMAIN: StoreTextIfFits(g_DdnsCfg.devdomainname, text); break;
     case IDC_EDIT_NTP_SERVER: StoreTextIfFits(g_NtpCfg.server, text); break;
-    case IDC_EDIT_NTP_PORT: g_NtpCfg.port = Port(text); break;
     case IDC_EDIT_NTP_INTERVAL: g_NtpCfg.interval = static_cast<uint32_t>(std::atoi(QTextAnsi(text).c_str())); break;
     case IDC_EDIT_MAIL_SERVER: StoreTextIfFits(g_EmailCfg.server, text); break;
     case IDC_EDIT_MAIL_PASSWORD:
     case IDC_EDIT_MAIL_CONFIRM:
       StorePasswords(IDC_EDIT_MAIL_PASSWORD, IDC_EDIT_MAIL_CONFIRM, g_EmailCfg.password, sizeof g_EmailCfg.password);
       break;
-    case IDC_EDIT_MAIL_PORT: g_EmailCfg.port = Port(text); break;
-    default: break;  // the addresses are watched on their own; the GMT offset, send interval and SMTP server have no field
+    default: break;  // the addresses and ports are watched on their own; the GMT offset, send interval and SMTP server have no field
   }
 }
 

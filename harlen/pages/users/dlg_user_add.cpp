@@ -7,6 +7,7 @@
 #include "harlen/link/entry/harlen_resources.h"
 #include "harlen/link/entry/harlen_strings.h"
 #include "harlen/link/xml/text_codec.h"
+#include "harlen/pages/common/checked_edits.h"
 #include "harlen/pages/common/page_text.h"
 #include "harlen/pages/users/user_rules.h"
 
@@ -46,15 +47,20 @@ bool CDlgUserAdd::FocusWhenEmpty(int id) {
 void CDlgUserAdd::OnOK() {
   if (m_pCfg == nullptr) return;
   const bool modify = m_nRow >= 0 && m_nRow < static_cast<int>(m_pCfg->count);
-  const int type = std::max(GetCurSel(this, IDC_COMBO_TYPE), 0);
+  // A bound address that is no address would be stored as all ones: refused.
+  uint32_t address = 0;
   if (modify) {
-    if (FocusWhenEmpty(IDC_EDIT_IP)) return;
+    if (FocusWhenEmpty(IDC_EDIT_IP) || RefuseBadAddress(this, {IDC_EDIT_IP}) != 0) return;
     NvrUser& user = m_pCfg->users[m_nRow];
-    user.iplimit = StringToIp(QTextAnsi(Text(IDC_EDIT_IP)));
-    user.priority = static_cast<uint32_t>(type);
+    AddressFromQText(Text(IDC_EDIT_IP), address);
+    user.iplimit = address;
+    // A type the list does not show (the NVR's own) stays as it is, rather
+    // than becoming the first item, the administrator.
+    if (const int type = GetCurSel(this, IDC_COMBO_TYPE); type >= 0) user.priority = static_cast<uint32_t>(type);
     CRgbDialog::OnOK();
     return;
   }
+  const int type = std::max(GetCurSel(this, IDC_COMBO_TYPE), 0);
   if (m_pCfg->count >= kNvrUsers) {
     HarlenMessage(this, IDS_MSG_USERS_FULL);
     return;
@@ -64,14 +70,14 @@ void CDlgUserAdd::OnOK() {
     HarlenMessage(this, IDS_MSG_PASSWORD_DIFFERS);
     return;
   }
-  if (FocusWhenEmpty(IDC_EDIT_IP)) return;
+  if (FocusWhenEmpty(IDC_EDIT_IP) || RefuseBadAddress(this, {IDC_EDIT_IP}) != 0) return;
+  AddressFromQText(Text(IDC_EDIT_IP), address);
   char name[16] = {};
   StoreFieldQText(name, Text(IDC_EDIT_NAME));  // compared as it will be stored
   if (FindUser(*m_pCfg, FieldText(name)) >= 0) {
     HarlenMessage(this, IDS_MSG_USER_EXISTS);
     return;
   }
-  AddUser(*m_pCfg, Text(IDC_EDIT_NAME), Text(IDC_EDIT_PASSWORD), StringToIp(QTextAnsi(Text(IDC_EDIT_IP))),
-          static_cast<uint32_t>(type));
+  AddUser(*m_pCfg, Text(IDC_EDIT_NAME), Text(IDC_EDIT_PASSWORD), address, static_cast<uint32_t>(type));
   CRgbDialog::OnOK();
 }

@@ -3,11 +3,9 @@
 #include <tinyxml.h>
 
 #include <QComboBox>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QTreeWidget>
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 
@@ -22,7 +20,7 @@
 #include "harlen/link/sections/harlen_save_string.h"
 #include "harlen/link/xml/field_text.h"
 #include "harlen/link/xml/section_xml.h"
-#include "harlen/pages/common/address_edits.h"
+#include "harlen/pages/common/checked_edits.h"
 #include "harlen/pages/common/dlg_copy_to.h"
 #include "harlen/pages/common/page_text.h"
 #include "harlen/pages/windows/ip_channel_rules.h"
@@ -33,6 +31,7 @@ namespace {
 using Dlg = CDlgIpChannelConfig;
 
 constexpr int kTcpItem = 1;
+constexpr UINT_PTR kSearchTimer = 1;
 constexpr int kUserChars = 32;
 // The check state a row had before its latest change, kept in the row.
 constexpr int kLastCheckRole = Qt::UserRole;
@@ -123,9 +122,10 @@ BOOL CDlgIpChannelConfig::OnInitDialog() {
   if (auto* ip = DlgItem<QLineEdit>(this, IDC_EDIT_IP)) ip->setReadOnly(true);
   if (auto* port = DlgItem<QLineEdit>(this, IDC_EDIT_PORT)) {
     port->setMaxLength(5);
-    port->setValidator(new QIntValidator(0, 99999, port));
-    QObject::connect(port, &QLineEdit::textEdited, this, [this](const QString& text) {
-      if (const int c = CurrentChannel(); c >= 0) m_table.entries[c].port = static_cast<uint16_t>(std::atoi(QTextAnsi(text).c_str()));
+    // The current channel's port; a text that is no port from 1 to 65535 is not stored.
+    WatchPortEdit(port, [this]() -> uint16_t* {
+      const int c = CurrentChannel();
+      return c >= 0 ? &m_table.entries[c].port : nullptr;
     });
   }
   if (auto* user = DlgItem<QLineEdit>(this, IDC_EDIT_USER)) {
@@ -153,12 +153,18 @@ BOOL CDlgIpChannelConfig::OnInitDialog() {
 
 void CDlgIpChannelConfig::DeleteLink() {
   m_link.Drop();
-  m_nSearchSent = 0;  // a search of the old link has no result to wait for
+  EndSearch();  // a search of the old link has no result to wait for
   m_bTableLoaded = false;
 }
 
+// The next press searches again.
+void CDlgIpChannelConfig::EndSearch() {
+  m_nSearchSent = 0;
+  KillTimer(kSearchTimer);
+}
+
 void CDlgIpChannelConfig::ConnectNvr() {
-  if (m_link.Get() == nullptr) m_nSearchSent = 0;
+  if (m_link.Get() == nullptr) EndSearch();
   m_bTableLoaded = false;
   m_link.Connect(m_szHost, m_nPort, NVR_SECTION_IPCCHANNEL);
 }
@@ -182,7 +188,7 @@ LRESULT CDlgIpChannelConfig::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 void CDlgIpChannelConfig::HandleReply(const NvrReply& reply) {
   const bool table = reply.command == NVRMC_CMD_GET_CONFIG_REPLY && reply.argument == NVR_SECTION_IPCCHANNEL;
   const bool search = reply.command == NVRMC_CMD_SEARCH_IPC_REPLY;
-  if (search) m_nSearchSent = 0;  // a result came, even an empty one: the next press searches again
+  if (search) EndSearch();  // a result came, even an empty one
   if ((!table && !search) || reply.data.empty()) return;
   TiXmlDocument doc;
   if (!ParseXmlText(reply.data, doc) || doc.RootElement() == nullptr) return;
@@ -268,8 +274,20 @@ void CDlgIpChannelConfig::OnChannelRowChanged(QTreeWidgetItem* item) {
 
 void CDlgIpChannelConfig::OnSearch() {
   if (m_nSearchSent != 0 || m_link.Get() == nullptr) return;
-  // Set until the result comes; a search that could not be sent leaves it clear.
-  m_nSearchSent = m_link.Get()->SearchCameras() == 0 ? 1 : 0;
+  // Set until the result comes or the NVR has been silent for too long; a
+  // search that could not be sent leaves it clear.
+  if (m_link.Get()->SearchCameras() != 0) return;
+  m_nSearchSent = 1;
+  SetTimer(kSearchTimer, kSearchTimeoutMs);
+}
+
+void CDlgIpChannelConfig::OnTimer(UINT_PTR id) {
+  if (id != kSearchTimer) {
+    CRgbDialog::OnTimer(id);
+    return;
+  }
+  // No answer came: the search is given up, and a late result is still taken.
+  EndSearch();
 }
 
 void CDlgIpChannelConfig::OnAll() {

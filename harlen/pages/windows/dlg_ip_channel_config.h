@@ -10,9 +10,10 @@
 //
 // Replies come on the link's thread and are handed to the window's thread,
 // as the main window does; a link that was dropped delivers nothing more.
-// A search is sent once until its result comes (or the link is made anew), so
-// that pressing the button again while the NVR searches asks nothing twice,
-// and a later search asks again.
+// A search is sent once until its result comes, the link is made anew or
+// kSearchTimeoutMs pass without an answer, so that pressing the button again
+// while the NVR searches asks nothing twice, and a later search asks again,
+// even after a request the NVR never answered.
 #pragma once
 
 #include <cstdint>
@@ -54,6 +55,9 @@ class CDlgIpChannelConfig : public CRgbDialog {
     IDC_EDIT_PASSWORD = 1019,
   };
 
+  // How long an unanswered search keeps the next press from searching again.
+  static constexpr UINT kSearchTimeoutMs = 5000;
+
   explicit CDlgIpChannelConfig(QWidget* parent = nullptr);
   ~CDlgIpChannelConfig() override;
 
@@ -64,6 +68,7 @@ class CDlgIpChannelConfig : public CRgbDialog {
 
   BOOL OnInitDialog() override;
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnTimer(UINT_PTR id) override;
   void OnOK() override;
   void OnCancel() override;
 
@@ -75,6 +80,7 @@ class CDlgIpChannelConfig : public CRgbDialog {
 
  private:
   void DeleteLink();
+  void EndSearch();
   void HandleReply(const NvrReply& reply);
   void FillChannelList();
   void AddFoundRows();

@@ -5,12 +5,14 @@
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <cstring>
 
 #include "harlen/link/controls/dlg_items.h"
 #include "harlen/link/controls/sched_grid_ctrl.h"
+#include "harlen/link/entry/harlen_resources.h"
 #include "harlen/link/xml/field_text.h"
 #include "harlen/pages/alarm/arming_cells.h"
 #include "harlen/pages/alarm/dlg_arming_time.h"
@@ -236,6 +238,61 @@ TEST(Holidays, RowsNewSlotsAndDeletion) {
 
   common.holidayCount = kHolidayPeriods;
   EXPECT_EQ(NewHolidaySlot(common), nullptr);
+}
+
+// The dates of the list and the items of the editor come from the string
+// table: Chinese as the NVR's own pages give them, English with the library.
+TEST(Holidays, DateFormsAndEditorItemsInBothLanguages) {
+  HolidayPeriod date{};
+  date.mode = kHolidayByDate;
+  date.bydate = {2024, 10, 1, 2024, 12, 31};
+  HolidayPeriod week{};
+  week.mode = kHolidayByWeek;
+  week.byweek = {5, 2, 1, 11, 5, 7};
+  HolidayPeriod month{};
+  month.mode = kHolidayByMonth;
+  month.bymonth = {1, 1, 2, 28};
+  struct Language {
+    bool english;
+    const char* texts[6];  // date, week and month rows (start, end)
+    const char* items[6];  // by week: first week, last day, unit; by date: last month, first day, unit
+  };
+  const Language languages[] = {
+      {false,
+       {"2024年10月1日", "2024年12月31日", "5月第2周第1天", "11月第5周第7天", "1月1日", "2月28日"},
+       {"第1周", "第7天", "月", "12月", "1日", "年"}},
+      {true,
+       {"2024-10-1", "2024-12-31", "Month 5, Week 2, Day 1", "Month 11, Week 5, Day 7", "Month 1, Day 1",
+        "Month 2, Day 28"},
+       {"Week 1", "Day 7", "Month", "Month 12", "Day 1", "Year"}},
+  };
+  struct FreeLibrary {
+    ~FreeLibrary() { harlenres::FreeLanguageLibrary(); }
+  } freed;
+  for (const Language& l : languages) {
+    if (l.english) {
+      ASSERT_TRUE(harlenres::LoadLanguageLibrary("Lorvan_En.dll"));
+    }
+    const HolidayRowText rows[] = {HolidayRow(date), HolidayRow(week), HolidayRow(month)};
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(rows[i].start, QString::fromUtf8(l.texts[2 * i])) << l.english << " row " << i;
+      EXPECT_EQ(rows[i].end, QString::fromUtf8(l.texts[2 * i + 1])) << l.english << " row " << i;
+    }
+    QStringList items;
+    OnNextModal<CDlgHolidaySet>([&items](CDlgHolidaySet* dlg) {
+      const auto item = [dlg](int id, int index) { return DlgItem<QComboBox>(dlg, id)->itemText(index); };
+      const auto unit = [dlg] { return DlgItem<QLabel>(dlg, CDlgHolidaySet::IDC_STATIC_FROM)->text(); };
+      items << item(CDlgHolidaySet::IDC_COMBO_FROM_A, 0) << item(CDlgHolidaySet::IDC_COMBO_TO_B, 6) << unit();
+      SetCurSel(dlg, CDlgHolidaySet::IDC_COMBO_KIND, kHolidayByDate);
+      items << item(CDlgHolidaySet::IDC_COMBO_TO_A, 11) << item(CDlgHolidaySet::IDC_COMBO_FROM_B, 0) << unit();
+      Click(dlg, IDCANCEL);
+    });
+    CDlgHolidaySet dlg;
+    dlg.SetPeriod(&week);
+    dlg.DoModal();
+    ASSERT_EQ(items.size(), 6);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(items[i], QString::fromUtf8(l.items[i])) << l.english << " item " << i;
+  }
 }
 
 TEST(Holidays, EditorShowsAndStoresEachKind) {

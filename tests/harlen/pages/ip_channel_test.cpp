@@ -6,6 +6,7 @@
 #include <tinyxml.h>
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -294,6 +295,55 @@ TEST_F(IpChannelWindow, ASearchIsSentOnceUntilItsResultComes) {
   EXPECT_EQ(nvr.Take("SEARCH"), "SEARCH");
   Click(dlg, Dlg::IDC_BTN_SEARCH);
   EXPECT_EQ(nvr.Take("SEARCH"), "SEARCH");
+  Click(dlg, IDCANCEL);
+}
+
+// A channel's port outside 1 to 65535 is refused (70000 would be stored as
+// 4464); the channel keeps its port and the edit shows it again.
+TEST_F(IpChannelWindow, AChannelPortOutsideItsRangeIsRefused) {
+  Dlg* dlg = Open();
+  ASSERT_EQ(Text(dlg, Dlg::IDC_EDIT_PORT), QStringLiteral("554"));
+  auto* edit = DlgItem<QLineEdit>(dlg, Dlg::IDC_EDIT_PORT);
+  for (const char* typed : {"70000", "65536", "0"}) {
+    answerer.Clear();
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Type(dlg, Dlg::IDC_EDIT_PORT, QString::fromUtf8(typed));
+    emit edit->editingFinished();  // as when the focus leaves
+    EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("端口无效(1-65535)，请重新输入!")}) << typed;
+    EXPECT_EQ(Text(dlg, Dlg::IDC_EDIT_PORT), QStringLiteral("554")) << typed;
+    EXPECT_EQ(dlg->Table().entries[0].port, 554) << typed;
+  }
+  answerer.Clear();
+  Type(dlg, Dlg::IDC_EDIT_PORT, QStringLiteral("65535"));
+  emit edit->editingFinished();
+  EXPECT_TRUE(answerer.Messages().isEmpty());
+  EXPECT_EQ(dlg->Table().entries[0].port, 65535);
+  // Another channel's port is its own.
+  SetCurSel(dlg, Dlg::IDC_COMBO_CHANNEL, 1);
+  EXPECT_EQ(Text(dlg, Dlg::IDC_EDIT_PORT), QStringLiteral("554"));
+  Click(dlg, IDCANCEL);
+}
+
+// The NVR takes a search and never answers it: once the time-out has passed
+// the next press asks again, on the same link.
+TEST_F(IpChannelWindow, ASearchThatIsNeverAnsweredTimesOutAndTheNextPressAsksAgain) {
+  Dlg* dlg = Open();
+  ASSERT_EQ(nvr.Command("mode unanswered 4394"), "OK");
+  CNVRMCInf* link = dlg->GetLink();
+  Click(dlg, Dlg::IDC_BTN_SEARCH);
+  ASSERT_FALSE(nvr.Take("SEARCH").empty());
+  QElapsedTimer sent;
+  sent.start();
+  Click(dlg, Dlg::IDC_BTN_SEARCH);
+  QTest::qWait(300);
+  EXPECT_EQ(nvr.Count("SEARCH"), 0) << "still waiting for the first answer";
+
+  ASSERT_TRUE(WaitFor([&] { return !dlg->SearchSent(); }, 3 * Dlg::kSearchTimeoutMs));
+  EXPECT_GE(sent.elapsed(), static_cast<qint64>(Dlg::kSearchTimeoutMs) - 300) << "not given up before its time";
+  EXPECT_EQ(dlg->GetLink(), link) << "the same link";
+  Click(dlg, Dlg::IDC_BTN_SEARCH);
+  EXPECT_EQ(nvr.Take("SEARCH"), "SEARCH") << "asked again after the time-out";
+  EXPECT_TRUE(dlg->SearchSent());
   Click(dlg, IDCANCEL);
 }
 

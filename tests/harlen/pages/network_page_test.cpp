@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -35,6 +36,15 @@ void Choose(CWnd* wnd, int id, int item) {
 }
 
 QString Text(CWnd* wnd, int id) { return DlgItem<QLineEdit>(wnd, id)->text(); }
+
+// The edit's text deleted as with the Backspace key.
+void Erase(CWnd* wnd, int id) {
+  auto* edit = DlgItem<QLineEdit>(wnd, id);
+  ASSERT_NE(edit, nullptr) << id;
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClick(edit, Qt::Key_Backspace);
+}
 
 }  // namespace
 
@@ -247,4 +257,74 @@ TEST_F(NetworkPage, AnAddressThatIsNoneIsRefusedAndTheSectionStillReadsBack) {
   EXPECT_EQ(IpToString(stored.network->MULTICAST), "239.255.42.42");
   EXPECT_EQ(IpToString(stored.network->DNS1), "202.96.134.133");
   EXPECT_EQ(IpToString(stored.hosts->ipvs.address), "10.0.0.5");
+}
+
+// A port outside its range (or no number) is never stored: cut to 16 bits,
+// 70000 would become 4464, and the NVR's own ports read back only up to 65534.
+// The page says so and shows the stored port again.
+TEST_F(NetworkPage, APortOutsideItsRangeIsRefusedOnEveryPortEdit) {
+  auto* page = PageOf<CDlgNetConfig>(kNetworkTab);
+  ASSERT_NE(page, nullptr);
+  const struct {
+    int id;
+    const char* kept;
+    int highest;
+  } edits[] = {
+      {Net::IDC_EDIT_PORT, "40001", 65534}, {Net::IDC_EDIT_HTTP, "80", 65534},
+      {Net::IDC_EDIT_DDNS_PORT, "80", 65535}, {Net::IDC_EDIT_NTP_PORT, "123", 65535},
+      {Net::IDC_EDIT_MAIL_PORT, "25", 65535},
+  };
+  for (const auto& e : edits) {
+    const QString message = QStringLiteral("端口无效(1-%1)，请重新输入!").arg(e.highest);
+    const QString over = QString::number(e.highest + 1);
+    for (const QString& typed : {over, QStringLiteral("70000"), QStringLiteral("0"), QString()}) {
+      answerer.Clear();
+      answerer.AnswerMessage(QMessageBox::Ok);
+      if (typed.isEmpty()) {
+        Erase(page, e.id);
+      } else {
+        Type(page, e.id, typed);
+      }
+      emit DlgItem<QLineEdit>(page, e.id)->editingFinished();  // as when the focus leaves
+      EXPECT_EQ(answerer.Messages(), QStringList{message}) << e.id << " " << typed.toStdString();
+      EXPECT_EQ(Text(page, e.id), QString::fromUtf8(e.kept)) << e.id << " " << typed.toStdString();
+    }
+    // The top of the range is taken, without a word.
+    answerer.Clear();
+    Type(page, e.id, QString::number(e.highest));
+    emit DlgItem<QLineEdit>(page, e.id)->editingFinished();
+    EXPECT_TRUE(answerer.Messages().isEmpty()) << e.id;
+  }
+  Type(page, Net::IDC_EDIT_HTTP, QStringLiteral("1"));
+  // Leaving a port that was shown, not typed, says nothing.
+  answerer.Clear();
+  DlgItem<QLineEdit>(page, Net::IDC_EDIT_NTP_PORT)->setText(QStringLiteral("0"));
+  emit DlgItem<QLineEdit>(page, Net::IDC_EDIT_NTP_PORT)->editingFinished();
+  EXPECT_TRUE(answerer.Messages().isEmpty());
+
+  // The platform window refuses a bad port on OK and stays open.
+  OnNextModal<CDlgManagePltSet>([this](CDlgManagePltSet* dlg) {
+    Type(dlg, CDlgManagePltSet::IDC_EDIT_IPVS_PORT, QStringLiteral("65535"));
+    answerer.Clear();
+    answerer.AnswerMessage(QMessageBox::Ok);
+    Click(dlg, IDOK);
+    EXPECT_TRUE(dlg->isVisible()) << "still open";
+    EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("端口无效(1-65534)，请重新输入!")});
+    EXPECT_EQ(dlg->focusWidget(), dlg->GetDlgItem(CDlgManagePltSet::IDC_EDIT_IPVS_PORT));
+    Type(dlg, CDlgManagePltSet::IDC_EDIT_IPVS_PORT, QStringLiteral("5061"));
+    Click(dlg, IDOK);
+  });
+  CDlgManagePltSet platform(page);
+  EXPECT_EQ(platform.DoModal(), IDOK);
+
+  Records stored;
+  SaveAndReadBack(stored);
+  ASSERT_NE(stored.network, nullptr) << "the network section reads back";
+  EXPECT_EQ(stored.network->svrport, 65534);
+  EXPECT_EQ(stored.network->httpport, 1);
+  EXPECT_EQ(stored.ddns->port, 65535);
+  EXPECT_EQ(stored.ntp->port, 65535);
+  EXPECT_EQ(stored.email->port, 65535);
+  EXPECT_EQ(stored.hosts->ipvs.port, 5061);
+  EXPECT_EQ(stored.hosts->vemo.port, 6060) << "the others as they were";
 }

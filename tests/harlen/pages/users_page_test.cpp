@@ -118,6 +118,8 @@ TEST(UserWindow, AddChecksInOrderAndAFullListTakesNoMore) {
       {"n", "p", "", "1.2.3.4", CDlgUserAdd::IDC_EDIT_CONFIRM, nullptr},
       {"n", "p", "q", "1.2.3.4", 0, "密码不一至，请重新输入"},
       {"n", "p", "p", "", CDlgUserAdd::IDC_EDIT_IP, nullptr},
+      {"n", "p", "p", "1.2.3.256", CDlgUserAdd::IDC_EDIT_IP, "IP地址无效，请重新输入!"},
+      {"guest", "p", "p", "255.255.255.255", CDlgUserAdd::IDC_EDIT_IP, "IP地址无效，请重新输入!"},
       {"guest", "p", "p", "1.2.3.4", 0, "该用户已经存在"},
   };
   for (const Step& s : steps) {
@@ -162,13 +164,49 @@ TEST(UserWindow, AddChecksInOrderAndAFullListTakesNoMore) {
   EXPECT_EQ(full->count, static_cast<uint32_t>(kNvrUsers));
 }
 
+// Modify: a bound address that is no address is refused and stored nowhere;
+// a user type the list does not show stays as the NVR gave it.
+TEST(UserWindow, ModifyRefusesABadAddressAndKeepsATypeTheListLacks) {
+  ModalAnswerer answerer;
+  auto cfg = Users({"admin", "guest"});
+  NvrUser& guest = cfg->users[1];
+  guest.priority = 3;
+  guest.iplimit = StringToIp("192.168.1.100");
+  struct Try {
+    const char* ip;
+    bool closes;
+  };
+  for (const Try& t : {Try{"192.168.1.", false}, Try{"host", false}, Try{"10.0.0.8", true}}) {
+    answerer.Clear();
+    answerer.AnswerMessage(QMessageBox::Ok);
+    bool stayed = false;
+    OnNextModal<CDlgUserAdd>([&](CDlgUserAdd* dlg) {
+      EXPECT_EQ(GetCurSel(dlg, CDlgUserAdd::IDC_COMBO_TYPE), -1) << "type 3 has no item";
+      Type(dlg, CDlgUserAdd::IDC_EDIT_IP, QString::fromUtf8(t.ip));
+      Click(dlg, IDOK);
+      stayed = dlg->isVisible();
+      if (stayed) Click(dlg, IDCANCEL);
+    });
+    CDlgUserAdd dlg;
+    dlg.SetUsers(cfg.get(), 1);
+    EXPECT_EQ(dlg.DoModal(), t.closes ? IDOK : IDCANCEL) << t.ip;
+    EXPECT_EQ(stayed, !t.closes) << t.ip;
+    if (!t.closes) {
+      EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("IP地址无效，请重新输入!")}) << t.ip;
+      EXPECT_EQ(IpToString(guest.iplimit), "192.168.1.100") << t.ip;
+    }
+  }
+  EXPECT_EQ(IpToString(guest.iplimit), "10.0.0.8");
+  EXPECT_EQ(guest.priority, 3u) << "not made an administrator";
+}
+
 TEST_F(UsersPage, ShowsUsersAndOnlineUsersAndSavesAddsRightsModifiesAndDeletes) {
   auto* page = PageOf<Page>(kUsersTab);
   ASSERT_NE(page, nullptr);
   auto* list = DlgItem<QTreeWidget>(page, Page::IDC_LIST_USERS);
   ASSERT_EQ(list->topLevelItemCount(), 3);
   EXPECT_EQ(list->topLevelItem(1)->text(0), QStringLiteral("操作员"));
-  EXPECT_EQ(list->topLevelItem(2)->text(2), QStringLiteral("100.1.168.192")) << "the bound address is in network order";
+  EXPECT_EQ(list->topLevelItem(2)->text(2), QStringLiteral("192.168.1.100")) << "the bound address, in network order";
 
   auto* online = DlgItem<QTreeWidget>(page, Page::IDC_LIST_ONLINE);
   Click(page, Page::IDC_BTN_REFRESH);
