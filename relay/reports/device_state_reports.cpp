@@ -1,5 +1,6 @@
 #include "relay/reports/device_state_reports.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -245,9 +246,21 @@ void CDeviceStateReports::OnDevChannelList(LONG gimbroId, const char* text) {
   auto nvrIt = g_lstDevInfo.begin();
   while (nvrIt != g_lstDevInfo.end() && nvrIt->GimbroId != gimbroId) ++nvrIt;
   if (gimbroId <= 0 || nvrIt == g_lstDevInfo.end() || nvrIt->DevType != kDevTypeNvr || text == nullptr) return;
+  // Each channel record has a connection of its own to the NVR, so the count
+  // also comes on a channel's connection: it is the NVR's count all the same,
+  // taken by the NVR's own record. The channel's state is its state text's
+  // (a count on its connection does not bring it online), and the count is
+  // taken once, whichever connection brings it first.
+  if (!IsOwnRecord(*nvrIt)) {
+    const std::string devId = nvrIt->DevId;
+    auto own = std::find_if(g_lstDevInfo.begin(), g_lstDevInfo.end(), [&](const DevInfo& dev) {
+      return dev.DevType == kDevTypeNvr && IsOwnRecord(dev) && devId == dev.DevId;
+    });
+    if (own != g_lstDevInfo.end()) nvrIt = own;
+  }
   DevInfo& nvr = *nvrIt;
-  // A count that comes on a channel's own connection treats that record as
-  // the NVR: it may be removed below, so its name is kept here.
+  // Without an own record the channel's record stands for the NVR: it may be
+  // removed below, so its name is kept here.
   const std::string nvrName = nvr.DevName;
   const int count = std::atoi(text);
   bool cameOnline = false;

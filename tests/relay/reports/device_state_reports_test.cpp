@@ -340,3 +340,24 @@ TEST_F(DeviceStateReportsTest, ACountOnTheConnectionOfAChannelThatGoesRemovesItT
   EXPECT_EQ(Names(), (std::vector<std::string>{"Nvr:Nvr", "Nvr:Channel-1", "Nvr:Channel-2"}));
   EXPECT_EQ(PelkTestCounts().notifyUpdateDeviceList, 1);
 }
+
+// The count is the NVR's, whichever connection brings it: the NVR's own record
+// takes it once, and an offline channel whose connection brought it stays
+// offline (its state is its state text's).
+TEST_F(DeviceStateReportsTest, ACountOnAChannelsConnectionIsTheNvrsAndLeavesTheChannelsState) {
+  AddNvr("Nvr", "10.0.0.30", 10, 3);
+  for (DevInfo& dev : g_lstDevInfo) {
+    dev.NVRChannels = 3;
+    dev.nOnline = 0;
+  }
+  CDeviceStateReports reports = Make();
+  reports.OnDevChannelList(11, "1");  // channel 1's connection
+  EXPECT_EQ(Names(), (std::vector<std::string>{"Nvr:Nvr", "Nvr:Channel-1"}));
+  EXPECT_EQ(g_lstDevInfo.front().NVRChannels, 1);
+  EXPECT_EQ(g_lstDevInfo.front().nOnline, 1);  // the NVR answers: it is online
+  EXPECT_EQ(std::next(g_lstDevInfo.begin())->nOnline, 0);
+  for (LONG connection : {10, 11}) reports.OnDevChannelList(connection, "1");  // the same count again
+  EXPECT_EQ(g_lstDevInfo.size(), 2u);
+  EXPECT_EQ(std::next(g_lstDevInfo.begin())->nOnline, 0);
+  EXPECT_EQ(PelkTestCounts().notifyUpdateDeviceList, 1);
+}
