@@ -57,27 +57,27 @@ int64_t Size(const std::string& path) {
 
 namespace {
 
-// The temporaries of this process's writes in progress (native paths): a
-// clean-up never takes them for leftovers of an earlier process that had the
-// same process id.
+// The write numbers of this process's writes in progress (the <n> of their
+// temporaries' names): a clean-up never takes them for leftovers of an earlier
+// process that had the same process id.
 std::mutex g_writesMutex;
-std::set<std::string> g_writesInProgress;
+std::set<unsigned> g_writesInProgress;
 
 class WriteInProgress {
  public:
-  explicit WriteInProgress(std::string temp) : temp_(std::move(temp)) {
+  explicit WriteInProgress(unsigned number) : number_(number) {
     std::lock_guard<std::mutex> lock(g_writesMutex);
-    g_writesInProgress.insert(temp_);
+    g_writesInProgress.insert(number_);
   }
   ~WriteInProgress() {
     std::lock_guard<std::mutex> lock(g_writesMutex);
-    g_writesInProgress.erase(temp_);
+    g_writesInProgress.erase(number_);
   }
   WriteInProgress(const WriteInProgress&) = delete;
   WriteInProgress& operator=(const WriteInProgress&) = delete;
 
  private:
-  std::string temp_;
+  unsigned number_;
 };
 
 constexpr char kTempMark[] = ".tmp";
@@ -87,16 +87,19 @@ bool AllDigits(const std::string& text) {
          std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The process id of a temporary's name "<base>.tmp<pid>-<n>", 0 when the name
-// is not of that form.
-pid_t TempOwner(const std::string& name, const std::string& base) {
+// The process id and write number of a temporary's name "<base>.tmp<pid>-<n>";
+// false when the name is not of that form.
+bool ReadTempName(const std::string& name, const std::string& base, pid_t* pid, unsigned long long* number) {
   const std::string head = base + kTempMark;
-  if (name.size() <= head.size() || name.compare(0, head.size(), head) != 0) return 0;
+  if (name.size() <= head.size() || name.compare(0, head.size(), head) != 0) return false;
   const std::string tail = name.substr(head.size());
   const size_t dash = tail.find('-');
-  if (dash == std::string::npos || !AllDigits(tail.substr(0, dash)) || !AllDigits(tail.substr(dash + 1))) return 0;
-  const long long pid = std::stoll(tail.substr(0, dash));
-  return pid > 0 && pid <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(pid) : 0;
+  if (dash == std::string::npos || !AllDigits(tail.substr(0, dash)) || !AllDigits(tail.substr(dash + 1))) return false;
+  const long long owner = std::stoll(tail.substr(0, dash));
+  if (owner <= 0 || owner > std::numeric_limits<pid_t>::max()) return false;
+  *pid = static_cast<pid_t>(owner);
+  *number = std::stoull(tail.substr(dash + 1));
+  return true;
 }
 
 bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
@@ -106,9 +109,9 @@ bool ProcessGone(pid_t pid) { return ::kill(pid, 0) != 0 && errno == ESRCH; }
 bool WriteWhole(const std::string& path, const void* data, size_t size) {
   static std::atomic<unsigned> counter{0};
   const std::string native = paths::NativePath(path);
-  const std::string temp = native + kTempMark + std::to_string(::getpid()) + "-" +
-                           std::to_string(counter.fetch_add(1));
-  const WriteInProgress busy(temp);
+  const unsigned number = counter.fetch_add(1);
+  const WriteInProgress busy(number);
+  const std::string temp = native + kTempMark + std::to_string(::getpid()) + "-" + std::to_string(number);
   int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   const char* p = static_cast<const char*>(data);
@@ -143,15 +146,18 @@ std::vector<std::string> RemoveStaleWriteTemporaries(const std::string& path) {
   const pid_t self = ::getpid();
   while (const dirent* d = ::readdir(dir)) {
     const std::string name = d->d_name;
-    const pid_t owner = TempOwner(name, base);
-    if (owner == 0) continue;
+    pid_t owner = 0;
+    unsigned long long number = 0;
+    if (!ReadTempName(name, base, &owner, &number)) continue;
     const std::string temp = (cut == std::string::npos ? std::string() : folder) + name;
     struct stat st {};
     if (::lstat(temp.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
     // Held while deciding and removing, so a write of this process that starts
     // with a reused name is either seen as busy or starts after the removal.
     std::lock_guard<std::mutex> lock(g_writesMutex);
-    const bool stale = owner == self ? g_writesInProgress.count(temp) == 0 : ProcessGone(owner);
+    const bool stale = owner == self ? number > std::numeric_limits<unsigned>::max() ||
+                                           g_writesInProgress.count(static_cast<unsigned>(number)) == 0
+                                     : ProcessGone(owner);
     if (stale && ::unlink(temp.c_str()) == 0) removed.push_back(paths::FromNativePath(name));
   }
   ::closedir(dir);
