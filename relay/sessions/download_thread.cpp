@@ -5,7 +5,6 @@
 #include <new>
 
 #include "core/client_log.h"
-#include "core/fixed_text.h"
 #include "platform/file_api.h"
 #include "relay/relay_messages.h"
 #include "relay/sessions/serving_relay.h"
@@ -20,23 +19,13 @@ struct FileCloser {
 
 }  // namespace
 
-CDownloadThread::CDownloadThread(IServingRelay& relay, ISessionClock& clock) : m_relay(relay), m_clock(clock) {}
+CDownloadThread::CDownloadThread(IServingRelay& relay, ISessionClock& clock) : CFileServingSession(relay, clock) {}
 
 CDownloadThread::~CDownloadThread() { Stop(); }
-
-void CDownloadThread::RequestStop() {
-  m_bStop = true;
-  m_bRunning = false;
-}
 
 void CDownloadThread::NotifyStopIfRunning() {
   m_bStop = true;
   if (m_bRunning.exchange(false)) m_relay.NotifyDloadStop(m_request, m_dwSessionId);
-}
-
-void CDownloadThread::Stop() {
-  RequestStop();
-  CThread::Stop();
 }
 
 DWORD CDownloadThread::Run() {
@@ -46,7 +35,7 @@ DWORD CDownloadThread::Run() {
 }
 
 void CDownloadThread::Serve() {
-  const std::string path = m_strLocalPath.empty() ? FixedText(m_request.szPath) : m_strLocalPath;
+  const std::string path = LocalPath();
   std::unique_ptr<FILE, FileCloser> file(fileapi::Open(path, "rb"));
   int64_t length = -1;
   if (file && fseeko(file.get(), 0, SEEK_END) == 0) {
@@ -61,8 +50,7 @@ void CDownloadThread::Serve() {
   m_relay.RspDloadStart(PELK_STATUS_ANSWER, m_request, m_dwSessionId, size);
   std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kTransferBufferSize]);
   if (!buffer || m_bStop) return;
-  m_bRunning = true;
-  if (m_bStop) m_bRunning = false;
+  BeginRunning();
   uint64_t sent = 0;
   while (m_bRunning && sent < size) {
     const size_t count = std::fread(buffer.get(), 1, kPieceSize, file.get());

@@ -9,17 +9,11 @@
 // stop by the peer does; both are logged.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
-#include <string>
 
-#include "core/thread_base.h"
-#include "pelk/pelk.h"
-#include "relay/sessions/session_clock.h"
+#include "relay/sessions/serving_session.h"
 
-class IServingRelay;
-
-class CDownloadThread : public CThread {
+class CDownloadThread : public CFileServingSession {
  public:
   static constexpr size_t kTransferBufferSize = 1048576;  // 1 MiB, allocated once
   static constexpr size_t kPieceSize = 15360;
@@ -28,32 +22,11 @@ class CDownloadThread : public CThread {
   explicit CDownloadThread(IServingRelay& relay, ISessionClock& clock = SystemSessionClock());
   ~CDownloadThread() override;
 
-  void SetRequest(const RelayFileRequest& request) { m_request = request; }
-  // The file actually opened (the confined path, ANSI); empty: the request's path.
-  void SetLocalPath(const std::string& path) { m_strLocalPath = path; }
-  void SetSessionId(DWORD word) { m_dwSessionId = word; }
-  void SetRegistryId(DWORD id) { m_dwRegistryId = id; }
-  const RelayFileRequest& GetRequest() const { return m_request; }
-  DWORD GetSessionId() const { return m_dwSessionId; }
-  DWORD GetRegistryId() const { return m_dwRegistryId; }
-
   // WM_RELAY_DOWNLOAD_STOP: the loop ends before the next piece.
-  void RequestStop();
+  void RequestStop() { RaiseStop(); }
   void NotifyStopIfRunning();
-  void Stop() override;
   DWORD Run() override;
-
-  bool IsRunning() const { return m_bRunning; }
 
  private:
   void Serve();
-
-  IServingRelay& m_relay;
-  ISessionClock& m_clock;
-  RelayFileRequest m_request;
-  std::string m_strLocalPath;
-  std::atomic<bool> m_bRunning{false};
-  std::atomic<bool> m_bStop{false};
-  DWORD m_dwRegistryId = 0;
-  DWORD m_dwSessionId = 0;
 };

@@ -16,12 +16,10 @@ namespace {
 
 constexpr DWORD kPollMs = 2;
 
-LONG Since(DWORD to, DWORD from) { return static_cast<LONG>(to - from); }
-
 }  // namespace
 
 CReplayByDateThread::CReplayByDateThread(IServingRelay& relay, ISessionClock& clock)
-    : m_relay(relay), m_clock(clock) {}
+    : CServingSession(relay, clock) {}
 
 CReplayByDateThread::~CReplayByDateThread() {
   Stop();
@@ -35,20 +33,13 @@ void CReplayByDateThread::SetSpeed(int speed) {
 
 void CReplayByDateThread::Control(int code) {
   if (code == kControlStop) {
-    m_bStop = true;
-    m_bRunning = false;
+    RaiseStop();
     return;
   }
   m_mailbox.Post({SessionRequest::kControl, static_cast<DWORD>(code)});
 }
 
 void CReplayByDateThread::SetPendingJump(DWORD second) { m_mailbox.Post({SessionRequest::kJump, second}); }
-
-void CReplayByDateThread::Stop() {
-  m_bStop = true;
-  m_bRunning = false;
-  CThread::Stop();
-}
 
 bool CReplayByDateThread::FindFileAt(const std::vector<DayFile>& files, int second, int* current, int* offset) {
   int chosen = -1;
@@ -112,8 +103,7 @@ DWORD CReplayByDateThread::Run() {
 }
 
 void CReplayByDateThread::Serve(BYTE* buffer) {
-  m_bRunning = true;
-  if (m_bStop) m_bRunning = false;
+  BeginRunning();
   bool first = true;
   bool nextFile = true;
   while (nextFile && m_bRunning && !m_bStop) {

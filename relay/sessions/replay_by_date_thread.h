@@ -11,21 +11,16 @@
 // chunks; the running and stop flags are atomic.
 #pragma once
 
-#include <atomic>
 #include <string>
 #include <vector>
 
-#include "core/thread_base.h"
-#include "pelk/pelk.h"
 #include "records/recfile/rec_file_reader.h"
 #include "records/search/rec_day_map.h"
-#include "relay/sessions/session_clock.h"
 #include "relay/sessions/replay_steering.h"
+#include "relay/sessions/serving_session.h"
 #include "relay/sessions/session_mailbox.h"
 
-class IServingRelay;
-
-class CReplayByDateThread : public CThread {
+class CReplayByDateThread : public CServingSession<ReplayByDateRequest> {
  public:
   static constexpr size_t kFrameBufferSize = 2097152;
   static constexpr int kFps = 25;        // every file of a day is paced at 25 frames per second
@@ -35,20 +30,12 @@ class CReplayByDateThread : public CThread {
   explicit CReplayByDateThread(IServingRelay& relay, ISessionClock& clock = SystemSessionClock());
   ~CReplayByDateThread() override;
 
-  void SetRequest(const ReplayByDateRequest& request) { m_request = request; }
-  void SetSessionId(DWORD word) { m_dwSessionId = word; }
-  void SetRegistryId(DWORD id) { m_dwRegistryId = id; }
-  const ReplayByDateRequest& GetRequest() const { return m_request; }
-  DWORD GetSessionId() const { return m_dwSessionId; }
-  DWORD GetRegistryId() const { return m_dwRegistryId; }
-
   // Steering (UI thread), taken before the next chunk; control code 5 stops at once.
   void SetSpeed(int speed);
   void Control(int code);
   // Jump to a second of the day, after the next chunk that is sent.
   void SetPendingJump(DWORD second);
 
-  void Stop() override;
   DWORD Run() override;
 
   // The day's files as the search gave them (after Run began; tests).
@@ -71,14 +58,7 @@ class CReplayByDateThread : public CThread {
   void ApplyControl(int code);
   bool NextFile();
 
-  IServingRelay& m_relay;
-  ISessionClock& m_clock;
   CRecFileReader m_reader;
-  ReplayByDateRequest m_request;
-  std::atomic<bool> m_bRunning{false};
-  std::atomic<bool> m_bStop{false};
-  DWORD m_dwRegistryId = 0;
-  DWORD m_dwSessionId = 0;
   SessionMailbox m_mailbox;
 
   // Serving thread only.

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include "core/fixed_text.h"
 #include "relay/relay_messages.h"
 #include "relay/sessions/replay_pacing.h"
 #include "relay/sessions/serving_relay.h"
@@ -15,12 +14,9 @@ namespace {
 constexpr DWORD kPollMs = 2;
 constexpr int kDefaultFps = 25;  // a file that names no frame rate
 
-// Signed distance from `from` to `to` on a wrapping tick count.
-LONG Since(DWORD to, DWORD from) { return static_cast<LONG>(to - from); }
-
 }  // namespace
 
-CReplayThread::CReplayThread(IServingRelay& relay, ISessionClock& clock) : m_relay(relay), m_clock(clock) {}
+CReplayThread::CReplayThread(IServingRelay& relay, ISessionClock& clock) : CFileServingSession(relay, clock) {}
 
 CReplayThread::~CReplayThread() {
   Stop();
@@ -31,8 +27,7 @@ void CReplayThread::SetSpeed(int speed) { m_mailbox.Post({SessionRequest::kSpeed
 
 void CReplayThread::Control(int code) {
   if (code == kControlStop) {
-    m_bStop = true;
-    m_bRunning = false;
+    RaiseStop();
     return;
   }
   m_mailbox.Post({SessionRequest::kControl, static_cast<DWORD>(code)});
@@ -46,12 +41,6 @@ int CReplayThread::SeekIndex(DWORD entry) {
 void CReplayThread::NotifyStopIfRunning() {
   m_bStop = true;
   if (m_bRunning.exchange(false)) m_relay.NotifyReplayStop(m_request, m_dwSessionId);
-}
-
-void CReplayThread::Stop() {
-  m_bStop = true;
-  m_bRunning = false;
-  CThread::Stop();
 }
 
 void CReplayThread::EndOfData() {
@@ -71,7 +60,7 @@ DWORD CReplayThread::Run() {
 }
 
 void CReplayThread::Serve() {
-  const std::string path = m_strLocalPath.empty() ? FixedText(m_request.szPath) : m_strLocalPath;
+  const std::string path = LocalPath();
   if (!m_reader.Open(path.c_str())) {
     m_relay.RspReplayStart(PELK_STATUS_REFUSED, m_request, m_dwSessionId, nullptr, nullptr, 0);
     return;
@@ -90,8 +79,7 @@ void CReplayThread::Serve() {
 
   std::unique_ptr<BYTE[]> buffer(new (std::nothrow) BYTE[kFrameBufferSize]);
   if (!buffer || m_bStop) return;
-  m_bRunning = true;
-  if (m_bStop) m_bRunning = false;  // a stop that came while the flag was still clear
+  BeginRunning();
   m_dwBase = m_clock.Now();
   while (m_bRunning && !m_bStop) {
     TakeRequests();

@@ -11,20 +11,12 @@
 // the UI thread.
 #pragma once
 
-#include <atomic>
-#include <memory>
-#include <string>
-
-#include "core/thread_base.h"
-#include "pelk/pelk.h"
 #include "records/recfile/rec_file_reader.h"
-#include "relay/sessions/session_clock.h"
 #include "relay/sessions/replay_steering.h"
+#include "relay/sessions/serving_session.h"
 #include "relay/sessions/session_mailbox.h"
 
-class IServingRelay;
-
-class CReplayThread : public CThread {
+class CReplayThread : public CFileServingSession {
  public:
   static constexpr size_t kFrameBufferSize = 2097152;  // 2 MiB, allocated once per session
   static constexpr DWORD kStartDelayMs = 600;          // between the start answer and the first chunk
@@ -33,16 +25,6 @@ class CReplayThread : public CThread {
   // `relay` and `clock` outlive the thread.
   explicit CReplayThread(IServingRelay& relay, ISessionClock& clock = SystemSessionClock());
   ~CReplayThread() override;
-
-  void SetRequest(const RelayFileRequest& request) { m_request = request; }
-  // The file actually opened: the request's path once confined to the record
-  // folders (ANSI). Empty: the request's path as it stands.
-  void SetLocalPath(const std::string& path) { m_strLocalPath = path; }
-  void SetSessionId(DWORD word) { m_dwSessionId = word; }
-  void SetRegistryId(DWORD id) { m_dwRegistryId = id; }
-  const RelayFileRequest& GetRequest() const { return m_request; }
-  DWORD GetSessionId() const { return m_dwSessionId; }
-  DWORD GetRegistryId() const { return m_dwRegistryId; }
 
   // Steering (UI thread): the speed table, the control codes and a seek to a
   // key-table entry (a second of the file), taken by the thread before its
@@ -53,11 +35,7 @@ class CReplayThread : public CThread {
 
   // RemoveAll: a session still running tells the peer that it stops.
   void NotifyStopIfRunning();
-  // Ends the loop (no stop notice) and waits for the thread.
-  void Stop() override;
   DWORD Run() override;
-
-  bool IsRunning() const { return m_bRunning; }
 
  private:
   void Serve();
@@ -68,15 +46,7 @@ class CReplayThread : public CThread {
   // Ends the session from the thread: the stop notice unless stopped from outside.
   void EndOfData();
 
-  IServingRelay& m_relay;
-  ISessionClock& m_clock;
   CRecFileReader m_reader;
-  RelayFileRequest m_request;
-  std::string m_strLocalPath;
-  std::atomic<bool> m_bRunning{false};
-  std::atomic<bool> m_bStop{false};
-  DWORD m_dwRegistryId = 0;
-  DWORD m_dwSessionId = 0;
   SessionMailbox m_mailbox;
 
   // Serving thread only.
