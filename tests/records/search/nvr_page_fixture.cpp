@@ -1,18 +1,14 @@
 #include "nvr_page_fixture.h"
 
-#include <QAbstractButton>
 #include <QByteArray>
 #include <QComboBox>
-#include <QDateTimeEdit>
-#include <QLabel>
 #include <iterator>
 
 #include "common/wait_for.h"
 #include "core/dev_info_store.h"
 #include "core/rec_scheme.h"
-#include "core/res_msg_dlg.h"
 #include "platform/string_table.h"
-#include "ui/transparent_static.h"
+#include "records/search/search_page_support.h"
 
 TempFolder* NvrPageTest::clipFolder_ = nullptr;
 H264Clip* NvrPageTest::clip_ = nullptr;
@@ -35,12 +31,7 @@ void NvrPageTest::SetUp() {
   savedSchemes_ = g_lstRecSchemeInfo;
   ctrl_ = std::make_unique<CGimbroCtrl>();
   ctrl_->Advise(&events_);
-  page_ = new CSearchRecDlg(&main_);
-  ASSERT_TRUE(page_->Create(CSearchRecDlg::IDD, &main_));
-  main_.resize(1024, 768);
-  page_->setGeometry(0, 0, 1024, 768);
-  page_->show();
-  main_.show();
+  ASSERT_TRUE(searchpage::Show(main_, &page_));
   page_->ReceiveGimbroEvents(events_);  // as the main window does
   id_ = ctrl_->AddDevice("127.0.0.1", device_->Port(), "admin", "secret");
   ASSERT_GT(id_, 0);
@@ -77,7 +68,7 @@ std::string NvrPageTest::Record(int channel, const char* kind, int hour, int min
   return tree_.Add(*clip_, channel, kind, 2024, 1, 5, hour, minute, second, seconds, withAudio);
 }
 
-void NvrPageTest::Click(int id) { qobject_cast<QAbstractButton*>(page_->GetDlgItem(id))->click(); }
+void NvrPageTest::Click(int id) { searchpage::Click(*page_, id); }
 
 void NvrPageTest::SetCombo(int id, int index) {
   auto* combo = qobject_cast<QComboBox*>(page_->GetDlgItem(id));
@@ -85,24 +76,11 @@ void NvrPageTest::SetCombo(int id, int index) {
   combo->activated(index);
 }
 
-void NvrPageTest::SetSpan(int day) {
-  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_FROM))
-      ->setDateTime(QDateTime(QDate(2024, 1, day), QTime(0, 0)));
-  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_TO))
-      ->setDateTime(QDateTime(QDate(2024, 1, day), QTime(23, 59, 59)));
-}
+void NvrPageTest::SetSpan(int day) { searchpage::SetDaySpan(*page_, day); }
 
-std::string NvrPageTest::Message() {
-  CResMsgDlg* box = page_->GetMsgDlg();
-  if (!box->isVisible()) return std::string();
-  const std::string text = qobject_cast<QLabel*>(box->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT))->text().toStdString();
-  box->hide();
-  return text;
-}
+std::string NvrPageTest::Message() { return searchpage::TakeMessage(*page_); }
 
-std::string NvrPageTest::Status() {
-  return dynamic_cast<CTransparentStatic*>(page_->GetDlgItem(CSearchRecDlg::IDC_STATUS))->text().toStdString();
-}
+std::string NvrPageTest::Status() { return searchpage::Status(*page_); }
 
 bool NvrPageTest::SearchNvr(DevInfo* channel, int media) {
   if (!page_->SetSearchDevInfo(channel)) return false;

@@ -24,6 +24,7 @@
 #include "records/playback/time_bar_geometry.h"
 #include "records/search/playback_slots.h"
 #include "records/search/rec_tree.h"
+#include "records/search/search_page_support.h"
 #include "records/search/search_rec_dlg.h"
 #include "ui/sort_list_ctrl.h"
 
@@ -104,12 +105,7 @@ class SearchPlayTest : public ::testing::Test {
     storage_ = tree_.Storage("d1");
     tree_.AddScheme(storage_).lstDev.push_back(cam_);
     g_lstRecSchemeInfo = tree_.Schemes();
-    page_ = new CSearchRecDlg(&main_);
-    ASSERT_TRUE(page_->Create(CSearchRecDlg::IDD, &main_));
-    main_.resize(1024, 768);
-    page_->setGeometry(0, 0, 1024, 768);
-    page_->show();
-    main_.show();
+    ASSERT_TRUE(searchpage::Show(main_, &page_));
   }
   void TearDown() override {
     page_->ReleasePlayers();

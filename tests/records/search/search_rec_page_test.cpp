@@ -5,14 +5,12 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTimeEdit>
-#include <QLabel>
 #include <QLineEdit>
 #include <cstring>
 #include <string>
 
 #include "core/fixed_text.h"
 #include "core/rec_scheme.h"
-#include "core/res_msg_dlg.h"
 #include "core/user_settings.h"
 #include "maker/morvik/morvik.h"
 #include "platform/string_table.h"
@@ -21,6 +19,7 @@
 #include "records/search/rec_save_folder.h"
 #include "records/search/rec_tree.h"
 #include "records/search/search_form.h"
+#include "records/search/search_page_support.h"
 #include "records/search/search_rec_dlg.h"
 #include "ui/sort_list_ctrl.h"
 #include "ui/transparent_static.h"
@@ -43,12 +42,7 @@ class SearchPageTest : public ::testing::Test {
     scheme.lstDev.push_back(cam_);
     scheme.lstDev.push_back(MakeDevice(0, "dvs-3", "10.0.0.2"));
     g_lstRecSchemeInfo = tree_.Schemes();
-    page_ = new CSearchRecDlg(&main_);
-    ASSERT_TRUE(page_->Create(CSearchRecDlg::IDD, &main_));
-    main_.resize(1024, 768);
-    page_->setGeometry(0, 0, 1024, 768);
-    page_->show();  // the main window shows the module's page
-    main_.show();
+    ASSERT_TRUE(searchpage::Show(main_, &page_));
   }
   void TearDown() override { g_lstRecSchemeInfo = savedSchemes_; }
 
@@ -58,21 +52,12 @@ class SearchPageTest : public ::testing::Test {
     for (int i = 0; i < count; ++i) RecTree::WriteFile(folder + Name(8 * 3600 + 60 * i), 100 + i);
   }
 
-  void Span(int day) {
-    qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_FROM))->setDateTime(QDateTime(QDate(2024, 1, day), QTime(0, 0)));
-    qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_TO))->setDateTime(QDateTime(QDate(2024, 1, day), QTime(23, 59, 59)));
-  }
+  void Span(int day) { searchpage::SetDaySpan(*page_, day); }
 
-  void Click(int id) { qobject_cast<QAbstractButton*>(page_->GetDlgItem(id))->click(); }
+  void Click(int id) { searchpage::Click(*page_, id); }
   bool Enabled(int id) { return page_->GetDlgItem(id)->isEnabled(); }
-  std::string Status() { return dynamic_cast<CTransparentStatic*>(page_->GetDlgItem(CSearchRecDlg::IDC_STATUS))->text().toStdString(); }
-  std::string Message() {
-    CResMsgDlg* box = page_->GetMsgDlg();
-    if (!box->isVisible()) return std::string();
-    const std::string text = qobject_cast<QLabel*>(box->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT))->text().toStdString();
-    box->hide();
-    return text;
-  }
+  std::string Status() { return searchpage::Status(*page_); }
+  std::string Message() { return searchpage::TakeMessage(*page_); }
   std::string Row(int row) { return page_->GetResultList()->GetItemText(row, 0); }
 
   RecTree tree_;

@@ -27,6 +27,7 @@
 #include "platform/wnd.h"
 #include "records/playback/replay_commands.h"
 #include "records/search/playback_slots.h"
+#include "records/search/search_page_support.h"
 #include "records/search/search_rec_dlg.h"
 #include "relay/pair/recorder_file.h"
 #include "relay/pair/vemo_peer.h"
@@ -211,12 +212,7 @@ class RelayPairTest : public ::testing::Test {
     savedSchemes_ = g_lstRecSchemeInfo;
     g_lstRecSchemeInfo.clear();
     window_ = std::make_unique<ViewerWindow>();
-    page_ = new CSearchRecDlg(&main_);
-    ASSERT_TRUE(page_->Create(CSearchRecDlg::IDD, &main_));
-    main_.resize(1024, 768);
-    page_->setGeometry(0, 0, 1024, 768);
-    page_->show();
-    main_.show();
+    ASSERT_TRUE(searchpage::Show(main_, &page_));
     counting_ = std::make_unique<CountingPage>(*page_);
     window_->gate.Set(counting_.get());
     RegisterRelayCallbacks(window_->GetSafeHwnd(), window_.get());

@@ -3,13 +3,12 @@
 // main window's callbacks and page gate that hand the relay's data over.
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <atomic>
 #include <chrono>
 #include <thread>
 
-#include "core/res_msg_dlg.h"
 #include "platform/string_table.h"
+#include "records/search/search_page_support.h"
 #include "records/search/search_rec_dlg.h"
 #include "relay/relay_callbacks.h"
 #include "relay/relay_record_page.h"
@@ -22,12 +21,7 @@ class RelayPageTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
-    page_ = new CSearchRecDlg(&main_);
-    ASSERT_TRUE(page_->Create(CSearchRecDlg::IDD, &main_));
-    main_.resize(1024, 768);
-    page_->setGeometry(0, 0, 1024, 768);
-    page_->show();
-    main_.show();
+    ASSERT_TRUE(searchpage::Show(main_, &page_));
   }
   void TearDown() override {
     page_->ReleasePlayers();
@@ -38,13 +32,7 @@ class RelayPageTest : public ::testing::Test {
     for (const RecFileItem& item : page_->GetResults()) out.push_back(item.strFilePath + "|" + item.strFileSize);
     return out;
   }
-  std::string Message() {
-    CResMsgDlg* box = page_->GetMsgDlg();
-    if (!box->isVisible()) return std::string();
-    const std::string text = qobject_cast<QLabel*>(box->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT))->text().toStdString();
-    box->hide();
-    return text;
-  }
+  std::string Message() { return searchpage::TakeMessage(*page_); }
 
   QWidget main_;
   CSearchRecDlg* page_ = nullptr;
