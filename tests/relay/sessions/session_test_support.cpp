@@ -4,6 +4,26 @@
 
 #include "records/recfile/rec_file_fixture.h"
 
+namespace {
+
+RelayCall Call(RelayCall::Type type, DWORD word) {
+  RelayCall call;
+  call.type = type;
+  call.word = word;
+  return call;
+}
+
+// A media chunk of a replay.
+RelayCall DataCall(RelayCall::Type type, DWORD word, LONG kind, LONG length, const RelayFrameInfo& info) {
+  RelayCall call = Call(type, word);
+  call.kind = kind;
+  call.length = length;
+  call.info = info;
+  return call;
+}
+
+}  // namespace
+
 void RecordingRelay::Add(RelayCall call, bool data) {
   call.time = m_clock.Now();
   int count = 0;
@@ -27,10 +47,8 @@ void RecordingRelay::SetOnData(std::function<void(int)> callback) {
 
 void RecordingRelay::RspReplayStart(LONG status, const RelayFileRequest&, DWORD word, const BYTE* video,
                                     const BYTE* audio, LONG seconds) {
-  RelayCall call;
-  call.type = RelayCall::kReplayStart;
+  RelayCall call = Call(RelayCall::kReplayStart, word);
   call.status = status;
-  call.word = word;
   call.video = video != nullptr;
   call.audio = audio != nullptr;
   if (video) call.videoCodec = reinterpret_cast<const char*>(video);
@@ -40,31 +58,17 @@ void RecordingRelay::RspReplayStart(LONG status, const RelayFileRequest&, DWORD 
 
 void RecordingRelay::ReportReplayData(const RelayFileRequest&, DWORD word, LONG kind, const BYTE*, LONG length,
                                       const RelayFrameInfo& info) {
-  RelayCall call;
-  call.type = RelayCall::kReplayData;
-  call.word = word;
-  call.kind = kind;
-  call.length = length;
-  call.info = info;
-  Add(std::move(call), true);
+  Add(DataCall(RelayCall::kReplayData, word, kind, length, info), true);
 }
 
 void RecordingRelay::NotifyReplayStop(const RelayFileRequest&, DWORD word) {
-  RelayCall call;
-  call.type = RelayCall::kReplayStop;
-  call.word = word;
-  Add(std::move(call), false);
+  Add(Call(RelayCall::kReplayStop, word), false);
 }
 
 void RecordingRelay::ReportReplayDataByDate(const ReplayByDateRequest&, DWORD word, LONG kind, const BYTE*,
                                             LONG length, const RelayFrameInfo& info, const BYTE* video,
                                             const BYTE* audio, LONG first, LONG seconds, DWORD startSecond) {
-  RelayCall call;
-  call.type = RelayCall::kByDateData;
-  call.word = word;
-  call.kind = kind;
-  call.length = length;
-  call.info = info;
+  RelayCall call = DataCall(RelayCall::kByDateData, word, kind, length, info);
   call.video = video != nullptr;
   call.audio = audio != nullptr;
   call.first = first;
@@ -74,17 +78,12 @@ void RecordingRelay::ReportReplayDataByDate(const ReplayByDateRequest&, DWORD wo
 }
 
 void RecordingRelay::NotifyReplayStopByDate(const ReplayByDateRequest&, DWORD word) {
-  RelayCall call;
-  call.type = RelayCall::kByDateStop;
-  call.word = word;
-  Add(std::move(call), false);
+  Add(Call(RelayCall::kByDateStop, word), false);
 }
 
 void RecordingRelay::RspDloadStart(LONG status, const RelayFileRequest&, DWORD word, uint64_t size) {
-  RelayCall call;
-  call.type = RelayCall::kDloadStart;
+  RelayCall call = Call(RelayCall::kDloadStart, word);
   call.status = status;
-  call.word = word;
   call.size = size;
   Add(std::move(call), false);
 }
@@ -97,9 +96,7 @@ LONG RecordingRelay::ReportDloadData(const RelayFileRequest&, DWORD word, const 
     piece = ++m_nPieces;
   }
   if (refusePieceFrom > 0 && piece >= refusePieceFrom) return -1;
-  RelayCall call;
-  call.type = RelayCall::kDloadData;
-  call.word = word;
+  RelayCall call = Call(RelayCall::kDloadData, word);
   call.length = length;
   call.offset = offset;
   call.size = size;
@@ -109,15 +106,11 @@ LONG RecordingRelay::ReportDloadData(const RelayFileRequest&, DWORD word, const 
 }
 
 void RecordingRelay::NotifyDloadStop(const RelayFileRequest&, DWORD word) {
-  RelayCall call;
-  call.type = RelayCall::kDloadStop;
-  call.word = word;
-  Add(std::move(call), false);
+  Add(Call(RelayCall::kDloadStop, word), false);
 }
 
 void RecordingRelay::PostEnd(UINT msg, DWORD registryId) {
-  RelayCall call;
-  call.type = RelayCall::kEnd;
+  RelayCall call = Call(RelayCall::kEnd, 0);
   call.msg = msg;
   call.id = registryId;
   Add(std::move(call), false);
