@@ -37,6 +37,26 @@ int64_t ParseRecSizeText(const std::string& text) {
   return static_cast<int64_t>(value);
 }
 
+const char* RecKindOfType(int recType) {
+  switch (recType) {
+    case 1: return kRecKindSchedule;
+    case 2: return kRecKindIo;
+    case 3: return kRecKindMotion;
+    default: return nullptr;
+  }
+}
+
+RecFileFilter RecFileFilterOf(const RecFileQuery& query) {
+  RecFileFilter filter;
+  filter.start = query.start;
+  filter.end = query.end;
+  filter.nMinSize = ParseRecSizeText(query.strMinSize);
+  filter.nMaxSize = ParseRecSizeText(query.strMaxSize);
+  filter.nMediaType = query.nMediaType;
+  filter.nStream = query.nStream;
+  return filter;
+}
+
 void ForEachRecSearchDate(const RecSearchTime& start, const RecSearchTime& end,
                           const std::function<void(int, int, int, bool)>& fn) {
   for (int year = start.nYear; year <= end.nYear; ++year) {
@@ -64,36 +84,29 @@ int CRecFileSearch::SearchLocalRecFile(const DevInfo& dev, const RecFileQuery& q
   }
   items.clear();
   const char* source = query.nSource == 0 ? kRecSourceLocal : "Remote";
-  const char* kind = nullptr;  // all three
-  if (query.nRecType == 1) kind = kRecKindSchedule;
-  if (query.nRecType == 2) kind = kRecKindIo;
-  if (query.nRecType == 3) kind = kRecKindMotion;
-  RecFileFilter filter;
-  filter.start = query.start;
-  filter.end = query.end;
-  filter.nMinSize = ParseRecSizeText(query.strMinSize);
-  filter.nMaxSize = ParseRecSizeText(query.strMaxSize);
-  filter.nMediaType = query.nMediaType;
-  filter.nStream = query.nStream;
-
-  // The first scheme that records the device is searched: every matching
-  // video-server channel entry of it, or its first matching entry of another type.
-  bool matched = false;
-  for (const RecSchemeInfo* scheme : m_lstScheme) {
-    if (!scheme) continue;
-    for (const DevInfo& entry : scheme->lstDev) {
-      if (!MatchesSelected(entry, dev)) continue;
-      matched = true;
-      SearchDeviceFolders(*scheme, RecDeviceFolderName(entry), source, kind, filter, items);
-      if (entry.DevType != 0) break;
-    }
-    if (matched) break;
-  }
-  if (!matched) {
+  const auto matches = [&dev](const DevInfo& entry) { return MatchesSelected(entry, dev); };
+  if (!SearchFirstScheme(matches, source, RecKindOfType(query.nRecType), RecFileFilterOf(query), items)) {
     if (pnMsgId) *pnMsgId = kMsgNoRecordScheme;
     return -1;
   }
   return 0;
+}
+
+bool CRecFileSearch::SearchFirstScheme(const std::function<bool(const DevInfo&)>& matches, const char* source,
+                                       const char* kind, const RecFileFilter& filter,
+                                       std::vector<RecFileItem>& items) {
+  for (const RecSchemeInfo* scheme : m_lstScheme) {
+    if (!scheme) continue;
+    bool matched = false;
+    for (const DevInfo& entry : scheme->lstDev) {
+      if (!matches(entry)) continue;
+      matched = true;
+      SearchDeviceFolders(*scheme, RecDeviceFolderName(entry), source, kind, filter, items);
+      if (entry.DevType != 0) break;
+    }
+    if (matched) return true;
+  }
+  return false;
 }
 
 void CRecFileSearch::SearchDeviceFolders(const RecSchemeInfo& scheme, const std::string& deviceFolder,

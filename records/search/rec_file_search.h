@@ -5,7 +5,7 @@
 //
 // CRecFileSearch holds the logic of the record search page's by-file search;
 // the page reads its form into a RecFileQuery and shows the records found. Its
-// day-folder walk (SearchDeviceFolders, FindRecFile) also serves a relay peer's
+// scheme and day-folder walk (SearchFirstScheme) also serves a relay peer's
 // search of the same folders, which matches its devices otherwise.
 #pragma once
 
@@ -67,6 +67,12 @@ struct RecFileQuery {
 // not a number reads as 0.
 int64_t ParseRecSizeText(const std::string& text);
 
+// The kind folder a form's record type searches: 1 Schedule, 2 IO alarm,
+// 3 motion; null (0 or anything else): all three.
+const char* RecKindOfType(int recType);
+// The day-folder filters of a form: its span, sizes, media and stream.
+RecFileFilter RecFileFilterOf(const RecFileQuery& query);
+
 // Calls fn(year, month, day, boundary) for every date from start to end: years,
 // then months 1 to 12 and days 1 to 31 cut at the start and end dates (days a
 // month does not have included; their folders do not exist). boundary is set
@@ -86,6 +92,12 @@ class CRecFileSearch {
   // (no scheme records the device).
   int SearchLocalRecFile(const DevInfo& dev, const RecFileQuery& query, std::vector<RecFileItem>& items,
                          int* pnMsgId = nullptr);
+
+  // Searches the first scheme that has an entry `matches` takes: the folders of
+  // every matching video-server channel entry of it, or of its first matching
+  // entry of another type. False when no scheme has one.
+  bool SearchFirstScheme(const std::function<bool(const DevInfo&)>& matches, const char* source, const char* kind,
+                         const RecFileFilter& filter, std::vector<RecFileItem>& items);
 
   // Every date of the filter's span, every storage path of the scheme and the
   // kind (null: Schedule, IO and Motion in turn) of one device folder.

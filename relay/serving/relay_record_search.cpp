@@ -30,6 +30,19 @@ bool ReadSize(int64_t size, int64_t* out) {
   return true;
 }
 
+// The peer's search as the search page's by-file form.
+RecFileQuery PeerSearchQuery(const PeerRecordSearch& search) {
+  RecFileQuery form;
+  form.start = search.start;
+  form.end = search.end;
+  form.nRecType = search.kindCode;
+  form.nMediaType = search.mediaCode;
+  form.nStream = search.streamCode;
+  form.strMinSize = std::to_string(search.minSize);
+  form.strMaxSize = std::to_string(search.maxSize);
+  return form;
+}
+
 void Refuse(const ReplaySearchRequest& r, DWORD word) {
   Pelk_RspReplaySearch(PELK_STATUS_REFUSED, r.dwSearchId, word, &r, r.dwMediaSel, r.dwTarget, 0, nullptr);
 }
@@ -63,40 +76,16 @@ std::optional<PeerRecordSearch> ReadPeerSearch(const ReplaySearchRequest& r) {
 
 std::vector<RecFileItem> SearchLocalRecords(const std::list<RecSchemeInfo*>& schemes, const PeerRecordSearch& search) {
   std::vector<RecFileItem> items;
-  static const char* const kKinds[] = {nullptr, kRecKindSchedule, kRecKindIo, kRecKindMotion};
-  const char* kind = search.kindCode >= 0 && search.kindCode <= 3 ? kKinds[search.kindCode] : nullptr;
-  RecFileFilter filter;
-  filter.start = search.start;
-  filter.end = search.end;
-  filter.nMinSize = search.minSize;
-  filter.nMaxSize = search.maxSize;
-  filter.nMediaType = search.mediaCode;
-  filter.nStream = search.streamCode;
-  CRecFileSearch finder(schemes);
-  for (const RecSchemeInfo* scheme : schemes) {
-    if (!scheme) continue;
-    bool matched = false;
-    for (const DevInfo& entry : scheme->lstDev) {
-      if (search.ip != FixedTextView(entry.IPAddr)) continue;
-      matched = true;
-      finder.SearchDeviceFolders(*scheme, RecDeviceFolderName(entry), kRecSourceLocal, kind, filter, items);
-      if (entry.DevType != 0) break;
-    }
-    if (matched) break;
-  }
+  const RecFileQuery form = PeerSearchQuery(search);
+  const auto matches = [&search](const DevInfo& entry) { return search.ip == FixedTextView(entry.IPAddr); };
+  CRecFileSearch(schemes).SearchFirstScheme(matches, kRecSourceLocal, RecKindOfType(form.nRecType),
+                                            RecFileFilterOf(form), items);
   return items;
 }
 
 bool ForwardNvrRecordSearch(const PeerRecordSearch& search) {
-  RecFileQuery form;
-  form.start = search.start;
-  form.end = search.end;
-  form.nRecType = search.kindCode;
-  form.nMediaType = search.mediaCode;
-  form.nStream = search.streamCode;
-  form.strMinSize = std::to_string(search.minSize);
-  form.strMaxSize = std::to_string(search.maxSize);
-  const std::optional<std::string> body = NvrFileSearchBody(form, search.page, NvrSearchLayout::kRelay);
+  const std::optional<std::string> body =
+      NvrFileSearchBody(PeerSearchQuery(search), search.page, NvrSearchLayout::kRelay);
   if (!body) return false;
   for (DevInfo& device : g_lstDevInfo) {
     if (search.ip != FixedTextView(device.IPAddr) || !device.pGimbroCtrl) continue;
