@@ -73,7 +73,7 @@ function(vemo_test_binary folder)
 endfunction()
 
 # A libFuzzer target from tests/fuzz/<name>.cpp, run for a bounded time under the
-# CTest label "fuzz" (not part of the default test run).
+# CTest label "fuzz" (not part of the default test run), from its seeds if it has any.
 #   vemo_fuzz_target(<name> DEPS <targets>...)
 function(vemo_fuzz_target name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
@@ -85,6 +85,12 @@ function(vemo_fuzz_target name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer)
   set(corpus ${CMAKE_CURRENT_BINARY_DIR}/corpus/${name})
   file(MAKE_DIRECTORY ${corpus})
-  add_test(NAME ${name} COMMAND ${name} -max_total_time=60 -rss_limit_mb=2048 ${corpus})
+  # A seed folder in the tree (tests/fuzz/seeds/<name>) is read along; new
+  # inputs go to the build's corpus only.
+  set(seeds ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/seeds/${name})
+  if(NOT EXISTS ${seeds})
+    set(seeds "")
+  endif()
+  add_test(NAME ${name} COMMAND ${name} -max_total_time=60 -rss_limit_mb=2048 ${corpus} ${seeds})
   set_tests_properties(${name} PROPERTIES LABELS "fuzz" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

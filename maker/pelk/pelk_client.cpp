@@ -201,6 +201,11 @@ LONG Client::IsInnerIp(LONG login) {
   return IsInnerNetwork(link.PeerAddress(), link.LocalAddress(), InterfaceMask(link.LocalAddress())) ? 1 : 0;
 }
 
+void Client::AdoptLogin(std::shared_ptr<Link> link) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  logins_[static_cast<LONG>(link->Id())].link = std::move(link);
+}
+
 size_t Client::Logins() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return logins_.size();

@@ -43,6 +43,9 @@ class Client : public LinkHandler {
   LONG SendRecord(LONG login, uint16_t type, const void* record, size_t size);
 
   size_t Logins() const;
+  // For tests that hand a server's frames to OnFrame themselves: takes the
+  // link as a logged-in login (its handle the link's id) without starting its threads.
+  void AdoptLogin(std::shared_ptr<Link> link);
 
   void OnFrame(Link& link, uint16_t type, const uint8_t* payload, size_t length) override;
   void OnClosed(Link& link) override;

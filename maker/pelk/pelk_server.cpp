@@ -164,6 +164,14 @@ void Server::AcceptLoop() {
   }
 }
 
+void Server::AdoptPeer(std::shared_ptr<Link> link, bool loggedIn) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  Peer& peer = peers_[link->Id()];
+  peer.link = std::move(link);
+  peer.loggedIn = loggedIn;
+  peer.helloSeen = loggedIn;
+}
+
 void Server::OnFrame(Link& link, uint16_t type, const uint8_t* payload, size_t length) {
   bool loggedIn = false;
   bool refused = false;

@@ -66,6 +66,9 @@ class Server : public LinkHandler {
   // closed. Until a peer's connections are all counted, some of them may still
   // wait in the socket's backlog or be on their way to becoming links.
   size_t TakenConnections() const { return taken_; }
+  // For tests that hand a peer's frames to OnFrame themselves: takes the link
+  // as a peer (logged in or not) without starting its threads.
+  void AdoptPeer(std::shared_ptr<Link> link, bool loggedIn);
 
   void OnFrame(Link& link, uint16_t type, const uint8_t* payload, size_t length) override;
   void OnClosed(Link& link) override;
