@@ -30,8 +30,8 @@ class VemoPeer {
   std::string DriveD() const { return m_folder.File("drives/D"); }
 
   // Writes the configuration: one camera "Gate" at 127.0.0.1 whose
-  // device-messaging port is `ptzPort`, a record scheme (not running) on D:\
-  // that holds it, the forwarding server on a free port. Starts the program
+  // device-messaging port is `ptzPort`, a record scheme (not running) that
+  // holds it on "D:\", the forwarding server on a free port. Starts the program
   // and waits until its server runs. False (with the program's output in
   // Output()) when it does not come up.
   bool Start(int ptzPort, const VemoPeerOptions& options = {});

@@ -74,7 +74,9 @@ TEST_F(DownloadTest, SendsTheWholeFileInPiecesOf15360BytesEvery5Ms) {
       EXPECT_EQ(piece.length, c.lengths[i]) << c.size;
       EXPECT_EQ(piece.offset, received.size());
       EXPECT_EQ(piece.size, c.size);
-      if (i > 0) EXPECT_EQ(piece.time - calls[i].time, 5u);
+      if (i > 0) {
+        EXPECT_EQ(piece.time - calls[i].time, 5u);
+      }
       received.insert(received.end(), piece.data.begin(), piece.data.end());
     }
     EXPECT_EQ(received, bytes) << c.size;

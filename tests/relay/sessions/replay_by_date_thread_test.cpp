@@ -99,7 +99,9 @@ TEST_F(ByDateTest, ServesTheDayFromASecondAcrossItsFiles) {
   for (size_t i = 0; i < data.size(); ++i) {
     firsts += data[i].first;
     if (i > 0 && data[i].first) second = i;
-    if (!data[i].first) EXPECT_FALSE(data[i].video || data[i].audio) << i;
+    if (!data[i].first) {
+      EXPECT_FALSE(data[i].video || data[i].audio) << i;
+    }
     EXPECT_EQ(data[i].info.dwSequence, i + 1);
   }
   EXPECT_EQ(firsts, 2);
