@@ -53,7 +53,8 @@ std::optional<PeerRecordSearch> ReadPeerSearch(const ReplaySearchRequest& r) {
   PeerRecordSearch search;
   search.streamCode = r.dwStreamSel == 2 ? 0 : r.dwStreamSel == 1 ? 1 : 2;
   search.mediaCode = r.dwMediaSel == 3 ? 0 : r.dwMediaSel == 1 ? 1 : 2;
-  search.kindCode = static_cast<int>(r.dwRecKind) - 1;
+  // Any word but the four kinds asks for every kind (also one near the top of the range).
+  search.kindCode = r.dwRecKind >= 1 && r.dwRecKind <= 4 ? static_cast<int>(r.dwRecKind) - 1 : 0;
   search.local = r.dwTarget == 1;
   search.page = static_cast<int>(r.dwPage);
   if (!ReadSize(r.llMinSize, &search.minSize) || !ReadSize(r.llMaxSize, &search.maxSize)) {

@@ -142,3 +142,17 @@ TEST(PeerSearch, RequestsOutOfRangeAreRefused) {
   EXPECT_EQ(codes->mediaCode, 2);
   EXPECT_EQ(codes->kindCode, 0);
 }
+
+TEST(PeerSearch, KindWordsOutsideTheFourAskForEveryKind) {
+  const struct {
+    DWORD word;
+    int kindCode;
+  } cases[] = {{1, 0}, {2, 1}, {3, 2}, {4, 3}, {0, 0}, {5, 0}, {0x80000000u, 0}, {0xFFFFFFFFu, 0}};
+  for (const auto& c : cases) {
+    ReplaySearchRequest request = Request("2026-12-10 08:00:00", "2026-12-10 09:00:00");
+    request.dwRecKind = c.word;
+    const auto search = ReadPeerSearch(request);
+    ASSERT_TRUE(search.has_value()) << c.word;
+    EXPECT_EQ(search->kindCode, c.kindCode) << c.word;
+  }
+}
