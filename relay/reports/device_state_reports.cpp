@@ -29,6 +29,21 @@ constexpr LONG kSystemVersionCode = 1012;
 
 bool IsOwnRecord(const DevInfo& dev) { return dev.CurNVRChannel < 1; }
 
+// More channels than any recorder has: a count above it is the device's
+// garbage, and taking it would make a record per channel until memory runs out.
+constexpr long kMaxNvrChannels = 256;
+
+// The decimal channel count at the start of an NVR's text; 0 when it is none
+// or lies outside 1..kMaxNvrChannels (logged).
+int ReadChannelCount(const char* text) {
+  const long count = std::strtol(text, nullptr, 10);
+  if (count > kMaxNvrChannels || count < 0) {
+    WriteLog(6, "CVistarelDlg::OnDevChannelList(): channel count \"%.40s\" ignored.", text);
+    return 0;
+  }
+  return static_cast<int>(count);
+}
+
 bool SameText(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 
 // A run-time copy of a record: its stream objects, registration and words are
@@ -262,7 +277,7 @@ void CDeviceStateReports::OnDevChannelList(LONG gimbroId, const char* text) {
   // Without an own record the channel's record stands for the NVR: it may be
   // removed below, so its name is kept here.
   const std::string nvrName = nvr.DevName;
-  const int count = std::atoi(text);
+  const int count = ReadChannelCount(text);
   bool cameOnline = false;
   if (!nvr.nOnline) {
     SetOnline(nvr, 1);

@@ -235,6 +235,19 @@ TEST_F(DeviceStateReportsTest, AChannelCountAddsTheMissingChannelsAfterTheNvrAnd
   EXPECT_EQ(PelkTestCounts().notifyUpdateDeviceList, 1);
 }
 
+TEST_F(DeviceStateReportsTest, ACountPastAnyRecordersChannelsAddsNothing) {
+  AddNvr("Nvr", "10.0.0.30", 10, 2);
+  CDeviceStateReports reports = Make();
+  for (const char* text : {"99999999999", "2147483648", "1000000", "257", "-3"}) {
+    reports.OnDevChannelList(10, text);
+    EXPECT_EQ(g_lstDevInfo.size(), 3u) << text;
+    EXPECT_EQ(FindRecord("Nvr", "Nvr")->NVRChannels, 2) << text;
+  }
+  EXPECT_EQ(PelkTestCounts().notifyUpdateDeviceList, 0);
+  reports.OnDevChannelList(10, "4");
+  EXPECT_EQ(g_lstDevInfo.size(), 5u);
+}
+
 TEST_F(DeviceStateReportsTest, ACountThatDropsFromEightToFourRemovesChannelsFiveToEightAndNotifiesOnce) {
   AddNvr("Nvr", "10.0.0.30", 10, 8);
   FindRecord("Nvr", "Channel-6")->bWatched = 1;
