@@ -56,14 +56,33 @@ LoadResult LoadDocument(const std::string& path, TiXmlDocument& doc) {
     std::fclose(file);
     return {LoadResult::Unreadable};
   }
-  char head[3] = {};
-  const bool utf8 = std::fread(head, 1, sizeof head, file) == sizeof head && std::memcmp(head, kUtf8Bom, 3) == 0;
-  std::rewind(file);
+  std::string text;
+  char chunk[16384];
+  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
+  const bool readFailed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (readFailed) return {LoadResult::Unreadable};
+  const bool utf8 = text.compare(0, 3, kUtf8Bom) == 0;
+  // Line ends as the parser's own file reader makes them: CR LF and a lone CR become LF.
+  std::string::size_type out = 0;
+  for (std::string::size_type in = 0; in < text.size(); ++in) {
+    if (text[in] == '\r') {
+      text[out++] = '\n';
+      if (in + 1 < text.size() && text[in + 1] == '\n') ++in;
+    } else {
+      text[out++] = text[in];
+    }
+  }
+  text.resize(out);
+  // In UTF-8 the parser steps over a character's bytes by its lead byte: a
+  // sequence cut off at the end steps over the end mark. The zeros after the
+  // text stop it there instead of past the buffer.
+  text.append(4, '\0');
   // Legacy encoding: every byte stands for itself, so GBK text is kept as it is
   // (its trail bytes never take the values of '<', '>', '&' or quotes).
-  const bool ok = doc.LoadFile(file, utf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY);
-  std::fclose(file);
-  if (!ok) return {LoadResult::Malformed};
+  doc.Clear();
+  doc.Parse(text.c_str(), nullptr, utf8 ? TIXML_ENCODING_UTF8 : TIXML_ENCODING_LEGACY);
+  if (doc.Error()) return {LoadResult::Malformed};
   if (utf8) TreeToGbk(&doc);
   return {LoadResult::Loaded, utf8};
 }

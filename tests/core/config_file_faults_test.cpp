@@ -115,13 +115,17 @@ TEST_P(ConfigFileFaultTest, AUtf8FileWithAByteOrderMarkHoldsTheSameRecordsAndIsW
   const std::string expected = ReadBytes(ConfigFile(c.file));
   const std::string gbkFixture = ReadBytes(std::string(VEMO_TEST_SOURCE_DIR) + "/core/fixtures/" + c.fixture);
 
-  for (const bool declaredUtf8 : {false, true}) {
-    SCOPED_TRACE(declaredUtf8 ? "declared UTF-8" : "declared gb2312");
+  enum Form { kDeclaredGbk, kDeclaredUtf8, kCrLf };
+  for (const Form form : {kDeclaredGbk, kDeclaredUtf8, kCrLf}) {
+    SCOPED_TRACE(form == kDeclaredGbk ? "declared gb2312" : form == kDeclaredUtf8 ? "declared UTF-8" : "CR LF line ends");
     CloseLogFile();
     ResetGlobals();
     ASSERT_EQ(OpenLogFile(folder_.File("test.log").c_str()), 0);
     std::string utf8 = "\xEF\xBB\xBF" + codepage::GbkToUtf8(gbkFixture);
-    if (declaredUtf8) utf8.replace(utf8.find("gb2312"), 6, "UTF-8");
+    if (form == kDeclaredUtf8) utf8.replace(utf8.find("gb2312"), 6, "UTF-8");
+    if (form == kCrLf) {
+      for (size_t at = utf8.find('\n'); at != std::string::npos; at = utf8.find('\n', at + 2)) utf8.insert(at, "\r");
+    }
     WriteBytes(ConfigFile(c.file), utf8);
 
     EXPECT_EQ(c.load(), 0);
@@ -131,6 +135,26 @@ TEST_P(ConfigFileFaultTest, AUtf8FileWithAByteOrderMarkHoldsTheSameRecordsAndIsW
     EXPECT_FALSE(std::filesystem::exists(ConfigFile(std::string(c.file) + ".bad")));
     c.save();
     EXPECT_EQ(ReadBytes(ConfigFile(c.file)), expected);
+  }
+}
+
+// A UTF-8 file cut inside a character ends in a lead byte whose character
+// would run past the file's last byte: the reader stops at the end.
+TEST_P(ConfigFileFaultTest, AUtf8FileCutInsideACharacterIsReadNoFurtherThanItsEnd) {
+  const Case& c = Current();
+  const std::string utf8 =
+      "\xEF\xBB\xBF" + codepage::GbkToUtf8(ReadBytes(std::string(VEMO_TEST_SOURCE_DIR) + "/core/fixtures/" + c.fixture));
+  size_t lead = 3;
+  while (lead < utf8.size() && (static_cast<unsigned char>(utf8[lead]) & 0xE0) != 0xE0) ++lead;
+  ASSERT_LT(lead, utf8.size()) << "the fixture holds a character of three bytes";
+  for (const size_t keep : {lead + 1, lead + 2}) {
+    const std::string cut = utf8.substr(0, keep);
+    WriteBytes(ConfigFile(c.file), cut);
+    std::filesystem::remove(ConfigFile(std::string(c.file) + ".bad"));
+    c.load();
+    // A cut file cannot be parsed: it is kept, and the default takes its place.
+    EXPECT_EQ(ReadBytes(ConfigFile(std::string(c.file) + ".bad")), cut) << keep;
+    EXPECT_NE(ReadBytes(ConfigFile(c.file)), cut) << keep;
   }
 }
 
