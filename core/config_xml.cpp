@@ -57,9 +57,7 @@ LoadResult LoadDocument(const std::string& path, TiXmlDocument& doc) {
     return {LoadResult::Unreadable};
   }
   std::string text;
-  char chunk[16384];
-  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, got);
-  const bool readFailed = std::ferror(file) != 0;
+  const bool readFailed = !fileapi::ReadRest(file, text);
   std::fclose(file);
   if (readFailed) return {LoadResult::Unreadable};
   const bool utf8 = text.compare(0, 3, kUtf8Bom) == 0;

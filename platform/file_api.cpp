@@ -181,14 +181,19 @@ bool RemoveUnlessInUse(const std::string& path, int* error) {
   return removed;
 }
 
+bool ReadRest(FILE* file, std::string& out) {
+  out.clear();
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) out.append(buffer, n);
+  return !std::ferror(file);
+}
+
 bool ReadWhole(const std::string& path, std::string& out) {
   out.clear();
   FILE* f = Open(path, "rb");
   if (!f) return false;
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) out.append(buffer, n);
-  bool ok = !std::ferror(f);
+  const bool ok = ReadRest(f, out);
   std::fclose(f);
   return ok;
 }

@@ -38,6 +38,8 @@ std::vector<std::string> RemoveStaleWriteTemporaries(const std::string& path);
 bool LockForWriting(int fd);
 bool RemoveUnlessInUse(const std::string& path, int* error);
 bool ReadWhole(const std::string& path, std::string& out);
+// Reads what is left of an open file into `out`; false on a read error.
+bool ReadRest(FILE* file, std::string& out);
 
 // One entry of a folder listing (FindFiles).
 class FoundEntry {
