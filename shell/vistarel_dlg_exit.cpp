@@ -9,8 +9,8 @@
 #include <QMenu>
 #include <QUrl>
 
-#include "alarm_map_wall/alarm_list_dlg.h"
-#include "alarm_map_wall/alm_act_dlg.h"
+#include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "alarm_map_wall/alarm/alm_act_dlg.h"
 #include "core/client_log.h"
 #include "core/dev_info.h"
 #include "core/dev_info_store.h"
@@ -40,7 +40,7 @@
 #include "relay/login/vemo2_login.h"
 #include "relay/login/vss_info.h"
 #include "relay/serving/relay_live_video.h"
-#include "settings/sys_setting_dlg.h"
+#include "settings/local/sys_setting_dlg.h"
 #include "shell/live_controls.h"
 #include "shell/module_rights.h"
 #include "shell/settings_menu.h"

@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <cstring>
 
-#include "alarm_map_wall/alarm_list_dlg.h"
-#include "alarm_map_wall/alm_act_dlg.h"
-#include "alarm_map_wall/draw_tvwall_dlg.h"
-#include "alarm_map_wall/map_dlg.h"
-#include "alarm_map_wall/map_manager_dlg.h"
-#include "alarm_map_wall/tv_wall_manager.h"
+#include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "alarm_map_wall/alarm/alm_act_dlg.h"
+#include "alarm_map_wall/tvwall/draw_tvwall_dlg.h"
+#include "alarm_map_wall/emap/map_dlg.h"
+#include "alarm_map_wall/emap/map_manager_dlg.h"
+#include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "core/app_data.h"
 #include "core/client_log.h"
 #include "core/dev_info.h"
@@ -26,7 +26,7 @@
 #include "platform/post_message.h"
 #include "records/recording/rec_scheme_manager.h"
 #include "records/search/search_rec_dlg.h"
-#include "settings/sys_setting_dlg.h"
+#include "settings/local/sys_setting_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/device_list_dlg.h"
 #include "shell/live_controls.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "alarm_map_wall/alarm_list_dlg.h"
+#include "alarm_map_wall/alarm/alarm_list_dlg.h"
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
 #include "live/grid/video_manager_dlg.h"
@@ -31,7 +31,7 @@
 #include "shell/cfg_manager_dlg.h"
 #include "relay/reports/device_state_host.h"
 #include "relay/servers/relay_viewer.h"
-#include "settings/setting_dev_info_dlg.h"
+#include "settings/devices/setting_dev_info_dlg.h"
 #include "shell/relay_record_page_adapter.h"
 #include "shell/vistarel_dlg.h"
 

@@ -1,10 +1,10 @@
 // Extension monitors: a module window (record query, alarm info,
 // configuration, TV wall, e-map) moved onto another monitor in place of that
 // monitor's own live grid, and brought back.
-#include "alarm_map_wall/map_manager_dlg.h"
-#include "alarm_map_wall/map_video_dlg.h"
-#include "alarm_map_wall/search_alarm_dlg.h"
-#include "alarm_map_wall/tv_wall_manager.h"
+#include "alarm_map_wall/emap/map_manager_dlg.h"
+#include "alarm_map_wall/emap/map_video_dlg.h"
+#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "core/user_settings.h"
 #include "platform/control_id.h"
 #include "live/grid/video_manager_dlg.h"

@@ -4,10 +4,10 @@
 #include <QKeyEvent>
 #include <QPainter>
 
-#include "alarm_map_wall/alarm_list_dlg.h"
-#include "alarm_map_wall/map_dlg.h"
-#include "alarm_map_wall/map_manager_dlg.h"
-#include "alarm_map_wall/tv_wall_manager.h"
+#include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "alarm_map_wall/emap/map_dlg.h"
+#include "alarm_map_wall/emap/map_manager_dlg.h"
+#include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "core/app_data.h"
 #include "core/client_log.h"
 #include "core/dev_info.h"
@@ -42,7 +42,7 @@
 #include "shell/alarm_blink.h"
 #include "shell/arp_cache.h"
 #include "shell/cfg_manager_dlg.h"
-#include "settings/setting_record_dlg.h"
+#include "settings/record/setting_record_dlg.h"
 #include "shell/dev_tree.h"
 #include "shell/live_controls.h"
 #include "shell/device_list_dlg.h"

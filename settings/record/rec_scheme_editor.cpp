@@ -7,7 +7,7 @@
 #include "core/client_log.h"
 #include "core/fixed_text.h"
 #include "records/recording/rec_streams.h"
-#include "settings/default_rec_scheme.h"
+#include "settings/record/default_rec_scheme.h"
 
 namespace {
 

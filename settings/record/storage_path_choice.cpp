@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "platform/paths.h"
-#include "settings/default_rec_scheme.h"
+#include "settings/record/default_rec_scheme.h"
 
 std::string StoragePathOfFolder(const std::string& nativeFolder) {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {

@@ -4,12 +4,12 @@
 #include <functional>
 #include <memory>
 
-#include "alarm_map_wall/alm_act_dlg.h"
-#include "alarm_map_wall/draw_tvwall_dlg.h"
-#include "alarm_map_wall/map_data.h"
-#include "alarm_map_wall/map_manager_dlg.h"
-#include "alarm_map_wall/search_alarm_dlg.h"
-#include "alarm_map_wall/tv_wall_manager.h"
+#include "alarm_map_wall/alarm/alm_act_dlg.h"
+#include "alarm_map_wall/tvwall/draw_tvwall_dlg.h"
+#include "alarm_map_wall/emap/map_data.h"
+#include "alarm_map_wall/emap/map_manager_dlg.h"
+#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/tvwall/tv_wall_manager.h"
 
 TEST(AlarmMapWallWindows, EachIsCreatedFromItsTemplateAndStaysHidden) {
   QWidget main;

@@ -1,9 +1,9 @@
 #include <QComboBox>
 
 #include "core/fixed_text.h"
-#include "settings/dlg_remote_config.h"
-#include "settings/setting_dev_info_dlg.h"
-#include "settings/setting_maint_dlg.h"
+#include "settings/hosts/dlg_remote_config.h"
+#include "settings/devices/setting_dev_info_dlg.h"
+#include "settings/maintenance/setting_maint_dlg.h"
 #include "settings/settings_test_env.h"
 
 namespace {

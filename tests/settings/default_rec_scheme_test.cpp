@@ -1,4 +1,4 @@
-#include "settings/default_rec_scheme.h"
+#include "settings/record/default_rec_scheme.h"
 
 #include <gtest/gtest.h>
 

@@ -22,7 +22,7 @@
 #include "platform/window_text.h"
 #include "rec_test_support.h"
 #include "settings/fake_config_host.h"
-#include "settings/setting_record_dlg.h"
+#include "settings/record/setting_record_dlg.h"
 #include "settings/settings_test_env.h"
 #include "ui/image_button.h"
 

@@ -16,7 +16,7 @@
 #include "platform/dialog.h"
 #include "platform/string_table.h"
 #include "rec_test_support.h"
-#include "settings/setting_record_dlg.h"
+#include "settings/record/setting_record_dlg.h"
 #include "ui/draw_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "record_page_fixture.h"
-#include "settings/default_rec_scheme.h"
+#include "settings/record/default_rec_scheme.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The record-scheme page: showing schemes, the default scheme, the storage
 // paths and the trigger controls.
-#include "settings/setting_record_dlg.h"
+#include "settings/record/setting_record_dlg.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

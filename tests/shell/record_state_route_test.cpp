@@ -14,7 +14,7 @@
 #include "main_window_fixture.h"
 #include "pelk/pelk_testing.h"
 #include "records/recording/rec_scheme_manager.h"
-#include "settings/setting_record_dlg.h"
+#include "settings/record/setting_record_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "tests/shell/dev_records.h"
 

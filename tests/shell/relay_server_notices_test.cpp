@@ -12,7 +12,7 @@
 #include "platform/post_message.h"
 #include "relay/login/vss_info.h"
 #include "relay/relay_messages.h"
-#include "settings/setting_dev_info_dlg.h"
+#include "settings/devices/setting_dev_info_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 
 namespace {

@@ -17,13 +17,13 @@
 #include <fstream>
 
 #include "common/wait_for.h"
-#include "alarm_map_wall/alarm_list_dlg.h"
-#include "alarm_map_wall/map_manager_dlg.h"
-#include "alarm_map_wall/search_alarm_dlg.h"
-#include "alarm_map_wall/tv_wall_manager.h"
+#include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "alarm_map_wall/emap/map_manager_dlg.h"
+#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "core/dev_info_store.h"
 #include "core/res_msg_dlg.h"
-#include "settings/sys_setting_dlg.h"
+#include "settings/local/sys_setting_dlg.h"
 #include "live/audio/broadcast_dlg.h"
 #include "live/audio/broadcast_run.h"
 #include "live/ptz/ptz_dlg.h"

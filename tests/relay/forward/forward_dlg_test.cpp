@@ -35,7 +35,7 @@
 #include "platform/window_text.h"
 #include "platform/wnd.h"
 #include "relay/serving/relay_user_check.h"
-#include "settings/sys_setting_dlg.h"
+#include "settings/local/sys_setting_dlg.h"
 
 
 namespace {

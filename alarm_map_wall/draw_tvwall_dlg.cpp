@@ -1,4 +1,0 @@
-#include "alarm_map_wall/draw_tvwall_dlg.h"
-
-CDrawTVwallDlg::CDrawTVwallDlg(TVWallLayout* pLayout, QWidget* parent)
-    : CDialog(IDD, parent), m_pLayout(pLayout) {}
