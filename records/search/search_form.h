@@ -12,7 +12,7 @@ int PageCount(int total);
 // Whether `a` lies after `b`, compared to the second.
 bool IsLater(const RecSearchTime& a, const RecSearchTime& b);
 
-// The result list's column specification for a list `width` pixels wide:
+// The result list's columns (title and width of each) for a list `width` pixels wide:
 // "path,W/4+300; size,W/4-100; download,W/4-100; play,W/4-100".
 std::string ResultColumns(int width, const std::string& path, const std::string& size, const std::string& download,
                           const std::string& play);
