@@ -29,6 +29,12 @@ constexpr ToolButton kButtons[] = {
 
 CConfigToolDlg::CConfigToolDlg(QWidget* parent) : CConfigPanel(IDD, parent, "Images\\Pagebk.png") {}
 
+int CConfigToolDlg::ButtonOfPage(int page) {
+  for (const ToolButton& b : kButtons)
+    if (b.page == page && page >= 0) return b.id;
+  return 0;
+}
+
 int CConfigToolDlg::ButtonWidth() { return g_nLanguage == kRussian ? 160 : 80; }
 
 CImageButton* CConfigToolDlg::Button(int id) const { return dynamic_cast<CImageButton*>(GetDlgItem(id)); }
@@ -72,9 +78,16 @@ void CConfigToolDlg::OnButton(int id) {
     return;
   }
   for (const ToolButton& b : kButtons) {
-    if (b.id != id || b.page < 0) continue;
-    if (m_pHost) m_pHost->ShowCfgPage(b.page);
-    SelectButton(id);
+    if (b.id != id) continue;
+    if (b.page >= 0) {
+      if (m_pHost) m_pHost->ShowCfgPage(b.page);
+      SelectButton(id);
+    } else if (CImageButton* button = Button(id)) {
+      // A button that opens no page keeps no mark of the click: only the
+      // chosen page's button stays marked.
+      button->SetTextColor(0);
+      button->update();
+    }
   }
 }
 

@@ -28,6 +28,9 @@ class CConfigToolDlg : public CConfigPanel {
   void SelectButton(int id);
   CImageButton* Button(int id) const;
 
+  // The button that opens page `page` (0 to 4).
+  static int ButtonOfPage(int page);
+
   // Button width: 160 with the interface language code 3, else 80.
   static int ButtonWidth();
 

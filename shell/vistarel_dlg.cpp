@@ -181,6 +181,7 @@ BOOL CVistarelDlg::OnInitDialog() {
   if (!g_strDispInfo.empty()) StartTimer(TIMER_CAPTION, 200);
   if (m_env.hideSplash) m_env.hideSplash();
 
+  g_nCfgPage = -1;  // the configuration module opens on its first page
   OpenFirstModule();
   RegisterWithRelay();
   m_pVemo2Login = nullptr;
