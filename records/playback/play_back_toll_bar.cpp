@@ -21,6 +21,7 @@ using namespace timebar;
 namespace {
 
 constexpr UINT kLabelTexts[3] = {1092, 1093, 1094};  // "H", "M", "S"
+constexpr UINT kRowText = 42004;                       // "CH:%d"
 constexpr int kLabelX[3] = {12, 30, 48};
 constexpr int kLabelY = 16;
 constexpr int kLabelSize[2] = {12, 14};
@@ -407,8 +408,8 @@ void CPlayBackTollBar::OnLeftButtonUp(int x, int y) {
       Text(m_clickedImage, 0, 0, text, 14);
       if (const PlayBackChannel* channel = GetRow(hit.row)) {
         char line[64];
-        std::snprintf(line, sizeof(line), "CH:%d %u-%02u-%02u", hit.row, channel->nYear, channel->nMonth,
-                      channel->nDay);
+        std::snprintf(line, sizeof(line), "%s %u-%02u-%02u", FormatStringA(kRowText, "CH:%d", {hit.row}).c_str(), channel->nYear,
+                      channel->nMonth, channel->nDay);
         const long bottom = static_cast<long>(m_namesImage.GetHeight());
         m_namesImage.DrawRectangle(0, bottom - 12, kNameWidth - 2, bottom - 1, kIndexBackground, true);
         Text(m_namesImage, 0, bottom - 12, line, 12);
