@@ -427,12 +427,17 @@ void CSearchRecDlg::FillPage(int firstRecord) {
   if (!m_pResultList) return;
   m_pResultList->setUpdatesEnabled(false);
   m_pResultList->DeleteAllItems();
+  const bool localFiles = SourceIndex() == 0 && !m_bVssDevice;
   int position = 0;
   for (const RecFileItem& item : m_lstResult) {
     ++position;
     if (position <= firstRecord) continue;
     if (m_pResultList->GetItemCount() >= kRowsPerPage) break;
     const int row = m_pResultList->InsertItem(m_pResultList->GetItemCount(), item.strFilePath);
+    // A local recording shows the file's path on this machine; the row keeps
+    // the program's own form, which playing and downloading it use. The paths
+    // of an NVR or a peer are theirs and shown as they come.
+    if (localFiles) m_pResultList->SetItemShownText(row, QString::fromStdString(paths::NativePath(item.strFilePath)));
     m_pResultList->SetItemText(row, 1, item.strFileSize);
   }
   m_pResultList->setUpdatesEnabled(true);
