@@ -1,6 +1,9 @@
 #include "shell/config_tool_dlg.h"
 
 
+#include <QFontMetrics>
+#include <algorithm>
+
 #include "core/startup_settings.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
@@ -12,6 +15,7 @@ namespace {
 
 constexpr int kRecordRight = 2;  // index of the Record right in g_nCurRights
 constexpr int kRussian = 3;      // interface language code
+constexpr int kCaptionMargin = 12;  // the face's rounded edges and a little air, both sides
 
 // The buttons in their left-to-right order, with their captions and pages (-1: none).
 struct ToolButton {
@@ -35,7 +39,15 @@ int CConfigToolDlg::ButtonOfPage(int page) {
   return 0;
 }
 
-int CConfigToolDlg::ButtonWidth() { return g_nLanguage == kRussian ? 160 : 80; }
+int CConfigToolDlg::ButtonWidth() const {
+  int width = g_nLanguage == kRussian ? 160 : 80;
+  const QFontMetrics metrics(font());
+  for (const ToolButton& b : kButtons) {
+    if (const CImageButton* button = Button(b.id))
+      width = std::max(width, metrics.horizontalAdvance(QString::fromStdWString(button->GetCaptionW())) + kCaptionMargin);
+  }
+  return width;
+}
 
 CImageButton* CConfigToolDlg::Button(int id) const { return dynamic_cast<CImageButton*>(GetDlgItem(id)); }
 

@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/string_table.h"
 #include "platform/window_text.h"
+#include "ui/control_fit.h"
 #include "ui/image_button.h"
 #include "ui/transparent_static.h"
 
@@ -163,6 +164,7 @@ void CPTZDlg::InitAdvanceCmdCombo() {
     m_cmbAdvance->insertItem(i, LoadStringW(ptz::PtzAdvancedAt(i)->stringId));
   }
   m_cmbAdvance->setCurrentIndex(-1);
+  ShowItemsWhole(m_cmbAdvance);  // the commands' names are longer than the panel is wide
 }
 
 void CPTZDlg::InsertAuxSwitchEntries() {
@@ -173,6 +175,7 @@ void CPTZDlg::InsertAuxSwitchEntries() {
     m_cmbAdvance->insertItem(index, name + LoadStringW(1022));
     m_cmbAdvance->insertItem(index + 1, name + LoadStringW(1023));
   }
+  ShowItemsWhole(m_cmbAdvance);
 }
 
 void CPTZDlg::ResetAdvanceCmdCombo() {

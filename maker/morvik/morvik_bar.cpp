@@ -29,6 +29,7 @@ MorvikBar::MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand)
   QPalette pal = palette();
   pal.setColor(QPalette::Window, QColor(214, 218, 222));
   pal.setColor(QPalette::ButtonText, Qt::black);
+  pal.setColor(QPalette::WindowText, Qt::black);  // the time, on the light bar
   setPalette(pal);
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(2, 1, 2, 1);

@@ -4,6 +4,7 @@
 
 #include "alarm_map_wall/alarm/alarm_list_dlg.h"
 #include "live/ptz/ptz_dlg.h"
+#include "records/search/search_rec_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "shell/page_dlg.h"
 #include "shell/vistarel_dlg.h"
@@ -31,7 +32,16 @@ const std::vector<MainWindowPage>& MainWindowPages() {
          dlg.m_pPageDlg->OnBnClickedVideo();
          if (!dlg.m_pAlarmListDlg->isVisible()) dlg.OnBnClickedAlarmList();
        }},
-      {"record query", [](CVistarelDlg& dlg) { dlg.m_pPageDlg->OnBnClickedRecord(); }},
+      {"record query",
+       [](CVistarelDlg& dlg) {
+         dlg.m_pPageDlg->OnBnClickedRecord();
+         dlg.m_pSearchRecDlg->OnBnClickedBtnFileMode();
+       }},
+      {"record query by time",
+       [](CVistarelDlg& dlg) {
+         dlg.m_pPageDlg->OnBnClickedRecord();
+         dlg.m_pSearchRecDlg->OnBnClickedBtnTimeMode();
+       }},
       {"alarm query", [](CVistarelDlg& dlg) { dlg.m_pPageDlg->OnBnClickedAlarm(); }},
       {"TV wall", [](CVistarelDlg& dlg) { dlg.m_pPageDlg->OnBnClickedTVWall(); }},
       {"map", [](CVistarelDlg& dlg) { dlg.m_pPageDlg->OnBnClickedMap(); }},

@@ -14,7 +14,8 @@ struct MainWindowPage {
   std::function<void(CVistarelDlg&)> show;  // the module switch and clicks that open it
 };
 
-// Live view with the PTZ panel and with the alarm list, the record query, the
+// Live view with the PTZ panel and with the alarm list, the record query by
+// file and by time, the
 // alarm query, the TV wall, the map, the five pages of the configuration
 // manager and the record-scheme page opened by "Detail".
 const std::vector<MainWindowPage>& MainWindowPages();

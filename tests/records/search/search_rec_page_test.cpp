@@ -262,6 +262,9 @@ TEST(SearchForm, PagesSlotsKeysAndFolders) {
   }
   EXPECT_EQ(ResultColumns(800, "File Path", "File Size(Bytes)", "Download Status", "Play Status"),
             "File Path,500; File Size(Bytes),100; Download Status,100; Play Status,100");
+  // The narrow columns take the least width their texts need.
+  EXPECT_EQ(ResultColumns(800, "File Path", "File Size(Bytes)", "Download Status", "Play Status", {120, 90, 130}),
+            "File Path,500; File Size(Bytes),120; Download Status,100; Play Status,130");
   EXPECT_TRUE(IsLater(RecSearchTime{2024, 1, 5, 10, 0, 1}, RecSearchTime{2024, 1, 5, 10, 0, 0}));
   EXPECT_FALSE(IsLater(RecSearchTime{2024, 1, 5, 10, 0, 0}, RecSearchTime{2024, 1, 5, 10, 0, 0}));
 
