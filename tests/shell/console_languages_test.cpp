@@ -14,6 +14,10 @@
 #include <QSet>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTimer>
+#include <functional>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -132,6 +136,28 @@ QStringList ShownTexts(const QWidget* root) {
   return texts;
 }
 
+// The texts of the menu that `open` opens (its submenus' too); the menu is
+// closed again.
+QStringList MenuTexts(const std::function<void()>& open) {
+  QStringList texts;
+  std::function<void(const QMenu*)> collect = [&](const QMenu* menu) {
+    for (const QAction* action : menu->actions()) {
+      texts << action->text();
+      if (action->menu() != nullptr) collect(action->menu());
+    }
+  };
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      collect(menu);
+      menu->close();
+    }
+  });
+  poll.start(20);
+  open();
+  return texts;
+}
+
 // Words of the Latin alphabet in a Chinese text: what the string tables
 // should have given. Names of things (devices and groups the test made, "IP",
 // "NVR" ...) and units are not words to translate.
@@ -178,6 +204,17 @@ TEST_P(ConsoleLanguageTest, EveryWindowFitsItsTextsShowsThemReadablyAndInItsLang
     for (const MainWindowPage& page : MainWindowPages()) {
       page.show(dlg);
       check(&dlg, size + page.name);
+    }
+    // The menus of a pane and of the settings button.
+    if (GetParam().code == 0) {
+      dlg.m_pPageDlg->OnBnClickedVideo();
+      QWidget* pane = dlg.m_pVideoManagerDlg->Pane(0);
+      for (const QString& text : LatinWords(MenuTexts([&] {
+             QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), pane->mapToGlobal(QPoint(5, 5)));
+             QApplication::sendEvent(pane, &menu);
+           }))) faults.push_back(size + "pane menu: untranslated: \"" + text.toStdString() + "\"\n");
+      for (const QString& text : LatinWords(MenuTexts([&] { static_cast<QAbstractButton*>(dlg.GetDlgItem(1254))->click(); })))
+        faults.push_back(size + "settings menu: untranslated: \"" + text.toStdString() + "\"\n");
     }
     // The windows of their own that the main window opens.
     dlg.m_pSysSettingDlg->show();
