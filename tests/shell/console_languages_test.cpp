@@ -252,8 +252,9 @@ TEST_P(ConsoleLanguageTest, EveryWindowFitsItsTextsShowsThemReadablyAndInItsLang
   }
 }
 
-// For a person to look at: four cameras playing, the PTZ panel open, the
-// configuration manager; saved under the build folder's "screenshots".
+// For a person to look at (and for the user manual): four cameras playing, the
+// PTZ panel open, the configuration manager on its device and record-scheme
+// pages, the system settings window; saved under the build folder's "screenshots".
 TEST_P(ConsoleLanguageTest, Screenshots) {
   RtspTestServer server;
   ASSERT_TRUE(server.Start(std::string(VEMO_TEST_PEERS_DIR) + "/rtsp_server.py"));
@@ -280,6 +281,18 @@ TEST_P(ConsoleLanguageTest, Screenshots) {
   dlg.m_pCfgManagerDlg->ShowCfgPage(0);  // the device page, as its tool button opens it
   QTest::qWait(200);
   Save(&dlg, "config_manager");
+  dlg.ShowCfgPage(2);
+  dlg.m_pCfgManagerDlg->OnBnClickedDetail();
+  QTest::qWait(200);
+  Save(&dlg, "record_schemes");
+  // The system settings window on its forwarding page.
+  dlg.m_pSysSettingDlg->show();
+  auto* tabs = dlg.m_pSysSettingDlg->findChild<QTabWidget*>();
+  ASSERT_NE(tabs, nullptr);
+  tabs->setCurrentIndex(tabs->count() - 1);
+  QTest::qWait(200);
+  Save(dlg.m_pSysSettingDlg, "system_settings");
+  dlg.m_pSysSettingDlg->hide();
   dlg.m_pPageDlg->OnBnClickedVideo();
   dlg.m_pVideoManagerDlg->RemoveAllWatch();
 }
