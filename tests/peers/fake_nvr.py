@@ -46,6 +46,10 @@ every reply sent afterwards):
   unanswered CMD   requests of command CMD (e.g. 4394, the camera search) are
                    read and logged but never answered; other requests are
                    answered as usual
+  refuse S...      SET_CONFIG of the sections S (numbers) is answered with
+                   status 1 and not stored; other requests as usual
+  without E...     the whole configuration (section 0) leaves out its
+                   children named E (e.g. usercfg networkparam)
 
 Commands:
   mode M [ARGS]          set the fault mode
@@ -198,9 +202,11 @@ class Store:
     def record_driven(self):
         return self.sections["channelcfg"].find("RecordConfig/RecordDriven")
 
-    def whole(self):
+    def whole(self, leave_out=()):
         root = ET.Element("nvr")
         for name in WHOLE_ORDER:
+            if name in leave_out:
+                continue
             if name == "networkparam":
                 holder = ET.SubElement(root, "networkparam")
                 for child in NETWORK_CHILDREN:
@@ -209,11 +215,11 @@ class Store:
                 root.append(copy.deepcopy(self.sections[name]))
         return gbk_text(root)
 
-    def get(self, section):
+    def get(self, section, leave_out=()):
         """The text of a section, or None for a section the NVR does not have."""
         with self.lock:
             if section == 0:
-                return self.whole()
+                return self.whole(leave_out)
             if section == 7:
                 return gbk_text(ET.Element("disk"))
             if section == 18:
@@ -314,13 +320,16 @@ class Nvr:
         if command == GET_CONFIG:
             section = struct.unpack("<i", values[0])[0]
             self.record("GET %d" % section)
-            text = self.store.get(section)
+            text = self.store.get(section, self.mode[1:] if self.mode[0] == "without" else ())
             status = None if text is not None else 1
             self.reply(client, 4391, [(T_SECTION, values[0]), (T_DATA, text or b"")], status)
         elif command == SET_CONFIG:
             section = struct.unpack("<i", values[0])[0]
             self.record("SET %d %d" % (section, len(values[1])))
-            refused = self.store.set(section, values[1])
+            if self.mode[0] == "refuse" and str(section) in self.mode[1:]:
+                refused = 1
+            else:
+                refused = self.store.set(section, values[1])
             self.reply(client, 4383, [], 1 if refused else None)
         elif command == RESTORE:
             self.record("RESTORE")
