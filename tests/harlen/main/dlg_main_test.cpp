@@ -266,6 +266,16 @@ TEST_F(MainWindow, AnExportThatCouldNotBeAskedForLeavesNothingPending) {
   EXPECT_FALSE(std::filesystem::exists(folder.File("never.xml")));
 }
 
+TEST_F(MainWindow, AnExportTheNvrRefusesSaysSoAndLeavesNothingPending) {
+  ShowLoaded();
+  nvr->Command("mode status 1");
+  answerer.AnswerFile(QString::fromStdString(folder.File("refused.xml")));
+  Click(CDlgSysManageConfig::IDC_BTN_EXPORT);
+  ASSERT_TRUE(WaitFor([&] { return !g_pDlgMain->IsExportPending(); }));
+  EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("导出配置失败!")});
+  EXPECT_FALSE(std::filesystem::exists(folder.File("refused.xml")));
+}
+
 TEST_F(MainWindow, ImportRefusesFilesThatAreNoConfigurationOrTooLarge) {
   ShowLoaded();
   std::ofstream(folder.File("other.xml")) << "<config />";
