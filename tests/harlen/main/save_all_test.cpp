@@ -24,9 +24,8 @@
 namespace {
 
 // The windows' waits for the configuration and the acknowledgements,
-// shortened: they only run out against NVRs that never answer.
-constexpr int kConfigWaitMs = 1500;
-constexpr int kAcksWaitMs = 1500;
+// shortened only where the NVR never answers, so that they run out soon.
+constexpr int kShortWaitMs = 1500;
 
 const QString kUnread = QStringLiteral("未能从NVR读取配置!");
 const QString kNothingSaved = QStringLiteral("未能从NVR读取配置，未保存任何配置!");
@@ -38,7 +37,6 @@ class SaveAllWindow : public ::testing::Test {
   void SetUp() override {
     host.resize(900, 700);
     host.show();
-    CDlgMain::SetReplyWaits(kConfigWaitMs, kAcksWaitMs);
   }
   void TearDown() override {
     HL_Release();
@@ -96,6 +94,7 @@ class ConfigNeverRead : public SaveAllWindow, public ::testing::WithParamInterfa
 // The records still hold another NVR's configuration: none of it may reach this one.
 TEST_P(ConfigNeverRead, IsReportedAndOkSendsNothing) {
   LoadFromAnotherNvr();
+  CDlgMain::SetReplyWaits(kShortWaitMs, 0);
   FakeNvrProcess nvr(0, GetParam().mode);
   ASSERT_TRUE(nvr.Ready());
   ASSERT_TRUE(Show(nvr));
@@ -164,6 +163,7 @@ TEST_F(SaveAllWindow, RefusedSectionsAreNamedAndKeepTheEdits) {
 TEST_F(SaveAllWindow, AcknowledgementsThatNeverComeAreWaitedForABoundedTime) {
   FakeNvrProcess nvr(0, {"--mode", "unanswered", "4382"});
   ASSERT_TRUE(nvr.Ready());
+  CDlgMain::SetReplyWaits(0, kShortWaitMs);
   ASSERT_TRUE(Show(nvr));
   ASSERT_TRUE(WaitFor([] { return g_pDlgMain->LoadedSections().Any(); }));
   ClickOk();
@@ -171,5 +171,5 @@ TEST_F(SaveAllWindow, AcknowledgementsThatNeverComeAreWaitedForABoundedTime) {
   ASSERT_TRUE(MessagesArrived(1));
   EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("以下配置未能保存到NVR:\n") + kEverySection});
   EXPECT_TRUE(g_pDlgMain->GetDlgItem(IDOK)->isEnabled());
-  EXPECT_EQ(nvr.Count("SET "), 10) << "every section was sent";
+  EXPECT_TRUE(WaitFor([&] { return nvr.Count("SET ") == 10; })) << "every section was sent";
 }
