@@ -166,8 +166,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void OnDownloadData(const BYTE* data, long length, uint64_t received, uint64_t total, const char* name);
   // The relay file is complete (after every piece handed over before it).
   void OnDownloadFinish(const char* name);
-  // WM_FILE_TRANSFER_EVENT: the control reports a failed NVR download.
-  LRESULT OnFileTransferEvent(LONG gimbroId, LONG value);
+  // WM_FILE_TRANSFER_EVENT: the control reports that the NVR download
+  // `transfer` (its number, GetDownloadTransfer) failed.
+  LRESULT OnFileTransferEvent(LONG gimbroId, LONG transfer);
   const CDownloadBatch& Downloads() const { return *m_download; }
   // The relay library's download calls (null: the library itself; tests set their own).
   void SetRelayDownloads(IRelayDownloads* calls) { m_pRelayDownloadsOverride = calls; }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <QUrl>
+#include <cstdlib>
 #include <optional>
 
 #include "core/client_log.h"
@@ -179,10 +180,16 @@ void CSearchRecDlg::ClearPlayStatus(int player) {
 }
 
 void CSearchRecDlg::PlayNvrFile(const std::string& path, int row) {
-  // A downloaded copy in the device's save folder plays as a local file.
-  const std::string localPath = downloads::NvrLocalPath(m_strSaveFolder, path);
+  // A downloaded copy in the device's save folder plays as a local file: the
+  // one of the row's size among the names a download may have given it (files
+  // of other days share its name).
+  const std::string sizeText = m_pResultList ? std::string(m_pResultList->GetItemText(row, 1)) : std::string();
+  char* end = nullptr;
+  const long long size = sizeText.empty() ? -1 : std::strtoll(sizeText.c_str(), &end, 10);
+  const std::string localPath =
+      downloads::NvrSavedCopy(m_strSaveFolder, path, end && *end == '\0' && size >= 0 ? size : -1);
   const QString native = QString::fromStdString(paths::NativePath(localPath));
-  const bool downloaded = QFileInfo(native).isFile() && QFileInfo(native).isReadable();
+  const bool downloaded = !localPath.empty() && QFileInfo(native).isFile() && QFileInfo(native).isReadable();
   const bool picture = path.size() >= 4 && QString::fromStdString(path.substr(path.size() - 4)).toLower() == ".jpg";
   if (picture) {
     if (!downloaded) {

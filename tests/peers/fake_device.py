@@ -34,11 +34,13 @@ Commands (one line each on the command port; each gets one answer line,
   mediaparam KIND TEXT...     send media parameters
   replay STATE VALUE          send a replay state
   replaycaps CAN OPTION       the replay words sent at login (default 1 0), sent now too
-  download SIZE [MODE]        what a download request gets: SIZE bytes of data (the file's own
+  download SIZE [MODE...]     what a download request gets: SIZE bytes of data (the file's own
                               bytes for a file of the record tree), then the end (MODE ok),
                               the end with a failure after half of them (fail), the end after
                               half of them (short), half of them and then nothing (stall),
-                              nothing at all (silent), or every byte with a size of 0 (zero)
+                              nothing at all (silent), or every byte with a size of 0 (zero);
+                              several modes are taken by the next requests in turn, the last
+                              one staying
   garbage                     send non-frame bytes to every logged-in connection
   drop                        close every connection
   audio PATH                  write the talk and broadcast audio received so far (the packets' bytes,
@@ -139,7 +141,7 @@ class Device:
         self.ptz_flag, self.ptz_code = 0, 1
         self.talk_accept = True
         self.replay_caps = (1, 0)
-        self.download_size, self.download_mode = 300000, "ok"
+        self.download_size, self.download_modes = 300000, ["ok"]
         self.lock = threading.Condition()
         self.book = Records(self.lock)
         self.audio = bytearray()  # talk and broadcast audio received
@@ -385,7 +387,9 @@ class Device:
         self.start_replay(client, pieces, True)
 
     def download(self, client, transfer, path):
-        size, mode = self.download_size, self.download_mode
+        with self.lock:
+            size = self.download_size
+            mode = self.download_modes.pop(0) if len(self.download_modes) > 1 else self.download_modes[0]
         record = self.store.find(path) if self.store is not None else None
         if record is not None:
             with open(record.local, "rb") as f:
@@ -466,8 +470,9 @@ class Device:
             self.replay_caps = (int(args[0]), int(args[1]))
             return "OK %d" % self.broadcast(frame(REPLAY_CAPS, *self.replay_caps))
         elif cmd == "download":
-            self.download_size = int(args[0])
-            self.download_mode = args[1] if len(args) > 1 else "ok"
+            with self.lock:
+                self.download_size = int(args[0])
+                self.download_modes = args[1:] or ["ok"]
         elif cmd == "garbage":
             return "OK %d" % self.broadcast(b"\x00garbage after login\xff" * 3)
         elif cmd == "drop":
