@@ -236,7 +236,7 @@ int CSearchRecDlg::OpenNvrFileReplay(const std::string& path, int row) {
     ClearPlayStatus(q);
     m_nPlayerRow[q] = -1;
   }
-  MapNvrPlayer(id, p);
+  MapNvrPlayer(id, p, true);
   m_nPlayerRow[p] = row;
   m_pPlayer[p]->Stop();
   m_pPlayer[p]->SetPlayOption(kMorvikOptionReplay, static_cast<LONG>(option));
@@ -309,10 +309,35 @@ void CSearchRecDlg::OnCtrolNVRReplay(LONG command, LONG value, PlaybackStatus* s
   }
 }
 
-void CSearchRecDlg::OnNVRReplayStatus(LONG gimbroId, LONG state, LONG) {
-  const int p = NvrPlayerOf(gimbroId);
-  if (p < 0 || state != replaycmd::kNvrStateEnded || m_bNvrSwitching) return;
+bool CSearchRecDlg::ControlNvrFile(int p, LONG command, LONG value) {
+  LONG id = 0;
+  {
+    std::lock_guard<std::mutex> lock(m_csFeed);
+    for (const auto& [gimbroId, player] : m_map) {
+      if (player == p && m_nvrFiles.count(gimbroId)) id = gimbroId;
+    }
+  }
+  if (id == 0) return false;
+  const DevInfo* dev = DeviceByGimbroId(id);
+  const replaycmd::NvrStep step = replaycmd::NvrFileStep(command, value);
+  if (!dev || !dev->pGimbroCtrl || step.command == replaycmd::kNone) return true;
+  // The NVR paces what it streams: pause, speeds and seeks are carried out
+  // there, and the picture follows the frames that come.
+  dev->pGimbroCtrl->ControlFileReplay(id, step.command, step.value);
+  // The player's stop ends the replay at once; the NVR's end notice that
+  // follows finds nothing to end.
+  if (step.command == replaycmd::kNvrStop) EndNvrReplay(id, p);
+  return true;
+}
+
+void CSearchRecDlg::EndNvrReplay(LONG gimbroId, int p) {
   ClearPlayStatus(p);
   if (m_pPlayer[p]) m_pPlayer[p]->Stop();
   MapNvrPlayer(gimbroId, -1);
+}
+
+void CSearchRecDlg::OnNVRReplayStatus(LONG gimbroId, LONG state, LONG) {
+  const int p = NvrPlayerOf(gimbroId);
+  if (p < 0 || state != replaycmd::kNvrStateEnded || m_bNvrSwitching) return;
+  EndNvrReplay(gimbroId, p);
 }
