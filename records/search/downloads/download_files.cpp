@@ -47,6 +47,7 @@ std::string Numbered(const std::string& path, int number) {
 // The index-th name an NVR file may be kept under: 0 its own name, then the
 // day's, then the numbered ones; empty past the last.
 std::string NvrCandidate(const std::string& saveFolder, const std::string& remotePath, int index) {
+  if (BaseName(remotePath).empty()) return std::string();  // a folder, no file
   const std::string own = NvrLocalPath(saveFolder, remotePath);
   if (own.empty() || index == 0) return index == 0 ? own : std::string();
   const std::string day = DayOf(remotePath);

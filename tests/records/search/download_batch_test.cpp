@@ -67,6 +67,7 @@ TEST(DownloadFiles, AnNvrFileNeverTakesTheNameOfAFileThatIsThere) {
   EXPECT_EQ(kept(day6), "20240106_083000_3.avi");
   EXPECT_EQ(kept("/mnt/20240106/noext"), "noext");
   EXPECT_EQ(downloads::NvrSavePath(save, "D:\\083000.avi"), "");  // no file of an NVR
+  EXPECT_EQ(downloads::NvrSavePath(save, "/mnt/sd1/"), "");         // a folder
 
   // Copies are found by their length; without a length, by the file's own name.
   EXPECT_EQ(downloads::BaseName(downloads::NvrSavedCopy(save, day6, 20)), "20240106_083000.avi");
