@@ -46,12 +46,11 @@ class GimbroLink::OnvifOwner : public onvif::Session::Owner {
 };
 
 GimbroLink::GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online,
-                       GimbroEventHub* hub, QNetworkAccessManager* http, talkaudio::Hub* audio)
+                       GimbroEventHub* hub, talkaudio::Hub* audio)
     : params_(std::move(params)),
       online_(std::move(online)),
       hub_(hub),
       timings_(GimbroTimingsForNewLinks()),
-      http_(http),
       onvifOwner_(std::make_unique<OnvifOwner>(this)),
       audio_(audio) {
   retryMs_ = timings_.firstRetryMs;
@@ -135,7 +134,7 @@ void GimbroLink::StartOnvif() {
   CloseSocket();
   state_ = State::kOnvif;
   PublishProbing();
-  onvif_ = new onvif::Session(params_, timings_, http_, hub_, onvifOwner_.get());
+  onvif_ = new onvif::Session(params_, timings_, hub_, onvifOwner_.get());
   onvif_->Start();
 }
 

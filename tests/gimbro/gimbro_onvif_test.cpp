@@ -122,16 +122,24 @@ TEST_F(GimbroOnvifTest, KilledCameraGoesOfflineAndComesBack) {
 }
 
 // A camera online that stops answering as a camera (it hangs, talks
-// nonsense or floods) goes offline once, and comes back when it mends.
+// nonsense or floods) goes offline once, with the reason, and comes back
+// when it mends.
 TEST_F(GimbroOnvifTest, CameraThatStopsAnsweringGoesOffline) {
-  for (const char* mode : {"silent", "notxml", "huge"}) {
-    SCOPED_TRACE(mode);
+  struct Case {
+    const char* mode;
+    const char* reason;  // a piece of the status text
+  };
+  for (const Case& c : {Case{"silent", "no answer"}, Case{"notxml", "not a SOAP answer"},
+                        Case{"huge", "too large"}, Case{"flood", "too large"}, Case{"floodheaders", "too large"}}) {
+    SCOPED_TRACE(c.mode);
     sink.events.clear();
     FakeOnvifCamera camera(0, CameraArgs());
     const LONG id = AddCamera(camera);
-    ASSERT_EQ(camera.Command(std::string("mode ") + mode), "OK");
+    ASSERT_EQ(camera.Command(std::string("mode ") + c.mode), "OK");
     ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_CONNECTION_LOST));
     EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_CONNECTION_LOST)[0].id, id);
+    EXPECT_NE(sink.Of(1, GIMBRO_STATUS_CONNECTION_LOST)[0].text.find(c.reason), std::string::npos)
+        << sink.Of(1, GIMBRO_STATUS_CONNECTION_LOST)[0].text;
     EXPECT_EQ(ctrl->PtzCommand(id, kStop.c_str()), GIMBRO_ERR_OFFLINE);
     ASSERT_EQ(camera.Command("mode normal"), "OK");
     EXPECT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_OK, 2));
@@ -143,7 +151,7 @@ TEST_F(GimbroOnvifTest, CameraThatStopsAnsweringGoesOffline) {
 // Peers that are not cameras leave the device offline, with a reason, and
 // are tried again; none of them holds the control up.
 TEST_F(GimbroOnvifTest, PeersThatAreNotCamerasLeaveTheDeviceOffline) {
-  for (const char* mode : {"fault", "notxml", "huge", "silent", "notcamera"}) {
+  for (const char* mode : {"fault", "notxml", "huge", "flood", "floodheaders", "silent", "notcamera"}) {
     SCOPED_TRACE(mode);
     sink.events.clear();
     FakeOnvifCamera camera(0, CameraArgs({"--mode", mode}));
@@ -260,6 +268,32 @@ TEST_F(GimbroOnvifTest, MotionAndInputEventsBecomeAlarms) {
     EXPECT_EQ(alarm.alarm.type, c.type);
     const QDate today = QDate::currentDate();
     EXPECT_LE(std::abs(QDate(alarm.alarm.year, alarm.alarm.month, alarm.alarm.day).daysTo(today)), 1);
+  }
+}
+
+// A camera that also wants HTTP Digest authentication is answered with the
+// algorithm it names, and again when it changes its nonce; a wrong password
+// is refused.
+TEST_F(GimbroOnvifTest, HttpDigestAuthenticationIsAnswered) {
+  for (const char* algorithm : {"MD5", "SHA-256"}) {
+    SCOPED_TRACE(algorithm);
+    sink.events.clear();
+    FakeOnvifCamera camera(0, CameraArgs({"--http-digest", algorithm}));
+    const LONG id = AddCamera(camera);
+    EXPECT_EQ(camera.Command("count AUTHFAIL"), "OK 0");
+    ASSERT_EQ(ctrl->PtzCommand(id, kStop.c_str()), GIMBRO_OK);
+    EXPECT_EQ(camera.Take("Stop"), "Stop main PanTilt=true Zoom=true");
+    ASSERT_EQ(camera.Command("nonce"), "OK");
+    ASSERT_EQ(ctrl->PtzCommand(id, kStop.c_str()), GIMBRO_OK);
+    EXPECT_EQ(camera.Take("Stop"), "Stop main PanTilt=true Zoom=true");
+    EXPECT_EQ(sink.Count(1, GIMBRO_STATUS_CONNECTION_LOST), 0u);
+    EXPECT_EQ(ctrl->RemoveDevice(id), GIMBRO_OK);
+
+    FakeOnvifCamera other(0, CameraArgs({"--http-digest", algorithm, "--password", "right"}));
+    ASSERT_TRUE(other.Ready());
+    ctrl->AddDevice("127.0.0.1", other.Port(), "admin", "wrong");
+    ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_REFUSED));
+    EXPECT_NE(sink.Of(1, GIMBRO_STATUS_LOGIN_REFUSED)[0].text.find("refused"), std::string::npos);
   }
 }
 

@@ -24,13 +24,12 @@ bool NotOnvif(const SoapResult& result) {
 
 }  // namespace
 
-Session::Session(const GimbroDeviceParams& params, const GimbroTimings& timings, QNetworkAccessManager* http,
-                 GimbroEventHub* hub, Owner* owner)
+Session::Session(const GimbroDeviceParams& params, const GimbroTimings& timings, GimbroEventHub* hub, Owner* owner)
     : params_(params),
       timings_(timings),
       hub_(hub),
       owner_(owner),
-      soap_(http, timings.maxAnswerBytes, this) {
+      soap_(timings.maxAnswerBytes, timings.connectTimeoutMs, this) {
   soap_.SetHttpCredentials(codepage::ToQString(params_.login), codepage::ToQString(params_.password));
   connect(&pollTimer_, &QTimer::timeout, this, &Session::Poll);
   renewTimer_.setInterval(kSubscriptionSeconds * 1000 / 2);

@@ -38,7 +38,6 @@
 #include "maker/gimbro/onvif/soap_client.h"
 
 class GimbroEventHub;
-class QNetworkAccessManager;
 
 namespace onvif {
 
@@ -56,8 +55,7 @@ class Session : public QObject {
     virtual void OnvifStreams(const std::string& mainUri, const std::string& subUri) = 0;
   };
 
-  Session(const GimbroDeviceParams& params, const GimbroTimings& timings, QNetworkAccessManager* http,
-          GimbroEventHub* hub, Owner* owner);
+  Session(const GimbroDeviceParams& params, const GimbroTimings& timings, GimbroEventHub* hub, Owner* owner);
   ~Session() override;
 
   void Start();
