@@ -349,8 +349,12 @@ void GimbroLink::GoOnline() {
 void GimbroLink::LoginRefused(const std::string& reason) {
   qCWarning(lcGimbro, "device %d: %s:%u refused the login \"%s\"", static_cast<int>(params_.id),
             qPrintable(params_.host), static_cast<unsigned>(params_.port), params_.login.c_str());
+  const bool wasOnline = online_->load();
   CloseSocket();
   state_ = State::kIdle;
+  // A device may refuse the credentials it took before (its password was changed).
+  online_->store(false);
+  if (wasOnline) gimbro_replay::LinkLost(hub_, params_.id);
   PublishProbing();
   if (lastReported_ != GIMBRO_STATUS_LOGIN_REFUSED) {
     Report(GIMBRO_STATUS_LOGIN_REFUSED, reason.empty() ? std::string("login refused") : reason);

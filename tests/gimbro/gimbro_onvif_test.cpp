@@ -122,15 +122,17 @@ TEST_F(GimbroOnvifTest, KilledCameraGoesOfflineAndComesBack) {
 }
 
 // A camera online that stops answering as a camera (it hangs, talks
-// nonsense or floods) goes offline once, with the reason, and comes back
-// when it mends.
+// nonsense, floods, or answers every request with a fault, so that its
+// events and moves are lost) goes offline once, with the reason, and comes
+// back when it mends.
 TEST_F(GimbroOnvifTest, CameraThatStopsAnsweringGoesOffline) {
   struct Case {
     const char* mode;
     const char* reason;  // a piece of the status text
   };
   for (const Case& c : {Case{"silent", "no answer"}, Case{"notxml", "not a SOAP answer"},
-                        Case{"huge", "too large"}, Case{"flood", "too large"}, Case{"floodheaders", "too large"}}) {
+                        Case{"huge", "too large"}, Case{"flood", "too large"}, Case{"floodheaders", "too large"},
+                        Case{"fault", "answers every request with a fault"}}) {
     SCOPED_TRACE(c.mode);
     sink.events.clear();
     FakeOnvifCamera camera(0, CameraArgs());

@@ -188,15 +188,38 @@ void Session::Poll() {
   if (polling_) return;
   polling_ = true;
   Call(device_, GetSystemDateAndTime(), false, [this](const SoapResult& r) {
-    polling_ = false;
-    // Any SOAP answer, a fault too, shows the device alive.
-    if (r.Ok() || r.kind == SoapResult::kFault || r.AuthRefused()) {
+    if (r.Ok()) {
+      polling_ = false;
       TakeClock(r);
       return;
     }
-    Fail(GIMBRO_STATUS_CONNECTION_LOST, "the device stopped answering: " + r.Describe().toStdString(),
-         r.kind == SoapResult::kNotSoap || r.kind == SoapResult::kHttpError);
+    if (r.kind == SoapResult::kFault || r.AuthRefused()) {
+      // Some devices want credentials even for their clock: the device is
+      // judged by a request with the token, as at the login.
+      Call(device_, GetDeviceInformation(), true, [this](const SoapResult& probe) {
+        polling_ = false;
+        if (probe.Ok()) return;
+        if (probe.AuthRefused()) {
+          LoginFailed(probe, "GetDeviceInformation");
+        } else if (probe.kind == SoapResult::kFault) {
+          // Alive, but nothing it is asked is done: its events are lost and
+          // its PTZ does not move. It is no longer online.
+          Fail(GIMBRO_STATUS_CONNECTION_LOST,
+               "the device answers every request with a fault: " + probe.Describe().toStdString(), false);
+        } else {
+          StoppedAnswering(probe);
+        }
+      });
+      return;
+    }
+    polling_ = false;
+    StoppedAnswering(r);
   });
+}
+
+void Session::StoppedAnswering(const SoapResult& result) {
+  Fail(GIMBRO_STATUS_CONNECTION_LOST, "the device stopped answering: " + result.Describe().toStdString(),
+       result.kind == SoapResult::kNotSoap || result.kind == SoapResult::kHttpError);
 }
 
 // ---- stream addresses

@@ -9,7 +9,10 @@
 // Online, the session
 //  - polls the device's clock every echo interval and reports the device
 //    offline when an answer does not come (time-outs, refused connections,
-//    answers that are not SOAP);
+//    answers that are not SOAP); a clock answered with a fault is followed by
+//    a request with the token, and a device that answers that with a fault
+//    too is offline (it does nothing it is asked), one that refuses the token
+//    is refused;
 //  - learns the stream addresses of its first two media profiles for the
 //    pull control (gimbro_streams.h);
 //  - keeps a pull-point subscription of the event service and turns motion
@@ -80,6 +83,7 @@ class Session : public QObject {
   void OnCapabilities(const SoapResult& result);
   void LoginFailed(const SoapResult& result, const char* step);
   void Poll();
+  void StoppedAnswering(const SoapResult& result);
   void Fail(LONG code, const std::string& reason, bool notOnvif);
   bool TakeClock(const SoapResult& result);
 
