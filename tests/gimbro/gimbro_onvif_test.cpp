@@ -97,6 +97,12 @@ TEST_F(GimbroOnvifTest, WrongPasswordIsRefusedOnceAndRetriedRarely) {
   ASSERT_EQ(strict.Command("mode normal"), "OK");
   ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_OK));
   EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_LOGIN_OK)[0].id, other);
+
+  // Online, the camera refuses the credentials it took, its clock too: refused again.
+  ASSERT_EQ(strict.Command("mode locked"), "OK");
+  ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_REFUSED, 3));
+  EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_LOGIN_REFUSED)[2].id, other);
+  EXPECT_EQ(ctrl->PtzCommand(other, kStop.c_str()), GIMBRO_ERR_OFFLINE);
 }
 
 TEST_F(GimbroOnvifTest, KilledCameraGoesOfflineAndComesBack) {

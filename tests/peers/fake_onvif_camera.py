@@ -20,6 +20,7 @@ answers one line, "OK ..." or "ERR ...".
 Modes (how requests are treated; the "mode" command changes it):
   normal     a camera
   wrongauth  every credential is refused (ter:NotAuthorized), as with a wrong password
+  locked     every request is refused as not authorized, the clock too
   fault      every request is answered with a SOAP fault
   notxml     every request is answered "200 OK" with a text that is not XML
   huge       every request is answered with an endless body (about 13 MB/s)
@@ -169,7 +170,7 @@ class Camera:
 
     # ---- authentication
     def authorized(self, header):
-        if self.mode == "wrongauth" or header is None:
+        if self.mode in ("wrongauth", "locked") or header is None:
             return False
         security = child(header, "Security")
         token = child(security, "UsernameToken") if security is not None else None
@@ -236,7 +237,7 @@ class Camera:
 
     def handle(self, path, body_node, header):
         op = local(body_node.tag)
-        if op == "GetSystemDateAndTime":
+        if op == "GetSystemDateAndTime" and self.mode != "locked":
             self.record(op)
             t = self.now()
             return envelope(
