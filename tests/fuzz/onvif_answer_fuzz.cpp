@@ -1,13 +1,14 @@
 // Feeds arbitrary bytes to the reading of ONVIF devices' answers: the HTTP
 // answer (whole, and in pieces as a connection brings them), its
 // authentication challenges, the SOAP envelope and its contents (clock,
-// profiles, presets, events).
+// profiles, presets, events and the alarms they raise).
 #include <QByteArray>
 #include <cstddef>
 #include <cstdint>
 
 #include "maker/gimbro/http/http_answer.h"
 #include "maker/gimbro/http/http_auth.h"
+#include "maker/gimbro/onvif/event_alarms.h"
 #include "maker/gimbro/onvif/onvif_requests.h"
 #include "maker/gimbro/onvif/ptz_action.h"
 #include "maker/gimbro/onvif/soap_envelope.h"
@@ -31,7 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)onvif::ReadProfiles(answer.body);
     (void)onvif::ReadPresets(answer.body);
     (void)onvif::ReadSubscription(answer.body);
-    for (const onvif::Notification& n : onvif::ReadNotifications(answer.body)) (void)onvif::AlarmType(n);
+    onvif::EventAlarms alarms;
+    const std::vector<onvif::Notification> notifications = onvif::ReadNotifications(answer.body);
+    (void)alarms.Take(notifications);
+    (void)alarms.Take(notifications);
   }
   (void)answer.NotAuthorized();
   (void)onvif::ReadPtzText(bytes.toStdString());

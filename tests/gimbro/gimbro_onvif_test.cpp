@@ -4,6 +4,7 @@
 #include <QDateTime>
 
 #include "gimbro_fixture.h"
+#include "maker/gimbro/gimbro_link.h"
 #include "maker/gimbro/gimbro_streams.h"
 
 namespace {
@@ -276,6 +277,52 @@ TEST_F(GimbroOnvifTest, MotionAndInputEventsBecomeAlarms) {
     EXPECT_EQ(alarm.alarm.type, c.type);
     const QDate today = QDate::currentDate();
     EXPECT_LE(std::abs(QDate(alarm.alarm.year, alarm.alarm.month, alarm.alarm.day).daysTo(today)), 1);
+  }
+}
+
+// The current states that begin a new subscription are no alarm while the
+// motion they report was running before; a motion that began while no
+// subscription ran is one, and so is every motion after. The same whether
+// the camera marks those states as the standard has it or as changes.
+TEST_F(GimbroOnvifTest, MotionRunningWhenSubscribedAgainIsNoNewAlarm) {
+  // Time enough to raise a motion between the loss of a subscription and the next one.
+  GimbroTimingsForNewLinks().eventRetryMs = 1500;
+  for (const char* statesAs : {"Initialized", "Changed"}) {
+    SCOPED_TRACE(statesAs);
+    sink.events.clear();
+    FakeOnvifCamera camera(0, CameraArgs({"--states-as", statesAs}));
+    AddCamera(camera);
+    WaitSubscribed(camera);
+    auto alarms = [&] { return sink.Of(4).size(); };
+    // Drops the camera's subscriptions, once the control took every message
+    // of them, and waits until the control made a new one and read its first
+    // answer (it then pulls again).
+    auto subscribeAgain = [&](const char* meanwhile) {
+      ASSERT_TRUE(WaitFor([&] { return camera.Command("pending") == "OK 0"; }));
+      ASSERT_EQ(camera.Command("clear"), "OK");
+      ASSERT_EQ(camera.Command("forget"), "OK");
+      if (meanwhile != nullptr) {
+        ASSERT_EQ(camera.Command(meanwhile), "OK 0");
+      }
+      const std::string made = camera.Take("CreatePullPointSubscription");
+      ASSERT_FALSE(made.empty());
+      const std::string pull = "PullMessages " + made.substr(made.rfind(' ') + 1);
+      ASSERT_EQ(camera.Take(pull), pull);
+      ASSERT_EQ(camera.Take(pull), pull);
+    };
+    ASSERT_EQ(camera.Command("motion on"), "OK 1");
+    ASSERT_TRUE(WaitFor([&] { return alarms() == 1; }));
+    subscribeAgain(nullptr);
+    Pump(300);
+    EXPECT_EQ(alarms(), 1u) << "the motion still running";
+    ASSERT_EQ(camera.Command("motion off"), "OK 1");
+    subscribeAgain("motion on");
+    EXPECT_TRUE(WaitFor([&] { return alarms() == 2; })) << "the motion that began meanwhile";
+    ASSERT_EQ(camera.Command("motion off"), "OK 1");
+    ASSERT_EQ(camera.Command("motion on"), "OK 1");
+    EXPECT_TRUE(WaitFor([&] { return alarms() == 3; })) << "a new motion";
+    Pump(300);
+    EXPECT_EQ(alarms(), 3u);
   }
 }
 

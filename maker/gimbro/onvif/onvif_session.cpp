@@ -313,6 +313,7 @@ void Session::Subscribe() {
     qCInfo(lcGimbro, "device %d: events pulled from %s", static_cast<int>(params_.id),
            qPrintable(subscription_->address));
     renewTimer_.start();
+    alarms_.NewSubscription();
     Pull();
   });
 }
@@ -330,10 +331,12 @@ void Session::Pull() {
         }
         const std::vector<Notification> notifications = ReadNotifications(r.answer.body);
         for (const Notification& n : notifications) {
-          const int type = AlarmType(n);
-          qCInfo(lcGimbro, "device %d: event %s %s -> alarm type %d", static_cast<int>(params_.id),
-                 qPrintable(n.topic), qPrintable(n.operation), type);
-          if (type != 0) RaiseAlarm(type);
+          qCInfo(lcGimbro, "device %d: event %s %s", static_cast<int>(params_.id), qPrintable(n.topic),
+                 qPrintable(n.operation));
+        }
+        for (int type : alarms_.Take(notifications)) {
+          qCInfo(lcGimbro, "device %d: alarm type %d", static_cast<int>(params_.id), type);
+          RaiseAlarm(type);
         }
         const bool quick = QDateTime::currentMSecsSinceEpoch() - asked < kQuickPullMs;
         if (notifications.empty() && quick) {

@@ -37,6 +37,7 @@
 
 #include "maker/gimbro/gimbro_link.h"
 #include "maker/gimbro/gimbro_wire.h"
+#include "maker/gimbro/onvif/event_alarms.h"
 #include "maker/gimbro/onvif/onvif_requests.h"
 #include "maker/gimbro/onvif/soap_client.h"
 
@@ -132,6 +133,7 @@ class Session : public QObject {
   bool polling_ = false;
   // Event subscription
   std::optional<Subscription> subscription_;
+  EventAlarms alarms_;
   QTimer renewTimer_;
   QTimer resubscribeTimer_;
 };
