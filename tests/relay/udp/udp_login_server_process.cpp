@@ -12,7 +12,10 @@ UdpLoginServerProcess::UdpLoginServerProcess(const char* mode) {
   if (!process_.waitForStarted(kPeerStartMs)) return;
   QElapsedTimer clock;
   clock.start();
-  while (port_ == 0 && clock.elapsed() < kPeerStartMs && ReadLines(1000)) {
+  // A loaded machine may take seconds to start the interpreter: silence is
+  // waited out until the start limit, not taken for a failed start.
+  while (port_ == 0 && clock.elapsed() < kPeerStartMs && process_.state() == QProcess::Running) {
+    ReadLines(1000);
   }
 }
 
