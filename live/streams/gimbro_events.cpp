@@ -42,6 +42,15 @@ LPARAM TransferOf(const char* text) {
   return *end == '\0' && transfer > 0 && transfer <= INT32_MAX ? static_cast<LPARAM>(transfer) : 0;
 }
 
+// The name of the first device record with this id; empty for none.
+std::string DevNameOf(LONG gimbroId) {
+  CsLock lock(&g_csAppData);
+  for (const DevInfo& dev : g_lstDevInfo) {
+    if (dev.GimbroId == gimbroId) return dev.DevName;
+  }
+  return {};
+}
+
 }  // namespace
 
 MaintResponse::MaintResponse(LONG id, LONG word, std::string body)
@@ -68,6 +77,13 @@ bool CGimbroEvents::RecordSearchPageExists() const { return IsWindow(m_hRecordSe
 
 LONG CGimbroEvents::DevStatusResponse(LONG gimbroId, LONG code, const char* text) {
   const WPARAM id = static_cast<WPARAM>(gimbroId);
+  if (code == GIMBRO_STATUS_CONNECTION_LOST || code == GIMBRO_STATUS_UNREACHABLE ||
+      code == GIMBRO_STATUS_LOGIN_REFUSED) {
+    // Why a device is offline or refused the login: the control reports it
+    // once, not for every attempt that follows.
+    WriteLog(3, "CGimbroEvents::DevStatusResponse(): GimbroID=%d, DevName=%s, status=%d, %s",
+             static_cast<int>(gimbroId), DevNameOf(gimbroId).c_str(), static_cast<int>(code), TextOrEmpty(text));
+  }
   if (code == kStatusUpload) {
     PostMessage(m_hMaintPage, WM_FILE_TRANSFER_EVENT, id, code);
   } else if (code == kStatusDownload) {

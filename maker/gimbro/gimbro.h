@@ -11,15 +11,16 @@
 // Devices that speak ONVIF: a device that accepts the connection but does not
 // greet in the control's own protocol is spoken to in ONVIF at the same
 // address and port (device service "/onvif/device_service", SOAP 1.2 over
-// HTTP, WS-UsernameToken digests dated by the device's own clock). The
-// callers see no difference: login, refusal and loss raise the same statuses
-// (4, 5, 2, 3); PTZ texts become continuous moves, stops, focus moves and
+// HTTP, WS-UsernameToken digests dated by the device's own clock; each
+// device's requests on connections of its own). The callers see no
+// difference: login, refusal and loss raise the same statuses (4, 5, 2, 3; a
+// device that answers every request with a fault is lost); PTZ texts become continuous moves, stops, focus moves and
 // preset requests, the preset list answer comes as a PTZ response
 // ("PresetList^1^5^"); messages 1002, 1005, 1007 and 1012 become the device
 // service's factory default (soft), clock setting, reboot and device
 // information; key-frame requests become synchronisation points; the clock
-// sync sets the device's clock; motion and digital-input events become alarm
-// records of type 14 and 15. What has no ONVIF counterpart is answered at
+// sync sets the device's clock; motion and digital-input events that begin
+// become alarm records of type 14 and 15 (onvif/event_alarms.h). What has no ONVIF counterpart is answered at
 // once as refused (talk and broadcast: status 7; messages: a response with
 // flag 1). The devices' stream addresses are handed to the pull control
 // (gimbro_streams.h, which states the rule).

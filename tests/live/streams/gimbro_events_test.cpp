@@ -2,12 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 
+#include "common/temp_folder.h"
+#include "common/wait_for.h"
 #include "core/app_data.h"
+#include "core/client_log.h"
 #include "core/dev_info.h"
 #include "core/dev_info_store.h"
+#include "fake_device_process.h"
 #include "live/streams/gimbro_events.h"
 #include "live/live_messages.h"
 #include "tests/live/message_window.h"
@@ -212,6 +218,37 @@ TEST_F(GimbroEventsTest, PayloadIsFreedWhenTheTargetWindowIsGone) {
   sink_.SetMaintenancePage(nullptr);
   sink_.AUXResponse(kId, GimbroPackResponse(0, 1014), "to no window");
   EXPECT_EQ(MaintResponse::LiveCount(), 0);
+}
+
+// An ONVIF camera refuses the password: the client log says which device and why.
+TEST_F(GimbroEventsTest, ARefusedLoginIsExplainedInTheClientLog) {
+  TempFolder folder;
+  ASSERT_EQ(OpenLogFile((folder.Path() + "clientlog.txt").c_str()), 0);
+  FakeOnvifCamera camera(0, {"--password", "right"});
+  ASSERT_TRUE(camera.Ready());
+  CGimbroCtrl ctrl;
+  ctrl.Advise(&sink_);
+  const LONG id = ctrl.AddDevice("127.0.0.1", camera.Port(), "admin", "wrong");
+  {
+    CsLock lock(&g_csAppData);
+    DevInfo& gate = g_lstDevInfo.front();
+    gate.GimbroId = id;
+    std::snprintf(gate.DevName, sizeof gate.DevName, "%s", "Gate");
+  }
+  auto log = [&] {
+    std::ifstream in(folder.Path() + "clientlog.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  const bool explained = WaitFor([&] { return log().find("NotAuthorized") != std::string::npos; });
+  ctrl.Release();
+  CloseLogFile();
+  ASSERT_TRUE(explained) << log();
+  const std::string text = log();
+  const std::string line = text.substr(text.rfind("CGimbroEvents::DevStatusResponse"));
+  EXPECT_NE(line.find("DevName=Gate, status=5, login refused: GetDeviceInformation: SOAP fault"), std::string::npos)
+      << line;
 }
 
 }  // namespace
