@@ -217,6 +217,14 @@ void CVistarelDlg::FillDeviceStateHost(DeviceStateHost& host) {
   host.SpeakFailed = [this] {
     if (m_pResMsgDlg != nullptr) m_pResMsgDlg->ShowMsg(LoadStringW(272).toStdWString(), 2);  // "Speak failed!"
   };
+  host.StopPanesUntilOnline = [this](const DevInfo& dev) {
+    for (CVideoManagerDlg* grid : LiveGrids()) grid->StopWatchUntilOnline(dev);
+  };
+  host.ReopenWaitingPanes = [this](const DevInfo& dev) {
+    bool shown = false;
+    for (CVideoManagerDlg* grid : LiveGrids()) shown = shown || grid->ShowsDevice(dev);
+    for (CVideoManagerDlg* grid : LiveGrids()) grid->ReopenWaitingPanes(dev, shown);
+  };
   host.StopPanesShowing = [this](const DevInfo& dev) {
     // Every pane of every grid: each pass stops the first pane per grid.
     for (CVideoManagerDlg* grid : LiveGrids()) {

@@ -427,6 +427,30 @@ int CVideoManagerDlg::StopWatch(int index, BOOL flag) {
   return result;
 }
 
+void CVideoManagerDlg::StopWatchUntilOnline(const DevInfo& dev) {
+  for (CVideoWnd* pane : m_pWnds) {
+    if (pane->IsWatching() && std::strcmp(pane->WatchedDev().DevName, dev.DevName) == 0) pane->StopWatchUntilOnline();
+  }
+}
+
+void CVideoManagerDlg::ReopenWaitingPanes(const DevInfo& dev, bool shownElsewhere) {
+  for (CVideoWnd* pane : m_pWnds) {
+    if (!pane->WaitsFor(dev)) continue;
+    if (shownElsewhere) {
+      pane->ForgetWaiting();
+    } else {
+      pane->ReopenWaiting();
+    }
+  }
+}
+
+bool CVideoManagerDlg::ShowsDevice(const DevInfo& dev) const {
+  for (const CVideoWnd* pane : m_pWnds) {
+    if (pane->IsWatching() && SameDevice(pane->WatchedDev(), dev)) return true;
+  }
+  return false;
+}
+
 int CVideoManagerDlg::StopSelectedWatch() {
   CVideoWnd* pane = SelectedPane();
   StopTalkIfOpen();
@@ -517,10 +541,14 @@ int CVideoManagerDlg::SaveSurveillanceStatus() {
   g_lstSurStatus.remove_if([this](const SurStatus& s) { return s.MonitorNum == m_nMonitorNum; });
   for (int i = 0; i < m_nDisplayMode && i < kPaneCount; ++i) {
     const CVideoWnd* pane = m_pWnds[i];
-    if (!pane->IsWatching()) continue;
+    // A pane that waits for its device to come back online keeps it.
+    const auto& waiting = pane->Waiting();
+    if (!pane->IsWatching() && !waiting) continue;
     SurStatus status;
-    std::snprintf(status.DevId, sizeof(status.DevId), "%s", pane->WatchedDev().DevId);
-    std::snprintf(status.DevName, sizeof(status.DevName), "%s", pane->WatchedDev().DevName);
+    std::snprintf(status.DevId, sizeof(status.DevId), "%s",
+                  pane->IsWatching() ? pane->WatchedDev().DevId : waiting->devId.c_str());
+    std::snprintf(status.DevName, sizeof(status.DevName), "%s",
+                  pane->IsWatching() ? pane->WatchedDev().DevName : waiting->devName.c_str());
     status.WndNo = i;
     status.MonitorNum = m_nMonitorNum;
     status.DispMode = m_nDisplayMode;

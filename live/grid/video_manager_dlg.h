@@ -51,6 +51,15 @@ class CVideoManagerDlg : public CDialog {
   int AddWatch(int index, DevInfo* dev, BOOL save, BOOL findFree, int streamKind, int unused, BOOL rangeCheck,
                BOOL layoutStream);
   int StopWatch(int index, BOOL flag);
+  // The device went offline: the panes that show it (by name) stop and wait
+  // for it; the screen state keeps them.
+  void StopWatchUntilOnline(const DevInfo& dev);
+  // The device is back online: the panes that wait for it open it again,
+  // unless the user opened it in a pane meanwhile (`shownElsewhere`): then
+  // they forget it and stay as they are.
+  void ReopenWaitingPanes(const DevInfo& dev, bool shownElsewhere);
+  // A pane of this grid shows the device (same id and name).
+  bool ShowsDevice(const DevInfo& dev) const;
   int StopSelectedWatch();
   int RemoveAllWatch();
   int RecoverSurveillanceStatus();

@@ -194,6 +194,7 @@ long CVideoWnd::AddWatch(DevInfo* dev, BOOL keepTalk) {
     return -1;
   }
   const DevInfo request = *dev;  // dev may be the pane's own copy, which clearing empties
+  m_waiting.reset();
   // The recording thread chooses and opens the device's stream objects too,
   // under this lock.
   CsLock lock(&g_csAppData);
@@ -315,6 +316,13 @@ long CVideoWnd::ClearWatchInfo() {
 }
 
 long CVideoWnd::StopWatch(BOOL) {
+  if (!m_bWatching && m_waiting) {
+    // Stopped by the user, the pane no longer waits for its device.
+    WriteLog(kLog, "CVideoWnd::StopWatch(): Stop waiting, DevName=%s", m_waiting->devName.c_str());
+    m_waiting.reset();
+    return 0;
+  }
+  m_waiting.reset();
   if (!m_bWatching) {
     WriteLog(kLog, "CVideoWnd::StopWatch(): refused, the pane shows nothing.");
     return -1;
@@ -625,6 +633,7 @@ void CVideoWnd::ApplyKeepLastFrame(BOOL on) {
 
 long CVideoWnd::OpenRelayVideo(const PaneRelayDevice& dev, long mainSessionId, long subSessionId,
                                const BYTE* videoBlock, long videoLength, const BYTE* audioBlock, long audioLength) {
+  m_waiting.reset();
   if (m_bWatching) ClearWatchInfo();
   if (m_bRelay || m_pRelayPlayer) CloseRelayVideo();
   m_pRelayPlayer = std::make_shared<RelayVideoPlayer>(m_pPicture, g_nFullDisp);
@@ -666,6 +675,7 @@ CVideoWnd::RelayHandOver CVideoWnd::DetachRelayVideo() {
 }
 
 void CVideoWnd::AttachRelayVideo(RelayHandOver relay) {
+  m_waiting.reset();
   if (m_bWatching) ClearWatchInfo();
   if (m_bRelay || m_pRelayPlayer) CloseRelayVideo();
   if (!relay.player) return;

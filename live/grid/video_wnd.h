@@ -12,6 +12,7 @@
 
 #include <QCursor>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/dev_info.h"
@@ -48,6 +49,24 @@ class CVideoWnd : public CDialog {
   long StopWatch(BOOL flag = TRUE);
   long ClearWatchInfo();
   long ReleaseWithoutWait();
+
+  // Waiting for a device that went offline (video_wnd_waiting.cpp): the
+  // pane stops, and keeps what it showed (the device and its stream) until
+  // it opens it again or the user changes the pane (any watch, relay video
+  // or stop forgets it).
+  struct WaitingDevice {
+    std::string devId;
+    std::string devName;
+    std::string resolution;  // the pane's stream text
+  };
+  long StopWatchUntilOnline();
+  const std::optional<WaitingDevice>& Waiting() const { return m_waiting; }
+  // Waits for this device (same id and name).
+  bool WaitsFor(const DevInfo& dev) const;
+  // Opens the device waited for again on the stream it showed: AddWatch's
+  // result; -1 when the pane waits for nothing or the device is gone.
+  long ReopenWaiting();
+  void ForgetWaiting() { m_waiting.reset(); }
 
   long RequestSpeak();
   void SetSpeakStatus(long value);
@@ -164,6 +183,7 @@ class CVideoWnd : public CDialog {
   bool m_bSoundOn = false;
   bool m_bTalking = false;
   bool m_bWatching = false;
+  std::optional<WaitingDevice> m_waiting;
   std::string m_strDevId;
   std::string m_strDevName;
   DevInfo m_DevInfo;

@@ -1,6 +1,8 @@
 #include "live/streams/gimbro_events.h"
 
 #include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/app_data.h"
@@ -31,6 +33,24 @@ constexpr LONG kAuxStorageUnmount = 1018;
 
 const char* TextOrEmpty(const char* text) { return text ? text : ""; }
 
+// The transfer a download failure names (its text, a decimal number); 0 for a
+// failure that names none.
+LPARAM TransferOf(const char* text) {
+  if (!text || *text < '0' || *text > '9') return 0;
+  char* end = nullptr;
+  const long transfer = std::strtol(text, &end, 10);
+  return *end == '\0' && transfer > 0 && transfer <= INT32_MAX ? static_cast<LPARAM>(transfer) : 0;
+}
+
+// The name of the first device record with this id; empty for none.
+std::string DevNameOf(LONG gimbroId) {
+  CsLock lock(&g_csAppData);
+  for (const DevInfo& dev : g_lstDevInfo) {
+    if (dev.GimbroId == gimbroId) return dev.DevName;
+  }
+  return {};
+}
+
 }  // namespace
 
 MaintResponse::MaintResponse(LONG id, LONG word, std::string body)
@@ -57,11 +77,20 @@ bool CGimbroEvents::RecordSearchPageExists() const { return IsWindow(m_hRecordSe
 
 LONG CGimbroEvents::DevStatusResponse(LONG gimbroId, LONG code, const char* text) {
   const WPARAM id = static_cast<WPARAM>(gimbroId);
+  if (code == GIMBRO_STATUS_CONNECTION_LOST || code == GIMBRO_STATUS_UNREACHABLE ||
+      code == GIMBRO_STATUS_LOGIN_REFUSED) {
+    // Why a device is offline or refused the login: the control reports it
+    // once, not for every attempt that follows.
+    WriteLog(3, "CGimbroEvents::DevStatusResponse(): GimbroID=%d, DevName=%s, status=%d, %s",
+             static_cast<int>(gimbroId), DevNameOf(gimbroId).c_str(), static_cast<int>(code), TextOrEmpty(text));
+  }
   if (code == kStatusUpload) {
     PostMessage(m_hMaintPage, WM_FILE_TRANSFER_EVENT, id, code);
   } else if (code == kStatusDownload) {
     PostMessage(m_hMaintPage, WM_FILE_TRANSFER_EVENT, id, code);
-    PostMessage(m_hRecordSearchPage, WM_FILE_TRANSFER_EVENT, id, code);
+    // The record search page runs one download after another: it needs to
+    // know which of them failed.
+    PostMessage(m_hRecordSearchPage, WM_FILE_TRANSFER_EVENT, id, TransferOf(text));
   } else if (code == kStatusChannels) {
     PostText(m_hMainWnd, WM_DEVCHANNELSCHANGED, id, TextOrEmpty(text));
   } else if (code == kStatusStateReport) {

@@ -2,7 +2,8 @@
 // stream object's recorder (CCliptaEvents).
 //
 // CGimbroEvents turns the control's events into messages posted to the
-// program's windows, or direct calls of their handlers. The windows are given
+// program's windows, or direct calls of their handlers. Why a device went
+// offline or refused the login (the status text) goes to the client log. The windows are given
 // as handles: a null or dead handle drops what would have gone there, and a
 // heap text or record posted with a message is owned by the message, so it is
 // freed even when the window is gone before delivery. All events arrive on the

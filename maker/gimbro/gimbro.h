@@ -11,15 +11,16 @@
 // Devices that speak ONVIF: a device that accepts the connection but does not
 // greet in the control's own protocol is spoken to in ONVIF at the same
 // address and port (device service "/onvif/device_service", SOAP 1.2 over
-// HTTP, WS-UsernameToken digests dated by the device's own clock). The
-// callers see no difference: login, refusal and loss raise the same statuses
-// (4, 5, 2, 3); PTZ texts become continuous moves, stops, focus moves and
+// HTTP, WS-UsernameToken digests dated by the device's own clock; each
+// device's requests on connections of its own). The callers see no
+// difference: login, refusal and loss raise the same statuses (4, 5, 2, 3; a
+// device that answers every request with a fault is lost); PTZ texts become continuous moves, stops, focus moves and
 // preset requests, the preset list answer comes as a PTZ response
 // ("PresetList^1^5^"); messages 1002, 1005, 1007 and 1012 become the device
 // service's factory default (soft), clock setting, reboot and device
 // information; key-frame requests become synchronisation points; the clock
-// sync sets the device's clock; motion and digital-input events become alarm
-// records of type 14 and 15. What has no ONVIF counterpart is answered at
+// sync sets the device's clock; motion and digital-input events that begin
+// become alarm records of type 14 and 15 (onvif/event_alarms.h). What has no ONVIF counterpart is answered at
 // once as refused (talk and broadcast: status 7; messages: a response with
 // flag 1). The devices' stream addresses are handed to the pull control
 // (gimbro_streams.h, which states the rule).
@@ -62,7 +63,9 @@ enum : LONG {
 //  6  talk or broadcast started (answer to Talk(id, 1) / AddBroadcastDevice)
 //  7  talk or broadcast refused (also raised by the control when the request
 //     could not be sent because the device is offline)
-//  15 / 17  file upload / download failed
+//  15 / 17  file upload / download failed (the control's own 17 names the
+//     download: its text is the transfer number, GetDownloadTransfer, in
+//     decimal)
 //  26 channel list changed (text: the channel count)
 //  27 state report (text: one digit per channel)
 // Offline codes (2, 3) are raised once when a device goes offline and not
@@ -214,6 +217,9 @@ class CGimbroCtrl {
   // file for 10 s fails it too (found when the progress is next asked for).
   // GIMBRO_OK when the transfer started.
   LONG DownloadFile(LONG gimbroId, LONG reserved, LPCSTR remotePath, LPCSTR localPath);  // 7
+  // The number (> 0) of the device's download under way or last started, 0
+  // before any: the failure event of that download names it.
+  LONG GetDownloadTransfer(LONG gimbroId);
   // Percent of the device's download done; below 1 while nothing came yet, and
   // for no download (-1).
   LONG GetDownloadProgress(LONG gimbroId);                                        // 14

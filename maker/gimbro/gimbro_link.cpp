@@ -46,12 +46,11 @@ class GimbroLink::OnvifOwner : public onvif::Session::Owner {
 };
 
 GimbroLink::GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online,
-                       GimbroEventHub* hub, QNetworkAccessManager* http, talkaudio::Hub* audio)
+                       GimbroEventHub* hub, talkaudio::Hub* audio)
     : params_(std::move(params)),
       online_(std::move(online)),
       hub_(hub),
       timings_(GimbroTimingsForNewLinks()),
-      http_(http),
       onvifOwner_(std::make_unique<OnvifOwner>(this)),
       audio_(audio) {
   retryMs_ = timings_.firstRetryMs;
@@ -135,7 +134,7 @@ void GimbroLink::StartOnvif() {
   CloseSocket();
   state_ = State::kOnvif;
   PublishProbing();
-  onvif_ = new onvif::Session(params_, timings_, http_, hub_, onvifOwner_.get());
+  onvif_ = new onvif::Session(params_, timings_, hub_, onvifOwner_.get());
   onvif_->Start();
 }
 
@@ -350,8 +349,12 @@ void GimbroLink::GoOnline() {
 void GimbroLink::LoginRefused(const std::string& reason) {
   qCWarning(lcGimbro, "device %d: %s:%u refused the login \"%s\"", static_cast<int>(params_.id),
             qPrintable(params_.host), static_cast<unsigned>(params_.port), params_.login.c_str());
+  const bool wasOnline = online_->load();
   CloseSocket();
   state_ = State::kIdle;
+  // A device may refuse the credentials it took before (its password was changed).
+  online_->store(false);
+  if (wasOnline) gimbro_replay::LinkLost(hub_, params_.id);
   PublishProbing();
   if (lastReported_ != GIMBRO_STATUS_LOGIN_REFUSED) {
     Report(GIMBRO_STATUS_LOGIN_REFUSED, reason.empty() ? std::string("login refused") : reason);

@@ -26,7 +26,6 @@
 #include "platform/win_types.h"
 
 class GimbroEventHub;
-class QNetworkAccessManager;
 namespace talkaudio {
 class Hub;
 struct Format;
@@ -75,10 +74,10 @@ class GimbroLink : public QObject {
   // A device's output queue above this ends its connection: it does not read.
   static constexpr qint64 kMaxUnsentBytes = 16 * 1024 * 1024;
 
-  // `http` carries the ONVIF requests, `audio` captures the voice of talks
-  // and broadcasts; both are shared by the links and outlive them.
+  // `audio` captures the voice of talks and broadcasts; it is shared by the
+  // links and outlives them.
   GimbroLink(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online, GimbroEventHub* hub,
-             QNetworkAccessManager* http, talkaudio::Hub* audio);
+             talkaudio::Hub* audio);
   ~GimbroLink() override;
 
   void Start();
@@ -139,7 +138,6 @@ class GimbroLink : public QObject {
   bool receivedSinceEcho_ = false;  // the keep-alive check counts checks without data
   int silentChecks_ = 0;
   Protocol protocol_ = Protocol::kUnknown;
-  QNetworkAccessManager* http_;
   std::unique_ptr<OnvifOwner> onvifOwner_;
   onvif::Session* onvif_ = nullptr;
   std::string mainUri_, subUri_;  // the ONVIF stream addresses last learnt

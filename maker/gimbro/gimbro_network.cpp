@@ -1,20 +1,9 @@
 #include "maker/gimbro/gimbro_network.h"
 
 #include <QMetaObject>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
 
 #include "maker/gimbro/talk/talk_audio_hub.h"
 #include "platform/thread_handoff.h"
-
-QNetworkAccessManager* GimbroNetwork::Worker::Http() {
-  if (!http_) {
-    http_ = std::make_unique<QNetworkAccessManager>();
-    // Devices are reached directly, never through the user's web proxy.
-    http_->setProxy(QNetworkProxy::NoProxy);
-  }
-  return http_.get();
-}
 
 talkaudio::Hub* GimbroNetwork::Worker::Audio() {
   if (!audio_) audio_ = std::make_unique<talkaudio::Hub>();
@@ -24,9 +13,6 @@ talkaudio::Hub* GimbroNetwork::Worker::Audio() {
 void GimbroNetwork::Worker::Clear() {
   links.clear();
   audio_.reset();
-  // Sessions that ended earlier and wait for their deletion hold no request
-  // any more (they were shut down), so the access can go first.
-  http_.reset();
 }
 
 GimbroNetwork::GimbroNetwork(GimbroEventHub* hub) : hub_(hub), worker_(new Worker) {
@@ -46,7 +32,7 @@ void GimbroNetwork::Queue(Fn&& fn) {
 void GimbroNetwork::AddDevice(GimbroDeviceParams params, std::shared_ptr<std::atomic<bool>> online) {
   Queue([w = worker_, hub = hub_, params = std::move(params), online = std::move(online)]() mutable {
     const LONG id = params.id;
-    auto link = std::make_unique<GimbroLink>(std::move(params), std::move(online), hub, w->Http(), w->Audio());
+    auto link = std::make_unique<GimbroLink>(std::move(params), std::move(online), hub, w->Audio());
     GimbroLink* started = link.get();
     w->links[id] = std::move(link);
     started->Start();

@@ -12,7 +12,6 @@
 #include "maker/gimbro/gimbro_link.h"
 
 class GimbroEventHub;
-class QNetworkAccessManager;
 namespace talkaudio {
 class Hub;
 }
@@ -35,17 +34,15 @@ class GimbroNetwork {
   static constexpr const char* kThreadName = "gimbro-net";
 
  private:
-  // Lives on the network thread; owns the links, the HTTP access of their
-  // ONVIF sessions and the capture of talk and broadcast audio.
+  // Lives on the network thread; owns the links and the capture of talk and
+  // broadcast audio.
   class Worker : public QObject {
    public:
-    QNetworkAccessManager* Http();
     talkaudio::Hub* Audio();
     void Clear();
     std::map<LONG, std::unique_ptr<GimbroLink>> links;
 
    private:
-    std::unique_ptr<QNetworkAccessManager> http_;
     std::unique_ptr<talkaudio::Hub> audio_;
   };
 

@@ -23,8 +23,8 @@ QString Clock(int seconds) {
 
 }  // namespace
 
-MorvikBar::MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand)
-    : QWidget(parent), onCommand_(std::move(onCommand)) {
+MorvikBar::MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand, std::function<LONG()> speed)
+    : QWidget(parent), onCommand_(std::move(onCommand)), speed_(std::move(speed)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, QColor(214, 218, 222));
@@ -39,9 +39,10 @@ MorvikBar::MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand)
   AddButton(kMorvikCmdPause, s->standardIcon(QStyle::SP_MediaPause), QString());
   AddButton(kMorvikCmdStop, s->standardIcon(QStyle::SP_MediaStop), QString());
   AddButton(kMorvikCmdSlow, s->standardIcon(QStyle::SP_MediaSeekBackward), QString());
-  speed_ = AddButton(kMorvikCmdNormal, QIcon(), QStringLiteral("1x"));
+  speedButton_ = AddButton(kMorvikCmdNormal, QIcon(), QStringLiteral("1x"));
   // Wide enough for the slowest speed's text.
-  speed_->setFixedWidth(std::max(kHeight - 2, speed_->fontMetrics().horizontalAdvance(QStringLiteral("1/32x")) + 8));
+  speedButton_->setFixedWidth(
+      std::max(kHeight - 2, speedButton_->fontMetrics().horizontalAdvance(QStringLiteral("1/32x")) + 8));
   AddButton(kMorvikCmdFast, s->standardIcon(QStyle::SP_MediaSeekForward), QString());
   AddButton(kMorvikCmdPrev, s->standardIcon(QStyle::SP_MediaSkipBackward), QString());
   AddButton(kMorvikCmdNext, s->standardIcon(QStyle::SP_MediaSkipForward), QString());
@@ -76,17 +77,14 @@ QToolButton* MorvikBar::AddButton(LONG command, const QIcon& icon, const QString
 }
 
 void MorvikBar::Clicked(LONG command) {
+  // The steps go on from the speed the player plays at now: a player that was
+  // stopped, or opened a new replay, is back at normal speed.
+  const LONG speed = speed_ ? speed_() : 1;
   LONG value = 0;
   if (command == kMorvikCmdSlow) {
-    slowFactor_ = NextFactor(slowFactor_);
-    fastFactor_ = 1;
-    value = slowFactor_;
+    value = NextFactor(speed < -1 ? -speed : 1);
   } else if (command == kMorvikCmdFast) {
-    fastFactor_ = NextFactor(fastFactor_);
-    slowFactor_ = 1;
-    value = fastFactor_;
-  } else if (command == kMorvikCmdNormal || command == kMorvikCmdStop) {
-    slowFactor_ = fastFactor_ = 1;
+    value = NextFactor(speed > 1 ? speed : 1);
   }
   onCommand_(command, value);
 }
@@ -105,21 +103,20 @@ void MorvikBar::SetPosition(int second) {
 
 void MorvikBar::SetSpeed(LONG factor, bool slow) {
   if (factor <= 1) {
-    speed_->setText(QStringLiteral("1x"));
+    speedButton_->setText(QStringLiteral("1x"));
   } else {
-    speed_->setText(slow ? QStringLiteral("1/%1x").arg(factor) : QStringLiteral("%1x").arg(factor));
+    speedButton_->setText(slow ? QStringLiteral("1/%1x").arg(factor) : QStringLiteral("%1x").arg(factor));
   }
 }
 
 void MorvikBar::Reset() {
-  slowFactor_ = fastFactor_ = 1;
   SetSpeed(1, false);
   slider_->setRange(0, 0);
   slider_->setValue(0);
   ShowTime();
 }
 
-QString MorvikBar::SpeedText() const { return speed_->text(); }
+QString MorvikBar::SpeedText() const { return speedButton_->text(); }
 
 QString MorvikBar::TimeText() const { return time_->text(); }
 

@@ -1,9 +1,10 @@
 // The player's own bar under the picture: continue, pause, stop, slow, fast,
 // normal speed, previous, next, snapshot, the position in the piece and the
 // time played of the piece's length. Each button hands its command (morvik.h)
-// to the window; slow and fast step their factor through 2, 4, 8, 16, 32 on
-// every press. The normal-speed button shows the speed that plays ("4x",
-// "1/2x"); a stopped player shows no position.
+// to the window; slow and fast step the factor of the speed the player plays
+// at through 2, 4, 8, 16, 32 on every press, so a replay that starts at normal
+// speed starts its steps at 2. The normal-speed button shows the speed that
+// plays ("4x", "1/2x"); a stopped player shows no position.
 #pragma once
 
 #include <QWidget>
@@ -21,7 +22,8 @@ class MorvikBar : public QWidget {
   // A command that is not the player's (the snapshot button).
   static constexpr LONG kSnapshot = 1000;
 
-  MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand);
+  // speed: the player's speed now (1 normal, N fast by N, -N slowed by N).
+  MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand, std::function<LONG()> speed);
 
   // The piece's length and the position (seconds); the slider follows unless
   // the user holds it.
@@ -44,9 +46,8 @@ class MorvikBar : public QWidget {
   void ShowTime();
 
   std::function<void(LONG, LONG)> onCommand_;
+  std::function<LONG()> speed_;
   QSlider* slider_ = nullptr;
-  QToolButton* speed_ = nullptr;
+  QToolButton* speedButton_ = nullptr;
   QLabel* time_ = nullptr;
-  LONG slowFactor_ = 1;
-  LONG fastFactor_ = 1;
 };

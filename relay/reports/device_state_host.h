@@ -19,6 +19,11 @@ struct DeviceStateHost {
   std::function<void(DevInfo& dev, int alarmType)> AddStatusAlarm;
   // Stops every pane of every grid that shows the device.
   std::function<void(const DevInfo& dev)> StopPanesShowing;
+  // The device went offline: every pane of every grid that shows it stops
+  // and waits for it to come back.
+  std::function<void(const DevInfo& dev)> StopPanesUntilOnline;
+  // The device is back online: the panes that wait for it open it again.
+  std::function<void(const DevInfo& dev)> ReopenWaitingPanes;
   // The maintenance page forgets the device (its IP address).
   std::function<void(const char* ip)> RemoveFromMaintenance;
   // The open map loses the device's camera point (its device name).

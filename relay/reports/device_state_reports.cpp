@@ -158,6 +158,7 @@ void CDeviceStateReports::SingleDeviceStatus(DevInfo& dev, bool login) {
     }
     WriteLog(6, "CVistarelDlg::OnDevStatusResponse: DevName=%s login ok!", dev.DevName);
     AskSystemVersion(dev, "CVistarelDlg::OnDevStatusResponse: get system version info,DevName=%s, lGimbroId=%ld");
+    if (m_host.ReopenWaitingPanes) m_host.ReopenWaitingPanes(dev);
     return;
   }
   if (m_host.AddStatusAlarm) m_host.AddStatusAlarm(dev, kAlarmOffline);
@@ -168,7 +169,7 @@ void CDeviceStateReports::SingleDeviceStatus(DevInfo& dev, bool login) {
   }
   WriteLog(6, "CVistarelDlg::OnDevStatusResponse: The device offline. DevName=%s, lGimbroId=%ld", dev.DevName,
            static_cast<long>(dev.GimbroId));
-  if (m_host.StopPanesShowing) m_host.StopPanesShowing(dev);
+  if (m_host.StopPanesUntilOnline) m_host.StopPanesUntilOnline(dev);
   if (m_host.RemoveFromMaintenance) m_host.RemoveFromMaintenance(dev.IPAddr);
 }
 

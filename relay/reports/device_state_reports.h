@@ -26,7 +26,9 @@ class CDeviceStateReports {
 
   // WM_DEVSTATUSRESPONSE: login succeeded (4) or the device went offline (5,
   // 3, 2) for the records with this GimbroId; a talk started (6) or was
-  // refused (7), shown by the window that shows the device. Returns 1.
+  // refused (7), shown by the window that shows the device. The panes of a
+  // single device that goes offline wait for it and open it again at its
+  // next login. Returns 1.
   LRESULT OnDevStatusResponse(LONG gimbroId, LONG code);
   // WM_DEVCHANNELSCHANGED: an NVR's channel count (decimal text, may be null);
   // missing channel records are made, channels past the count removed.

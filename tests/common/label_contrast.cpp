@@ -12,7 +12,7 @@
 #include <map>
 #include <sstream>
 
-#include "common/widget_path.h"
+#include "common/text_fit_measure.h"
 #include "ui/image_button.h"
 #include "ui/image_file_button.h"
 #include "ui/skin_static.h"
@@ -119,7 +119,7 @@ std::vector<LowContrast> LabelsHardToRead(const QWidget* root, double minimum) {
     if (inWindow.isEmpty()) continue;
     const QColor background = BackgroundIn(shot, inWindow, shown.colour);
     const double ratio = ContrastRatio(shown.colour, background);
-    if (ratio < minimum) out.push_back({WidgetPath(w, root), shown.text, shown.colour, background, ratio});
+    if (ratio < minimum) out.push_back({MisfitWhere(w, root), shown.text, shown.colour, background, ratio});
   }
   return out;
 }

@@ -5,6 +5,7 @@
 
 #include "common/wait_for.h"
 #include "maker/gimbro/gimbro_link.h"
+#include "quick_timings.h"
 
 
 void Pump(int ms) {
@@ -17,17 +18,7 @@ void Pump(int ms) {
 }
 
 void GimbroTest::SetUp() {
-  GimbroTimings& t = GimbroTimingsForNewLinks();
-  t.firstRetryMs = 100;
-  t.maxRetryMs = 400;
-  t.connectTimeoutMs = 3000;
-  t.loginTimeoutMs = 1500;
-  t.echoIntervalMs = 300;
-  t.idleTimeoutMs = 3000;
-  t.greetTimeoutMs = 1000;  // below the login time: silent peers are tried in ONVIF
-  t.soapTimeoutMs = 2000;
-  t.eventPullSeconds = 1;
-  t.eventRetryMs = 300;
+  GimbroTimingsForNewLinks() = QuickGimbroTimings();
   ctrl = std::make_unique<CGimbroCtrl>();
   ctrl->Advise(&sink);
 }

@@ -4,6 +4,7 @@
 #include <QDateTime>
 
 #include "gimbro_fixture.h"
+#include "maker/gimbro/gimbro_link.h"
 #include "maker/gimbro/gimbro_streams.h"
 
 namespace {
@@ -97,6 +98,12 @@ TEST_F(GimbroOnvifTest, WrongPasswordIsRefusedOnceAndRetriedRarely) {
   ASSERT_EQ(strict.Command("mode normal"), "OK");
   ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_OK));
   EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_LOGIN_OK)[0].id, other);
+
+  // Online, the camera refuses the credentials it took, its clock too: refused again.
+  ASSERT_EQ(strict.Command("mode locked"), "OK");
+  ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_REFUSED, 3));
+  EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_LOGIN_REFUSED)[2].id, other);
+  EXPECT_EQ(ctrl->PtzCommand(other, kStop.c_str()), GIMBRO_ERR_OFFLINE);
 }
 
 TEST_F(GimbroOnvifTest, KilledCameraGoesOfflineAndComesBack) {
@@ -122,16 +129,26 @@ TEST_F(GimbroOnvifTest, KilledCameraGoesOfflineAndComesBack) {
 }
 
 // A camera online that stops answering as a camera (it hangs, talks
-// nonsense or floods) goes offline once, and comes back when it mends.
+// nonsense, floods, or answers every request with a fault, so that its
+// events and moves are lost) goes offline once, with the reason, and comes
+// back when it mends.
 TEST_F(GimbroOnvifTest, CameraThatStopsAnsweringGoesOffline) {
-  for (const char* mode : {"silent", "notxml", "huge"}) {
-    SCOPED_TRACE(mode);
+  struct Case {
+    const char* mode;
+    const char* reason;  // a piece of the status text
+  };
+  for (const Case& c : {Case{"silent", "no answer"}, Case{"notxml", "not a SOAP answer"},
+                        Case{"huge", "too large"}, Case{"flood", "too large"}, Case{"floodheaders", "too large"},
+                        Case{"fault", "answers every request with a fault"}}) {
+    SCOPED_TRACE(c.mode);
     sink.events.clear();
     FakeOnvifCamera camera(0, CameraArgs());
     const LONG id = AddCamera(camera);
-    ASSERT_EQ(camera.Command(std::string("mode ") + mode), "OK");
+    ASSERT_EQ(camera.Command(std::string("mode ") + c.mode), "OK");
     ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_CONNECTION_LOST));
     EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_CONNECTION_LOST)[0].id, id);
+    EXPECT_NE(sink.Of(1, GIMBRO_STATUS_CONNECTION_LOST)[0].text.find(c.reason), std::string::npos)
+        << sink.Of(1, GIMBRO_STATUS_CONNECTION_LOST)[0].text;
     EXPECT_EQ(ctrl->PtzCommand(id, kStop.c_str()), GIMBRO_ERR_OFFLINE);
     ASSERT_EQ(camera.Command("mode normal"), "OK");
     EXPECT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_OK, 2));
@@ -143,7 +160,7 @@ TEST_F(GimbroOnvifTest, CameraThatStopsAnsweringGoesOffline) {
 // Peers that are not cameras leave the device offline, with a reason, and
 // are tried again; none of them holds the control up.
 TEST_F(GimbroOnvifTest, PeersThatAreNotCamerasLeaveTheDeviceOffline) {
-  for (const char* mode : {"fault", "notxml", "huge", "silent", "notcamera"}) {
+  for (const char* mode : {"fault", "notxml", "huge", "flood", "floodheaders", "silent", "notcamera"}) {
     SCOPED_TRACE(mode);
     sink.events.clear();
     FakeOnvifCamera camera(0, CameraArgs({"--mode", mode}));
@@ -260,6 +277,78 @@ TEST_F(GimbroOnvifTest, MotionAndInputEventsBecomeAlarms) {
     EXPECT_EQ(alarm.alarm.type, c.type);
     const QDate today = QDate::currentDate();
     EXPECT_LE(std::abs(QDate(alarm.alarm.year, alarm.alarm.month, alarm.alarm.day).daysTo(today)), 1);
+  }
+}
+
+// The current states that begin a new subscription are no alarm while the
+// motion they report was running before; a motion that began while no
+// subscription ran is one, and so is every motion after. The same whether
+// the camera marks those states as the standard has it or as changes.
+TEST_F(GimbroOnvifTest, MotionRunningWhenSubscribedAgainIsNoNewAlarm) {
+  // Time enough to raise a motion between the loss of a subscription and the next one.
+  GimbroTimingsForNewLinks().eventRetryMs = 1500;
+  for (const char* statesAs : {"Initialized", "Changed"}) {
+    SCOPED_TRACE(statesAs);
+    sink.events.clear();
+    FakeOnvifCamera camera(0, CameraArgs({"--states-as", statesAs}));
+    AddCamera(camera);
+    WaitSubscribed(camera);
+    auto alarms = [&] { return sink.Of(4).size(); };
+    // Drops the camera's subscriptions, once the control took every message
+    // of them, and waits until the control made a new one and read its first
+    // answer (it then pulls again).
+    auto subscribeAgain = [&](const char* meanwhile) {
+      ASSERT_TRUE(WaitFor([&] { return camera.Command("pending") == "OK 0"; }));
+      ASSERT_EQ(camera.Command("clear"), "OK");
+      ASSERT_EQ(camera.Command("forget"), "OK");
+      if (meanwhile != nullptr) {
+        ASSERT_EQ(camera.Command(meanwhile), "OK 0");
+      }
+      const std::string made = camera.Take("CreatePullPointSubscription");
+      ASSERT_FALSE(made.empty());
+      const std::string pull = "PullMessages " + made.substr(made.rfind(' ') + 1);
+      ASSERT_EQ(camera.Take(pull), pull);
+      ASSERT_EQ(camera.Take(pull), pull);
+    };
+    ASSERT_EQ(camera.Command("motion on"), "OK 1");
+    ASSERT_TRUE(WaitFor([&] { return alarms() == 1; }));
+    subscribeAgain(nullptr);
+    Pump(300);
+    EXPECT_EQ(alarms(), 1u) << "the motion still running";
+    ASSERT_EQ(camera.Command("motion off"), "OK 1");
+    subscribeAgain("motion on");
+    EXPECT_TRUE(WaitFor([&] { return alarms() == 2; })) << "the motion that began meanwhile";
+    ASSERT_EQ(camera.Command("motion off"), "OK 1");
+    ASSERT_EQ(camera.Command("motion on"), "OK 1");
+    EXPECT_TRUE(WaitFor([&] { return alarms() == 3; })) << "a new motion";
+    Pump(300);
+    EXPECT_EQ(alarms(), 3u);
+  }
+}
+
+// A camera that also wants HTTP Digest authentication is answered with the
+// algorithm it names, and again when it changes its nonce; a wrong password
+// is refused.
+TEST_F(GimbroOnvifTest, HttpDigestAuthenticationIsAnswered) {
+  for (const char* algorithm : {"MD5", "SHA-256"}) {
+    SCOPED_TRACE(algorithm);
+    sink.events.clear();
+    FakeOnvifCamera camera(0, CameraArgs({"--http-digest", algorithm}));
+    const LONG id = AddCamera(camera);
+    EXPECT_EQ(camera.Command("count AUTHFAIL"), "OK 0");
+    ASSERT_EQ(ctrl->PtzCommand(id, kStop.c_str()), GIMBRO_OK);
+    EXPECT_EQ(camera.Take("Stop"), "Stop main PanTilt=true Zoom=true");
+    ASSERT_EQ(camera.Command("nonce"), "OK");
+    ASSERT_EQ(ctrl->PtzCommand(id, kStop.c_str()), GIMBRO_OK);
+    EXPECT_EQ(camera.Take("Stop"), "Stop main PanTilt=true Zoom=true");
+    EXPECT_EQ(sink.Count(1, GIMBRO_STATUS_CONNECTION_LOST), 0u);
+    EXPECT_EQ(ctrl->RemoveDevice(id), GIMBRO_OK);
+
+    FakeOnvifCamera other(0, CameraArgs({"--http-digest", algorithm, "--password", "right"}));
+    ASSERT_TRUE(other.Ready());
+    ctrl->AddDevice("127.0.0.1", other.Port(), "admin", "wrong");
+    ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_LOGIN_REFUSED));
+    EXPECT_NE(sink.Of(1, GIMBRO_STATUS_LOGIN_REFUSED)[0].text.find("refused"), std::string::npos);
   }
 }
 

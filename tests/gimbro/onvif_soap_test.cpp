@@ -6,6 +6,7 @@
 #include <QTimeZone>
 
 #include "maker/gimbro/gimbro_streams.h"
+#include "maker/gimbro/onvif/event_alarms.h"
 #include "maker/gimbro/onvif/onvif_requests.h"
 #include "maker/gimbro/onvif/ptz_action.h"
 #include "maker/gimbro/onvif/soap_envelope.h"
@@ -125,39 +126,88 @@ TEST(OnvifSoap, DeviceClockIsReadAsUtc) {
             "none");
 }
 
-TEST(OnvifSoap, EventsBecomeAlarmsOnlyWhenTheyStart) {
-  auto message = [](const char* topic, const char* operation, const char* item, const char* value) {
-    return QStringLiteral("<wsnt:NotificationMessage xmlns:wsnt=\"http://docs.oasis-open.org/wsn/b-2\">"
-                          "<wsnt:Topic Dialect=\"x\">tns1:%1</wsnt:Topic><wsnt:Message><tt:Message UtcTime=\"t\" "
-                          "PropertyOperation=\"%2\"><tt:Source><tt:SimpleItem Name=\"Source\" Value=\"vs0\"/></tt:Source>"
-                          "<tt:Data><tt:SimpleItem Name=\"%3\" Value=\"%4\"/></tt:Data></tt:Message></wsnt:Message>"
-                          "</wsnt:NotificationMessage>")
-        .arg(topic, operation, item, value);
-  };
+namespace {
+
+// One notification message of a pull answer.
+QString EventMessage(const char* topic, const char* operation, const char* item, const char* value,
+                     const char* source = "vs0") {
+  return QStringLiteral("<wsnt:NotificationMessage xmlns:wsnt=\"http://docs.oasis-open.org/wsn/b-2\">"
+                        "<wsnt:Topic Dialect=\"x\">tns1:%1</wsnt:Topic><wsnt:Message><tt:Message UtcTime=\"t\" "
+                        "PropertyOperation=\"%2\"><tt:Source><tt:SimpleItem Name=\"Source\" Value=\"%5\"/></tt:Source>"
+                        "<tt:Data><tt:SimpleItem Name=\"%3\" Value=\"%4\"/></tt:Data></tt:Message></wsnt:Message>"
+                        "</wsnt:NotificationMessage>")
+      .arg(topic, operation, item, value, source);
+}
+
+std::vector<Notification> PullAnswer(const QString& messages) {
+  const SoapAnswer answer =
+      ReadAnswer(Soap12("<tev:PullMessagesResponse xmlns:tev=\"urn:tev\">" + messages + "</tev:PullMessagesResponse>"));
+  return ReadNotifications(answer.body);
+}
+
+}  // namespace
+
+TEST(OnvifSoap, EventTopicsGiveTheirAlarmStates) {
   struct Case {
     QString xml;
     int type;
+    bool active;
   };
   const Case cases[] = {
-      {message("VideoSource/MotionAlarm", "Changed", "State", "true"), kAlarmTypeMotion},
-      {message("VideoSource/MotionAlarm", "Changed", "State", "false"), 0},
-      {message("VideoSource/MotionAlarm", "Initialized", "State", "true"), 0},
-      {message("RuleEngine/CellMotionDetector/Motion", "Changed", "IsMotion", "true"), kAlarmTypeMotion},
-      {message("Device/Trigger/DigitalInput", "Changed", "LogicalState", "true"), kAlarmTypeInput},
-      {message("Device/Trigger/DigitalInput", "Changed", "LogicalState", "false"), 0},
-      {message("VideoSource/GlobalSceneChange/ImagingService", "Changed", "State", "true"), 0},
+      {EventMessage("VideoSource/MotionAlarm", "Changed", "State", "true"), kAlarmTypeMotion, true},
+      {EventMessage("VideoSource/MotionAlarm", "Changed", "State", "false"), kAlarmTypeMotion, false},
+      {EventMessage("RuleEngine/CellMotionDetector/Motion", "Changed", "IsMotion", "1"), kAlarmTypeMotion, true},
+      {EventMessage("Device/Trigger/DigitalInput", "Changed", "LogicalState", "true"), kAlarmTypeInput, true},
+      {EventMessage("VideoSource/GlobalSceneChange/ImagingService", "Changed", "State", "true"), 0, false},
   };
   QString all;
   for (const Case& c : cases) all += c.xml;
-  const SoapAnswer answer = ReadAnswer(Soap12("<tev:PullMessagesResponse xmlns:tev=\"urn:tev\">" + all +
-                                              "</tev:PullMessagesResponse>"));
-  const std::vector<Notification> notifications = ReadNotifications(answer.body);
+  const std::vector<Notification> notifications = PullAnswer(all);
   ASSERT_EQ(notifications.size(), std::size(cases));
   for (size_t i = 0; i < notifications.size(); ++i) {
     SCOPED_TRACE(cases[i].xml.toStdString());
-    EXPECT_EQ(AlarmType(notifications[i]), cases[i].type);
+    EXPECT_EQ(ReadAlarmState(notifications[i]).type, cases[i].type);
+    EXPECT_EQ(ReadAlarmState(notifications[i]).active, cases[i].active);
   }
   EXPECT_EQ(notifications[0].topic, "VideoSource/MotionAlarm");
+}
+
+// A source that becomes active is an alarm; the current states that begin a
+// subscription are not, unless the source was known inactive before.
+TEST(OnvifSoap, EventsBecomeAlarmsWhenTheirSourceBecomesActive) {
+  const QString motionOn = EventMessage("VideoSource/MotionAlarm", "Changed", "State", "true");
+  const QString motionOff = EventMessage("VideoSource/MotionAlarm", "Changed", "State", "false");
+  const QString motionIs = EventMessage("VideoSource/MotionAlarm", "Initialized", "State", "true");
+  const QString motionIsNot = EventMessage("VideoSource/MotionAlarm", "Initialized", "State", "false");
+  const QString otherSourceOn = EventMessage("VideoSource/MotionAlarm", "Changed", "State", "true", "vs1");
+  const QString inputOn = EventMessage("Device/Trigger/DigitalInput", "Changed", "LogicalState", "true");
+  const QString motionGone = EventMessage("VideoSource/MotionAlarm", "Deleted", "State", "false");
+  struct Step {
+    bool newSubscription;
+    QString answer;
+    std::vector<int> alarms;
+  };
+  const std::vector<int> none;
+  const std::vector<int> motion = {kAlarmTypeMotion};
+  const std::vector<Step> steps = {
+      {true, motionIs, none},                                  // running at the login
+      {false, motionOn, none},                                 // still the same motion
+      {false, motionOff + motionOn, motion},                   // a new one
+      {true, motionOn, none},                                  // subscribed again, still running, sent as a change
+      {true, motionIs, none},                                  // the same, sent as the standard has it
+      {false, motionOff, none},
+      {true, motionIs, motion},                                // began while no subscription ran
+      {false, motionOff + otherSourceOn + inputOn, {kAlarmTypeMotion, kAlarmTypeInput}},
+      {false, motionGone, none},
+      {true, motionOn, none},                                  // forgotten: as at the login
+      {false, motionIsNot + motionOn, motion},
+  };
+  EventAlarms alarms;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    SCOPED_TRACE(i);
+    if (steps[i].newSubscription) alarms.NewSubscription();
+    EXPECT_EQ(alarms.Take(PullAnswer(steps[i].answer)), steps[i].alarms);
+  }
 }
 
 TEST(OnvifSoap, PtzTextsAreRead) {

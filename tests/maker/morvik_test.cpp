@@ -11,6 +11,7 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -382,6 +383,33 @@ TEST_F(MorvikTest, PlaysAFileWithItsOwnButtons) {
   EXPECT_TRUE(WaitFor([&] { return player_->Bar()->Position() == 0 && player_->Bar()->Range() == 0; }));
   EXPECT_EQ(player_->Bar()->TimeText(), "00:00 / 00:00");
   EXPECT_EQ(player_->Bar()->SpeedText(), "1x");
+}
+
+// The bar's speed steps belong to the replay they were pressed in: the first
+// fast or slow press of the next replay asks for a factor of 2 again, however
+// that replay started (a fed stream stopped and set up anew, a file ended or
+// replaced by another).
+TEST_F(MorvikTest, EveryNewReplayStartsAtNormalSpeed) {
+  struct Case {
+    const char* name;
+    std::function<void()> start;
+  } cases[] = {
+      {"a fed stream after a stop", [&] { player_->Stop(); SetUpFedVideo(); }},
+      {"a file after a fed stream", [&] { player_->Stop(); ASSERT_EQ(player_->OpenFile("D:\\a.avi"), 0); }},
+      {"a file opened over a file", [&] { ASSERT_EQ(player_->OpenFile("D:\\b.avi"), 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (LONG command : {kMorvikCmdFast, kMorvikCmdSlow}) {
+      player_->Bar()->Press(command);
+      player_->Bar()->Press(command);
+      ASSERT_EQ(player_->Engine()->GetSpeed(), command == kMorvikCmdFast ? 4 : -4);
+      c.start();
+      EXPECT_EQ(player_->Engine()->GetSpeed(), 1);
+      player_->Bar()->Press(command);
+      EXPECT_EQ(player_->Engine()->GetSpeed(), command == kMorvikCmdFast ? 2 : -2);
+    }
+  }
 }
 
 TEST_F(MorvikTest, MouseZoomAndSnapshots) {

@@ -6,6 +6,12 @@ RTSP test server, tests/peers/rtsp_server.py).
 
     fake_onvif_camera.py PORT [--user U] [--password P] [--rtsp-main URL] [--rtsp-sub URL]
                          [--clock-offset SECONDS] [--mode MODE] [--name NAME]
+                         [--http-digest MD5|SHA-256] [--states-as OPERATION]
+
+--http-digest: every request must also carry HTTP Digest authentication (qop "auth")
+with the same user and password; others are answered "401" with a challenge.
+--states-as: the PropertyOperation of the current states that begin every new
+subscription ("Initialized", as the standard has it; "Changed", as some cameras send).
 
 PORT 0 takes a free port. Prints one line "READY <port> <command port>", then serves
 until killed (or its parent dies). The command port takes one line per command and
@@ -14,9 +20,12 @@ answers one line, "OK ..." or "ERR ...".
 Modes (how requests are treated; the "mode" command changes it):
   normal     a camera
   wrongauth  every credential is refused (ter:NotAuthorized), as with a wrong password
+  locked     every request is refused as not authorized, the clock too
   fault      every request is answered with a SOAP fault
   notxml     every request is answered "200 OK" with a text that is not XML
   huge       every request is answered with an endless body (about 13 MB/s)
+  flood      every request is answered with an endless body, as fast as it is taken
+  floodheaders  every request is answered with an endless head, as fast as it is taken
   silent     connections are accepted and nothing is said (also on connections kept open)
   notcamera  a web server: "404 Not Found" with an HTML page
 
@@ -30,6 +39,9 @@ Commands:
   count PREFIX           number of kept records starting with PREFIX
   clear                  forget every record
   subscriptions          number of live pull-point subscriptions
+  pending                number of event messages not yet taken by a pull
+  forget                 drop every subscription (their pulls are answered with a fault)
+  nonce                  a new HTTP Digest nonce: the old one is refused as stale
   quit                   stop
 
 Records, one per request (authentication failures as "AUTHFAIL <operation>"):
@@ -40,7 +52,8 @@ Records, one per request (authentication failures as "AUTHFAIL <operation>"):
   GetPresets <profile>, SetPreset <profile> Name=<name> Token=<token or empty>,
   GotoPreset <profile> <token>, RemovePreset <profile> <token>,
   ImagingMove <source> Focus=<speed>, ImagingStop <source>,
-  CreatePullPointSubscription, PullMessages, Renew, Unsubscribe, Unknown <operation>
+  CreatePullPointSubscription <id>, PullMessages <id>, Renew, Unsubscribe, Unknown <operation>,
+  HTTP401 (a request without valid HTTP Digest authentication)
 """
 
 import argparse
@@ -49,6 +62,7 @@ import datetime
 import hashlib
 import http.server
 import os
+import re
 import socket
 import socketserver
 import sys
@@ -117,6 +131,35 @@ class Camera:
         self.subscriptions = {}  # id -> list of pending notification texts
         self.next_subscription = 1
         self.states = {"motion": False, "cellmotion": False, "input": False}
+        self.states_as = options.states_as
+        self.digest = options.http_digest
+        self.nonce = base64.b64encode(os.urandom(12)).decode()
+
+    # ---- HTTP Digest authentication
+    def challenge(self, stale=False):
+        return ('Digest realm="fake-camera", qop="auth", algorithm=%s, nonce="%s", opaque="0pq"%s'
+                % (self.digest, self.nonce, ", stale=true" if stale else ""))
+
+    def digest_check(self, field, path):
+        """None when the field answers the current challenge, else whether its nonce is only stale."""
+        if not field or not field.startswith("Digest "):
+            return False
+        params = {k: (v[1:-1].replace('\\"', '"') if v.startswith('"') else v)
+                  for k, v in re.findall(r'(\w+)=("(?:[^"\\]|\\.)*"|[^,\s]*)', field[7:])}
+        name = {"MD5": "md5", "SHA-256": "sha256"}[self.digest]
+
+        def h(text):
+            return hashlib.new(name, text.encode()).hexdigest()
+
+        ha1 = h("%s:fake-camera:%s" % (self.user, self.password))
+        ha2 = h("POST:%s" % path)
+        expected = h(":".join([ha1, params.get("nonce", ""), params.get("nc", ""), params.get("cnonce", ""),
+                               "auth", ha2]))
+        if (params.get("username") != self.user or params.get("uri") != path or params.get("qop") != "auth"
+                or params.get("opaque") != "0pq" or params.get("response") != expected
+                or params.get("algorithm", "MD5") != self.digest):
+            return False
+        return None if params.get("nonce") == self.nonce else True
 
     # ---- records
     def record(self, text):
@@ -127,7 +170,7 @@ class Camera:
 
     # ---- authentication
     def authorized(self, header):
-        if self.mode == "wrongauth" or header is None:
+        if self.mode in ("wrongauth", "locked") or header is None:
             return False
         security = child(header, "Security")
         token = child(security, "UsernameToken") if security is not None else None
@@ -194,7 +237,7 @@ class Camera:
 
     def handle(self, path, body_node, header):
         op = local(body_node.tag)
-        if op == "GetSystemDateAndTime":
+        if op == "GetSystemDateAndTime" and self.mode != "locked":
             self.record(op)
             t = self.now()
             return envelope(
@@ -335,12 +378,12 @@ class Camera:
         return envelope('<timg:MoveResponse/>')
 
     def op_CreatePullPointSubscription(self, node, path):
-        self.record("CreatePullPointSubscription")
         with self.lock:
             sid = self.next_subscription
             self.next_subscription += 1
-            # The current states come first, marked "Initialized".
-            self.subscriptions[sid] = [self.notification(k, on, "Initialized") for k, on in self.states.items()]
+            self.record("CreatePullPointSubscription %d" % sid)
+            # The current states come first, marked "Initialized" (or as the camera was told).
+            self.subscriptions[sid] = [self.notification(k, on, self.states_as) for k, on in self.states.items()]
         t = self.now()
         return envelope('<tev:CreatePullPointSubscriptionResponse><tev:SubscriptionReference>'
                         '<wsa:Address>%ssubscription/%d</wsa:Address></tev:SubscriptionReference>'
@@ -355,7 +398,7 @@ class Camera:
             return -1
 
     def op_PullMessages(self, node, path):
-        self.record("PullMessages")
+        self.record("PullMessages %d" % self.subscription_id(path))
         timeout = text_of(node, "Timeout", "PT5S")
         seconds = float(timeout[2:-1]) if timeout.startswith("PT") and timeout.endswith("S") else 5.0
         messages = self.pull(self.subscription_id(path), min(seconds, 30.0), int(text_of(node, "MessageLimit", "10")))
@@ -423,6 +466,18 @@ def make_handler(camera):
         def do_POST(self):
             length = int(self.headers.get("Content-Length", "0"))
             data = self.rfile.read(length) if 0 < length <= 1 << 20 else b""
+            if camera.digest:
+                refused = camera.digest_check(self.headers.get("Authorization"), self.path)
+                if refused is not None:
+                    camera.record("HTTP401")
+                    body = b"<html><body>401 Unauthorized</body></html>"
+                    self.send_response(401)
+                    self.send_header("WWW-Authenticate", camera.challenge(stale=refused))
+                    self.send_header("Content-Type", "text/html")
+                    self.send_header("Content-Length", str(len(body)))
+                    self.end_headers()
+                    self.wfile.write(body)
+                    return
             mode = camera.mode
             if mode == "silent":  # a camera that hangs on a connection it kept open
                 self.say_nothing()
@@ -445,6 +500,22 @@ def make_handler(camera):
                         # About 13 MB/s, as fast as a camera on a fast network
                         # (a peer on this machine could outpace any reader).
                         time.sleep(0.005)
+                except OSError:
+                    pass
+                self.close_connection = True
+                return
+            if mode in ("flood", "floodheaders"):
+                # As fast as the connection takes it: an endless body, or an
+                # endless head that never reaches its body.
+                line = b"X-Filler: " + b"y" * 60000 + b"\r\n"
+                chunk = b"<a>" + b"x" * 65536 + b"</a>"
+                try:
+                    if mode == "floodheaders":
+                        self.wfile.write(b"HTTP/1.1 200 OK\r\n")
+                    else:
+                        self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Type: application/soap+xml\r\n\r\n")
+                    while True:
+                        self.wfile.write(line if mode == "floodheaders" else chunk)
                 except OSError:
                     pass
                 self.close_connection = True
@@ -480,6 +551,11 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
+    def handle_error(self, request, client_address):
+        # A client that gives up on an answer is no fault of the camera's.
+        if not isinstance(sys.exc_info()[1], ConnectionError):
+            super().handle_error(request, client_address)
+
 
 def main():
     die_with_parent()
@@ -492,6 +568,8 @@ def main():
     parser.add_argument("--clock-offset", type=int, default=0)
     parser.add_argument("--mode", default="normal")
     parser.add_argument("--name", default="FakeCam")
+    parser.add_argument("--http-digest", default="", choices=["", "MD5", "SHA-256"])
+    parser.add_argument("--states-as", default="Initialized")
     options = parser.parse_args()
 
     camera = Camera(options)
@@ -520,6 +598,15 @@ def main():
         elif cmd == "subscriptions":
             with camera.lock:
                 return "OK %d" % len(camera.subscriptions)
+        elif cmd == "pending":
+            with camera.lock:
+                return "OK %d" % sum(len(queue) for queue in camera.subscriptions.values())
+        elif cmd == "forget":
+            with camera.lock:
+                camera.subscriptions.clear()
+                camera.lock.notify_all()
+        elif cmd == "nonce":
+            camera.nonce = base64.b64encode(os.urandom(12)).decode()
         elif cmd == "quit":
             os._exit(0)
         else:

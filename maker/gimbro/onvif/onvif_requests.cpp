@@ -319,16 +319,25 @@ std::vector<Notification> ReadNotifications(const XmlNode& answer) {
   return out;
 }
 
-int AlarmType(const Notification& n) {
-  if (n.operation == QLatin1String("Initialized") || n.operation == QLatin1String("Deleted")) return 0;
-  if (n.topic.endsWith(QLatin1String("MotionAlarm")) && IsTrue(n.Data(QStringLiteral("State")))) return kAlarmTypeMotion;
-  if (n.topic.endsWith(QLatin1String("CellMotionDetector/Motion")) && IsTrue(n.Data(QStringLiteral("IsMotion")))) {
-    return kAlarmTypeMotion;
+AlarmState ReadAlarmState(const Notification& n) {
+  struct Topic {
+    const char* ending;
+    const char* item;
+    int type;
+  };
+  static const Topic topics[] = {
+      {"MotionAlarm", "State", kAlarmTypeMotion},
+      {"CellMotionDetector/Motion", "IsMotion", kAlarmTypeMotion},
+      {"Trigger/DigitalInput", "LogicalState", kAlarmTypeInput},
+  };
+  AlarmState state;
+  for (const Topic& topic : topics) {
+    if (!n.topic.endsWith(QLatin1String(topic.ending))) continue;
+    state.type = topic.type;
+    state.active = IsTrue(n.Data(QLatin1String(topic.item)));
+    break;
   }
-  if (n.topic.endsWith(QLatin1String("Trigger/DigitalInput")) && IsTrue(n.Data(QStringLiteral("LogicalState")))) {
-    return kAlarmTypeInput;
-  }
-  return 0;
+  return state;
 }
 
 }  // namespace onvif

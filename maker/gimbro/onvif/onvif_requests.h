@@ -98,9 +98,14 @@ std::vector<Notification> ReadNotifications(const XmlNode& answer);
 constexpr int kAlarmTypeMotion = 14;
 constexpr int kAlarmTypeInput = 15;
 
-// A notification that is an alarm: motion, or a digital input that became
-// active; 0 for anything else (states going inactive, the current states
-// sent when a subscription starts, other topics).
-int AlarmType(const Notification& notification);
+// What a notification says of a source that raises alarms: its alarm type
+// (motion, or a digital input; 0 for any other topic) and whether it is
+// active (motion seen, input on). Whether that is an alarm depends on what
+// was known before (event_alarms.h).
+struct AlarmState {
+  int type = 0;
+  bool active = false;
+};
+AlarmState ReadAlarmState(const Notification& notification);
 
 }  // namespace onvif

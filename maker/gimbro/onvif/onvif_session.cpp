@@ -24,13 +24,12 @@ bool NotOnvif(const SoapResult& result) {
 
 }  // namespace
 
-Session::Session(const GimbroDeviceParams& params, const GimbroTimings& timings, QNetworkAccessManager* http,
-                 GimbroEventHub* hub, Owner* owner)
+Session::Session(const GimbroDeviceParams& params, const GimbroTimings& timings, GimbroEventHub* hub, Owner* owner)
     : params_(params),
       timings_(timings),
       hub_(hub),
       owner_(owner),
-      soap_(http, timings.maxAnswerBytes, this) {
+      soap_(timings.maxAnswerBytes, timings.connectTimeoutMs, this) {
   soap_.SetHttpCredentials(codepage::ToQString(params_.login), codepage::ToQString(params_.password));
   connect(&pollTimer_, &QTimer::timeout, this, &Session::Poll);
   renewTimer_.setInterval(kSubscriptionSeconds * 1000 / 2);
@@ -189,15 +188,38 @@ void Session::Poll() {
   if (polling_) return;
   polling_ = true;
   Call(device_, GetSystemDateAndTime(), false, [this](const SoapResult& r) {
-    polling_ = false;
-    // Any SOAP answer, a fault too, shows the device alive.
-    if (r.Ok() || r.kind == SoapResult::kFault || r.AuthRefused()) {
+    if (r.Ok()) {
+      polling_ = false;
       TakeClock(r);
       return;
     }
-    Fail(GIMBRO_STATUS_CONNECTION_LOST, "the device stopped answering: " + r.Describe().toStdString(),
-         r.kind == SoapResult::kNotSoap || r.kind == SoapResult::kHttpError);
+    if (r.kind == SoapResult::kFault || r.AuthRefused()) {
+      // Some devices want credentials even for their clock: the device is
+      // judged by a request with the token, as at the login.
+      Call(device_, GetDeviceInformation(), true, [this](const SoapResult& probe) {
+        polling_ = false;
+        if (probe.Ok()) return;
+        if (probe.AuthRefused()) {
+          LoginFailed(probe, "GetDeviceInformation");
+        } else if (probe.kind == SoapResult::kFault) {
+          // Alive, but nothing it is asked is done: its events are lost and
+          // its PTZ does not move. It is no longer online.
+          Fail(GIMBRO_STATUS_CONNECTION_LOST,
+               "the device answers every request with a fault: " + probe.Describe().toStdString(), false);
+        } else {
+          StoppedAnswering(probe);
+        }
+      });
+      return;
+    }
+    polling_ = false;
+    StoppedAnswering(r);
   });
+}
+
+void Session::StoppedAnswering(const SoapResult& result) {
+  Fail(GIMBRO_STATUS_CONNECTION_LOST, "the device stopped answering: " + result.Describe().toStdString(),
+       result.kind == SoapResult::kNotSoap || result.kind == SoapResult::kHttpError);
 }
 
 // ---- stream addresses
@@ -291,6 +313,7 @@ void Session::Subscribe() {
     qCInfo(lcGimbro, "device %d: events pulled from %s", static_cast<int>(params_.id),
            qPrintable(subscription_->address));
     renewTimer_.start();
+    alarms_.NewSubscription();
     Pull();
   });
 }
@@ -308,10 +331,12 @@ void Session::Pull() {
         }
         const std::vector<Notification> notifications = ReadNotifications(r.answer.body);
         for (const Notification& n : notifications) {
-          const int type = AlarmType(n);
-          qCInfo(lcGimbro, "device %d: event %s %s -> alarm type %d", static_cast<int>(params_.id),
-                 qPrintable(n.topic), qPrintable(n.operation), type);
-          if (type != 0) RaiseAlarm(type);
+          qCInfo(lcGimbro, "device %d: event %s %s", static_cast<int>(params_.id), qPrintable(n.topic),
+                 qPrintable(n.operation));
+        }
+        for (int type : alarms_.Take(notifications)) {
+          qCInfo(lcGimbro, "device %d: alarm type %d", static_cast<int>(params_.id), type);
+          RaiseAlarm(type);
         }
         const bool quick = QDateTime::currentMSecsSinceEpoch() - asked < kQuickPullMs;
         if (notifications.empty() && quick) {

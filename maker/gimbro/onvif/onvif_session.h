@@ -9,7 +9,10 @@
 // Online, the session
 //  - polls the device's clock every echo interval and reports the device
 //    offline when an answer does not come (time-outs, refused connections,
-//    answers that are not SOAP);
+//    answers that are not SOAP); a clock answered with a fault is followed by
+//    a request with the token, and a device that answers that with a fault
+//    too is offline (it does nothing it is asked), one that refuses the token
+//    is refused;
 //  - learns the stream addresses of its first two media profiles for the
 //    pull control (gimbro_streams.h);
 //  - keeps a pull-point subscription of the event service and turns motion
@@ -34,11 +37,11 @@
 
 #include "maker/gimbro/gimbro_link.h"
 #include "maker/gimbro/gimbro_wire.h"
+#include "maker/gimbro/onvif/event_alarms.h"
 #include "maker/gimbro/onvif/onvif_requests.h"
 #include "maker/gimbro/onvif/soap_client.h"
 
 class GimbroEventHub;
-class QNetworkAccessManager;
 
 namespace onvif {
 
@@ -56,8 +59,7 @@ class Session : public QObject {
     virtual void OnvifStreams(const std::string& mainUri, const std::string& subUri) = 0;
   };
 
-  Session(const GimbroDeviceParams& params, const GimbroTimings& timings, QNetworkAccessManager* http,
-          GimbroEventHub* hub, Owner* owner);
+  Session(const GimbroDeviceParams& params, const GimbroTimings& timings, GimbroEventHub* hub, Owner* owner);
   ~Session() override;
 
   void Start();
@@ -82,6 +84,7 @@ class Session : public QObject {
   void OnCapabilities(const SoapResult& result);
   void LoginFailed(const SoapResult& result, const char* step);
   void Poll();
+  void StoppedAnswering(const SoapResult& result);
   void Fail(LONG code, const std::string& reason, bool notOnvif);
   bool TakeClock(const SoapResult& result);
 
@@ -130,6 +133,7 @@ class Session : public QObject {
   bool polling_ = false;
   // Event subscription
   std::optional<Subscription> subscription_;
+  EventAlarms alarms_;
   QTimer renewTimer_;
   QTimer resubscribeTimer_;
 };

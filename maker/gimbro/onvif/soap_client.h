@@ -1,27 +1,24 @@
 // Posts SOAP requests over HTTP and hands back checked answers.
 //
 // Lives on the control's network thread and never blocks it: a request is
-// posted and its callback runs later on the same thread. Every exchange is
-// bounded: one deadline covers the connection and the whole answer (a device
-// that accepts and says nothing, or trickles, is given up), and an answer
-// larger than the limit is cut off. An answer counts only when it is a SOAP
+// posted and its callback runs later on the same thread. Each device's
+// client has connections of its own (maker/gimbro/http/http_client.h), so one
+// device that hangs or floods holds up no other. Every exchange is bounded:
+// one deadline covers the connection and the whole answer (a device that
+// accepts and says nothing, or trickles, is given up), and an answer larger
+// than the limit is cut off. An answer counts only when it is a SOAP
 // envelope; SOAP faults come back with HTTP errors (400, 500) and are read as
-// faults. HTTP digest authentication is answered once per request with the
-// device's credentials, besides the WS-Security token inside the envelope.
+// faults. HTTP authentication is answered once per request with the device's
+// credentials, besides the WS-Security token inside the envelope.
 #pragma once
 
 #include <QObject>
 #include <QString>
 #include <QUrl>
 #include <functional>
-#include <map>
 
+#include "maker/gimbro/http/http_client.h"
 #include "maker/gimbro/onvif/soap_envelope.h"
-
-class QAuthenticator;
-class QNetworkAccessManager;
-class QNetworkReply;
-class QTimer;
 
 namespace onvif {
 
@@ -29,7 +26,7 @@ struct SoapResult {
   enum Kind {
     kOk,            // answer.body holds the answer element
     kFault,         // answer holds the fault
-    kNotSoap,       // the device answered something that is not a SOAP envelope
+    kNotSoap,       // the device answered something that is not a SOAP envelope (or not HTTP)
     kHttpError,     // an HTTP error without a SOAP body (404 of a web server ...)
     kAuthRefused,   // HTTP authentication was refused
     kUnreachable,   // connection refused, host not found
@@ -53,10 +50,7 @@ class SoapClient : public QObject {
  public:
   using Callback = std::function<void(const SoapResult&)>;
 
-  // The manager is shared by the devices of the control and outlives the client.
-  SoapClient(QNetworkAccessManager* manager, qint64 maxAnswerBytes, QObject* parent = nullptr);
-  // Aborts what is still pending; no callback runs after that.
-  ~SoapClient() override;
+  SoapClient(qint64 maxAnswerBytes, int connectTimeoutMs, QObject* parent = nullptr);
 
   // HTTP credentials for devices that ask for them besides the token.
   void SetHttpCredentials(const QString& user, const QString& password);
@@ -66,28 +60,11 @@ class SoapClient : public QObject {
   void Post(const QUrl& url, const QString& action, const QByteArray& envelope, int deadlineMs, Callback done);
 
   // Drops every pending request without calling back.
-  void AbortAll();
-  int Pending() const { return static_cast<int>(calls_.size()); }
+  void AbortAll() { http_.AbortAll(); }
+  int Pending() const { return http_.Pending(); }
 
  private:
-  struct Call {
-    Callback done;
-    QTimer* deadline = nullptr;
-    bool timedOut = false;
-    bool tooLarge = false;
-    bool authAnswered = false;
-  };
-
-  void OnFinished(QNetworkReply* reply);
-  void CheckSize(QNetworkReply* reply);
-  void OnAuthentication(QNetworkReply* reply, QAuthenticator* authenticator);
-  void Forget(QNetworkReply* reply);
-
-  QNetworkAccessManager* manager_;
-  qint64 maxAnswerBytes_;
-  QString httpUser_;
-  QString httpPassword_;
-  std::map<QNetworkReply*, Call> calls_;
+  http::Client http_;
 };
 
 }  // namespace onvif

@@ -2,12 +2,18 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <sstream>
 
+#include "common/temp_folder.h"
+#include "common/wait_for.h"
 #include "core/app_data.h"
+#include "core/client_log.h"
 #include "core/dev_info.h"
 #include "core/dev_info_store.h"
+#include "fake_device_process.h"
 #include "live/streams/gimbro_events.h"
 #include "live/live_messages.h"
 #include "tests/live/message_window.h"
@@ -66,8 +72,11 @@ TEST_F(GimbroEventsTest, EachEventPostsItsMessageToItsWindow) {
   alarm.reserved[131] = 0x5A;
   const std::vector<Row> rows = {
       {"status 15", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 15, "x"); }, kMaint, WM_FILE_TRANSFER_EVENT, kId, kValue, 15, nullptr},
-      {"status 17 maint", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "x"); }, kMaint, WM_FILE_TRANSFER_EVENT, kId, kValue, 17, nullptr},
-      {"status 17 search", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "x"); }, kRecordSearch, WM_FILE_TRANSFER_EVENT, kId, kValue, 17, nullptr},
+      {"status 17 maint", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "12"); }, kMaint, WM_FILE_TRANSFER_EVENT, kId, kValue, 17, nullptr},
+      // The record search page learns which transfer failed; a text that names
+      // none gives 0.
+      {"status 17 search", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "12"); }, kRecordSearch, WM_FILE_TRANSFER_EVENT, kId, kValue, 12, nullptr},
+      {"status 17 search unnamed", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "12x"); }, kRecordSearch, WM_FILE_TRANSFER_EVENT, kId, kValue, 0, nullptr},
       {"status 26", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 26, "4"); }, kMain, WM_DEVCHANNELSCHANGED, kId, kText, 0, "4"},
       {"status 27", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 27, "0101"); }, kMain, WM_DEVSTATEREPORT, kId, kText, 0, "0101"},
       {"status other", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 4, "online"); }, kMain, WM_DEVSTATUSRESPONSE, kId, kValue, 4, nullptr},
@@ -209,6 +218,37 @@ TEST_F(GimbroEventsTest, PayloadIsFreedWhenTheTargetWindowIsGone) {
   sink_.SetMaintenancePage(nullptr);
   sink_.AUXResponse(kId, GimbroPackResponse(0, 1014), "to no window");
   EXPECT_EQ(MaintResponse::LiveCount(), 0);
+}
+
+// An ONVIF camera refuses the password: the client log says which device and why.
+TEST_F(GimbroEventsTest, ARefusedLoginIsExplainedInTheClientLog) {
+  TempFolder folder;
+  ASSERT_EQ(OpenLogFile((folder.Path() + "clientlog.txt").c_str()), 0);
+  FakeOnvifCamera camera(0, {"--password", "right"});
+  ASSERT_TRUE(camera.Ready());
+  CGimbroCtrl ctrl;
+  ctrl.Advise(&sink_);
+  const LONG id = ctrl.AddDevice("127.0.0.1", camera.Port(), "admin", "wrong");
+  {
+    CsLock lock(&g_csAppData);
+    DevInfo& gate = g_lstDevInfo.front();
+    gate.GimbroId = id;
+    std::snprintf(gate.DevName, sizeof gate.DevName, "%s", "Gate");
+  }
+  auto log = [&] {
+    std::ifstream in(folder.Path() + "clientlog.txt");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  };
+  const bool explained = WaitFor([&] { return log().find("NotAuthorized") != std::string::npos; });
+  ctrl.Release();
+  CloseLogFile();
+  ASSERT_TRUE(explained) << log();
+  const std::string text = log();
+  const std::string line = text.substr(text.rfind("CGimbroEvents::DevStatusResponse"));
+  EXPECT_NE(line.find("DevName=Gate, status=5, login refused: GetDeviceInformation: SOAP fault"), std::string::npos)
+      << line;
 }
 
 }  // namespace

@@ -35,6 +35,8 @@ class DeviceStateReportsTest : public ::testing::Test {
       alarms_.push_back(std::string(dev.DevName) + "/" + std::to_string(type));
     };
     host_.StopPanesShowing = [this](const DevInfo& dev) { stopped_.push_back(dev.DevName); };
+    host_.StopPanesUntilOnline = [this](const DevInfo& dev) { waiting_.push_back(dev.DevName); };
+    host_.ReopenWaitingPanes = [this](const DevInfo& dev) { reopened_.push_back(dev.DevName); };
     host_.RemoveFromMaintenance = [this](const char* ip) { maintenance_.push_back(ip); };
     host_.RemoveMapPoint = [this](const char* name) { mapPoints_.push_back(name); };
     host_.SetSpeakStatus = [this](const DevInfo& dev, bool on) {
@@ -93,7 +95,7 @@ class DeviceStateReportsTest : public ::testing::Test {
   DeviceStateHost host_;
   int icons_ = 0;
   int refreshes_ = 0;
-  std::vector<std::string> items_, alarms_, stopped_, maintenance_, mapPoints_, talks_;
+  std::vector<std::string> items_, alarms_, stopped_, waiting_, reopened_, maintenance_, mapPoints_, talks_;
   bool talkShown_ = true;
   int speakFailed_ = 0;
 };
@@ -110,7 +112,7 @@ TEST_F(DeviceStateReportsTest, ASingleDeviceIsReportedOnlyWhenItsStateChanges) {
     bool recording;
     int after;
     std::vector<std::string> reported;
-    bool panesStopped;
+    bool panesWait;  // the panes that show it stop and wait for it; else a login opens the waiting ones again
   };
   const std::string key = std::string(kMac) + ":10.0.0.7";
   const Case cases[] = {
@@ -128,14 +130,17 @@ TEST_F(DeviceStateReportsTest, ASingleDeviceIsReportedOnlyWhenItsStateChanges) {
     cam.nOnline = c.before;
     cam.bRecording = c.recording ? 1 : 0;
     PelkTestReset();
-    stopped_.clear();
+    waiting_.clear();
+    reopened_.clear();
     maintenance_.clear();
     alarms_.clear();
     EXPECT_EQ(reports.OnDevStatusResponse(7, c.code), 1);
     EXPECT_EQ(cam.nOnline, c.after) << c.code << " " << c.before;
     EXPECT_EQ(Sent(), c.reported) << c.code << " " << c.before;
-    EXPECT_EQ(stopped_.size(), c.panesStopped ? 1u : 0u) << c.code;
-    EXPECT_EQ(maintenance_.size(), c.panesStopped ? 1u : 0u) << c.code;
+    EXPECT_EQ(waiting_.size(), c.panesWait ? 1u : 0u) << c.code;
+    EXPECT_EQ(maintenance_.size(), c.panesWait ? 1u : 0u) << c.code;
+    EXPECT_EQ(reopened_.size(), c.code == GIMBRO_STATUS_LOGIN_OK ? 1u : 0u) << c.code;
+    EXPECT_TRUE(stopped_.empty());
     const bool status = c.code >= 2 && c.code <= 5;
     EXPECT_EQ(alarms_, status ? std::vector<std::string>{std::string("Gate/") + (c.after ? "2" : "1")}
                               : std::vector<std::string>{})

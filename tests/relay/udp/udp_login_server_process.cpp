@@ -12,8 +12,9 @@ UdpLoginServerProcess::UdpLoginServerProcess(const char* mode) {
   if (!process_.waitForStarted(kPeerStartMs)) return;
   QElapsedTimer clock;
   clock.start();
-  while (port_ == 0 && clock.elapsed() < kPeerStartMs && ReadLines(1000)) {
-  }
+  // A loaded machine may take seconds to start the server: a second without
+  // its line is no reason to give up.
+  while (port_ == 0 && clock.elapsed() < kPeerStartMs && process_.state() == QProcess::Running) ReadLines(1000);
 }
 
 UdpLoginServerProcess::~UdpLoginServerProcess() {
