@@ -119,6 +119,7 @@ BOOL CPTZDlg::OnInitDialog() {
   m_cmbDelPreset = qobject_cast<QComboBox*>(GetDlgItem(IDC_COMBO_DEL_PRESET));
   m_cmbAdvance = qobject_cast<QComboBox*>(GetDlgItem(IDC_COMBO_ADVANCE));
   m_cmbCallPreset->setEditable(true);  // a number may be typed there
+  m_cmbCallPreset->setInsertPolicy(QComboBox::NoInsert);  // Enter does not add it to the list
   for (QComboBox* speed : {m_cmbPanSpeed, m_cmbTiltSpeed}) {
     for (int i = ptz::kPtzSpeedMin; i <= ptz::kPtzSpeedMax; ++i) speed->addItem(QString::number(i));
     speed->setCurrentIndex(4);  // speed 5

@@ -89,6 +89,8 @@ TEST_F(MainWindowTest, SpaceAndEnterReachEveryEditBoxAndCloseNoPage) {
         QTest::keyClick(box, Qt::Key_Space);
         EXPECT_EQ(recorder.reached[box][Qt::Key_Space], 1);
       }
+      auto* list = qobject_cast<QComboBox*>(box);
+      const int items = list != nullptr ? list->count() : 0;
       auto* plain = qobject_cast<QLineEdit*>(box);
       std::optional<QSignalSpy> entered;
       if (plain != nullptr) entered.emplace(plain, &QLineEdit::returnPressed);
@@ -100,6 +102,9 @@ TEST_F(MainWindowTest, SpaceAndEnterReachEveryEditBoxAndCloseNoPage) {
         EXPECT_EQ(entered->count(), 2);
       }
       EXPECT_EQ(ShownPanels(dlg), panels) << "Enter changed the shown panels";
+      if (list != nullptr) {
+        EXPECT_EQ(list->count(), items) << "Enter added the typed text to the list";
+      }
       EXPECT_TRUE(dlg.isVisible());
       box->removeEventFilter(&recorder);
     }
