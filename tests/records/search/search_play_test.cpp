@@ -195,6 +195,37 @@ TEST_F(SearchPlayTest, ADoubleClickedResultPlaysOnTheSelectedPane) {
   EXPECT_EQ(list->GetItemText(0, 3), "Window1:Playing...");
 }
 
+// A file that the player cannot open is named in the page's status; the
+// player, the result row and the day row stay free.
+TEST_F(SearchPlayTest, AFileThatCannotBePlayedIsNamedInTheStatus) {
+  RecTree::WriteFile(tree_.DayFolder(storage_, "cam", "Schedule", 2024, 1, 5) + "090000-vv1.avi", 20000);
+  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
+  auto* from = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_FROM));
+  auto* to = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_TO));
+  from->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(0, 0)));
+  to->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(23, 59, 59)));
+  page_->OnBnClickedBtnSearch();
+  CSortListCtrl* list = page_->GetResultList();
+  ASSERT_EQ(list->GetItemCount(), 1);
+  DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+  EXPECT_EQ(searchpage::Status(*page_), "Window1: cannot play the file 090000-vv1.avi");
+  EXPECT_EQ(page_->GetPlayer(0)->IsPlaying(), 0);
+  EXPECT_EQ(page_->GetPlayerRow(0), -1);
+  page_->OnTimer(CSearchRecDlg::kPlayStatusTimer);
+  EXPECT_EQ(list->GetItemText(0, 3), "");
+
+  // The same file on a day row: named, and the row does not count as playing.
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
+  page_->DrawPlayerFrame(1, true);
+  page_->OnPlaybackDblClick(0, 8 * 3600);
+  EXPECT_EQ(searchpage::Status(*page_), "Window2: cannot play the file 090000-vv1.avi");
+  EXPECT_EQ(page_->Slots().pb[0].bPlaying, 0);
+  EXPECT_EQ(page_->Slots().pb[0].nPlayer, -1);
+  EXPECT_EQ(page_->GetPlayer(1)->IsPlaying(), 0);
+}
+
 TEST_F(SearchPlayTest, ADoubleClickOnADayRowPlaysFromThatSecond) {
   Record("080000.avi");  // 4 seconds from 08:00:00
   Record("083000.avi");  // 4 seconds from 08:30:00
