@@ -25,6 +25,8 @@ constexpr uint32_t kKeyFlag = 0x10;
 constexpr uint32_t kDefaultFrameRate = 25;
 constexpr uint32_t kKeyTableSpare = 100;
 constexpr size_t kStreamBuffer = 64 * 1024;
+constexpr size_t kWaveFormatTag = 4420;  // the audio stream's WAVEFORMATEX
+constexpr uint16_t kWaveMuLaw = 7;
 
 uint32_t U32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -159,6 +161,9 @@ void CRecFileReader::ReadDescription(const uint8_t* header) {
   m_dwAudioFixed = 8;
   if (U32(header + 4360) == 1) {
     std::strcpy(m_szAudioCodec, "G711");
+    // The recorder keeps the law in the wave format (7 mu-law, else A-law); it
+    // goes behind the name, which peers read up to its zero.
+    if (U16(header + kWaveFormatTag) == kWaveMuLaw) m_szAudioCodec[5] = 'U';
     m_dwSampleRate = 8000;
     m_dwBitsPerSample = 16;
     m_dwChannels = 1;

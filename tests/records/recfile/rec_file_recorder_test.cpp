@@ -104,6 +104,12 @@ TEST(RecFileRecorder, RecordedFilesReadBackEveryFrame) {
        "-f lavfi -i testsrc=size=352x288:rate=25 -f lavfi -i sine=f=440:r=16000 -t 3 -c:v libx264 -preset ultrafast "
        "-g 25 -pix_fmt yuv420p -c:a aac -ac 2",
        "H264", 352, 288, kRecMediaVideoAudio, "AAC", 16000, 2},
+      // Key frames that begin with a group-of-VOP header, the stream headers
+      // only in the configuration, as cameras send MPEG-4.
+      {"mpeg4 with its headers apart and G.711 mu-law",
+       "-f lavfi -i testsrc=size=352x288:rate=25 -f lavfi -i sine=f=440:r=8000 -t 3 -c:v mpeg4 -flags +global_header "
+       "-g 25 -c:a pcm_mulaw -ac 1",
+       "MP4V", 352, 288, kRecMediaVideoAudio, "G711", 8000, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
