@@ -63,6 +63,7 @@ void CVideoWnd::OnMouse(QEvent* event) {
       break;
     case QEvent::MouseButtonDblClick:
       if (m_pGrid && !m_bAlarmWnd && !m_bMapWnd) m_pGrid->OnWndMouseMsg(kWmLButtonDblClk, m_nIndex);
+      if ((m_bAlarmWnd || m_bMapWnd) && m_fullScreen && mouse->button() == Qt::LeftButton) m_fullScreen();
       break;
     case QEvent::MouseMove:
       UpdateCursor();
