@@ -61,7 +61,10 @@ BOOL CSearchAlarmDlg::OnInitDialog() {
       picker->setDateTime(QDateTime(today, id == IDC_END ? QTime(23, 59, 59) : QTime(0, 0, 0)));
     }
   }
+  // Every kind is searched until the user chooses otherwise.
   if (QCheckBox* all = Box(IDC_ALL)) {
+    all->setChecked(true);
+    OnAllClicked();
     QObject::connect(all, &QCheckBox::clicked, this, [this] { OnAllClicked(); });
   }
   for (const KindBox& kind : kKindBoxes) {

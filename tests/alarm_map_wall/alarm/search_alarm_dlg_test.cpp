@@ -77,7 +77,7 @@ TEST_F(SearchAlarmDlgTest, AQueryListsTheChosenDevicesAlarmsAndCountsThem) {
   page_->SetLocalDevice(&AddDevice("Front door"));
   EXPECT_EQ(page_->DeviceText(), "Front door") << "searched under the name the panel logs";
   Span(kDayStart, kDayEnd);
-  Box(CSearchAlarmDlg::IDC_ALL)->setChecked(true);
+  EXPECT_TRUE(Box(CSearchAlarmDlg::IDC_ALL)->isChecked()) << "every kind at first";
   page_->OnBnClickedQuery();
   EXPECT_EQ(Notice(), "Query complete!Total 1 alarm records!");
   ASSERT_EQ(List().GetItemCount(), 1);
@@ -106,7 +106,9 @@ TEST_F(SearchAlarmDlgTest, TheAllBoxAndTheKindBoxesFollowEachOther) {
   Log({{"Gate", t, 14, "m"}, {"Gate", t + 1, 15, "i"}, {"Gate", t + 2, 2, "on"}});
   page_->SetLocalDevice(&AddDevice("Gate"));
   Span(kDayStart, kDayEnd);
-  Click(CSearchAlarmDlg::IDC_ALL);
+  Click(CSearchAlarmDlg::IDC_ALL);  // off
+  for (const auto& kind : CSearchAlarmDlg::kKindBoxes) EXPECT_FALSE(Box(kind.id)->isChecked()) << kind.id;
+  Click(CSearchAlarmDlg::IDC_ALL);  // on
   for (const auto& kind : CSearchAlarmDlg::kKindBoxes) EXPECT_TRUE(Box(kind.id)->isChecked()) << kind.id;
   Click(1217);  // motion off: "All" goes off
   EXPECT_FALSE(Box(CSearchAlarmDlg::IDC_ALL)->isChecked());
