@@ -8,12 +8,20 @@
 
 namespace {
 
-bool IsGbkLead(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+// True when text[i] and text[i + 1] make one GBK character. A lead byte
+// followed by anything but a trail byte stands alone, so that a quote or a
+// slash after it is still seen as what it is.
+bool GbkPairAt(std::string_view text, size_t i) {
+  if (i + 1 >= text.size()) return false;
+  const unsigned char lead = static_cast<unsigned char>(text[i]);
+  const unsigned char trail = static_cast<unsigned char>(text[i + 1]);
+  return lead >= 0x81 && lead <= 0xFE && trail >= 0x40 && trail <= 0xFE && trail != 0x7F;
+}
 
 void AppendEscaped(std::string& out, std::string_view text) {
   for (size_t i = 0; i < text.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (IsGbkLead(c) && i + 1 < text.size()) {
+    if (GbkPairAt(text, i)) {
       out += text.substr(i, 2);
       ++i;
       continue;
@@ -61,7 +69,7 @@ std::string AlarmLogFileName(std::string_view devLogName) {
   out.reserve(devLogName.size());
   for (size_t i = 0; i < devLogName.size(); ++i) {
     const unsigned char c = static_cast<unsigned char>(devLogName[i]);
-    if (IsGbkLead(c) && i + 1 < devLogName.size()) {
+    if (GbkPairAt(devLogName, i)) {
       out += devLogName.substr(i, 2);
       ++i;
       continue;

@@ -60,6 +60,10 @@ TEST_F(AlarmLogTest, TheDayFileIsTheGoldenFileByteForByte) {
   EXPECT_EQ(twice, golden + "<AlarmLog DevName=\"Gate &quot;A&quot; &amp; &lt;B&gt;\" DateTime=\"1767580300\" "
                             "Type=\"16\" AlarmInfo=\"Alarm input low to high\" />\n");
 
+  // A lead byte before a quote leaves the quote an entity: the line stays whole.
+  EXPECT_EQ(AlarmLogLine({"a\x95\"", 1, 2, "\x95<"}),
+            "<AlarmLog DevName=\"a\x95&quot;\" DateTime=\"1\" Type=\"2\" AlarmInfo=\"\x95&lt;\" />");
+
   // The reader gives the texts back as they were.
   AlarmDayRead how;
   const auto records = Read("Alarm/2026-1-5/" + gate + ".xml", &how);
@@ -105,6 +109,7 @@ TEST_F(AlarmLogTest, FileNamesNeverLeaveTheDayFolder) {
       {"a.b", "a.b"},
       {"...", "___"},
       {gbkWithBackslash, gbkWithBackslash},
+      {"\x95/x", "\x95_x"},  // a lead byte before a slash is no character: the slash is mapped
   };
   for (const Case& c : cases) EXPECT_EQ(AlarmLogFileName(c.name), c.file) << c.name;
   EXPECT_EQ(RelayAlarmLogName("00-11-22-33-44-55", "192.168.1.9"), "00-11-22-33-44-55_192.168.1.9");
