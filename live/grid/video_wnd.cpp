@@ -302,7 +302,10 @@ long CVideoWnd::StopStreams(const char* caller) {
         WriteLog(kLog, "CVideoWnd::%s(): pRtspEvent%d close media render.", caller, mainObject ? 1 : 2);
       }
     }
-    if (events->Player(2) || events->Player(3)) alarmViewLeft = true;
+    // The device stays watched while an alarm or map view shows it, or a grid
+    // pane still does (an alarm window's pane only let its own view go).
+    CVideoWnd* shower = PaneShowing(events);
+    if (events->Player(2) || events->Player(3) || (shower != nullptr && shower != this)) alarmViewLeft = true;
   }
   if (listDev && !alarmViewLeft) listDev->bWatched = 0;
   VideoHost().UpdateDevIcons();

@@ -182,3 +182,31 @@ TEST_F(AlmActDlgTest, ADoubleClickOnThePaneSwitchesFullScreen) {
   EXPECT_FALSE(dlg_->IsFullScreen());
   EXPECT_EQ(dlg_->size(), normal.size());
 }
+
+// A camera that a grid pane plays: the linkage pane shows it in a view of its
+// own, and closing the window leaves the grid's pane playing it, watched, so
+// the next alarm is shown the same way.
+TEST_F(AlmActDlgTest, ACameraAGridPlaysKeepsPlayingThereAfterTheWindowCloses) {
+  ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py"));
+  DevInfo& gate = AddCamera("Gate", server_.Port());
+  CVideoWnd grid(&window_, FALSE, FALSE);
+  grid.Create(CVideoWnd::IDD, &window_);
+  grid.SetWndPos(0, 0, 320, 180);
+  grid.show();
+  ASSERT_EQ(grid.AddWatch(&gate), 0);
+  CRtspEvents* stream = grid.RenderingStream();
+  ASSERT_TRUE(WaitFor([&] { return stream->Player(1) && stream->Player(1)->HasPicture(); }, 30000));
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    dlg_->AddAlarm(&gate, "Motion Detect", "10:30:00");
+    ASSERT_TRUE(Plays(gate));
+    EXPECT_NE(stream->Player(2), nullptr) << "a view of the window's own";
+    EXPECT_EQ(grid.RenderingStream(), stream) << "the grid's pane keeps its picture";
+    dlg_->OnClose();
+    EXPECT_EQ(stream->Player(2), nullptr);
+    EXPECT_EQ(gate.bWatched, 1) << "the grid's pane still watches it";
+    EXPECT_NE(stream->GetStreamId(), 0);
+  }
+  grid.StopWatch(TRUE);
+  EXPECT_EQ(gate.bWatched, 0);
+}
