@@ -18,6 +18,9 @@
 #include "alarm_map_wall/alarm/alarm_record.h"
 #include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
 #include "common/wait_for.h"
+#include "core/client_log.h"
+#include "live/live_messages.h"
+#include "platform/post_message.h"
 #include "dev_records.h"
 #include "fake_device_process.h"
 #include "live/grid/video_wnd.h"
@@ -82,6 +85,26 @@ std::string Line(const char* device, int64_t time, int type, const char* text) {
 constexpr char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"gb2312\" />\n";
 
 }  // namespace
+
+// An alarm whose device left the list while it was on its way is dropped with a log line.
+TEST_F(AlarmRoadTest, AnAlarmOfAnUnknownDeviceIsDroppedWithALogLine) {
+  g_lstDevGroupInfo = {Group("Hall")};
+  g_lstDevInfo = {Dev("C1", "Gate", 1, "Hall")};
+  CVistarelDlg& dlg = Open();
+  const std::string log = folder_.File("clientlog.txt");
+  CloseLogFile();
+  ASSERT_EQ(OpenLogFile(paths::FromNativePath(log).c_str()), 0);
+  GimbroAlarmRecord alarm;
+  alarm.year = 2026;
+  alarm.type = 14;
+  PostObject(dlg.GetSafeHwnd(), WM_DEVALARM, 4242, new GimbroAlarmRecord(alarm));
+  QCoreApplication::processEvents();
+  CloseLogFile();
+  std::ifstream in(log);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("no device with GimbroId=4242"), std::string::npos);
+  EXPECT_EQ(dlg.m_pAlarmListDlg->GetList()->GetItemCount(), 0);
+}
 
 TEST_F(AlarmRoadTest, CameraAndDeviceAlarmsRingLogPlayAndAreFound) {
   RtspTestServer rtsp;

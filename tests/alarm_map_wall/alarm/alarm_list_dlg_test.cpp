@@ -110,11 +110,14 @@ TEST_F(AlarmListDlgTest, DroppedCodesLeaveNoTraceAndOldDatesBecome1990) {
   DevInfo& camera = AddDevice("Cam");
   DevInfo& nvr = AddDevice("Nvr", 4);
   g_bAlarmAudio = 1;
+  LogCapture log(Folder());
   Add(nvr, Alarm(9));
   Add(camera, Alarm(0));
   Add(camera, Alarm(26));
   Add(camera, Alarm(27));
+  Add(camera, Alarm(-7));
   EXPECT_EQ(List().GetItemCount(), 0);
+  EXPECT_EQ(log.Count("dropped"), 5);
   EXPECT_EQ(dlg_->Sounds().Starts(), 0);
   EXPECT_TRUE(PelkTestAlarmReports().empty());
 
