@@ -14,6 +14,7 @@
 #include "core/fixed_text.h"
 #include "core/module_path.h"
 #include "core/res_msg_dlg.h"
+#include "platform/control_id.h"
 #include "platform/string_table.h"
 #include "platform/window_text.h"
 #include "relay/login/vss_info.h"
@@ -73,6 +74,11 @@ BOOL CSearchAlarmDlg::OnInitDialog() {
   OnClicked(IDC_QUERY, [this] { OnBnClickedQuery(); });
   OnClicked(IDC_PRE_PAGE, [] {});   // every result is listed at once: no pages
   OnClicked(IDC_NEXT_PAGE, [] {});
+  for (QObject* child : children()) {
+    auto* widget = qobject_cast<QWidget*>(child);
+    const int id = widget ? ctrlid::Of(widget) : 0;
+    if (id != 0) m_places[id] = widget->geometry();
+  }
   m_bInited = true;
   Layout();
   return TRUE;
@@ -88,12 +94,27 @@ void CSearchAlarmDlg::InitTexts() {
   SetDeviceText(LoadStringA(kSelectDevice));
 }
 
+void CSearchAlarmDlg::SetActive(int bActive) {
+  m_bActive = bActive;
+  Layout();
+}
+
 void CSearchAlarmDlg::Layout() {
   if (!m_bInited) return;
-  if (m_pPanelWidget != nullptr) m_pPanelWidget->setGeometry(5, 5, kPanelWidth, std::max(0, height() - 10));
+  const bool panel = m_bActive != 0 && m_pPanelWidget != nullptr;
+  if (m_pPanelWidget != nullptr) {
+    m_pPanelWidget->setVisible(panel);
+    m_pPanelWidget->setGeometry(5, 5, kPanelWidth, std::max(0, height() - 10));
+  }
+  // The form keeps its template places beside the panel, or moves to the left edge.
+  const int shift = panel ? 0 : 10 - kFormLeft;
+  for (const auto& [id, place] : m_places) {
+    if (QWidget* control = GetDlgItem(id)) control->move(place.topLeft() + QPoint(shift, 0));
+  }
+  const int left = kFormLeft + shift;
   const int bottom = height() - 10;
   if (m_pResultList != nullptr) {
-    m_pResultList->setGeometry(kFormLeft, kListTop, std::max(100, width() - kFormLeft - 10),
+    m_pResultList->setGeometry(left, kListTop, std::max(100, width() - left - 10),
                                std::max(60, bottom - kButtonHeight - 10 - kListTop));
     LayoutEqualColumns(m_pResultList, {LoadStringA(521), LoadStringA(401), LoadStringA(402), LoadStringA(531)});
   }

@@ -1,12 +1,15 @@
 // CSearchAlarmDlg: the alarm info page of the main window. The user picks a
-// device in the page's own device list panel (made and handed over by the main
-// window, whose selection forwarders call SetLocalDevice / SetRemoteDevice), a
+// device in a device list panel (the main window's, or on an extension monitor
+// the page's own, made and handed over by the main window; their selection
+// forwarders call SetLocalDevice / SetRemoteDevice), a
 // span of time and kinds of alarms; "Query" lists the alarms of the device's
 // day files (alarm_search.h). A local device is searched under its DevName and
 // a relay device under "MAC_IP": the names the alarm panel logs them under.
 #pragma once
 
 #include <QImage>
+#include <QRect>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -49,8 +52,10 @@ class CSearchAlarmDlg : public CDialog {
   void OnOK() override {}      // Enter and Escape are swallowed
   void OnCancel() override {}
 
-  // 1 while shown on an extension monitor; the page does not read it.
-  void SetActive(int bActive) { m_bActive = bActive; }
+  // 1 while shown on an extension monitor: only there the page shows its own
+  // device list panel (on the main monitor the main window's panel is beside
+  // it, and the form moves to the page's left edge).
+  void SetActive(int bActive);
   int IsActive() const { return m_bActive; }
   // The device chosen in the panel (null: ignored); the results are emptied.
   void SetLocalDevice(DevInfo* pDevInfo);
@@ -94,5 +99,6 @@ class CSearchAlarmDlg : public CDialog {
   QWidget* m_pPanelWidget = nullptr;
   CGdiManger m_gdi;
   QImage m_background;
+  std::map<int, QRect> m_places;  // the template's rectangles of the form's controls
   bool m_bInited = false;
 };

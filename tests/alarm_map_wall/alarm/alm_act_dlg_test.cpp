@@ -97,7 +97,8 @@ TEST_F(AlmActDlgTest, TheAlarmedDevicePlaysAndARowTurnsBlackWhenItsVideoShows) {
   dlg_->AddAlarm(&yard, "Alarm input high to low", "10:31:00");
   EXPECT_TRUE(Red(0));
   EXPECT_EQ(std::string(dlg_->Pane()->WatchedDev().DevName), "Gate");
-  dlg_->OnDblclkAlarmList(0);
+  dlg_->show();
+  QTest::mouseDClick(List().viewport(), Qt::LeftButton, {}, List().visualRect(List().model()->index(0, 1)).center());
   ASSERT_TRUE(Plays(yard));
   EXPECT_FALSE(Red(0));
   dlg_->OnDblclkAlarmList(0);  // the device shown already: left as it is

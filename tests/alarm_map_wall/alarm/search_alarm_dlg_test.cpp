@@ -65,7 +65,16 @@ const QDateTime kDayEnd(QDate(2026, 1, 5), QTime(23, 59, 59));
 }  // namespace
 
 TEST_F(SearchAlarmDlgTest, AQueryListsTheChosenDevicesAlarmsAndCountsThem) {
+  // Its own panel shows on an extension monitor only; the form moves beside it.
+  EXPECT_FALSE(panel_.isVisible());
+  const QPoint title = page_->GetDlgItem(1223)->pos();
+  page_->SetActive(1);
+  EXPECT_TRUE(panel_.isVisible());
   EXPECT_EQ(panel_.geometry(), QRect(5, 5, 220, 710));
+  EXPECT_EQ(page_->GetDlgItem(1223)->pos(), title + QPoint(230, 0));
+  EXPECT_GE(page_->GetList()->x(), 230);
+  page_->SetActive(0);
+  EXPECT_FALSE(panel_.isVisible());
   EXPECT_EQ(GetWindowTextW(page_->GetDlgItem(1233)), "Please select device from device list in the left!");
   EXPECT_EQ(GetWindowTextW(Box(1217)), "Motion Detect");
   page_->OnBnClickedQuery();
