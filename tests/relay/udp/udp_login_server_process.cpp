@@ -12,7 +12,9 @@ UdpLoginServerProcess::UdpLoginServerProcess(const char* mode) {
   if (!process_.waitForStarted(kPeerStartMs)) return;
   QElapsedTimer clock;
   clock.start();
-  while (port_ == 0 && clock.elapsed() < kPeerStartMs && ReadLines(1000)) {
+  // A second without a line is no end: python starts slowly on a busy machine.
+  while (port_ == 0 && clock.elapsed() < kPeerStartMs) {
+    if (!ReadLines(1000) && process_.state() == QProcess::NotRunning) break;
   }
 }
 
