@@ -108,11 +108,15 @@ TEST_F(AlmActDlgTest, TheAlarmedDevicePlaysAndARowTurnsBlackWhenItsVideoShows) {
   EXPECT_EQ(List().GetItemCount(), 20);
   EXPECT_EQ(List().GetItemText(19, 2), "10:31:00") << "the 21st alarm pushed the oldest out";
 
+  CRtspEvents* stream = dlg_->Pane()->RenderingStream();
+  ASSERT_NE(stream, nullptr);
   dlg_->OnClose();
   EXPECT_FALSE(dlg_->isVisible());
   EXPECT_FALSE(dlg_->Pane()->IsWatching());
   EXPECT_EQ(List().GetItemCount(), 20) << "the rows stay";
   EXPECT_EQ(yard.bWatched, 0);
+  EXPECT_EQ(stream->GetStreamId(), 0) << "the stream the pane opened ends with it";
+  EXPECT_EQ(stream->Player(1), nullptr);
 }
 
 TEST_F(AlmActDlgTest, ItComesToTheTopUnlessTheMainWindowIsMinimized) {
