@@ -102,19 +102,27 @@ int Connect(Socket& s, const in_addr& address, int port) {
   return kCloudOk;
 }
 
-bool EndsWithXml(const char* data, int length) {
+// Where a whole answer ends: just after its closing "</xml>", which only white
+// space (a line break, as servers and editors write one) may follow; -1 while
+// the data does not end so.
+int XmlAnswerEnd(const char* data, int length) {
+  int end = length;
+  while (end > 0 && (data[end - 1] == ' ' || data[end - 1] == '\t' || data[end - 1] == '\r' || data[end - 1] == '\n')) {
+    --end;
+  }
   const int n = sizeof kXmlEnd - 1;
-  return length >= n && std::memcmp(data + length - n, kXmlEnd, n) == 0;
+  return end >= n && std::memcmp(data + end - n, kXmlEnd, n) == 0 ? end : -1;
 }
 
-// Reads until the data ends with "</xml>", the buffer is full or the peer closes.
+// Reads until the data ends with "</xml>" (and white space), the buffer is
+// full or the peer closes.
 // The whole answer has one wait: a server that trickles its bytes cannot hold
 // the caller (the UI thread) longer than that.
 int Receive(Socket& s, char* data, int* received) {
   s.SetBlocking(false);
   *received = 0;
   const auto deadline = WaitEnd();
-  while (*received < kReceiveSize && !EndsWithXml(data, *received)) {
+  while (*received < kReceiveSize && XmlAnswerEnd(data, *received) < 0) {
     const int ready = s.Wait(POLLIN, deadline);
     if (ready == 0) return kCloudNoAnswer;
     if (ready < 0) return kCloudRecvError;
@@ -226,12 +234,15 @@ int CloudHttpPost(int* size, char* cookie, const char* host, int port, const cha
   std::memset(data.get(), 0, kReceiveSize + 1);
   int received = 0;
   result = Receive(s, data.get(), &received);
-  if (result != kCloudOk || !EndsWithXml(data.get(), received)) return result;
+  const int end = result == kCloudOk ? XmlAnswerEnd(data.get(), received) : -1;
+  if (end < 0) return result;
 
   const char* headEnd = std::strstr(data.get(), "\r\n\r\n");
-  if (headEnd == nullptr) return kCloudOk;  // no body in an answer without a head
+  // No body in an answer without a head, nor in one whose "</xml>" lies in its head.
+  if (headEnd == nullptr || headEnd + 4 > data.get() + end) return kCloudOk;
   const char* start = headEnd + 4;
-  const int length = static_cast<int>(data.get() + received - start);
+  // The body ends at its closing tag: the white space after it is not the document's.
+  const int length = static_cast<int>(data.get() + end - start);
   if (length + 1 > capacity) return kCloudBodyTooBig;  // the body and its zero must fit
   std::memcpy(body, start, length);
   body[length] = '\0';

@@ -1,6 +1,7 @@
 // The cloud account client: a small blocking HTTP/1.0 client. Each call opens
 // its own TCP connection, sends one request, reads until the answer ends with
-// "</xml>" (or the peer closes, or 2097152 bytes have arrived) and closes.
+// "</xml>" (white space after it allowed: the body then ends at the tag), the
+// peer closes, or 2097152 bytes have arrived, and closes.
 // An exchange waits at most twice 8 seconds: once for the connection, once for
 // the whole answer (a server that sends a byte now and then is cut off too).
 #pragma once

@@ -16,5 +16,5 @@ constexpr UINT WM_DEVALARM = WM_USER + 5400;                // GimbroId, heap Gi
 constexpr UINT WM_PTZ_RESPONSE = WM_USER + 5500;            // GimbroId, heap text
 constexpr UINT WM_STORAGE_FORMAT_RESPONSE = WM_USER + 5700; // flag, GimbroId
 constexpr UINT WM_STORAGE_UNMOUNT_RESPONSE = WM_USER + 5800;// flag, GimbroId
-constexpr UINT WM_FILE_TRANSFER_EVENT = WM_USER + 5900;     // GimbroId, status code
+constexpr UINT WM_FILE_TRANSFER_EVENT = WM_USER + 5900;     // GimbroId, status code (record search page: transfer number)
 constexpr UINT WM_PATROL_POINT = WM_USER + 6000;            // pane index, heap text (256-byte device key)

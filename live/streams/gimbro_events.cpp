@@ -1,6 +1,8 @@
 #include "live/streams/gimbro_events.h"
 
 #include <atomic>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "core/app_data.h"
@@ -30,6 +32,15 @@ constexpr LONG kAuxStorageFormat = 1017;
 constexpr LONG kAuxStorageUnmount = 1018;
 
 const char* TextOrEmpty(const char* text) { return text ? text : ""; }
+
+// The transfer a download failure names (its text, a decimal number); 0 for a
+// failure that names none.
+LPARAM TransferOf(const char* text) {
+  if (!text || *text < '0' || *text > '9') return 0;
+  char* end = nullptr;
+  const long transfer = std::strtol(text, &end, 10);
+  return *end == '\0' && transfer > 0 && transfer <= INT32_MAX ? static_cast<LPARAM>(transfer) : 0;
+}
 
 }  // namespace
 
@@ -61,7 +72,9 @@ LONG CGimbroEvents::DevStatusResponse(LONG gimbroId, LONG code, const char* text
     PostMessage(m_hMaintPage, WM_FILE_TRANSFER_EVENT, id, code);
   } else if (code == kStatusDownload) {
     PostMessage(m_hMaintPage, WM_FILE_TRANSFER_EVENT, id, code);
-    PostMessage(m_hRecordSearchPage, WM_FILE_TRANSFER_EVENT, id, code);
+    // The record search page runs one download after another: it needs to
+    // know which of them failed.
+    PostMessage(m_hRecordSearchPage, WM_FILE_TRANSFER_EVENT, id, TransferOf(text));
   } else if (code == kStatusChannels) {
     PostText(m_hMainWnd, WM_DEVCHANNELSCHANGED, id, TextOrEmpty(text));
   } else if (code == kStatusStateReport) {

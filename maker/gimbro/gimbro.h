@@ -62,7 +62,9 @@ enum : LONG {
 //  6  talk or broadcast started (answer to Talk(id, 1) / AddBroadcastDevice)
 //  7  talk or broadcast refused (also raised by the control when the request
 //     could not be sent because the device is offline)
-//  15 / 17  file upload / download failed
+//  15 / 17  file upload / download failed (the control's own 17 names the
+//     download: its text is the transfer number, GetDownloadTransfer, in
+//     decimal)
 //  26 channel list changed (text: the channel count)
 //  27 state report (text: one digit per channel)
 // Offline codes (2, 3) are raised once when a device goes offline and not
@@ -214,6 +216,9 @@ class CGimbroCtrl {
   // file for 10 s fails it too (found when the progress is next asked for).
   // GIMBRO_OK when the transfer started.
   LONG DownloadFile(LONG gimbroId, LONG reserved, LPCSTR remotePath, LPCSTR localPath);  // 7
+  // The number (> 0) of the device's download under way or last started, 0
+  // before any: the failure event of that download names it.
+  LONG GetDownloadTransfer(LONG gimbroId);
   // Percent of the device's download done; below 1 while nothing came yet, and
   // for no download (-1).
   LONG GetDownloadProgress(LONG gimbroId);                                        // 14

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
 #include <utility>
 
 #include "maker/gimbro/gimbro.h"
@@ -59,12 +60,14 @@ bool Fail(Download& d, LONG id, const char* why) {
   return true;
 }
 
-void PostFailure(GimbroEventHub* hub, LONG id) {
+// The failure names its transfer: a failure that is handled late is not taken
+// for one of a download started since.
+void PostFailure(GimbroEventHub* hub, LONG id, int32_t transfer) {
   GimbroEvent event;
   event.kind = GimbroEvent::kStatus;
   event.id = id;
   event.a = GIMBRO_STATUS_DOWNLOAD_FAILED;
-  event.text = "download failed";
+  event.text = std::to_string(transfer);
   hub->Post(std::move(event));
 }
 
@@ -107,6 +110,7 @@ bool TakeFileFrame(Download& d, LONG id, const gimbro_wire::Frame& frame, bool* 
 
 bool HandleFrame(GimbroEventHub* hub, LONG id, const gimbro_wire::Frame& frame) {
   bool failed = false;
+  int32_t transfer = 0;
   switch (frame.type) {
     case gimbro_wire::kReplayCaps: {
       std::lock_guard<std::mutex> lock(g_book.mutex);
@@ -118,26 +122,31 @@ bool HandleFrame(GimbroEventHub* hub, LONG id, const gimbro_wire::Frame& frame) 
     case gimbro_wire::kFileData:
     case gimbro_wire::kFileEnd: {
       std::lock_guard<std::mutex> lock(g_book.mutex);
-      if (Device* device = g_book.Find(hub, id)) TakeFileFrame(device->download, id, frame, &failed);
+      if (Device* device = g_book.Find(hub, id)) {
+        TakeFileFrame(device->download, id, frame, &failed);
+        transfer = device->download.transfer;
+      }
       break;
     }
     default:
       return false;
   }
-  if (failed) PostFailure(hub, id);
+  if (failed) PostFailure(hub, id, transfer);
   return true;
 }
 
 void LinkLost(GimbroEventHub* hub, LONG id) {
   bool failed = false;
+  int32_t transfer = 0;
   {
     std::lock_guard<std::mutex> lock(g_book.mutex);
     Device* device = g_book.Find(hub, id);
     if (device == nullptr) return;
     device->caps = Caps{};
     failed = Fail(device->download, id, "the connection was lost");
+    transfer = device->download.transfer;
   }
-  if (failed) PostFailure(hub, id);
+  if (failed) PostFailure(hub, id, transfer);
 }
 
 Caps CapsOf(GimbroEventHub* hub, LONG id) {
@@ -178,6 +187,7 @@ void AbortDownload(GimbroEventHub* hub, LONG id) {
 
 LONG Progress(GimbroEventHub* hub, LONG id) {
   bool failed = false;
+  int32_t transfer = 0;
   LONG progress = -1;
   {
     std::lock_guard<std::mutex> lock(g_book.mutex);
@@ -189,12 +199,13 @@ LONG Progress(GimbroEventHub* hub, LONG id) {
     const auto idle = std::chrono::steady_clock::now() - d.lastData;
     if (d.idleMs > 0 && idle > std::chrono::milliseconds(d.idleMs)) {
       failed = Fail(d, id, "the device stopped sending it");
+      transfer = d.transfer;
     } else {
       // 100 only once the device said it is complete and the file is kept.
       progress = d.total ? static_cast<LONG>(std::min<uint64_t>(99, d.written * 100 / d.total)) : 0;
     }
   }
-  if (failed) PostFailure(hub, id);
+  if (failed) PostFailure(hub, id, transfer);
   return progress;
 }
 
@@ -258,6 +269,8 @@ LONG CGimbroCtrl::DownloadFile(LONG gimbroId, LONG, LPCSTR remotePath, LPCSTR lo
   if (result != GIMBRO_OK) gimbro_replay::AbortDownload(Hub(), gimbroId);
   return result;
 }
+
+LONG CGimbroCtrl::GetDownloadTransfer(LONG gimbroId) { return gimbro_replay::TransferOf(Hub(), gimbroId); }
 
 LONG CGimbroCtrl::GetDownloadProgress(LONG gimbroId) { return gimbro_replay::Progress(Hub(), gimbroId); }
 

@@ -7,7 +7,8 @@
 //
 // A download is written beside its file ("<file>.part") and renamed onto it
 // when the device reports it complete with every announced byte; a failure, a
-// stop or a lost connection removes the part, and a failure raises status 17.
+// stop or a lost connection removes the part, and a failure raises status 17
+// with the transfer number as its text.
 // A device that keeps its connection but stops sending the file fails it too,
 // after the idle time of the control's timings.
 #pragma once

@@ -13,8 +13,8 @@ LONG NextFactor(LONG factor) { return factor >= 32 || factor < 2 ? 2 : factor * 
 
 }  // namespace
 
-MorvikBar::MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand)
-    : QWidget(parent), onCommand_(std::move(onCommand)) {
+MorvikBar::MorvikBar(QWidget* parent, std::function<void(LONG, LONG)> onCommand, std::function<LONG()> speed)
+    : QWidget(parent), onCommand_(std::move(onCommand)), speed_(std::move(speed)) {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, QColor(214, 218, 222));
@@ -58,17 +58,14 @@ QToolButton* MorvikBar::AddButton(LONG command, const QIcon& icon, const QString
 }
 
 void MorvikBar::Clicked(LONG command) {
+  // The steps go on from the speed the player plays at now: a player that was
+  // stopped, or opened a new replay, is back at normal speed.
+  const LONG speed = speed_ ? speed_() : 1;
   LONG value = 0;
   if (command == kMorvikCmdSlow) {
-    slowFactor_ = NextFactor(slowFactor_);
-    fastFactor_ = 1;
-    value = slowFactor_;
+    value = NextFactor(speed < -1 ? -speed : 1);
   } else if (command == kMorvikCmdFast) {
-    fastFactor_ = NextFactor(fastFactor_);
-    slowFactor_ = 1;
-    value = fastFactor_;
-  } else if (command == kMorvikCmdNormal || command == kMorvikCmdStop) {
-    slowFactor_ = fastFactor_ = 1;
+    value = NextFactor(speed > 1 ? speed : 1);
   }
   onCommand_(command, value);
 }

@@ -80,7 +80,9 @@ CPlayBackAtl::CPlayBackAtl(QWidget* parent, int ctrlId)
       paintScaler_(std::make_unique<PictureScaler>()) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setFocusPolicy(Qt::ClickFocus);
-  bar_ = new MorvikBar(this, [this](LONG command, LONG value) { OnBarCommand(command, value); });
+  bar_ = new MorvikBar(
+      this, [this](LONG command, LONG value) { OnBarCommand(command, value); },
+      [this] { return engine_->GetSpeed(); });
   engine_->SetOutput(output_.get());
 }
 

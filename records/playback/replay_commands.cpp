@@ -65,6 +65,19 @@ NvrStep NvrDayStep(LONG command, LONG value) {
   return {command, value};
 }
 
+NvrStep NvrFileStep(LONG command, LONG value) {
+  switch (command) {
+    case kStop: return {kNvrStop, 0};
+    case kContinue:
+    case kPause:
+    case kSlow:
+    case kFast:
+    case kSeek:
+    case kNormal: return {command, value};
+    default: return {kNone, 0};
+  }
+}
+
 std::string NvrTimeText(int year, int month, int day, int second) {
   char text[32];
   std::snprintf(text, sizeof(text), "%04d%02d%02d%02d%02d%02d", year, month, day, second / 3600, second % 3600 / 60,

@@ -59,6 +59,13 @@ struct NvrStep {
 };
 NvrStep NvrDayStep(LONG command, LONG value);
 
+// A command for an NVR file: the player's stop becomes the NVR's stop (7);
+// previous and next have no piece to go to in a single file (as on a local
+// file) and, like commands the NVR does not know, become none (kNone); every
+// other command is passed on as it came (a seek: seconds into the file).
+constexpr LONG kNone = 0;
+NvrStep NvrFileStep(LONG command, LONG value);
+
 // The time text of a second of a day, "YYYYMMDDhhmmss".
 std::string NvrTimeText(int year, int month, int day, int second);
 

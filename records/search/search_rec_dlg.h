@@ -26,6 +26,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -166,8 +167,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void OnDownloadData(const BYTE* data, long length, uint64_t received, uint64_t total, const char* name);
   // The relay file is complete (after every piece handed over before it).
   void OnDownloadFinish(const char* name);
-  // WM_FILE_TRANSFER_EVENT: the control reports a failed NVR download.
-  LRESULT OnFileTransferEvent(LONG gimbroId, LONG value);
+  // WM_FILE_TRANSFER_EVENT: the control reports that the NVR download
+  // `transfer` (its number, GetDownloadTransfer) failed.
+  LRESULT OnFileTransferEvent(LONG gimbroId, LONG transfer);
   const CDownloadBatch& Downloads() const { return *m_download; }
   // The relay library's download calls (null: the library itself; tests set their own).
   void SetRelayDownloads(IRelayDownloads* calls) { m_pRelayDownloadsOverride = calls; }
@@ -190,8 +192,8 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   void OnMediaParamRecv(LONG gimbroId, std::string text, LONG kind);
   void OnMediaDataRecv(LONG gimbroId, const BYTE* packet, LONG length, const BYTE* header);
   // From now on the NVR device streams into the player (m_map), or into none
-  // for -1 (UI thread).
-  void MapNvrPlayer(LONG gimbroId, int player);
+  // for -1 (UI thread); `file`: it streams one of its files (not a day).
+  void MapNvrPlayer(LONG gimbroId, int player, bool file = false);
 
   // --- opening recordings (search_rec_dlg_play.cpp) ---
   // NM_DBLCLK of the result list: plays the selected local file.
@@ -315,6 +317,11 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // A player's command on the slot that it plays, or on its relay file.
   void ControlRelayDay(VssPlaybackStatus& slot, LONG command, LONG value);
   void ControlRelayFile(int player, LONG command, LONG value);
+  // A player's command on the NVR file it plays; false when it plays none.
+  bool ControlNvrFile(int player, LONG command, LONG value);
+  // The NVR replay that streams into a player is over: its play status
+  // empties, the player stops and the device streams into none.
+  void EndNvrReplay(LONG gimbroId, int player);
   // A player's relay file: its name, login handle and session (a copy).
   struct RelayFile {
     std::string name;
@@ -331,6 +338,7 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // The page's message box and device copies.
   CResMsgDlg* m_pMsgDlg = nullptr;
   std::map<int, int> m_map;               // GimbroId -> player of its NVR replay
+  std::set<int> m_nvrFiles;               // the GimbroIds of m_map that stream a file
   BYTE m_bVssDevice = 0;
   RelayDevice m_vssDevice;
   DevInfo m_devInfo;

@@ -144,10 +144,10 @@ void CSearchRecDlg::OnBnClickedDownload() {
 
 void CSearchRecDlg::OnDownloadTimer() { m_download->OnProgressTimer(); }
 
-LRESULT CSearchRecDlg::OnFileTransferEvent(LONG gimbroId, LONG) {
+LRESULT CSearchRecDlg::OnFileTransferEvent(LONG gimbroId, LONG transfer) {
   WriteLog(6, "CSearchRecDlg: receive download failed event. GimbroId=%ld", static_cast<long>(gimbroId));
   if (gimbroId != m_devInfo.GimbroId || !m_download->IsDownloading()) return 0;
-  m_download->OnTransferFailed();
+  m_download->OnTransferFailed(transfer);
   return 0;
 }
 

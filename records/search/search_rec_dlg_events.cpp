@@ -1,6 +1,6 @@
 // The record search page's side of its players' events: the buttons of a
 // player's own bar become commands for what the player shows (a local, NVR or
-// relay day, or a relay file), the play position moves the time-line cursor,
+// relay day, or an NVR or relay file), the play position moves the time-line cursor,
 // the end of a file of a day opens the next one, and a click selects the
 // player.
 #include <cstdlib>
@@ -39,7 +39,8 @@ LONG CSearchRecDlg::OnPlayerCommand(LONG ctrlId, LONG command, LONG value) {
       return FALSE;
     }
   }
-  if (p >= 0 && p < kPlayers) ControlRelayFile(p, command, value);
+  if (p < 0 || p >= kPlayers) return FALSE;
+  if (!ControlNvrFile(p, command, value)) ControlRelayFile(p, command, value);
   return FALSE;
 }
 

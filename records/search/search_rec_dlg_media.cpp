@@ -41,12 +41,17 @@ void CSearchRecDlg::ResetPlayerOption(int player) {
   if (engine) engine->SetPlayOption(kMorvikOptionReplay, 0);
 }
 
-void CSearchRecDlg::MapNvrPlayer(LONG gimbroId, int player) {
+void CSearchRecDlg::MapNvrPlayer(LONG gimbroId, int player, bool file) {
   std::lock_guard<std::mutex> lock(m_csFeed);
   if (player >= 0 && player < kPlayers) {
     m_map[gimbroId] = player;
   } else {
     m_map.erase(gimbroId);
+  }
+  if (file && m_map.count(gimbroId)) {
+    m_nvrFiles.insert(gimbroId);
+  } else {
+    m_nvrFiles.erase(gimbroId);
   }
 }
 

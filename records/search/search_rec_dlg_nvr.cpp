@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <QUrl>
+#include <cstdlib>
 #include <optional>
 
 #include "core/client_log.h"
@@ -179,10 +180,16 @@ void CSearchRecDlg::ClearPlayStatus(int player) {
 }
 
 void CSearchRecDlg::PlayNvrFile(const std::string& path, int row) {
-  // A downloaded copy in the device's save folder plays as a local file.
-  const std::string localPath = downloads::NvrLocalPath(m_strSaveFolder, path);
+  // A downloaded copy in the device's save folder plays as a local file: the
+  // one of the row's size among the names a download may have given it (files
+  // of other days share its name).
+  const std::string sizeText = m_pResultList ? std::string(m_pResultList->GetItemText(row, 1)) : std::string();
+  char* end = nullptr;
+  const long long size = sizeText.empty() ? -1 : std::strtoll(sizeText.c_str(), &end, 10);
+  const std::string localPath =
+      downloads::NvrSavedCopy(m_strSaveFolder, path, end && *end == '\0' && size >= 0 ? size : -1);
   const QString native = QString::fromStdString(paths::NativePath(localPath));
-  const bool downloaded = QFileInfo(native).isFile() && QFileInfo(native).isReadable();
+  const bool downloaded = !localPath.empty() && QFileInfo(native).isFile() && QFileInfo(native).isReadable();
   const bool picture = path.size() >= 4 && QString::fromStdString(path.substr(path.size() - 4)).toLower() == ".jpg";
   if (picture) {
     if (!downloaded) {
@@ -229,7 +236,7 @@ int CSearchRecDlg::OpenNvrFileReplay(const std::string& path, int row) {
     ClearPlayStatus(q);
     m_nPlayerRow[q] = -1;
   }
-  MapNvrPlayer(id, p);
+  MapNvrPlayer(id, p, true);
   m_nPlayerRow[p] = row;
   m_pPlayer[p]->Stop();
   m_pPlayer[p]->SetPlayOption(kMorvikOptionReplay, static_cast<LONG>(option));
@@ -302,10 +309,35 @@ void CSearchRecDlg::OnCtrolNVRReplay(LONG command, LONG value, PlaybackStatus* s
   }
 }
 
-void CSearchRecDlg::OnNVRReplayStatus(LONG gimbroId, LONG state, LONG) {
-  const int p = NvrPlayerOf(gimbroId);
-  if (p < 0 || state != replaycmd::kNvrStateEnded || m_bNvrSwitching) return;
+bool CSearchRecDlg::ControlNvrFile(int p, LONG command, LONG value) {
+  LONG id = 0;
+  {
+    std::lock_guard<std::mutex> lock(m_csFeed);
+    for (const auto& [gimbroId, player] : m_map) {
+      if (player == p && m_nvrFiles.count(gimbroId)) id = gimbroId;
+    }
+  }
+  if (id == 0) return false;
+  const DevInfo* dev = DeviceByGimbroId(id);
+  const replaycmd::NvrStep step = replaycmd::NvrFileStep(command, value);
+  if (!dev || !dev->pGimbroCtrl || step.command == replaycmd::kNone) return true;
+  // The NVR paces what it streams: pause, speeds and seeks are carried out
+  // there, and the picture follows the frames that come.
+  dev->pGimbroCtrl->ControlFileReplay(id, step.command, step.value);
+  // The player's stop ends the replay at once; the NVR's end notice that
+  // follows finds nothing to end.
+  if (step.command == replaycmd::kNvrStop) EndNvrReplay(id, p);
+  return true;
+}
+
+void CSearchRecDlg::EndNvrReplay(LONG gimbroId, int p) {
   ClearPlayStatus(p);
   if (m_pPlayer[p]) m_pPlayer[p]->Stop();
   MapNvrPlayer(gimbroId, -1);
+}
+
+void CSearchRecDlg::OnNVRReplayStatus(LONG gimbroId, LONG state, LONG) {
+  const int p = NvrPlayerOf(gimbroId);
+  if (p < 0 || state != replaycmd::kNvrStateEnded || m_bNvrSwitching) return;
+  EndNvrReplay(gimbroId, p);
 }

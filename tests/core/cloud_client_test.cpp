@@ -3,11 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "cloud_server_process.h"
+#include "common/temp_folder.h"
 #include "core/base64.h"
 #include "core/cloud_client_testing.h"
 #include "core/md5.h"
@@ -92,6 +94,32 @@ TEST_F(CloudClientTest, WrongPasswordAndDeviceIdAndEmptyRandom) {
   CloudServerProcess noRandom("norand");  // the key then comes from an empty random
   ASSERT_GT(noRandom.Port(), 0);
   EXPECT_NE(Login(noRandom.Port(), "alice", Digest("secret")).body.find("<ls>"), std::string::npos);
+}
+
+// Servers and editors end a text with a line break: white space after the
+// closing tag still makes a whole answer, and the body ends at the tag.
+// Anything else after it is no whole answer.
+TEST_F(CloudClientTest, WhiteSpaceAfterTheClosingTagStillEndsTheAnswer) {
+  const std::string device = "<xml><err>0</err><ls><dev><DevID>77</DevID></dev></ls></xml>";
+  struct Case {
+    const char* after;
+    bool whole;
+  } cases[] = {{"", true}, {"\n", true}, {"\r\n", true}, {" \t\r\n\r\n", true}, {"\nx", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::string(c.after)));
+    TempFolder folder;
+    const std::string file = folder.File("device.xml");
+    FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs((device + c.after).c_str(), out);
+    std::fclose(out);
+    CloudServerProcess server("ok", file);
+    ASSERT_GT(server.Port(), 0);
+    const Answer answer = Login(server.Port(), "alice", Digest("secret"), "77");
+    EXPECT_EQ(answer.result, kCloudOk);
+    EXPECT_EQ(answer.body, c.whole ? device : std::string("untouched"));
+    EXPECT_EQ(answer.size, c.whole ? static_cast<int>(device.size()) : 0);
+  }
 }
 
 TEST_F(CloudClientTest, AnOverlongCookieIsCutToItsBuffer) {

@@ -143,12 +143,18 @@ TEST_F(GimbroTest, ADownloadIsTakenOnlyFromItsOwnTransferAndFailsWhenTheDeviceSt
   EXPECT_EQ(sink.Count(1, GIMBRO_STATUS_DOWNLOAD_FAILED), 0u);
 
   // Half the file, then the device keeps its connection but sends nothing more.
+  // Each download has a number of its own, and its failure names it.
+  const LONG wholeTransfer = ctrl->GetDownloadTransfer(id);
+  EXPECT_GT(wholeTransfer, 0);
   ASSERT_EQ(device.Command("download 300000 stall"), "OK");
   const std::string stalled = folder.File("stalled.avi");
   ASSERT_EQ(ctrl->DownloadFile(id, 0, "/s.avi", stalled.c_str()), GIMBRO_OK);
+  const LONG stalledTransfer = ctrl->GetDownloadTransfer(id);
+  EXPECT_NE(stalledTransfer, wholeTransfer);
   ASSERT_TRUE(WaitFor([&] { return ctrl->GetDownloadProgress(id) >= 1; }));
   ASSERT_TRUE(WaitFor([&] { return ctrl->GetDownloadProgress(id) < 1; }));
   ASSERT_TRUE(WaitFor([&] { return sink.Count(1, GIMBRO_STATUS_DOWNLOAD_FAILED) == 1; }));
+  EXPECT_EQ(sink.Of(1, GIMBRO_STATUS_DOWNLOAD_FAILED).back().text, std::to_string(stalledTransfer));
   EXPECT_FALSE(QFile::exists(QString::fromStdString(stalled)));
   EXPECT_FALSE(QFile::exists(QString::fromStdString(stalled + ".part")));
 

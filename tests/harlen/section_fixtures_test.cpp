@@ -134,6 +134,34 @@ TEST(SaveAll, SendsEverySectionInItsOrderEvenWhenEmpty) {
   }
 }
 
+// Save-all sends a record back only when the NVR's text loaded into it: each
+// section is marked as its loader ends, and a section the text lacks keeps its mark.
+TEST(WholeConfig, MarksTheSectionsThatLoaded) {
+  auto part = [](const char* fixture) {
+    const std::string text = ReadNvrFixture(fixture);
+    return text.substr(text.find("?>") + 2);  // without its declaration
+  };
+  const std::string network = "<networkparam>" + part("network.xml") + part("DDNS.xml") + part("NTP.xml") +
+                              part("email.xml") + part("managehosts.xml") + "</networkparam>";
+  Records records;
+  NvrLoadedSections loaded;
+  ASSERT_TRUE(LoadWholeConfig("<nvr>" + part("channelcfg.xml") + network + part("usercfg.xml") + "</nvr>",
+                              records.Refs(), &loaded));
+  for (int section : {6, 12, 13, 14, 15, 16, 17}) EXPECT_TRUE(loaded.Has(section)) << section;
+  for (int section : {1, 2, 8}) EXPECT_FALSE(loaded.Has(section)) << section << " was not in the text";
+
+  // Then a text whose network does not load (a card type out of range) and without users.
+  std::string badNetwork = network;
+  badNetwork.replace(badNetwork.find("cardtype=\"1\""), 12, "cardtype=\"9\"");
+  ASSERT_TRUE(LoadWholeConfig("<nvr>" + badNetwork + part("common.xml") + "</nvr>", records.Refs(), &loaded));
+  EXPECT_FALSE(loaded.Has(12)) << "refused by its loader";
+  EXPECT_TRUE(loaded.Has(13)) << "not read after the failing network: kept";
+  EXPECT_TRUE(loaded.Has(17)) << "missing from the text: kept";
+  EXPECT_TRUE(loaded.Has(1));
+  EXPECT_FALSE(LoadWholeConfig("<nvr><common>", records.Refs(), &loaded));
+  EXPECT_TRUE(loaded.Has(1)) << "a text that does not parse changes nothing";
+}
+
 // ---- the fake NVR's store: read, edit, send back, read again
 
 namespace {

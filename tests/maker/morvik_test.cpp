@@ -11,6 +11,7 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -370,6 +371,33 @@ TEST_F(MorvikTest, PlaysAFileWithItsOwnButtons) {
   player_->Bar()->Press(kMorvikCmdStop);
   EXPECT_EQ(player_->IsPlaying(), 0);
   EXPECT_FALSE(player_->HasPicture());
+}
+
+// The bar's speed steps belong to the replay they were pressed in: the first
+// fast or slow press of the next replay asks for a factor of 2 again, however
+// that replay started (a fed stream stopped and set up anew, a file ended or
+// replaced by another).
+TEST_F(MorvikTest, EveryNewReplayStartsAtNormalSpeed) {
+  struct Case {
+    const char* name;
+    std::function<void()> start;
+  } cases[] = {
+      {"a fed stream after a stop", [&] { player_->Stop(); SetUpFedVideo(); }},
+      {"a file after a fed stream", [&] { player_->Stop(); ASSERT_EQ(player_->OpenFile("D:\\a.avi"), 0); }},
+      {"a file opened over a file", [&] { ASSERT_EQ(player_->OpenFile("D:\\b.avi"), 0); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    for (LONG command : {kMorvikCmdFast, kMorvikCmdSlow}) {
+      player_->Bar()->Press(command);
+      player_->Bar()->Press(command);
+      ASSERT_EQ(player_->Engine()->GetSpeed(), command == kMorvikCmdFast ? 4 : -4);
+      c.start();
+      EXPECT_EQ(player_->Engine()->GetSpeed(), 1);
+      player_->Bar()->Press(command);
+      EXPECT_EQ(player_->Engine()->GetSpeed(), command == kMorvikCmdFast ? 2 : -2);
+    }
+  }
 }
 
 TEST_F(MorvikTest, MouseZoomAndSnapshots) {

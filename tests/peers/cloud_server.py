@@ -131,7 +131,7 @@ class Handler(socketserver.StreamRequestHandler):
             if plain != "<xml><user>%s</user><pass>%s</pass></xml>" % (USER, DIGEST):
                 self.send("<xml><err>1</err></xml>")
             elif DEVICE_ANSWER and form.get("devid"):
-                with open(DEVICE_ANSWER, encoding="latin-1") as answer:
+                with open(DEVICE_ANSWER, encoding="latin-1", newline="") as answer:  # its bytes as they are
                     self.send(answer.read())
             else:
                 self.send(DEVICES)

@@ -34,11 +34,13 @@ Commands (one line each on the command port; each gets one answer line,
   mediaparam KIND TEXT...     send media parameters
   replay STATE VALUE          send a replay state
   replaycaps CAN OPTION       the replay words sent at login (default 1 0), sent now too
-  download SIZE [MODE]        what a download request gets: SIZE bytes of data (the file's own
+  download SIZE [MODE...]     what a download request gets: SIZE bytes of data (the file's own
                               bytes for a file of the record tree), then the end (MODE ok),
                               the end with a failure after half of them (fail), the end after
                               half of them (short), half of them and then nothing (stall),
-                              nothing at all (silent), or every byte with a size of 0 (zero)
+                              nothing at all (silent), or every byte with a size of 0 (zero);
+                              several modes are taken by the next requests in turn, the last
+                              one staying
   upload MODE                 how uploads are taken: every piece (ok), refused at once (refuse),
                               half of the file and then no answer (stall), or half of the file
                               and then a count of one byte too many (miscount)
@@ -70,8 +72,12 @@ With a record tree, the file (or the channel's day from the time asked) is strea
 media parameters of the file, then its chunks as media data of kind 4 (16-byte frame
 header: key flag, 0, the time in ms as a double; 20-byte packet prefix whose byte 14 is
 0/1 video/audio of a file, 2/3 of a day; then the chunk), paced by the frame rate, and
-replay state 7 at the end. Commands: 1 continue, 2 pause, 7 stop, 9 seek (a file: to
-the second given; a day: to the time text).
+replay state 7 at the end. Commands (a file's value is argument b; a day's, the value
+before the time text): 1 continue, 2 pause, 3 or 7 stop (replay state 7 follows), 4 slow
+(value 0 pause, 1 continue, 2 to 32 slowed by that factor), 8 fast (value 2 to 32: sped up
+by that factor), 12 normal speed, 9 seek (a file: to the second given; a day: to the time
+text; the replay goes on from there at its speed, paused when it was, without new media
+parameters).
 Downloads: FILE_DATA frames (the size as u64, then up to 64 KiB of bytes, byte i
 of the file being i % 251, or the record file's bytes), then FILE_END; the request's
 transfer number (argument a) comes back as argument b of both.
@@ -145,7 +151,7 @@ class Device:
         self.ptz_flag, self.ptz_code = 0, 1
         self.talk_accept = True
         self.replay_caps = (1, 0)
-        self.download_size, self.download_mode = 300000, "ok"
+        self.download_size, self.download_modes = 300000, ["ok"]
         self.upload_mode = "ok"
         self.lock = threading.Condition()
         self.book = Records(self.lock)
@@ -283,7 +289,8 @@ class Device:
                 self.replay_file(client, path, 0)
         elif ftype == REPLAY_FILE_CONTROL:
             self.record("REPLAY_FILE_CONTROL %d %d" % (a, b))
-            self.control_replay(client, a, lambda: self.replay_file(client, client.get("replay_path", ""), b))
+            self.control_replay(client, a, b,
+                                lambda: self.replay_file(client, client.get("replay_path", ""), b, False))
         elif ftype == REPLAY_TIME:
             self.record("REPLAY_TIME %d %s" % (a, body.decode("latin-1")))
             if self.store is None:
@@ -294,7 +301,7 @@ class Device:
             value = struct.unpack("<i", body[:4])[0] if len(body) >= 4 else 0
             text = body[4:].decode("latin-1")
             self.record("REPLAY_TIME_CONTROL %d %d %d %s" % (a, b, value, text))
-            self.control_replay(client, b, lambda: self.replay_day(client, a, text))
+            self.control_replay(client, b, value, lambda: self.replay_day(client, a, text, True))
         elif ftype == DOWNLOAD:
             self.record("DOWNLOAD " + body.decode("latin-1"))
             client["download"] = a
@@ -330,7 +337,10 @@ class Device:
         return AUX_TEXTS.get(code, "").encode()
 
     # ---- replays of the record tree
-    def start_replay(self, client, pieces, day):
+    def start_replay(self, client, pieces, day, carry=False):
+        """carry: the new replay goes on at the speed, and paused or not, as the one it replaces."""
+        before = client.get("replay")
+        rate, paused = (before.rate, before.paused) if carry and before is not None else (1.0, False)
         self.stop_replay(client)
 
         def packet(kind, key, ms, payload):
@@ -340,6 +350,8 @@ class Device:
             send(client, frame(MEDIA_DATA, 4, body=header + bytes(prefix) + payload))
 
         replay = Replay(pieces, day, packet, lambda: send(client, frame(REPLAY_STATE, 7, 0)))
+        replay.set_rate(rate)
+        replay.pause(paused)
         client["replay"] = replay
         replay.start()
 
@@ -349,27 +361,40 @@ class Device:
             replay.stop()
             replay.join(5)
 
-    def control_replay(self, client, command, seek):
+    def control_replay(self, client, command, value, seek):
         replay = client.get("replay")
-        if command == 7:
+        factor = value if value in (2, 4, 8, 16, 32) else None
+        if command in (3, 7):
             self.stop_replay(client)
             send(client, frame(REPLAY_STATE, 7, 0))
-        elif command in (1, 2) and replay is not None:
-            replay.pause(command == 2)
         elif command == 9 and self.store is not None:
             seek()
+        elif replay is None:
+            return
+        elif command in (1, 2):
+            replay.pause(command == 2)
+        elif command == 4 and value in (0, 1):
+            replay.pause(value == 0)
+        elif command == 4 and factor:
+            replay.set_rate(1.0 / factor)
+        elif command == 8 and factor:
+            replay.set_rate(float(factor))
+        elif command == 12:
+            replay.set_rate(1.0)
 
-    def replay_file(self, client, path, from_second):
+    def replay_file(self, client, path, from_second, first=True):
+        """first: a new replay (media parameters first); else a seek of the one that plays."""
         record = self.store.find(path)
         if record is None:
             send(client, frame(REPLAY_STATE, 7, 0))
             return
         client["replay_path"] = path
-        if from_second <= 0:
+        if first:
             send(client, frame(MEDIA_PARAM, 1, body=record.info().param_text()))
-        self.start_replay(client, [(record, max(0, from_second))], False)
+        self.start_replay(client, [(record, max(0, from_second))], False, not first)
 
-    def replay_day(self, client, channel, time_text):
+    def replay_day(self, client, channel, time_text, carry=False):
+        """carry: a seek of the day that plays (its speed and pause go on)."""
         try:
             when = datetime.datetime.strptime(time_text, "%Y%m%d%H%M%S")
         except ValueError:
@@ -391,10 +416,12 @@ class Device:
         if first.audio_param:
             audio = base64.b64encode(first.audio_param).decode()
             send(client, frame(MEDIA_PARAM, 4, body=('<REPLAY_PARAM AudioParam="%s" />' % audio).encode()))
-        self.start_replay(client, pieces, True)
+        self.start_replay(client, pieces, True, carry)
 
     def download(self, client, transfer, path):
-        size, mode = self.download_size, self.download_mode
+        with self.lock:
+            size = self.download_size
+            mode = self.download_modes.pop(0) if len(self.download_modes) > 1 else self.download_modes[0]
         record = self.store.find(path) if self.store is not None else None
         if record is not None:
             with open(record.local, "rb") as f:
@@ -499,8 +526,9 @@ class Device:
             self.replay_caps = (int(args[0]), int(args[1]))
             return "OK %d" % self.broadcast(frame(REPLAY_CAPS, *self.replay_caps))
         elif cmd == "download":
-            self.download_size = int(args[0])
-            self.download_mode = args[1] if len(args) > 1 else "ok"
+            with self.lock:
+                self.download_size = int(args[0])
+                self.download_modes = args[1:] or ["ok"]
         elif cmd == "upload":
             self.upload_mode = args[0]
         elif cmd == "garbage":

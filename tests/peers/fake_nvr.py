@@ -32,7 +32,8 @@ configuration (root nvr); 12 to 16 are the children of its networkparam; 18
 is the RecordDriven element inside channelcfg.
 
 Fault modes (on the command line or with the "mode" command; they apply to
-every reply sent afterwards):
+the replies of every request read afterwards, and to pushed frames; a
+request already logged is answered in the mode it came in under):
   normal
   stray N          N stray bytes before every reply frame
   split N MS       replies sent in pieces, MS milliseconds apart: the magic
@@ -46,6 +47,10 @@ every reply sent afterwards):
   unanswered CMD   requests of command CMD (e.g. 4394, the camera search) are
                    read and logged but never answered; other requests are
                    answered as usual
+  refuse S...      SET_CONFIG of the sections S (numbers) is answered with
+                   status 1 and not stored; other requests as usual
+  without E...     the whole configuration (section 0) leaves out its
+                   children named E (e.g. usercfg networkparam)
 
 Commands:
   mode M [ARGS]          set the fault mode
@@ -198,9 +203,11 @@ class Store:
     def record_driven(self):
         return self.sections["channelcfg"].find("RecordConfig/RecordDriven")
 
-    def whole(self):
+    def whole(self, leave_out=()):
         root = ET.Element("nvr")
         for name in WHOLE_ORDER:
+            if name in leave_out:
+                continue
             if name == "networkparam":
                 holder = ET.SubElement(root, "networkparam")
                 for child in NETWORK_CHILDREN:
@@ -209,11 +216,11 @@ class Store:
                 root.append(copy.deepcopy(self.sections[name]))
         return gbk_text(root)
 
-    def get(self, section):
+    def get(self, section, leave_out=()):
         """The text of a section, or None for a section the NVR does not have."""
         with self.lock:
             if section == 0:
-                return self.whole()
+                return self.whole(leave_out)
             if section == 7:
                 return gbk_text(ET.Element("disk"))
             if section == 18:
@@ -266,8 +273,8 @@ class Nvr:
     count = fake_device.Device.count
 
     # ---- frames
-    def frame(self, command, items, status=None):
-        mode = self.mode
+    def frame(self, command, items, status=None, mode=None):
+        mode = mode or self.mode
         if status is None:
             status = int(mode[1]) if mode[0] == "status" else 0
         if mode[0] == "missing":
@@ -281,8 +288,8 @@ class Nvr:
         announced = 600000 if mode[0] == "oversize" else len(payload)
         return FRAME_HEAD.pack(MAGIC, 0, announced) + payload
 
-    def send(self, client, data):
-        mode = self.mode
+    def send(self, client, data, mode=None):
+        mode = mode or self.mode
         if mode[0] == "silent" or client is None:
             return
         if mode[0] == "stray":
@@ -303,45 +310,52 @@ class Nvr:
             if mode[0] == "closeafter" and client["sent"] >= int(mode[1]):
                 close_socket(client["sock"])
 
-    def reply(self, client, command, items, status=None):
-        self.send(client, self.frame(command, items, status))
+    def reply(self, client, mode, command, items, status=None):
+        """Replies in the fault mode that held when the request came in."""
+        self.send(client, self.frame(command, items, status, mode), mode)
 
     # ---- one request
     def handle(self, client, command, items):
+        # The mode is taken before the request is logged: a test that saw the
+        # request logged and then changes the mode never changes this reply.
+        mode = list(self.mode)
         values = [v for _, v in items]
-        if self.mode[0] == "unanswered" and command == int(self.mode[1]):
+        if mode[0] == "unanswered" and command == int(mode[1]):
             client = None  # handled and logged, but no reply is sent
         if command == GET_CONFIG:
             section = struct.unpack("<i", values[0])[0]
             self.record("GET %d" % section)
-            text = self.store.get(section)
+            text = self.store.get(section, mode[1:] if mode[0] == "without" else ())
             status = None if text is not None else 1
-            self.reply(client, 4391, [(T_SECTION, values[0]), (T_DATA, text or b"")], status)
+            self.reply(client, mode, 4391, [(T_SECTION, values[0]), (T_DATA, text or b"")], status)
         elif command == SET_CONFIG:
             section = struct.unpack("<i", values[0])[0]
             self.record("SET %d %d" % (section, len(values[1])))
-            refused = self.store.set(section, values[1])
-            self.reply(client, 4383, [], 1 if refused else None)
+            if mode[0] == "refuse" and str(section) in mode[1:]:
+                refused = 1
+            else:
+                refused = self.store.set(section, values[1])
+            self.reply(client, mode, 4383, [], 1 if refused else None)
         elif command == RESTORE:
             self.record("RESTORE")
             self.store.reset()
-            self.reply(client, 4385, [(T_SECTION, values[0]), (T_DATA, self.store.get(0))])
+            self.reply(client, mode, 4385, [(T_SECTION, values[0]), (T_DATA, self.store.get(0))])
         elif command == SEARCH_IPC:
             self.record("SEARCH")
-            self.reply(client, 4395, [(T_DATA, self.store.search())])
+            self.reply(client, mode, 4395, [(T_DATA, self.store.search())])
         elif command == SET_IPC:
             self.record("IPCNET " + values[0].hex())
             self.store.readdress(values[0])
-            self.reply(client, 4398, [])
+            self.reply(client, mode, 4398, [])
         elif command == CONTROL:
-            self.control(client, values[0], values[1])
+            self.control(client, mode, values[0], values[1])
 
-    def control(self, client, code_bytes, text):
+    def control(self, client, mode, code_bytes, text):
         code = struct.unpack("<i", code_bytes)[0]
         self.record("CTRL %d %s" % (code, text.hex()))
         texts = {4097: self.disk_status, 4098: self.stream_rates, 4099: self.online_users, 4100: self.time_text}
         if code in texts:
-            self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, texts[code]())])
+            self.reply(client, mode, 4402, [(T_CTRL, code_bytes), (T_DATA, texts[code]())])
         elif code == 3:
             try:
                 root = parse_gbk_xml(text)
@@ -350,18 +364,18 @@ class Nvr:
                 status = None
             except (UnicodeDecodeError, ET.ParseError, TypeError, ValueError):
                 status = 1
-            self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], status)
+            self.reply(client, mode, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], status)
         elif code == 1:
             try:
                 disk = parse_gbk_xml(text).get("path", "")
             except (UnicodeDecodeError, ET.ParseError):
-                self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], 1)
+                self.reply(client, mode, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], 1)
                 return
             for result, value in ((0, 0), (1, 50), (2, 100)):  # started, running, complete
                 progress = ET.Element("formatprogress", disk=disk, result=str(result), value=str(value))
-                self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, gbk_text(progress, False))])
+                self.reply(client, mode, 4402, [(T_CTRL, code_bytes), (T_DATA, gbk_text(progress, False))])
         else:
-            self.reply(client, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], 1)
+            self.reply(client, mode, 4402, [(T_CTRL, code_bytes), (T_DATA, b"")], 1)
 
     def disk_status(self):
         root = ET.Element("status")

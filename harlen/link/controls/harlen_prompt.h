@@ -9,7 +9,8 @@
 
 class QWidget;
 
-// A message with an OK button, captioned "系统配置".
+// A message with an OK button, captioned "系统配置". The buttons of the
+// messages and questions read as Harlen's string table has them.
 void HarlenMessage(QWidget* parent, UINT textId);
 void HarlenMessage(QWidget* parent, const QString& text);
 // A warning question with Yes and No: true for Yes.

@@ -57,7 +57,7 @@ enum HarlenStringId : UINT {
 
   IDS_MSG_CONNECT_FAILED = 9001,   // "连接NVR失败"
   IDS_MSG_SAVED = 9002,            // "保存成功"
-  IDS_MSG_SAVE_FAILED = 9003,      // some section could not be sent
+  IDS_MSG_SAVE_FAILED = 9003,      // heads the sections that could not be sent or were not answered
   IDS_MSG_RESTORE_CONFIRM = 9004,  // "确认要恢复到默认配置?"
   IDS_CAPTION_CONFIG = 9005,       // "系统配置", caption of the questions and messages
   IDS_MSG_IMPORT_FAILED = 9006,    // "加载配置文件失败!"
@@ -99,4 +99,22 @@ enum HarlenStringId : UINT {
   IDS_HOLIDAY_WEEKDAY_N = 9044,
   IDS_HOLIDAY_YEAR = 9045,         // "年", 9046 "月": the holiday window's unit beside its first edit
   IDS_HOLIDAY_MONTH = 9046,
+  IDS_MSG_CONFIG_UNREAD = 9047,    // the whole configuration did not come, or the NVR refused it
+  IDS_MSG_SAVE_UNREAD = 9048,      // OK before any section was read: nothing sent
+  IDS_MSG_SAVE_REFUSED = 9049,     // heads the sections the NVR refused
+  IDS_MSG_SAVE_SKIPPED = 9050,     // heads the sections never read, so not sent
+  IDS_LIST_SEPARATOR = 9051,       // between the names of a list in a message
+  IDS_BUTTON_OK = 9052,            // the message boxes' buttons: "确定", 9053 "是", 9054 "否"
+  IDS_BUTTON_YES = 9053,
+  IDS_BUTTON_NO = 9054,
+  IDS_SECTION_CHANNELS = 9055,     // the names of save-all's sections in messages, 9055 to 9064
+  IDS_SECTION_NETWORK = 9056,
+  IDS_SECTION_DDNS = 9057,
+  IDS_SECTION_NTP = 9058,
+  IDS_SECTION_EMAIL = 9059,
+  IDS_SECTION_PLATFORMS = 9060,
+  IDS_SECTION_SYSTEM = 9061,
+  IDS_SECTION_USERS = 9062,
+  IDS_SECTION_COMMON = 9063,
+  IDS_SECTION_ALARMS = 9064,
 };

@@ -13,12 +13,18 @@
 #include "platform/file_api.h"
 #include "platform/paths.h"
 
-int SendAllSections(CNVRMCInf* link, const NvrConfigRecords& records) {
-  int failed = 0;
+SaveAllSend SendLoadedSections(CNVRMCInf* link, const NvrConfigRecords& records, const NvrLoadedSections& loaded) {
+  SaveAllSend send;
   for (const auto& [section, text] : SaveAllSections(records)) {
-    if (link == nullptr || link->SetConfig(section, text.data(), static_cast<int>(text.size())) != 0) ++failed;
+    if (!loaded.Has(section)) {
+      send.notSent.unread.push_back(section);
+    } else if (link == nullptr || link->SetConfig(section, text.data(), static_cast<int>(text.size())) != 0) {
+      send.notSent.unsent.push_back(section);
+    } else {
+      send.sent.push_back(section);
+    }
   }
-  return failed;
+  return send;
 }
 
 ImportResult ReadImportFile(const std::string& nativePath, std::string& text) {

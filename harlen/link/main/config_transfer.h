@@ -4,15 +4,23 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "harlen/link/main/save_acks.h"
 #include "harlen/link/sections/nvr_config.h"
 
 class CNVRMCInf;
 
-// Sends every section text of save-all (SaveAllSections) in its order with
-// SetConfig; the acknowledgements are not awaited. The number of sections that
-// could not be sent (all of them without a link).
-int SendAllSections(CNVRMCInf* link, const NvrConfigRecords& records);
+// The sections of one save-all as they went out.
+struct SaveAllSend {
+  std::vector<int> sent;  // in the order sent
+  SaveOutcome notSent;    // unsent (no link, or the send failed) and unread
+};
+
+// Sends the section texts of save-all (SaveAllSections) in its order with
+// SetConfig, each only when its record was loaded from the NVR; every section
+// goes out even when an earlier one failed.
+SaveAllSend SendLoadedSections(CNVRMCInf* link, const NvrConfigRecords& records, const NvrLoadedSections& loaded);
 
 enum class ImportResult {
   kOk,

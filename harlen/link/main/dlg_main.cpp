@@ -9,6 +9,7 @@
 #include "harlen/link/entry/harlen_strings.h"
 #include "harlen/link/main/config_transfer.h"
 #include "harlen/link/main/nvr_reply_relay.h"
+#include "harlen/link/main/save_report.h"
 #include "harlen/link/main/upgrade_session.h"
 #include "harlen/link/protocol/nvr_link.h"
 #include "harlen/link/protocol/nvr_protocol.h"
@@ -20,7 +21,15 @@ namespace {
 
 constexpr size_t kHostWidth = 260;
 
+int g_configWaitMs = NVRMC_CONNECT_WAIT_MS;
+int g_acksWaitMs = NVRMC_SEND_STALL_MS;
+
 }  // namespace
+
+void CDlgMain::SetReplyWaits(int configMs, int acksMs) {
+  g_configWaitMs = configMs > 0 ? configMs : NVRMC_CONNECT_WAIT_MS;
+  g_acksWaitMs = acksMs > 0 ? acksMs : NVRMC_SEND_STALL_MS;
+}
 
 CDlgMain::CDlgMain() : CRgbDialog(IDD), m_sysPage(this), m_devPage(this), m_diskPage(this) {}
 
@@ -87,6 +96,11 @@ void CDlgMain::DeleteLink() {
   delete m_pLink;  // stops the receive thread: no callback runs afterwards
   m_pLink = nullptr;
   m_pRelay.reset();
+  KillTimer(kConfigTimer);
+  KillTimer(kAcksTimer);
+  if (m_configRead == ConfigRead::kReading) m_configRead = ConfigRead::kNone;
+  m_saveAcks.Reset();
+  if (QWidget* ok = GetDlgItem(IDOK)) ok->setEnabled(true);
 }
 
 void CDlgMain::ConnectNvr() {
@@ -96,17 +110,26 @@ void CDlgMain::ConnectNvr() {
     m_pRelay = std::make_unique<NvrReplyRelay>(GetSafeHwnd(), ++m_nLinkGeneration);
     m_strLinkHost = m_szHost;
     m_nLinkPort = m_nPort;
+    m_loaded.Clear();  // the records may be another NVR's, or stale: nothing is sent until read again
   }
   m_pLink->Init();
   if (!m_pLink->HasSendBuffer()) m_pLink->GiveSendBuffer(NVRMC_SEND_BUFFER_SIZE);
-  if (m_pLink->Connect(m_szHost, m_nPort) != 0) HarlenMessage(this, IDS_MSG_CONNECT_FAILED);
+  const bool connected = m_pLink->Connect(m_szHost, m_nPort) == 0;
+  if (!connected) HarlenMessage(this, IDS_MSG_CONNECT_FAILED);
   if (!m_pLink->HasReplyCallback()) m_pLink->SetReplyCallback(&NvrReplyRelay::Callback, m_pRelay.get());
-  m_pLink->GetConfig(NVR_SECTION_ALL);
+  const bool asked = m_pLink->GetConfig(NVR_SECTION_ALL) == 0;
   m_pLink->QueryStatus(NVRMC_STATUS_DISK);
   m_pLink->QueryStatus(NVRMC_STATUS_ONLINEUSER);
   m_pLink->QueryStatus(NVRMC_STATUS_CODERATE);
   m_pLink->QueryStatus(NVRMC_STATUS_TIME);
   m_bClosing = false;
+  if (asked) {
+    m_configRead = ConfigRead::kReading;
+    SetTimer(kConfigTimer, static_cast<UINT>(g_configWaitMs));
+  } else {
+    m_configRead = ConfigRead::kFailed;
+    if (connected) HarlenMessage(this, IDS_MSG_CONFIG_UNREAD);  // else the connect failure said it
+  }
 }
 
 LRESULT CDlgMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -125,28 +148,28 @@ LRESULT CDlgMain::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+void CDlgMain::OnTimer(UINT_PTR id) {
+  if (id == kConfigTimer) {
+    ConfigNotRead();
+  } else if (id == kAcksTimer) {
+    m_saveAcks.Expire();
+    FinishSave();
+  } else {
+    CRgbDialog::OnTimer(id);
+  }
+}
+
 void CDlgMain::HandleReply(const NvrReply& reply) {
   if (m_bClosing) return;
-  if (reply.command == NVRMC_CMD_GET_CONFIG_REPLY) {
-    if (reply.argument != NVR_SECTION_ALL || !reply.hasData || reply.data.empty()) return;
-    if (m_bExportPending) {
-      m_bExportPending = false;
-      if (!WriteExportFile(m_strExportPath, reply.data)) HarlenMessage(this, IDS_MSG_EXPORT_FAILED);
-      return;
-    }
-    if (!LoadWholeConfig(reply.data, GlobalNvrConfig())) return;
-    m_channelPage.FillFromConfig();
-    m_netPage.FillFromConfig();
-    m_paramPage.FillFromConfig();
-    m_devPage.FillFromConfig();
-    m_sysPage.SelectMaintainMode(g_SystemManage.mode);
-    m_userPage.FillFromConfig();
-    m_recPage.FillFromConfig();
-    m_holidayPage.FillFromConfig();
-    m_alarmPage.FillFromConfig();
+  if (reply.command == NVRMC_CMD_SET_CONFIG_REPLY) {
+    OnSaveAck(reply.status);
     return;
   }
-  if (reply.command != NVRMC_CMD_CONTROL_REPLY || !reply.hasData) return;
+  if (reply.command == NVRMC_CMD_GET_CONFIG_REPLY) {
+    if (reply.argument == NVR_SECTION_ALL) LoadWholeConfigReply(reply);
+    return;
+  }
+  if (reply.status != 0 || reply.command != NVRMC_CMD_CONTROL_REPLY || !reply.hasData) return;
   CNvrCtrlLoader loader;
   switch (reply.argument) {
     case NVRMC_CTRL_FORMAT_DISK: {
@@ -177,12 +200,78 @@ void CDlgMain::HandleReply(const NvrReply& reply) {
   }
 }
 
+void CDlgMain::LoadWholeConfigReply(const NvrReply& reply) {
+  if (m_bExportPending) {
+    if (reply.status != 0) {
+      m_bExportPending = false;
+      HarlenMessage(this, IDS_MSG_EXPORT_FAILED);
+    } else if (!reply.data.empty()) {
+      m_bExportPending = false;
+      if (!WriteExportFile(m_strExportPath, reply.data)) HarlenMessage(this, IDS_MSG_EXPORT_FAILED);
+    }
+    return;
+  }
+  if (reply.status != 0) {
+    ConfigNotRead();
+    return;
+  }
+  if (reply.data.empty()) return;
+  if (!LoadWholeConfig(reply.data, GlobalNvrConfig(), &m_loaded)) {
+    ConfigNotRead();
+    return;
+  }
+  if (m_loaded.Any() && m_configRead != ConfigRead::kRead) {
+    m_configRead = ConfigRead::kRead;
+    KillTimer(kConfigTimer);
+  }
+  m_channelPage.FillFromConfig();
+  m_netPage.FillFromConfig();
+  m_paramPage.FillFromConfig();
+  m_devPage.FillFromConfig();
+  m_sysPage.SelectMaintainMode(g_SystemManage.mode);
+  m_userPage.FillFromConfig();
+  m_recPage.FillFromConfig();
+  m_holidayPage.FillFromConfig();
+  m_alarmPage.FillFromConfig();
+  if (!m_loaded.Any()) ConfigNotRead();
+}
+
+void CDlgMain::ConfigNotRead() {
+  if (m_configRead != ConfigRead::kReading) return;
+  m_configRead = ConfigRead::kFailed;
+  KillTimer(kConfigTimer);
+  HarlenMessage(this, IDS_MSG_CONFIG_UNREAD);
+}
+
 void CDlgMain::OnOK() {
-  // Every section goes out even when one fails; the user hears of any that did not.
-  const int failed = SendAllSections(m_pLink, GlobalNvrConfig());
-  if (failed > 0) {
-    HarlenMessage(this, IDS_MSG_SAVE_FAILED);
-    return;  // a popup stays open, so nothing edited is lost
+  if (m_saveAcks.Pending()) return;  // the acknowledgements of the last OK are still awaited
+  if (!m_loaded.Any()) {
+    HarlenMessage(this, IDS_MSG_SAVE_UNREAD);
+    return;
+  }
+  SaveAllSend send = SendLoadedSections(m_pLink, GlobalNvrConfig(), m_loaded);
+  m_saveAcks.Begin(std::move(send.sent), std::move(send.notSent),
+                   m_pLink != nullptr ? m_pLink->ConnectionCount() : 0);
+  if (!m_saveAcks.Pending()) {
+    FinishSave();
+    return;
+  }
+  if (QWidget* ok = GetDlgItem(IDOK)) ok->setEnabled(false);
+  SetTimer(kAcksTimer, static_cast<UINT>(g_acksWaitMs));
+}
+
+void CDlgMain::OnSaveAck(int status) {
+  if (m_saveAcks.OnAck(status, m_pLink != nullptr ? m_pLink->ConnectionCount() : 0)) FinishSave();
+}
+
+void CDlgMain::FinishSave() {
+  KillTimer(kAcksTimer);
+  if (QWidget* ok = GetDlgItem(IDOK)) ok->setEnabled(true);
+  const SaveOutcome& outcome = m_saveAcks.Outcome();
+  if (!outcome.AllTaken()) {
+    // The records keep the user's edits, and a popup stays open: OK can send them again.
+    HarlenMessage(this, SaveReportText(outcome));
+    return;
   }
   if (m_bEmbedded) {
     HarlenMessage(this, IDS_MSG_SAVED);

@@ -6,6 +6,14 @@
 // own (HL_Harlen). The pages edit the configuration records in place; this
 // window fetches the records, refills the pages and sends the records.
 //
+// The configuration is asked for at every connect; until it was read, and for
+// every section the NVR did not send in a form that loads, save-all sends
+// nothing, so a configuration that never arrived is never written over the
+// NVR's. A configuration that does not come within the link's own connect
+// time-out, or that the NVR refuses, is reported. Save-all then waits (for the
+// link's send time-out at most) for the NVR's acknowledgements and says which
+// sections it did not take; only a save taken whole is reported as saved.
+//
 // Replies: the link's receive thread copies each reply and posts it here
 // (nvr_reply_relay.h); the records are loaded and the pages refilled on the
 // window's thread, so a close, which stops the link and waits for its thread,
@@ -19,6 +27,8 @@
 
 #include "harlen/link/controls/rgb_dialog.h"
 #include "harlen/link/main/dlg_sys_manage_config.h"
+#include "harlen/link/main/save_acks.h"
+#include "harlen/link/sections/loaded_sections.h"
 #include "harlen/pages/alarm/dlg_alarm_config.h"
 #include "harlen/pages/channels/dlg_channel_config.h"
 #include "harlen/pages/channels/dlg_param_config.h"
@@ -46,6 +56,12 @@ class CDlgMain : public CRgbDialog {
 
   BOOL OnInitDialog() override;
   LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  void OnTimer(UINT_PTR id) override;
+
+  // How long every main window waits for the whole configuration and for the
+  // acknowledgements of a save-all; tests shorten them. 0 or less: the link's
+  // own connect and send time-outs.
+  static void SetReplyWaits(int configMs, int acksMs);
 
   // Copies the host and port of the library's settings into the window; does
   // nothing when the host text is 260 characters or longer.
@@ -60,7 +76,7 @@ class CDlgMain : public CRgbDialog {
   void HandleReply(const NvrReply& reply);
 
   void OnSelchangeTab();
-  void OnOK() override;      // save-all
+  void OnOK() override;      // save-all of the sections read from the NVR
   void OnCancel() override;  // hide and drop the link
   void OnClose();            // the same, the window's close button
 
@@ -69,6 +85,9 @@ class CDlgMain : public CRgbDialog {
 
   CNVRMCInf* GetLink() const { return m_pLink; }
   bool IsClosing() const { return m_bClosing; }
+  // The sections of save-all whose records hold what this window's NVR sent.
+  const NvrLoadedSections& LoadedSections() const { return m_loaded; }
+  bool IsSaving() const { return m_saveAcks.Pending(); }
   void SetExportPath(const std::string& path);
   bool IsExportPending() const { return m_bExportPending; }
   void ClearExportPending() { m_bExportPending = false; }
@@ -81,6 +100,14 @@ class CDlgMain : public CRgbDialog {
   CRgbDialog* GetPage(int index) const;
 
  private:
+  enum { kConfigTimer = 1, kAcksTimer = 2 };
+  enum class ConfigRead { kNone, kReading, kRead, kFailed };
+
+  void LoadWholeConfigReply(const NvrReply& reply);
+  void ConfigNotRead();  // reported once per request
+  void OnSaveAck(int status);
+  void FinishSave();
+
   CDlgSysManageConfig m_sysPage;
   CNVRMCInf* m_pLink = nullptr;
   std::unique_ptr<NvrReplyRelay> m_pRelay;
@@ -103,4 +130,7 @@ class CDlgMain : public CRgbDialog {
   std::string m_strExportPath;
   bool m_bExportPending = false;
   bool m_bClosing = true;
+  ConfigRead m_configRead = ConfigRead::kNone;
+  NvrLoadedSections m_loaded;
+  SaveAcks m_saveAcks;
 };

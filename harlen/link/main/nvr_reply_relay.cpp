@@ -3,7 +3,7 @@
 #include "platform/post_message.h"
 
 int NvrReplyRelay::Callback(int command, int status, int argument, const char* data, int dataLength, void* user) {
-  if (status != 0 || user == nullptr) return 0;
+  if (user == nullptr) return 0;
   const auto* relay = static_cast<const NvrReplyRelay*>(user);
   auto* reply = new NvrReply;
   reply->command = command;

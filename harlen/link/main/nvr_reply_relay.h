@@ -1,9 +1,9 @@
 // Hands the replies of an NVR link to the window that owns the link.
 //
-// The link calls Callback on its receive thread. A reply with a non-zero
-// status is dropped; every other one is copied and posted to the window as
-// WM_NVR_REPLY, so the window loads and shows it on its own thread and the
-// receive thread never waits for the window. A window that is gone drops the
+// The link calls Callback on its receive thread. Every reply, with its status,
+// is copied and posted to the window as WM_NVR_REPLY, so the window loads and
+// shows it on its own thread and the receive thread never waits for the
+// window; the window decides what a failed reply means. A window that is gone drops the
 // message. Each relay carries the generation of the link it serves, so a
 // window that has since made a new link can tell the old link's replies apart.
 #pragma once

@@ -35,5 +35,6 @@ void WindowLink::Drop() {
 
 const NvrReply* WindowLink::CurrentReply(WPARAM wParam, LPARAM lParam) const {
   if (m_pRelay == nullptr || wParam != m_pRelay->Generation()) return nullptr;
-  return reinterpret_cast<const NvrReply*>(lParam);
+  const auto* reply = reinterpret_cast<const NvrReply*>(lParam);
+  return reply->status == 0 ? reply : nullptr;
 }

@@ -30,8 +30,8 @@ class WindowLink {
   bool Connect(const char* host, uint16_t port, int section);
   void Drop();
 
-  // The reply of a WM_NVR_REPLY message when it came from the current link;
-  // null for a reply of a link dropped since.
+  // The reply of a WM_NVR_REPLY message when it came from the current link
+  // and reports success; null for a failed reply or one of a link dropped since.
   const NvrReply* CurrentReply(WPARAM wParam, LPARAM lParam) const;
 
   CNVRMCInf* Get() const { return m_pLink; }

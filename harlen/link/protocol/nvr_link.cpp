@@ -17,12 +17,12 @@
 namespace {
 
 constexpr int kSocketTries = 50;          // tries of 10 ms to make a socket, then give up
-constexpr int kConnectRounds = 300;       // rounds of 100 ms waiting for a connection
 constexpr int kConnectRoundMs = 100;
+constexpr int kConnectRounds = NVRMC_CONNECT_WAIT_MS / kConnectRoundMs;  // rounds waiting for a connection
 constexpr int kIdleWaitMs = 200;          // receive wait between frames
 constexpr int kFrameWaitMs = 50;          // receive wait inside a frame
 constexpr int kSendWaitMs = 200;
-constexpr int kSendStallRounds = 50;      // 10 s in which the NVR takes nothing ends a send
+constexpr int kSendStallRounds = NVRMC_SEND_STALL_MS / kSendWaitMs;  // the NVR taking nothing that long ends a send
 constexpr int kMaxShortSends = 5;
 constexpr int kRetryPauseMs = 10;
 
@@ -215,6 +215,7 @@ int CNVRMCInf::Reconnect(NvrFrameReader& reader) {
 void CNVRMCInf::InstallSocket(int fd) {
   std::lock_guard<std::mutex> lock(sendMutex_);
   socket_ = fd;
+  ++connections_;
   connected_ = true;
 }
 

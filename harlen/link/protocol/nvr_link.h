@@ -32,6 +32,11 @@ class NvrFrameReader;
 typedef int (*NVRMCReplyCallback)(int command, int status, int argument, const char* data, int dataLength,
                                   void* user);
 
+// How long the link waits for the NVR: to accept a connection, and to take
+// any byte of a request being sent.
+constexpr int NVRMC_CONNECT_WAIT_MS = 30000;
+constexpr int NVRMC_SEND_STALL_MS = 10000;
+
 class CNVRMCInf : public JThread {
  public:
   CNVRMCInf();
@@ -65,6 +70,9 @@ class CNVRMCInf : public JThread {
 
   bool IsReady() const { return ready_.load(); }
   bool IsConnected() const { return connected_.load(); }
+  // How many connections were made so far: replies of one connection answer
+  // the requests sent on it, in order.
+  unsigned ConnectionCount() const { return connections_.load(); }
   // The NVR's host text kept for reconnection.
   std::string HostText() const;
   uint16_t Port() const;
@@ -103,6 +111,7 @@ class CNVRMCInf : public JThread {
   std::atomic<bool> stop_{false};
   std::atomic<bool> ready_{false};
   std::atomic<bool> connected_{false};
+  std::atomic<unsigned> connections_{0};
 
   // Guards the socket's replacement, the send buffer and every send.
   mutable std::mutex sendMutex_;

@@ -7,6 +7,7 @@
 #include "harlen/link/sections/alarm_linkage.h"
 #include "harlen/link/sections/channel_cfg.h"
 #include "harlen/link/sections/ipc_channel.h"
+#include "harlen/link/sections/loaded_sections.h"
 #include "harlen/link/sections/network_cfg.h"
 #include "harlen/link/sections/system_cfg.h"
 #include "harlen/link/sections/user_cfg.h"
@@ -25,9 +26,10 @@ class CHarlenLoader {
   int LoadPictureParam(const TiXmlElement* pictureParam, PictureParamList& list);
   int LoadSchedList(const TiXmlElement* scheme, SchedList& list);
 
-  // networkparam of the whole configuration, and its children (sections 12 to 16).
+  // networkparam of the whole configuration, and its children (sections 12 to
+  // 16); `loaded`, when given, marks each child read whether its loader took it.
   int LoadNetworkParam(const TiXmlElement* networkparam, NetworkCfg& network, DdnsCfg& ddns, NtpCfg& ntp,
-                       EmailCfg& email, ManageHostsCfg& hosts);
+                       EmailCfg& email, ManageHostsCfg& hosts, NvrLoadedSections* loaded = nullptr);
   int LoadConfNetwork(const TiXmlElement* network, NetworkCfg& cfg);
   int LoadConfDdns(const TiXmlElement* ddns, DdnsCfg& cfg);
   int LoadConfNtp(const TiXmlElement* ntp, NtpCfg& cfg);

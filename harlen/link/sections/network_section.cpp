@@ -16,6 +16,7 @@
 #include <random>
 #include <string>
 
+#include "harlen/link/protocol/nvr_protocol.h"
 #include "harlen/link/sections/address_elements.h"
 #include "harlen/link/sections/harlen_loader.h"
 #include "harlen/link/sections/harlen_save_string.h"
@@ -72,21 +73,27 @@ int LoadRequired(const TiXmlElement* parent, const char* name, const char* faile
 }  // namespace
 
 int CHarlenLoader::LoadNetworkParam(const TiXmlElement* networkparam, NetworkCfg& network, DdnsCfg& ddns,
-                                    NtpCfg& ntp, EmailCfg& email, ManageHostsCfg& hosts) {
+                                    NtpCfg& ntp, EmailCfg& email, ManageHostsCfg& hosts, NvrLoadedSections* loaded) {
   TraceSectionBanner("CHarlenLoader::LoadNetworkParam");
   if (networkparam == nullptr) return -1;
-  if (LoadRequired(networkparam, "network", "xml load network cfg error\n",
-                   [&](const TiXmlElement* e) { return LoadConfNetwork(e, network); }) != 0 ||
-      LoadRequired(networkparam, "DDNS", "xml load DDNS cfg error\n",
-                   [&](const TiXmlElement* e) { return LoadConfDdns(e, ddns); }) != 0 ||
-      LoadRequired(networkparam, "NTP", "xml load NTP cfg error\n",
-                   [&](const TiXmlElement* e) { return LoadConfNtp(e, ntp); }) != 0 ||
-      LoadRequired(networkparam, "email", "xml load email cfg error\n",
-                   [&](const TiXmlElement* e) { return LoadConfEmail(e, email); }) != 0) {
+  // Each child is marked as its loader ends; a child after a failing one is not
+  // read, so its record and its mark stay as they were.
+  auto mark = [loaded](int section, int result) {
+    if (loaded != nullptr) loaded->Mark(section, result == 0);
+    return result;
+  };
+  if (mark(NVR_SECTION_NETWORK, LoadRequired(networkparam, "network", "xml load network cfg error\n",
+                                             [&](const TiXmlElement* e) { return LoadConfNetwork(e, network); })) != 0 ||
+      mark(NVR_SECTION_DDNS, LoadRequired(networkparam, "DDNS", "xml load DDNS cfg error\n",
+                                          [&](const TiXmlElement* e) { return LoadConfDdns(e, ddns); })) != 0 ||
+      mark(NVR_SECTION_NTP, LoadRequired(networkparam, "NTP", "xml load NTP cfg error\n",
+                                         [&](const TiXmlElement* e) { return LoadConfNtp(e, ntp); })) != 0 ||
+      mark(NVR_SECTION_EMAIL, LoadRequired(networkparam, "email", "xml load email cfg error\n",
+                                           [&](const TiXmlElement* e) { return LoadConfEmail(e, email); })) != 0) {
     return -1;
   }
   const TiXmlElement* managehosts = networkparam->FirstChildElement("managehosts");
-  if (managehosts != nullptr && LoadConfManageHosts(managehosts, hosts) != 0) {
+  if (managehosts != nullptr && mark(NVR_SECTION_MANAGEHOSTS, LoadConfManageHosts(managehosts, hosts)) != 0) {
     HarlenTrace("xml load ipc channel cfg error\n");  // the NVR's settings load all the same
   }
   return 0;

@@ -26,20 +26,27 @@ NvrConfigRecords GlobalNvrConfig() {
                           &g_UserCfg,     &g_CommonCfg,    &g_AlarmLinkage};
 }
 
-bool LoadWholeConfig(std::string_view text, const NvrConfigRecords& r) {
+bool LoadWholeConfig(std::string_view text, const NvrConfigRecords& r, NvrLoadedSections* loaded) {
   TiXmlDocument doc;
   WholeConfigParts parts;
   if (!SplitWholeConfig(text, doc, parts)) return false;
+  auto mark = [loaded](int section, int result) {
+    if (loaded != nullptr) loaded->Mark(section, result == 0);
+  };
   CHarlenLoader loader;
-  if (parts.channelcfg != nullptr) loader.LoadChannelCfg(parts.channelcfg, *r.channelCfg);
+  if (parts.channelcfg != nullptr) mark(NVR_SECTION_CHANNELCFG, loader.LoadChannelCfg(parts.channelcfg, *r.channelCfg));
   if (parts.networkparam != nullptr) {
-    loader.LoadNetworkParam(parts.networkparam, *r.network, *r.ddns, *r.ntp, *r.email, *r.manageHosts);
+    loader.LoadNetworkParam(parts.networkparam, *r.network, *r.ddns, *r.ntp, *r.email, *r.manageHosts, loaded);
   }
-  if (parts.systemparam != nullptr) loader.LoadSystemParam(parts.systemparam, *r.systemParam);
+  if (parts.systemparam != nullptr) {
+    mark(NVR_SECTION_SYSTEMPARAM, loader.LoadSystemParam(parts.systemparam, *r.systemParam));
+  }
   if (parts.systemmanage != nullptr) loader.LoadSystemManage(parts.systemmanage, *r.systemManage);
-  if (parts.usercfg != nullptr) loader.LoadUserCfg(parts.usercfg, *r.userCfg);
-  if (parts.common != nullptr) loader.LoadCommon(parts.common, *r.commonCfg);
-  if (parts.alarmLinkage != nullptr) loader.LoadAlarmLinkage(parts.alarmLinkage, *r.alarmLinkage);
+  if (parts.usercfg != nullptr) mark(NVR_SECTION_USERCFG, loader.LoadUserCfg(parts.usercfg, *r.userCfg));
+  if (parts.common != nullptr) mark(NVR_SECTION_COMMON, loader.LoadCommon(parts.common, *r.commonCfg));
+  if (parts.alarmLinkage != nullptr) {
+    mark(NVR_SECTION_ALARMLINKAGE, loader.LoadAlarmLinkage(parts.alarmLinkage, *r.alarmLinkage));
+  }
   return true;
 }
 

@@ -9,6 +9,7 @@
 
 #include "harlen/link/sections/alarm_linkage.h"
 #include "harlen/link/sections/channel_cfg.h"
+#include "harlen/link/sections/loaded_sections.h"
 #include "harlen/link/sections/network_cfg.h"
 #include "harlen/link/sections/system_cfg.h"
 #include "harlen/link/sections/user_cfg.h"
@@ -47,7 +48,9 @@ NvrConfigRecords GlobalNvrConfig();
 // Loads every section that a whole configuration (section 0) holds into its
 // record; a missing section leaves its record as it was, a failing one does
 // not stop the others. False, with nothing changed, when the text does not parse.
-bool LoadWholeConfig(std::string_view text, const NvrConfigRecords& records);
+// `loaded`, when given, marks each section of save-all that the text held
+// whether its loader took it; a section the text lacks keeps its mark.
+bool LoadWholeConfig(std::string_view text, const NvrConfigRecords& records, NvrLoadedSections* loaded = nullptr);
 
 // The section texts that save-all sends, in its order: 6, 12, 13, 14, 15, 16,
 // 2, 17, 1, 8 (systemmanage is never sent).

@@ -8,7 +8,10 @@ void SetUpChannelTree(QTreeWidget* tree, QObject* context, std::function<void()>
   if (tree == nullptr) return;
   tree->setHeaderHidden(true);
   tree->setRootIsDecorated(false);
-  QObject::connect(tree, &QTreeWidget::currentItemChanged, context, [onSelect = std::move(onSelect)] { onSelect(); });
+  tree->setSelectionMode(QAbstractItemView::SingleSelection);
+  // The selection, not the current item: a mouse press makes the clicked item
+  // current before it selects it, and the page must see the channel selected.
+  QObject::connect(tree, &QTreeWidget::itemSelectionChanged, context, [onSelect = std::move(onSelect)] { onSelect(); });
 }
 
 void FillChannelTree(QTreeWidget* tree, int count) {
@@ -26,8 +29,10 @@ void FillChannelTree(QTreeWidget* tree, int count) {
 }
 
 int SelectedChannel(const QTreeWidget* tree) {
-  const QTreeWidgetItem* item = tree != nullptr ? tree->currentItem() : nullptr;
-  if (item == nullptr || !item->isSelected()) return -1;
+  if (tree == nullptr) return -1;
+  const QList<QTreeWidgetItem*> selected = tree->selectedItems();
+  if (selected.isEmpty()) return -1;
+  const QTreeWidgetItem* item = selected.first();
   const int channel = item->data(0, Qt::UserRole).toInt();
   return channel >= 0 && channel < kNvrChannels ? channel : -1;
 }

@@ -31,6 +31,12 @@ void GimbroDownloads::Stop() {
   if (ctrl_) ctrl_->StopDownload(id_);
 }
 
+LONG GimbroDownloads::Transfer() { return ctrl_ ? ctrl_->GetDownloadTransfer(id_) : 0; }
+
+std::string CDownloadBatch::CompleteText(const std::string& complete, const std::string& keptAs) {
+  return keptAs.empty() ? complete : complete + " (" + keptAs + ")";
+}
+
 CDownloadBatch::CDownloadBatch(IDownloadPage* page, Texts texts, std::function<uint64_t()> nowMs)
     : page_(page), texts_(std::move(texts)), nowMs_(nowMs ? std::move(nowMs) : SteadyMs) {}
 
@@ -115,9 +121,16 @@ void CDownloadBatch::OnButton(const Source& source) {
 
 bool CDownloadBatch::StartNvr(int row, LONG* result) {
   const std::string remote = Cut(page_->RowFile(row), kRemotePathMax);
-  const std::string local = downloads::NvrLocalPath(source_.saveFolder, remote);
+  const std::string own = downloads::NvrLocalPath(source_.saveFolder, remote);
+  const std::string local = downloads::NvrSavePath(source_.saveFolder, remote);
+  if (local != own) {
+    WriteLog(6, local.empty() ? "CSearchRecDlg: every name for %s is taken in %s." : "CSearchRecDlg: %s is kept as %s.",
+             remote.c_str(), local.empty() ? source_.saveFolder.c_str() : local.c_str());
+  }
   *result = source_.nvr ? source_.nvr->Start(remote, local) : GIMBRO_ERR_UNKNOWN_DEVICE;
   row_ = row;
+  keptAs_ = local != own ? downloads::BaseName(local) : std::string();
+  transfer_ = *result == 0 && source_.nvr ? source_.nvr->Transfer() : -1;
   return *result == 0;
 }
 
@@ -160,12 +173,17 @@ void CDownloadBatch::OnProgressTimer() {
     return;
   }
   source_.nvr->Stop();
-  page_->SetRowStatus(row_, texts_.complete);
+  page_->SetRowStatus(row_, CompleteText(texts_.complete, keptAs_));
   NextNvrRow(After::kCompletion);
 }
 
-void CDownloadBatch::OnTransferFailed() {
+void CDownloadBatch::OnTransferFailed(LONG transfer) {
   if (!downloading_ || source_.relay || !source_.nvr) return;
+  if (transfer != transfer_) {
+    WriteLog(6, "CSearchRecDlg: the failed download %ld is not the one under way (%ld); the row goes on.",
+             static_cast<long>(transfer), static_cast<long>(transfer_));
+    return;
+  }
   source_.nvr->Stop();
   page_->SetRowStatus(row_, texts_.failed);
   fails_ = 0;
@@ -201,18 +219,24 @@ void CDownloadBatch::TakeRelayFinish(const std::string& name) {
   if (!downloading_ || !source_.relay || name != file_) return;
   // A file that lost pieces is no recording: it is not kept under the ".avi"
   // name, and the row says it failed.
-  const bool kept = !relayLost_ && (!relayFile_ || std::fflush(relayFile_) == 0);
+  bool kept = !relayLost_ && (!relayFile_ || std::fflush(relayFile_) == 0);
+  std::string keptAs;
   if (relayFile_) {
     const std::string path = relayPath_;
     CloseRelayFile();
     if (kept) {
-      downloads::FinishRelayFile(path);
+      // A file of the same name stays; the download then takes a numbered name.
+      const std::string saved = downloads::FinishRelayFile(path);
+      const std::string own = path.substr(0, path.find_last_of('.')) + ".avi";
+      kept = !saved.empty();
+      if (!kept) WriteLog(6, "CSearchRecDlg: download file cannot be kept. File = %s", path.c_str());
+      if (kept && saved != own) keptAs = downloads::BaseName(saved);
     } else {
       WriteLog(6, "CSearchRecDlg: download file write failed. File = %s", path.c_str());
       fileapi::Remove(path);
     }
   }
-  page_->SetRowStatus(row_, kept ? texts_.complete : texts_.failed);
+  page_->SetRowStatus(row_, kept ? CompleteText(texts_.complete, keptAs) : texts_.failed);
   const int next = NextRow();
   if (next < 0) {
     Unlock();

@@ -6,10 +6,15 @@
 //
 // An NVR download is followed by a poll every second: a progress of 100 ends
 // it, and eleven polls in a row without progress (or the control's failure
-// event) fail it; either way the batch goes on with the next checked row. A
+// event for that transfer) fail it; either way the batch goes on with the next
+// checked row. A failure event names its transfer: one that comes late, for a
+// row already ended, never ends the row after it. An NVR file never replaces
+// a file of the save folder: a taken name gets the file's day in front, or a
+// number (downloads::NvrSavePath), and its row says so when it is complete. A
 // relay download is driven by the library: its pieces are written into
 // "<name>.tmp" and its completion renames that to "<name>.avi" (an existing
-// ".avi" is kept and the ".tmp" deleted), then the next row starts.
+// ".avi" is kept, and the download takes "<name>_2.avi" ...), then the next
+// row starts.
 //
 // A relay piece that cannot be written (the ".tmp" cannot be made, a full
 // disk) is lost; the next piece tries again, and at the end the row says
@@ -56,6 +61,8 @@ class INvrDownloads {
   virtual LONG Progress() = 0;                                                          // percent, < 1 none
   virtual void Stop() = 0;
   virtual LONG DeviceId() const = 0;  // for the log
+  // The number of the download just started: its failure event names it.
+  virtual LONG Transfer() = 0;
 };
 
 // The relay library's download calls for the page's relay channel.
@@ -74,6 +81,7 @@ class GimbroDownloads : public INvrDownloads {
   LONG Progress() override;
   void Stop() override;
   LONG DeviceId() const override { return id_; }
+  LONG Transfer() override;
 
  private:
   CGimbroCtrl* ctrl_;
@@ -88,6 +96,9 @@ class CDownloadBatch {
     std::string failed;       // "Download failed"
     std::string stopped;      // "Stop Download"
   };
+  // The text of a complete row: "Download complete", and the name the file was
+  // kept under when that is not its own ("Download complete (x.avi)").
+  static std::string CompleteText(const std::string& complete, const std::string& keptAs);
   // Polls without progress that are waited out; the next one fails the download.
   static constexpr int kMaxProgressFails = 10;
   // Relay progress texts change at most this often.
@@ -112,8 +123,9 @@ class CDownloadBatch {
   void OnButton(const Source& source);
   // Timer: the NVR progress poll.
   void OnProgressTimer();
-  // The control reported the page device's download failed.
-  void OnTransferFailed();
+  // The control reported that the page device's download `transfer` failed;
+  // only the row of that transfer ends.
+  void OnTransferFailed(LONG transfer);
   // A piece of the relay file `name` (received and total in bytes so far).
   void TakeRelayData(const std::string& name, const BYTE* data, size_t length, uint64_t received, uint64_t total);
   // The relay file `name` is complete.
@@ -146,4 +158,6 @@ class CDownloadBatch {
   bool relayLost_ = false;  // a piece of this transfer could not be written: the file is not kept
   int fails_ = 0;
   uint64_t lastProgressMs_ = 0;
+  LONG transfer_ = -1;     // the NVR download under way; -1 none
+  std::string keptAs_;     // the name it goes under when that is not its own
 };

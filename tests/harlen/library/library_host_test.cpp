@@ -92,6 +92,7 @@ TEST_F(LibraryHost, EmbedsReadsAndSavesThroughTheExports) {
   }
   EXPECT_EQ(sections, (std::vector<std::string>{"SET 6", "SET 12", "SET 13", "SET 14", "SET 15", "SET 16", "SET 2",
                                                 "SET 17", "SET 1", "SET 8"}));
+  ASSERT_TRUE(WaitFor([&] { return !answerer.Messages().isEmpty(); })) << "said once the NVR took every section";
   EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("保存成功")});
 
   EXPECT_EQ(HL_HideConfigByVemo(), 1);

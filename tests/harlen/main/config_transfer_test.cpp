@@ -1,6 +1,6 @@
 // What the main window and the system page do without a window: the import
-// and export files, the upload progress, the upgrade session's rules and the
-// hand-over of replies from the receive thread.
+// and export files, the upload progress, the upgrade session's rules, the
+// hand-over of replies from the receive thread and save-all's acknowledgements.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,6 +11,7 @@
 #include "common/temp_folder.h"
 #include "harlen/link/main/config_transfer.h"
 #include "harlen/link/main/nvr_reply_relay.h"
+#include "harlen/link/main/save_acks.h"
 #include "harlen/link/main/upgrade_session.h"
 #include "harlen/link/protocol/nvr_protocol.h"
 #include "harlen/link/protocol/nvr_request.h"
@@ -177,7 +178,7 @@ TEST(UpgradeSessionRules, EventsFromTheHostsThreadReachThePage) {
   EXPECT_EQ(values, (std::vector<WPARAM>{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 100}));
 }
 
-TEST(ReplyRelay, CopiesGoodRepliesToTheWindowAndDropsFailures) {
+TEST(ReplyRelay, CopiesEveryReplyWithItsStatusToTheWindow) {
   Receiver window;
   NvrReplyRelay relay(window.GetSafeHwnd(), 7);
   std::thread receive([&] {
@@ -190,10 +191,48 @@ TEST(ReplyRelay, CopiesGoodRepliesToTheWindowAndDropsFailures) {
   });
   receive.join();
   QApplication::processEvents();
-  ASSERT_EQ(window.replies.size(), 2u);
+  ASSERT_EQ(window.replies.size(), 3u) << "a refusal reaches the window too; without a relay nothing goes";
   EXPECT_EQ(window.messages[0], std::make_pair(WM_NVR_REPLY, WPARAM{7}));
   EXPECT_EQ(window.replies[0].data, "<nvr />");
   EXPECT_EQ(window.replies[0].argument, 0);
-  EXPECT_EQ(window.replies[1].command, 4383);
-  EXPECT_FALSE(window.replies[1].hasData);
+  EXPECT_EQ(window.replies[1].status, 1);
+  EXPECT_EQ(window.replies[1].data, "<refused />");
+  EXPECT_EQ(window.replies[2].command, 4383);
+  EXPECT_FALSE(window.replies[2].hasData);
+}
+
+TEST(SaveAcks, AcknowledgementsAnswerTheSectionsInTheOrderSent) {
+  using Sections = std::vector<int>;
+  SaveAcks acks;
+  SaveOutcome notSent;
+  notSent.unread = {17};
+  acks.Begin({6, 12, 2}, notSent, 1);
+  EXPECT_TRUE(acks.Pending());
+  EXPECT_FALSE(acks.OnAck(0, 1));
+  EXPECT_FALSE(acks.OnAck(1, 1));
+  EXPECT_FALSE(acks.OnAck(1, 2)) << "an acknowledgement of another connection answers nothing sent on this one";
+  EXPECT_TRUE(acks.OnAck(0, 1)) << "the last one awaited";
+  EXPECT_FALSE(acks.OnAck(1, 1)) << "nothing awaited: an unsolicited acknowledgement changes nothing";
+  EXPECT_EQ(acks.Outcome().refused, Sections{12});
+  EXPECT_EQ(acks.Outcome().unread, Sections{17});
+  EXPECT_FALSE(acks.Outcome().AllTaken());
+
+  // A save whose wait ran out: its late acknowledgements are passed over, not taken for the next save's.
+  acks.Begin({6, 12}, {}, 1);
+  EXPECT_FALSE(acks.OnAck(0, 1));
+  acks.Expire();
+  EXPECT_FALSE(acks.Pending());
+  EXPECT_EQ(acks.Outcome().unanswered, Sections{12});
+  acks.Begin({1, 8}, {}, 1);
+  EXPECT_FALSE(acks.OnAck(1, 1)) << "the late refusal of 12";
+  EXPECT_FALSE(acks.OnAck(0, 1));
+  EXPECT_TRUE(acks.OnAck(0, 1));
+  EXPECT_TRUE(acks.Outcome().AllTaken());
+
+  // A new connection owes nothing of the old one.
+  acks.Begin({6}, {}, 1);
+  acks.Expire();
+  acks.Begin({2}, {}, 2);
+  EXPECT_TRUE(acks.OnAck(1, 2));
+  EXPECT_EQ(acks.Outcome().refused, Sections{2});
 }

@@ -169,6 +169,7 @@ TEST_F(MainWindow, SaveAllSendsEverySectionInOrderAndSaysSo) {
     EXPECT_EQ(set.substr(0, set.rfind(' ')), std::string("SET ") + section);
   }
   EXPECT_EQ(nvr->Count("SET "), 0) << "systemmanage never goes out";
+  ASSERT_TRUE(WaitFor([&] { return !answerer.Messages().isEmpty(); })) << "said once every section was taken";
   EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("保存成功")});
   EXPECT_NE(g_pDlgMain->GetLink(), nullptr) << "embedded, the link stays";
   EXPECT_TRUE(g_pDlgMain->isVisible());
@@ -178,7 +179,9 @@ TEST_F(MainWindow, SaveAllWithoutAConnectionSaysItFailed) {
   ShowLoaded();
   ASSERT_TRUE(Disconnect());
   ClickMain(IDOK);
-  EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("保存失败，部分配置未能发送到NVR!")});
+  EXPECT_EQ(answerer.Messages(),
+            QStringList{QStringLiteral("以下配置未能保存到NVR:\n通道配置、网络参数、DDNS、NTP、邮件、管理平台、"
+                                       "系统参数、用户信息、常规配置、报警联动")});
 }
 
 TEST_F(MainWindow, PopupSavesAndClosesOrStaysOpenWhenNothingWasSent) {
@@ -198,7 +201,7 @@ TEST_F(MainWindow, PopupSavesAndClosesOrStaysOpenWhenNothingWasSent) {
 
   ASSERT_TRUE(Reconnect());
   ClickMain(IDOK);
-  EXPECT_FALSE(g_pDlgMain->isVisible());
+  ASSERT_TRUE(WaitFor([&] { return !g_pDlgMain->isVisible(); })) << "closed once the NVR took everything";
   EXPECT_EQ(g_pDlgMain->GetLink(), nullptr) << "a popup drops its link after saving";
   EXPECT_EQ(answerer.Messages().size(), 1) << "no message on success";
 
@@ -261,6 +264,16 @@ TEST_F(MainWindow, AnExportThatCouldNotBeAskedForLeavesNothingPending) {
   nvr->Command("push config");
   EXPECT_TRUE(WaitFor([&] { return FieldText(g_UserCfg.users[0].username) != "sentinel"; }));
   EXPECT_FALSE(std::filesystem::exists(folder.File("never.xml")));
+}
+
+TEST_F(MainWindow, AnExportTheNvrRefusesSaysSoAndLeavesNothingPending) {
+  ShowLoaded();
+  nvr->Command("mode status 1");
+  answerer.AnswerFile(QString::fromStdString(folder.File("refused.xml")));
+  Click(CDlgSysManageConfig::IDC_BTN_EXPORT);
+  ASSERT_TRUE(WaitFor([&] { return !g_pDlgMain->IsExportPending(); }));
+  EXPECT_EQ(answerer.Messages(), QStringList{QStringLiteral("导出配置失败!")});
+  EXPECT_FALSE(std::filesystem::exists(folder.File("refused.xml")));
 }
 
 TEST_F(MainWindow, ImportRefusesFilesThatAreNoConfigurationOrTooLarge) {

@@ -15,6 +15,10 @@ void ModalAnswerer::Look() {
   if (modal == nullptr || !modal->isVisible()) return;
   if (auto* box = qobject_cast<QMessageBox*>(modal)) {
     messages_ << box->text();
+    QStringList texts;
+    for (const QAbstractButton* button : box->buttons()) texts << button->text();
+    texts.sort();
+    buttonTexts_ << texts;
     QAbstractButton* button = nullptr;
     if (!buttons_.empty()) {
       button = box->button(buttons_.front());

@@ -4,7 +4,7 @@
 // dialog's own event loop runs the look-up). A message box takes the next
 // scripted button (else its escape button, or OK); a file picker takes the
 // next scripted path (else it is cancelled). The texts of the message boxes
-// are kept in order.
+// and of their buttons are kept in order.
 #pragma once
 
 #include <QMessageBox>
@@ -22,6 +22,8 @@ class ModalAnswerer : public QObject {
   void AnswerFile(const QString& path) { files_.push_back(path); }
 
   const QStringList& Messages() const { return messages_; }
+  // The texts of each answered message box's buttons, sorted.
+  const QList<QStringList>& ButtonTexts() const { return buttonTexts_; }
   int Answered() const { return answered_; }
   void Clear() { messages_.clear(); }
 
@@ -32,5 +34,6 @@ class ModalAnswerer : public QObject {
   std::deque<QMessageBox::StandardButton> buttons_;
   std::deque<QString> files_;
   QStringList messages_;
+  QList<QStringList> buttonTexts_;
   int answered_ = 0;
 };

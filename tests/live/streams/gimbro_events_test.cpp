@@ -66,8 +66,11 @@ TEST_F(GimbroEventsTest, EachEventPostsItsMessageToItsWindow) {
   alarm.reserved[131] = 0x5A;
   const std::vector<Row> rows = {
       {"status 15", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 15, "x"); }, kMaint, WM_FILE_TRANSFER_EVENT, kId, kValue, 15, nullptr},
-      {"status 17 maint", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "x"); }, kMaint, WM_FILE_TRANSFER_EVENT, kId, kValue, 17, nullptr},
-      {"status 17 search", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "x"); }, kRecordSearch, WM_FILE_TRANSFER_EVENT, kId, kValue, 17, nullptr},
+      {"status 17 maint", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "12"); }, kMaint, WM_FILE_TRANSFER_EVENT, kId, kValue, 17, nullptr},
+      // The record search page learns which transfer failed; a text that names
+      // none gives 0.
+      {"status 17 search", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "12"); }, kRecordSearch, WM_FILE_TRANSFER_EVENT, kId, kValue, 12, nullptr},
+      {"status 17 search unnamed", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 17, "12x"); }, kRecordSearch, WM_FILE_TRANSFER_EVENT, kId, kValue, 0, nullptr},
       {"status 26", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 26, "4"); }, kMain, WM_DEVCHANNELSCHANGED, kId, kText, 0, "4"},
       {"status 27", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 27, "0101"); }, kMain, WM_DEVSTATEREPORT, kId, kText, 0, "0101"},
       {"status other", [](CGimbroEvents& s) { s.DevStatusResponse(kId, 4, "online"); }, kMain, WM_DEVSTATUSRESPONSE, kId, kValue, 4, nullptr},

@@ -61,6 +61,21 @@ TEST(ReplayCommands, NvrDaysMoveByPieces) {
   EXPECT_FALSE(NvrSeekMovesPiece(120));
 }
 
+TEST(ReplayCommands, NvrFilesPassTheirCommandsButNeverTakeNextForTheNvrsStop) {
+  struct Case {
+    LONG command, value, nvrCommand, nvrValue;
+  } cases[] = {
+      {kContinue, 0, kContinue, 0}, {kPause, 0, kPause, 0},  {kFast, 4, kFast, 4},   {kSlow, 8, kSlow, 8},
+      {kSlow, 0, kSlow, 0},         {kNormal, 0, kNormal, 0}, {kSeek, 17, kSeek, 17}, {kStop, 0, kNvrStop, 0},
+      {kNext, 0, kNone, 0},         {kPrevious, 0, kNone, 0}, {5, 3, kNone, 0},       {11, 0, kNone, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    EXPECT_EQ(NvrFileStep(c.command, c.value).command, c.nvrCommand);
+    EXPECT_EQ(NvrFileStep(c.command, c.value).value, c.nvrValue);
+  }
+}
+
 TEST(ReplayCommands, DaysAsAutomationDates) {
   EXPECT_EQ(DayDate(1899, 12, 30), 0.0);
   EXPECT_EQ(DayDate(2024, 1, 5), 45296.0);

@@ -42,6 +42,42 @@ TEST(DownloadFiles, NamesComeFromEitherKindOfPath) {
   }
 }
 
+// NVR files are named by their time of day: a name that is taken already
+// gets the file's day in front, then a number; the copy of a file is found
+// again by its length among the names it may have got.
+TEST(DownloadFiles, AnNvrFileNeverTakesTheNameOfAFileThatIsThere) {
+  TempFolder folder;
+  const std::string save = paths::FromNativePath(folder.Path());
+  auto put = [&](const char* name, size_t bytes) {
+    QFile file(QString::fromStdString(folder.File(name)));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(std::string(bytes, 'x').c_str(), static_cast<qint64>(bytes));
+  };
+  auto kept = [&](const char* remote) { return downloads::BaseName(downloads::NvrSavePath(save, remote)); };
+  const char* day6 = "/mnt/sd1/ch1/Schedule/20240106/083000.avi";
+  const char* noDay = "/mnt/sd1/rec/083000.avi";
+  EXPECT_EQ(kept(day6), "083000.avi");
+  put("083000.avi", 10);
+  EXPECT_EQ(kept(day6), "20240106_083000.avi");
+  EXPECT_EQ(kept("/mnt/20240106/ch1/083000.avi"), "20240106_083000.avi");  // the nearest day folder
+  EXPECT_EQ(kept(noDay), "083000_2.avi");
+  put("20240106_083000.avi", 20);
+  EXPECT_EQ(kept(day6), "20240106_083000_2.avi");
+  put("20240106_083000_2.avi", 30);
+  EXPECT_EQ(kept(day6), "20240106_083000_3.avi");
+  EXPECT_EQ(kept("/mnt/20240106/noext"), "noext");
+  EXPECT_EQ(downloads::NvrSavePath(save, "D:\\083000.avi"), "");  // no file of an NVR
+  EXPECT_EQ(downloads::NvrSavePath(save, "/mnt/sd1/"), "");         // a folder
+
+  // Copies are found by their length; without a length, by the file's own name.
+  EXPECT_EQ(downloads::BaseName(downloads::NvrSavedCopy(save, day6, 20)), "20240106_083000.avi");
+  EXPECT_EQ(downloads::BaseName(downloads::NvrSavedCopy(save, day6, 30)), "20240106_083000_2.avi");
+  EXPECT_EQ(downloads::BaseName(downloads::NvrSavedCopy(save, day6, 10)), "083000.avi");
+  EXPECT_EQ(downloads::NvrSavedCopy(save, day6, 99), "");
+  EXPECT_EQ(downloads::BaseName(downloads::NvrSavedCopy(save, day6, -1)), "083000.avi");
+  EXPECT_EQ(downloads::NvrSavedCopy(save, "/mnt/sd1/ch1/Schedule/20240107/090000.avi", -1), "");
+}
+
 TEST(DownloadFiles, PercentIsGuardedAndHeldWithinItsRange) {
   struct Case {
     uint64_t received, total;
@@ -91,14 +127,18 @@ class ScriptedNvr : public INvrDownloads {
   std::map<std::string, LONG> startResults;                 // by remote path; default 0
   LONG progress = 0;
   int stops = 0;
+  LONG transfer = 0;  // numbers the downloads started
   LONG Start(const std::string& remote, const std::string& local) override {
     starts.emplace_back(remote, local);
     auto it = startResults.find(remote);
-    return it == startResults.end() ? 0 : it->second;
+    const LONG result = it == startResults.end() ? 0 : it->second;
+    if (result == 0) ++transfer;
+    return result;
   }
   LONG Progress() override { return progress; }
   void Stop() override { ++stops; }
   LONG DeviceId() const override { return 7; }
+  LONG Transfer() override { return transfer; }
 };
 
 class ScriptedRelay : public IRelayDownloads {
@@ -172,7 +212,7 @@ TEST(DownloadBatch, NvrStartsStopsAndFailureEvents) {
   CDownloadBatch batch(&page, kTexts);
 
   // A failure event while no batch runs changes nothing.
-  batch.OnTransferFailed();
+  batch.OnTransferFailed(nvr.transfer);
   EXPECT_EQ(page.rows[0].status, "");
 
   // A refused first start leaves the form as it was; only that row is tried.
@@ -188,10 +228,19 @@ TEST(DownloadBatch, NvrStartsStopsAndFailureEvents) {
   batch.OnButton({&nvr, nullptr, "S\\"});
   ASSERT_TRUE(batch.IsDownloading());
   nvr.startResults["/mnt/b.avi"] = -3;
-  batch.OnTransferFailed();
+  // Events that name another transfer (an earlier one) or none leave the row alone.
+  for (LONG other : {nvr.transfer - 1, nvr.transfer + 1, LONG{0}}) batch.OnTransferFailed(other);
+  EXPECT_EQ(page.rows[0].status, "");
+  EXPECT_EQ(batch.Row(), 0);
+  const LONG first = nvr.transfer;
+  batch.OnTransferFailed(first);
   EXPECT_EQ(page.rows[0].status, "Download failed");
   EXPECT_EQ(batch.Row(), 1);
   ASSERT_EQ(nvr.starts.size(), 3u);
+  // The same event once more, late: the next row is not its transfer.
+  batch.OnTransferFailed(first);
+  EXPECT_EQ(page.rows[1].status, "");
+  EXPECT_EQ(batch.Row(), 1);
   nvr.progress = -1;
   for (int poll = 0; poll <= CDownloadBatch::kMaxProgressFails; ++poll) batch.OnProgressTimer();
   EXPECT_EQ(page.rows[1].status, "Download failed");
@@ -263,9 +312,10 @@ TEST(DownloadBatch, RelayFilesArriveAsTmpAndEndAsAvi) {
   batch.TakeRelayFinish(relay.starts[1]);
   EXPECT_EQ(FileText(folder.File("090000.avi")), "xy");
 
-  // A file already there is kept; the ".tmp" goes.
-  {
-    QFile old(QString::fromStdString(folder.File("101500.avi")));
+  // A file already there is kept, and so is the download: under a numbered
+  // name, which its row tells.
+  for (const char* name : {"101500.avi", "101500_2.avi"}) {
+    QFile old(QString::fromStdString(folder.File(name)));
     ASSERT_TRUE(old.open(QIODevice::WriteOnly));
     old.write("old");
   }
@@ -274,8 +324,10 @@ TEST(DownloadBatch, RelayFilesArriveAsTmpAndEndAsAvi) {
   batch.TakeRelayData(relay.starts[2], reinterpret_cast<const BYTE*>("new"), 3, 3, 3);
   batch.TakeRelayFinish(relay.starts[2]);
   EXPECT_EQ(FileText(folder.File("101500.avi")), "old");
+  EXPECT_EQ(FileText(folder.File("101500_2.avi")), "old");
+  EXPECT_EQ(FileText(folder.File("101500_3.avi")), "new");
   EXPECT_FALSE(FileExists(folder.File("101500.tmp")));
-  EXPECT_EQ(page.rows[3].status, "Download complete");
+  EXPECT_EQ(page.rows[3].status, "Download complete (101500_3.avi)");
   EXPECT_FALSE(batch.IsDownloading());
   EXPECT_FALSE(page.locked);
 }

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QThread>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -140,6 +141,65 @@ TEST_F(NvrDownloadTest, TransfersThatStopOrLieEndTheirRowsAsFailed) {
     page_->GetResultList()->SetItemText(0, 2, "");
     page_->GetResultList()->SetItemText(1, 2, "");
   }
+}
+
+// NVR files are named by their time of day: the same name comes back every
+// day. A batch over two days keeps both files, and each row plays its own.
+TEST_F(NvrDownloadTest, FilesOfOneNameFromTwoDaysAreBothKeptAndEachRowPlaysItsOwn) {
+  const std::string day5 = Record(1, "Schedule", 8, 30, 0, 4);
+  const std::string day6 = tree_.Add(*clip_, 1, "Schedule", 2024, 1, 6, 8, 30, 0, 6);
+  ASSERT_TRUE(SearchNvr(ch1_, 0, 6));
+  ASSERT_EQ(page_->GetResultList()->GetItemCount(), 2);
+  ASSERT_EQ(page_->GetResultList()->GetItemText(0, 0), day5);
+  ASSERT_EQ(page_->GetResultList()->GetItemText(1, 0), day6);
+  page_->GetResultList()->SetCheck(0, TRUE);
+  page_->GetResultList()->SetCheck(1, TRUE);
+  Click(CSearchRecDlg::IDC_DOWNLOAD);
+  ASSERT_TRUE(WaitFor([&] { return !page_->IsDownloading(); }));
+
+  const std::string folder = paths::NativePath(page_->GetSaveFolder());
+  const std::string original5 = Bytes(tree_.LocalPath(day5));
+  const std::string original6 = Bytes(tree_.LocalPath(day6));
+  ASSERT_NE(original5.size(), original6.size());
+  EXPECT_EQ(Cell(0), "Download complete");
+  EXPECT_EQ(Cell(1), "Download complete (20240106_083000.avi)");
+  EXPECT_TRUE(Bytes(folder + "083000.avi") == original5) << "the first day's file differs";
+  EXPECT_TRUE(Bytes(folder + "20240106_083000.avi") == original6) << "the second day's file differs";
+
+  // Each row plays its own day's copy (4 s and 6 s long); the NVR is not asked.
+  for (int row : {1, 0}) {
+    page_->GetResultList()->SetAllItemStates(RLS_SELECTED, RLS_UNSELECTED);
+    page_->GetResultList()->SetItemStates(row, RLS_SELECTED);
+    page_->OnDblClkResultList();
+    const int player = row == 1 ? 0 : 1;
+    ASSERT_TRUE(WaitFor([&] { return page_->GetPlayer(player)->Engine()->IsFilePlaying(); }));
+    EXPECT_EQ(page_->GetPlayer(player)->Engine()->GetPieceLength(), row == 1 ? 6 : 4);
+  }
+  EXPECT_EQ(device_->Command("count REPLAY_FILE"), "OK 0");
+}
+
+// The first row times out by the page's polls while the control finds it idle
+// too: the control's failure event for it comes after the second row started,
+// and must not end that one.
+TEST_F(NvrDownloadTest, ALateFailureOfATimedOutRowLeavesTheNextRowDownloading) {
+  GimbroTimingsForNewLinks().downloadIdleMs = 1000;
+  ASSERT_EQ(device_->Command("download 0 silent ok"), "OK");  // nothing for the first request
+  ListFiles({0, 1});
+  Click(CSearchRecDlg::IDC_DOWNLOAD);
+  page_->KillTimer(CSearchRecDlg::kDownloadTimer);  // the test polls in its place
+  EXPECT_EQ(device_->Take("DOWNLOAD "), "DOWNLOAD " + files_[0]);
+  for (int poll = 1; poll <= CDownloadBatch::kMaxProgressFails; ++poll) page_->OnTimer(CSearchRecDlg::kDownloadTimer);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // past the control's idle time
+  page_->OnTimer(CSearchRecDlg::kDownloadTimer);  // the eleventh: both give up on the first row
+  EXPECT_EQ(Cell(0), "Download failed");
+  EXPECT_EQ(device_->Take("DOWNLOAD "), "DOWNLOAD " + files_[1]);
+  EXPECT_EQ(page_->Downloads().Row(), 1);
+
+  page_->SetTimer(CSearchRecDlg::kDownloadTimer, 1000);
+  ASSERT_TRUE(WaitFor([&] { return !page_->IsDownloading(); }));
+  EXPECT_EQ(Cell(1), "Download complete");
+  EXPECT_TRUE(Bytes(Saved(files_[1])) == Bytes(tree_.LocalPath(files_[1]))) << "the second file differs";
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(Saved(files_[0]))));
 }
 
 // The relay library's download calls, answered by a peer thread that hands the

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QComboBox>
+#include <QDateTimeEdit>
 #include <iterator>
 
 #include "common/wait_for.h"
@@ -82,11 +83,13 @@ std::string NvrPageTest::Message() { return searchpage::TakeMessage(*page_); }
 
 std::string NvrPageTest::Status() { return searchpage::Status(*page_); }
 
-bool NvrPageTest::SearchNvr(DevInfo* channel, int media) {
+bool NvrPageTest::SearchNvr(DevInfo* channel, int media, int lastDay) {
   if (!page_->SetSearchDevInfo(channel)) return false;
   SetCombo(CSearchRecDlg::IDC_SOURCE, 1);
   SetCombo(CSearchRecDlg::IDC_MEDIA_TYPE, media);
   SetSpan(5);
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_TO))
+      ->setDateTime(QDateTime(QDate(2024, 1, lastDay), QTime(23, 59, 59)));
   Click(CSearchRecDlg::IDC_QUERY);
   return WaitFor([&] { return !page_->IsSearching(); });
 }

@@ -43,8 +43,9 @@ class NvrPageTest : public ::testing::Test {
   std::string Message();
   std::string Status();
   // Chooses the channel and runs the query with the front-end source and a
-  // media choice (0 video, 1 audio and video); waits for the answer.
-  bool SearchNvr(DevInfo* channel, int media = 0);
+  // media choice (0 video, 1 audio and video) over 2024-01-05 and the days
+  // after it up to `lastDay`; waits for the answer.
+  bool SearchNvr(DevInfo* channel, int media = 0, int lastDay = 5);
   // The fake device's last request body of a code ("AUX <code> ...").
   std::string TakeRequest(int code);
 

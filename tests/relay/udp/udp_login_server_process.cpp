@@ -12,10 +12,9 @@ UdpLoginServerProcess::UdpLoginServerProcess(const char* mode) {
   if (!process_.waitForStarted(kPeerStartMs)) return;
   QElapsedTimer clock;
   clock.start();
-  // A second without a line is no end: python starts slowly on a busy machine.
-  while (port_ == 0 && clock.elapsed() < kPeerStartMs) {
-    if (!ReadLines(1000) && process_.state() == QProcess::NotRunning) break;
-  }
+  // A loaded machine may take seconds to start the server: a second without
+  // its line is no reason to give up.
+  while (port_ == 0 && clock.elapsed() < kPeerStartMs && process_.state() == QProcess::Running) ReadLines(1000);
 }
 
 UdpLoginServerProcess::~UdpLoginServerProcess() {
