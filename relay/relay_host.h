@@ -13,6 +13,7 @@ struct RelayDevice;
 class CRemoteSessionRegistry;
 class RelayRecordPageGate;
 struct RelayDeviceEntry;
+struct RelayAlarmRecord;
 
 struct RelayHost {
   // The main window: the serving threads post their end messages to it.
@@ -61,6 +62,9 @@ struct RelayHost {
   std::function<void(const char* text)> ShowPresetList;
   // A relay server's first device list arrived (its login handle).
   std::function<void(LONG login)> FirstDeviceList;
+  // A peer's alarm for one of its devices (CAlarmListDlg::AddRemoteAlarm): the
+  // relay device key "MAC:IP" (zero-terminated) and the alarm.
+  std::function<void(const char* key, const RelayAlarmRecord* alarm)> AddRemoteAlarm;
   // What the device-state reports of this client's own devices ask.
   DeviceStateHost devices;
 };

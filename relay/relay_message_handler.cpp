@@ -8,6 +8,7 @@
 
 #include "core/app_data.h"
 #include "core/dev_info_store.h"
+#include "core/fixed_text.h"
 #include "gimbro/gimbro.h"
 #include "live/live_messages.h"
 #include "pelk/pelk.h"
@@ -139,10 +140,17 @@ BOOL CRelayMessageHandler::HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lP
     case WM_RELAY_DEVICE_LIST_CHANGED:
       Pelk_InviteDeviceList(static_cast<LONG>(lParam));
       return TRUE;
-    case WM_RELAY_ALARM:
+    case WM_RELAY_ALARM: {
+      // The key field is copied with its zero: a peer may have filled it to the brim.
+      const auto* key = static_cast<const RelayAlarmKeyRecord*>(record);
+      const auto* alarm = reinterpret_cast<const RelayAlarmRecord*>(lParam);
+      if (key != nullptr && alarm != nullptr && m_host.AddRemoteAlarm) {
+        m_host.AddRemoteAlarm(FixedText(key->szDevKey).c_str(), alarm);
+      }
       Pelk_Delete(record, PELK_DELETE_RECORD);
       Pelk_Delete(reinterpret_cast<void*>(lParam), PELK_DELETE_RECORD);
       return TRUE;
+    }
     case WM_RELAY_REPLAY_SEARCH:
       // A search of the device's own recordings goes to the device; the record
       // search page answers the peer when the device's list comes.

@@ -16,7 +16,7 @@
 #include "alarm_map_wall/alarm/alm_act_dlg.h"
 #include "alarm_map_wall/tvwall/draw_tvwall_dlg.h"
 #include "alarm_map_wall/emap/map_manager_dlg.h"
-#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
 #include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "alarm_map_wall/emap/map_dlg.h"
 #include "alarm_map_wall/emap/map_video_dlg.h"
@@ -266,6 +266,7 @@ void CVistarelDlg::CreateActiveDlg() {
   m_pSysSettingDlg->hide();
 
   m_pAlmActDlg = new CAlmActDlg(nullptr);
+  m_pAlmActDlg->SetHost(MakeAlarmHost());
   m_pAlmActDlg->Create(CAlmActDlg::IDD, nullptr);
   m_pAlmActDlg->hide();
 
@@ -308,6 +309,8 @@ void CVistarelDlg::CreateActiveDlg() {
   Place(m_btnAlarmList, MainLayout::ColumnButton(m_layout.AlarmButtonTopClosed()));
 
   m_pAlarmListDlg = new CAlarmListDlg(this);
+  m_pAlarmListDlg->SetHost(MakeAlarmHost());
+  m_pAlarmListDlg->SetLinkageWindow(m_pAlmActDlg);
   m_pAlarmListDlg->Create(CAlarmListDlg::IDD, this);
   Place(m_pAlarmListDlg, m_layout.AlarmListPanel());
   m_pAlarmListDlg->hide();
@@ -354,6 +357,12 @@ void CVistarelDlg::CreateActiveDlg() {
 
   m_pSearchAlarmDlg = new CSearchAlarmDlg(this);
   m_pSearchAlarmDlg->Create(CSearchAlarmDlg::IDD, this);
+  auto* alarmPanel = new CDeviceListDlg(this, m_pSearchAlarmDlg);
+  alarmPanel->Create(CDeviceListDlg::IDD, m_pSearchAlarmDlg);
+  alarmPanel->SetHostCode(kAlarmSearchHostCode);
+  alarmPanel->ShowOriginalGroup();
+  m_pSearchAlarmDlg->SetDeviceListPanel(alarmPanel, alarmPanel);
+  alarmPanel->show();
   Place(m_pSearchAlarmDlg, page);
   m_pSearchAlarmDlg->hide();
 

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <vector>
 
+#include "alarm_map_wall/alarm/alarm_host.h"
 #include "live/ptz/ptz_panel_host.h"
 #include "live/keyboard/serial_keyboard_host.h"
 #include "live/grid/video_host.h"
@@ -101,6 +102,8 @@ constexpr UINT WM_TALK_ANSWER = WM_USER + 9101;
 
 // Host code of the configuration manager's device list panel (drops do nothing there).
 constexpr int kCfgDevListHostCode = 3;
+// Host code of the alarm search's device list panel (drops do nothing there either).
+constexpr int kAlarmSearchHostCode = 2;
 
 class CVistarelDlg : public CDialog,
                      public CPageHost,
@@ -223,7 +226,11 @@ class CVistarelDlg : public CDialog,
   void OnDevAlarm(DevInfo* dev, const GimbroAlarmRecord* alarm);
   void FillAllWnd() override;
   int IsTalkOpen() override;
-  void CloseAllSound();
+  // Closes the pane sound that is open (a live grid's or the alarm linkage
+  // window's): 0 when one was closed, -1 when none was open.
+  int CloseAllSound();
+  // The alarm windows' hooks into this window.
+  AlarmHost MakeAlarmHost();
   void SetZoomMode(int mode) override;
   void SetDispInfo(const CString& text);
   void OnDefaultRec() override;

@@ -207,7 +207,9 @@ void CVistarelDlg::OnClose() {
     m_pSearchRecDlg->ReleasePlayers();
   }
   m_pSessionRegistry->RemoveAll();
-  if (m_pAlarmListDlg != nullptr) m_pAlarmListDlg->m_bStop = 1;
+  // The alarm log worker ends now and writes what is queued, so the alarms of
+  // the last seconds before the exit are kept.
+  if (m_pAlarmListDlg != nullptr) m_pAlarmListDlg->StopLogWorker();
   KillTimer(TIMER_DEVTREE);
   KillTimer(TIMER_ALARM_BLINK);
   KillTimer(TIMER_ALARM_BUTTON);

@@ -174,14 +174,32 @@ int CVistarelDlg::IsTalkOpen() {
     CVideoManagerDlg* grid = screen->pVideoManagerDlg;
     if (grid != nullptr && grid != m_pActiveVideoManager && grid->IsTalkOpen()) return -1;
   }
-  if (m_pAlmActDlg != nullptr && m_pAlmActDlg->m_bTalk) return -1;
+  if (m_pAlmActDlg != nullptr && m_pAlmActDlg->IsTalking()) return -1;
   return 0;
 }
 
-void CVistarelDlg::CloseAllSound() {
+int CVistarelDlg::CloseAllSound() {
+  int closed = -1;
   for (CVideoManagerDlg* grid : LiveGrids()) {
-    if (grid->IsSoundOpen()) grid->OnOpenSound();  // the sound button toggles it off
+    if (grid->IsSoundOpen()) {
+      grid->OnOpenSound();  // the sound button toggles it off
+      closed = 0;
+    }
   }
+  CVideoWnd* alarmPane = m_pAlmActDlg != nullptr ? m_pAlmActDlg->Pane() : nullptr;
+  if (alarmPane != nullptr && alarmPane->IsSoundOn() && alarmPane->OpenSound() == 0) closed = 0;
+  return closed;
+}
+
+AlarmHost CVistarelDlg::MakeAlarmHost() {
+  AlarmHost host;
+  host.LocalMac = [this] { return std::string(m_szAdapterAddr); };
+  host.FocusMainWindow = [this] { FocusMainWindow(); };
+  host.IsMainMinimized = [this] { return m_bMinimized != 0; };
+  host.IsBroadcastRunning = [this] { return m_pVideoToolbarDlg != nullptr && m_pVideoToolbarDlg->IsBroadcastRunning(); };
+  host.IsTalkOpen = [this] { return IsTalkOpen(); };
+  host.CloseAllSound = [this] { return CloseAllSound(); };
+  return host;
 }
 
 void CVistarelDlg::SetZoomMode(int mode) {
@@ -323,7 +341,7 @@ bool CVistarelDlg::IsOtherPaneTalking() {
       if (grid != active || i != grid->GetSelectedIndex()) return true;
     }
   }
-  return m_pAlmActDlg != nullptr && m_pAlmActDlg->m_bTalk;
+  return m_pAlmActDlg != nullptr && m_pAlmActDlg->IsTalking();
 }
 
 bool CVistarelDlg::IsActiveGridTalkOpen() {

@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "alarm_map_wall/alarm/alm_act_dlg.h"
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
 #include "live/grid/video_manager_dlg.h"
@@ -209,6 +210,8 @@ void CVistarelDlg::FillDeviceStateHost(DeviceStateHost& host) {
   host.SetSpeakStatus = [this](const DevInfo& dev, bool on) {
     const std::string key =
         dev.DevType == kDevTypeNvr ? std::string(dev.IPAddr) + "-" + dev.DevName : std::string(dev.DevName);
+    // The alarm linkage window first, then the grids.
+    if (m_pAlmActDlg != nullptr && m_pAlmActDlg->SetSpeakStatus(key, on ? 1 : 0)) return true;
     for (CVideoManagerDlg* grid : LiveGrids()) {
       if (grid->SetSpeakStatus(key.c_str(), on ? TRUE : FALSE) == 0) return true;
     }
@@ -271,6 +274,9 @@ void CVistarelDlg::FillRelayHost(RelayHost& host) {
                                     m_pVideoManagerDlg != nullptr ? m_pVideoManagerDlg->GetDisplayMode() : 0);
       break;
     }
+  };
+  host.AddRemoteAlarm = [this](const char* key, const RelayAlarmRecord* alarm) {
+    if (!m_bClosing && m_pAlarmListDlg != nullptr) m_pAlarmListDlg->AddRemoteAlarm(key, alarm);
   };
   CAddPatrolDlg::SetRelayKeys(RelayPatrolChoices);
 }

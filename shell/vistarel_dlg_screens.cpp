@@ -3,7 +3,7 @@
 // monitor's own live grid, and brought back.
 #include "alarm_map_wall/emap/map_manager_dlg.h"
 #include "alarm_map_wall/emap/map_video_dlg.h"
-#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
 #include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "core/user_settings.h"
 #include "platform/control_id.h"

@@ -6,7 +6,7 @@
 #include "alarm_map_wall/emap/map_dlg.h"
 #include "alarm_map_wall/emap/map_manager_dlg.h"
 #include "alarm_map_wall/emap/map_video_dlg.h"
-#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
 #include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "core/dev_info.h"
 #include "core/dev_info_store.h"

@@ -239,10 +239,12 @@ void CVistarelDlg::OnDevAlarmMessage(WPARAM gimbroId, LPARAM alarm) {
   for (DevInfo& dev : g_lstDevInfo) {
     if (dev.GimbroId == static_cast<int>(gimbroId)) {
       OnDevAlarm(&dev, reinterpret_cast<const GimbroAlarmRecord*>(alarm));
-      break;
+      StartTimer(TIMER_ALARM_BUTTON, 1000);
+      return;
     }
   }
-  StartTimer(TIMER_ALARM_BUTTON, 1000);
+  // The device went from the list while its alarm was on its way.
+  WriteLog(6, "CVistarelDlg::OnDevAlarm(): no device with GimbroId=%d, the alarm is dropped", static_cast<int>(gimbroId));
 }
 
 // A talking device changed its audio parameters: the talk must be restarted.

@@ -281,9 +281,12 @@ long CVideoWnd::StopStreams(const char* caller) {
   for (bool mainObject : pairs) {
     CRtspEvents* events = mainObject ? dev.pRtspEvent1 : dev.pRtspEvent2;
     if (!events) continue;
-    if (m_bAlarmWnd) {
-      if (events == m_pRendering) events->CloseAlarmActPlayer(2);
+    if (m_bAlarmWnd && events == m_pRendering && PaneShowing(events) != this) {
+      // A stream a grid pane shows: only the alarm window's own view of it goes.
+      events->CloseAlarmActPlayer(2);
     } else if (events == m_pRendering) {
+      // A stream of the pane's own (an alarm window's pane opens one for a
+      // device nobody watches) ends as a grid pane's does.
       if (!events->IsRecording()) {
         const long id = events->GetStreamId();
         if (!events->Player(2) && !events->IsRelayActive()) {
@@ -300,7 +303,10 @@ long CVideoWnd::StopStreams(const char* caller) {
         WriteLog(kLog, "CVideoWnd::%s(): pRtspEvent%d close media render.", caller, mainObject ? 1 : 2);
       }
     }
-    if (events->Player(2) || events->Player(3)) alarmViewLeft = true;
+    // The device stays watched while an alarm or map view shows it, or a grid
+    // pane still does (an alarm window's pane only let its own view go).
+    CVideoWnd* shower = PaneShowing(events);
+    if (events->Player(2) || events->Player(3) || (shower != nullptr && shower != this)) alarmViewLeft = true;
   }
   if (listDev && !alarmViewLeft) listDev->bWatched = 0;
   VideoHost().UpdateDevIcons();

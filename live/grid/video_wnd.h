@@ -11,9 +11,11 @@
 #pragma once
 
 #include <QCursor>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "core/dev_info.h"
 #include "live/grid/stream_address.h"
@@ -37,6 +39,11 @@ class CVideoWnd : public CDialog {
   void SetOwnerGrid(CVideoManagerDlg* grid, int index);
   CVideoManagerDlg* OwnerGrid() const { return m_pGrid; }
   int GetIndex() const { return m_nIndex; }
+  // Stores the pane's index (panes of the alarm and map windows); nothing else.
+  void SetIndex(int index) { m_nIndex = index; }
+  // Panes of the alarm and map windows: the owner's full-screen switch, run by
+  // a double click on the pane.
+  void SetFullScreenCommand(std::function<void()> toggle) { m_fullScreen = std::move(toggle); }
 
   BOOL OnInitDialog() override;
 
@@ -177,6 +184,7 @@ class CVideoWnd : public CDialog {
   const bool m_bMapWnd;
   CVideoManagerDlg* m_pGrid = nullptr;
   int m_nIndex = 0;
+  std::function<void()> m_fullScreen;
   QWidget* m_pPicture = nullptr;
   std::unique_ptr<CResMsgDlg> m_pMsgDlg;
 

@@ -80,6 +80,13 @@ bool CVideoWnd::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
+      // The owner's full-screen switch runs once: the picture's double click
+      // is not passed on to the pane as well.
+      if (event->type() == QEvent::MouseButtonDblClick && watched == m_pPicture && (m_bAlarmWnd || m_bMapWnd) &&
+          m_fullScreen && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        m_fullScreen();
+        return true;
+      }
       if (watched == m_pPicture || watched == this) OnMouse(event);
       break;
     default:

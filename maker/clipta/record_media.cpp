@@ -63,8 +63,10 @@ const uint8_t* VideoChunk(const VideoParamBlock& video, bool key, const uint8_t*
     widen = StartsWith3(data, length);
     addHeaders = key && extraSize > 0 && FirstNalType(data, length) != 7;
   } else if (video.dwCodec == kVideoCodecMpeg4) {
-    // A key frame that starts with its picture (VOP) lacks the VOS/VOL headers.
-    addHeaders = key && extraSize > 0 && StartsWith3(data, length) && length > 3 && data[3] == 0xB6;
+    // A key frame that does not carry its VOL in front of its picture (most
+    // cameras send a group-of-VOP header and the picture, the headers only in
+    // the stream's configuration) gets the configuration in front.
+    addHeaders = key && extraSize > 0 && mediablocks::Mpeg4HeaderLength(data, length) == 0;
   }
   if (!addHeaders && !widen) {
     *outLength = length;

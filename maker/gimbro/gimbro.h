@@ -225,6 +225,15 @@ class CGimbroCtrl {
   LONG GetDownloadProgress(LONG gimbroId);                                        // 14
   LONG StopDownload(LONG gimbroId);                                               // 16
 
+  // --- File upload (gimbro_upload.cpp) ---
+  // Sends a file of this computer to the device: kind 1 firmware, 0 a
+  // configuration file; one upload per device. GIMBRO_OK when the transfer
+  // started; a failure later raises status 15 once.
+  LONG UploadFile(LONG gimbroId, LONG kind, LPCSTR localPath);                    // 6
+  // Percent of the device's upload the device has taken (0 to 99 while it
+  // runs, 100 once complete); -1 when it failed, and for no upload.
+  LONG GetUploadProgress(LONG gimbroId);                                          // 15
+
  private:
   class Impl;
   // For the replay methods: sends a frame to an online device (GIMBRO_OK, or

@@ -12,6 +12,7 @@
 #include "maker/gimbro/gimbro_log.h"
 #include "maker/gimbro/gimbro_network.h"
 #include "maker/gimbro/gimbro_replay.h"
+#include "maker/gimbro/gimbro_upload.h"
 #include "maker/gimbro/gimbro_wire.h"
 #include "platform/codepage.h"
 
@@ -101,6 +102,7 @@ LONG CGimbroCtrl::RemoveDevice(LONG gimbroId) {
   impl_->hub_.Forget(gimbroId);
   impl_->network_.RemoveDevice(gimbroId);
   gimbro_replay::Forget(&impl_->hub_, gimbroId);
+  gimbro_upload::Forget(&impl_->hub_, gimbroId);
   return GIMBRO_OK;
 }
 
@@ -191,6 +193,7 @@ LONG CGimbroCtrl::Release() {
   impl_->hub_.Close();
   impl_->network_.Stop();
   gimbro_replay::ForgetAll(&impl_->hub_);
+  gimbro_upload::ForgetAll(&impl_->hub_);
   qCInfo(lcGimbro, "control released");
   return GIMBRO_OK;
 }

@@ -9,6 +9,7 @@
 #include "maker/gimbro/gimbro_event_hub.h"
 #include "maker/gimbro/gimbro_log.h"
 #include "maker/gimbro/gimbro_replay.h"
+#include "maker/gimbro/gimbro_upload.h"
 #include "maker/gimbro/gimbro_streams.h"
 #include "maker/gimbro/onvif/onvif_session.h"
 #include "maker/gimbro/talk/talk_audio_hub.h"
@@ -318,9 +319,12 @@ void GimbroLink::HandleOnlineFrame(const Frame& frame) {
       event.b = frame.b;
       break;
     default:
-      // Replay words and download data go to the replay book; echo replies
+      // Upload states go to the upload book, which sends the next piece;
+      // replay words and download data go to the replay book; echo replies
       // only keep the link alive; unknown types are skipped.
-      gimbro_replay::HandleFrame(hub_, params_.id, frame);
+      if (!gimbro_upload::HandleFrame(hub_, params_.id, frame, [this](const std::string& piece) { Send(piece); })) {
+        gimbro_replay::HandleFrame(hub_, params_.id, frame);
+      }
       return;
   }
   hub_->Post(std::move(event));
@@ -370,6 +374,7 @@ void GimbroLink::Drop(LONG code, const std::string& reason) {
   state_ = State::kIdle;
   online_->store(false);
   gimbro_replay::LinkLost(hub_, params_.id);
+  gimbro_upload::LinkLost(hub_, params_.id);
   PublishProbing();
   // Offline is reported (and logged as a warning) once, not again for every
   // failed attempt that follows.

@@ -57,6 +57,7 @@ struct GimbroTimings {
   int eventRetryMs = 10000;     // before a lost event subscription is made again
   qint64 maxAnswerBytes = 1 << 20;  // largest ONVIF answer taken
   int downloadIdleMs = 10000;   // a download that brings no byte for this long fails
+  int uploadIdleMs = 10000;     // an upload whose device answers nothing for this long fails
 };
 GimbroTimings& GimbroTimingsForNewLinks();
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -15,6 +14,7 @@
 #include "maker/gimbro/gimbro_event_hub.h"
 #include "maker/gimbro/gimbro_link.h"
 #include "maker/gimbro/gimbro_log.h"
+#include "maker/gimbro/gimbro_transfer_book.h"
 #include "platform/file_api.h"
 
 namespace gimbro_replay {
@@ -41,13 +41,9 @@ struct Device {
   Download download;
 };
 
-using Key = std::pair<GimbroEventHub*, LONG>;
+GimbroTransferBook<Device> g_book;
 
-std::mutex g_mutex;
-std::map<Key, Device> g_book;
-int32_t g_lastTransfer = 0;  // under g_mutex
-
-// Closes the part and removes it; under g_mutex.
+// Closes the part and removes it; under the book's lock.
 void Discard(Download& d) {
   if (d.file) std::fclose(d.file);
   if (!d.part.empty()) fileapi::Remove(d.part);
@@ -56,7 +52,7 @@ void Discard(Download& d) {
   d.transfer = transfer;
 }
 
-// Under g_mutex: the download fails; the event goes out after the lock.
+// Under the book's lock: the download fails; the event goes out after the lock.
 bool Fail(Download& d, LONG id, const char* why) {
   if (!d.active) return false;
   qCWarning(lcGimbro, "device %d: download of %s failed: %s", static_cast<int>(id), d.path.c_str(), why);
@@ -81,7 +77,7 @@ uint64_t U64(const char* p) {
   return v;
 }
 
-// Under g_mutex: one FILE_DATA or FILE_END frame; false when the download failed.
+// Under the book's lock: one FILE_DATA or FILE_END frame; false when the download failed.
 bool TakeFileFrame(Download& d, LONG id, const gimbro_wire::Frame& frame, bool* failed) {
   *failed = false;
   if (!d.active || frame.b != d.transfer) return true;  // nothing asked for, or another transfer's: skipped
@@ -117,19 +113,18 @@ bool HandleFrame(GimbroEventHub* hub, LONG id, const gimbro_wire::Frame& frame) 
   int32_t transfer = 0;
   switch (frame.type) {
     case gimbro_wire::kReplayCaps: {
-      std::lock_guard<std::mutex> lock(g_mutex);
-      Caps& caps = g_book[{hub, id}].caps;
+      std::lock_guard<std::mutex> lock(g_book.mutex);
+      Caps& caps = g_book.At(hub, id).caps;
       caps.canReplay = static_cast<DWORD>(frame.a);
       caps.option = static_cast<DWORD>(frame.b);
       return true;
     }
     case gimbro_wire::kFileData:
     case gimbro_wire::kFileEnd: {
-      std::lock_guard<std::mutex> lock(g_mutex);
-      auto it = g_book.find({hub, id});
-      if (it != g_book.end()) {
-        TakeFileFrame(it->second.download, id, frame, &failed);
-        transfer = it->second.download.transfer;
+      std::lock_guard<std::mutex> lock(g_book.mutex);
+      if (Device* device = g_book.Find(hub, id)) {
+        TakeFileFrame(device->download, id, frame, &failed);
+        transfer = device->download.transfer;
       }
       break;
     }
@@ -144,29 +139,28 @@ void LinkLost(GimbroEventHub* hub, LONG id) {
   bool failed = false;
   int32_t transfer = 0;
   {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    auto it = g_book.find({hub, id});
-    if (it == g_book.end()) return;
-    it->second.caps = Caps{};
-    failed = Fail(it->second.download, id, "the connection was lost");
-    transfer = it->second.download.transfer;
+    std::lock_guard<std::mutex> lock(g_book.mutex);
+    Device* device = g_book.Find(hub, id);
+    if (device == nullptr) return;
+    device->caps = Caps{};
+    failed = Fail(device->download, id, "the connection was lost");
+    transfer = device->download.transfer;
   }
   if (failed) PostFailure(hub, id, transfer);
 }
 
 Caps CapsOf(GimbroEventHub* hub, LONG id) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto it = g_book.find({hub, id});
-  return it == g_book.end() ? Caps{} : it->second.caps;
+  std::lock_guard<std::mutex> lock(g_book.mutex);
+  const Device* device = g_book.Find(hub, id);
+  return device == nullptr ? Caps{} : device->caps;
 }
 
 bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath, int idleMs, int32_t* transfer) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  Download& d = g_book[{hub, id}].download;
+  std::lock_guard<std::mutex> lock(g_book.mutex);
+  Download& d = g_book.At(hub, id).download;
   if (d.active) return false;
   Download next;
-  g_lastTransfer = g_lastTransfer == INT32_MAX ? 1 : g_lastTransfer + 1;
-  next.transfer = g_lastTransfer;
+  next.transfer = g_book.NextTransfer();
   next.lastData = std::chrono::steady_clock::now();
   next.idleMs = idleMs;
   next.path = localPath;
@@ -180,15 +174,15 @@ bool BeginDownload(GimbroEventHub* hub, LONG id, const std::string& localPath, i
 }
 
 int32_t TransferOf(GimbroEventHub* hub, LONG id) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto it = g_book.find({hub, id});
-  return it == g_book.end() ? 0 : it->second.download.transfer;
+  std::lock_guard<std::mutex> lock(g_book.mutex);
+  const Device* device = g_book.Find(hub, id);
+  return device == nullptr ? 0 : device->download.transfer;
 }
 
 void AbortDownload(GimbroEventHub* hub, LONG id) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto it = g_book.find({hub, id});
-  if (it != g_book.end() && it->second.download.active) Discard(it->second.download);
+  std::lock_guard<std::mutex> lock(g_book.mutex);
+  Device* device = g_book.Find(hub, id);
+  if (device != nullptr && device->download.active) Discard(device->download);
 }
 
 LONG Progress(GimbroEventHub* hub, LONG id) {
@@ -196,10 +190,10 @@ LONG Progress(GimbroEventHub* hub, LONG id) {
   int32_t transfer = 0;
   LONG progress = -1;
   {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    auto it = g_book.find({hub, id});
-    if (it == g_book.end()) return -1;
-    Download& d = it->second.download;
+    std::lock_guard<std::mutex> lock(g_book.mutex);
+    Device* device = g_book.Find(hub, id);
+    if (device == nullptr) return -1;
+    Download& d = device->download;
     if (d.complete) return 100;
     if (!d.active) return -1;
     const auto idle = std::chrono::steady_clock::now() - d.lastData;
@@ -216,23 +210,11 @@ LONG Progress(GimbroEventHub* hub, LONG id) {
 }
 
 void Forget(GimbroEventHub* hub, LONG id) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  auto it = g_book.find({hub, id});
-  if (it == g_book.end()) return;
-  Discard(it->second.download);
-  g_book.erase(it);
+  g_book.Forget(hub, id, [](Device& device) { Discard(device.download); });
 }
 
 void ForgetAll(GimbroEventHub* hub) {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  for (auto it = g_book.begin(); it != g_book.end();) {
-    if (it->first.first == hub) {
-      Discard(it->second.download);
-      it = g_book.erase(it);
-    } else {
-      ++it;
-    }
-  }
+  g_book.ForgetAll(hub, [](Device& device) { Discard(device.download); });
 }
 
 }  // namespace gimbro_replay

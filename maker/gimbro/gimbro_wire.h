@@ -30,6 +30,10 @@
 //                       body: the file's whole size (u64), then the bytes
 //   0x8C FILE_END       the download is over: a: 0 complete, other = failed;
 //                       b: its transfer number
+//   0x8D UPLOAD_STATE   how an upload goes: a: 0 = going on (or complete),
+//                       other = refused or failed; b: its transfer number;
+//                       body: the bytes the device took so far (u64). Sent
+//                       after UPLOAD and after every UPLOAD_DATA
 //   0x8F ECHO_REPLY     answer to ECHO
 // Control to device:
 //   0x01 LOGIN          body: login name, one zero byte, digest (64 hex digits)
@@ -55,6 +59,12 @@
 //   0x14 DOWNLOAD       a: transfer number (> 0, new for every download); body:
 //                       the path of a file on the device
 //   0x15 DOWNLOAD_STOP  a: the transfer number of the download to stop
+//   0x16 UPLOAD         a: transfer number (> 0, new for every upload); b: kind
+//                       (1 firmware, 0 configuration); body: the file's size
+//                       (u64), then its name without folders
+//   0x17 UPLOAD_DATA    a: its transfer number; body: the next bytes of the
+//                       file (at most 64 KiB), sent once the device's
+//                       UPLOAD_STATE took every byte sent before
 //   0x0F ECHO           sent every few seconds while online; the device answers
 //
 // Login: the device opens with HELLO; the control answers LOGIN with the
@@ -97,6 +107,8 @@ enum FrameType : uint16_t {
   kReplayTimeControl = 0x13,
   kDownload = 0x14,
   kDownloadStop = 0x15,
+  kUpload = 0x16,
+  kUploadData = 0x17,
   kHello = 0x81,
   kLoginResult = 0x82,
   kStatus = 0x83,
@@ -109,6 +121,7 @@ enum FrameType : uint16_t {
   kReplayCaps = 0x8A,
   kFileData = 0x8B,
   kFileEnd = 0x8C,
+  kUploadState = 0x8D,
   kEchoReply = 0x8F,
 };
 

@@ -133,7 +133,8 @@ enum : LONG {
 //     260 height, 264 0, 268 frames per second, 272 bit rate (u32 each),
 //     276 codec header bytes (256), 532 codec header length (i32)
 //   audio (276 bytes): 0 codec name (char[256], "G711" or "AAC"), 256 sample
-//     rate, 260 bits per sample, 264 channels, 268 8, 272 bit rate
+//     rate, 260 bits per sample, 264 channels, 268 8, 272 bit rate; G.711 is
+//     A-law unless the byte behind the name's zero (5) is 'U': mu-law
 // A block whose codec name is empty is refused. The codec header length is
 // taken only as far as the block reaches (never past its 256 bytes nor past
 // the bytes given).

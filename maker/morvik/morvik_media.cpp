@@ -83,6 +83,8 @@ bool ReadAudioParam(const uint8_t* block, size_t size, AudioFormat* out) {
   AudioFormat format;
   format.codec = CodecName(block);
   if (format.codec.empty()) return false;
+  // The law of G.711 rides behind the name, where readers of the name alone do not look.
+  format.muLaw = format.codec.size() == 4 && block[5] == 'U';
   format.sampleRate = U32(block + 256);
   format.bitsPerSample = U32(block + 260);
   format.channels = U32(block + 264);
@@ -120,7 +122,7 @@ bool ToDecoderBlock(const AudioFormat& format, AudioParamBlock* block) {
   const uint32_t channels = format.channels ? format.channels : 1;
   if (format.sampleRate == 0 || channels > 8) return false;
   if (Is(format.codec, "G711")) {
-    block->wCodec = kAudioCodecPcma;
+    block->wCodec = format.muLaw ? kAudioCodecPcmu : kAudioCodecPcma;
   } else if (Is(format.codec, "AAC")) {
     const int index = AacFrequencyIndex(format.sampleRate);
     if (index < 0) return false;

@@ -25,6 +25,7 @@ struct AudioFormat {
   uint32_t sampleRate = 0;
   uint32_t bitsPerSample = 0;
   uint32_t channels = 0;
+  bool muLaw = false;  // G.711 mu-law rather than A-law
 };
 
 // The bytes of a Base64 parameter text (blanks and line breaks skipped), at

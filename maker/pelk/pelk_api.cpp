@@ -20,6 +20,7 @@ std::atomic<int> g_msgWnd{0}, g_callbacks{0}, g_invite{0}, g_loginOut{0}, g_stop
 std::atomic<int> g_notifyList{0}, g_startTS{0}, g_modify{0};
 std::mutex g_statesLock;
 std::vector<PelkDeviceStateReport> g_states;  // guarded by g_statesLock; the latest kStatesKept
+std::vector<PelkAlarmReport> g_alarms;        // guarded by g_statesLock; the latest kStatesKept
 constexpr size_t kStatesKept = 256;
 
 Engine& E() { return Engine::Default(); }
@@ -54,12 +55,18 @@ std::vector<PelkDeviceStateReport> PelkTestDeviceStates() {
   return g_states;
 }
 
+std::vector<PelkAlarmReport> PelkTestAlarmReports() {
+  std::lock_guard<std::mutex> lock(g_statesLock);
+  return g_alarms;
+}
+
 void PelkTestReset() {
   g_rsp = g_video = g_audio = g_close = 0;
   g_msgWnd = g_callbacks = g_invite = g_loginOut = g_stopTS = g_delete = 0;
   g_notifyList = g_startTS = g_modify = 0;
   std::lock_guard<std::mutex> lock(g_statesLock);
   g_states.clear();
+  g_alarms.clear();
 }
 
 // ---- the library ------------------------------------------------------------------
@@ -219,6 +226,11 @@ LONG Pelk_NotifyUpdateDeviceList() {
 }
 
 LONG Pelk_ReportAlarmInfo(const char* deviceKey, LONG channel, const RelayAlarmRecord* alarm) {
+  if (deviceKey && alarm) {
+    std::lock_guard<std::mutex> lock(g_statesLock);
+    if (g_alarms.size() == kStatesKept) g_alarms.erase(g_alarms.begin());
+    g_alarms.push_back({deviceKey, channel, *alarm});
+  }
   return S().ReportAlarmInfo(deviceKey, channel, alarm);
 }
 

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "pelk/pelk.h"
+
 struct PelkCallCounts {
   int rspDeviceVideo = 0;
   int reportVideo = 0;
@@ -28,7 +30,16 @@ struct PelkDeviceStateReport {
   long state = 0;
 };
 
+// One Pelk_ReportAlarmInfo call as the library received it.
+struct PelkAlarmReport {
+  std::string deviceKey;
+  long channel = 0;
+  RelayAlarmRecord alarm;
+};
+
 PelkCallCounts PelkTestCounts();
 // The device-state reports since the last reset, oldest first.
 std::vector<PelkDeviceStateReport> PelkTestDeviceStates();
+// The alarm reports since the last reset, oldest first.
+std::vector<PelkAlarmReport> PelkTestAlarmReports();
 void PelkTestReset();

@@ -115,6 +115,18 @@ bool IsKeyFrame(AVCodecID codec, const uint8_t* data, size_t length) {
   return false;
 }
 
+size_t Mpeg4HeaderLength(const uint8_t* data, size_t length) {
+  bool vol = false;
+  for (size_t i = 0; data && i + 3 < length; ++i) {
+    if (data[i] != 0 || data[i + 1] != 0 || data[i + 2] != 1) continue;
+    const uint8_t code = data[i + 3];
+    if (code == 0xB3 || code == 0xB6) return vol ? i : 0;
+    if (code >= 0x20 && code <= 0x2F) vol = true;
+    i += 2;
+  }
+  return 0;
+}
+
 double FrameRate(const VideoParamBlock& block) {
   if (block.dwFrameRateNum == 0 || block.dwFrameRateDen == 0) return 25.0;
   double rate = static_cast<double>(block.dwFrameRateNum) / block.dwFrameRateDen;

@@ -31,6 +31,11 @@ bool ReadAudioBlock(const void* data, long size, AudioParamBlock* block);
 // MPEG-4 I-VOP). Other codecs: false.
 bool IsKeyFrame(AVCodecID codec, const uint8_t* data, size_t length);
 
+// The MPEG-4 part 2 stream headers that open a frame (VOS, VO, VOL and what
+// stands between them): their length up to the first group-of-VOP or VOP
+// start code, when a VOL start code (00 00 01 20..2F) comes before it; else 0.
+size_t Mpeg4HeaderLength(const uint8_t* data, size_t length);
+
 // Frames per second of the block; 25 when unknown.
 double FrameRate(const VideoParamBlock& block);
 

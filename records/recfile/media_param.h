@@ -24,7 +24,8 @@ struct VideoParam {
 
 // 276 bytes.
 struct AudioParam {
-  char szCodec[256];         //   0 codec name, zero-padded: "G711" or "AAC"
+  char szCodec[256];         //   0 codec name, zero-padded: "G711" or "AAC"; G.711 is
+                             //     A-law unless byte 5 (behind the name's zero) is 'U'
   uint32_t dwSampleRate;     // 256
   uint32_t dwBitsPerSample;  // 260
   uint32_t dwChannels;       // 264

@@ -8,7 +8,9 @@
 #include <cstring>
 #include <new>
 
+#include "maker/streva/media_blocks.h"
 #include "platform/file_api.h"
+#include "records/recfile/rec_key_table.h"
 
 namespace {
 
@@ -23,6 +25,8 @@ constexpr uint32_t kKeyFlag = 0x10;
 constexpr uint32_t kDefaultFrameRate = 25;
 constexpr uint32_t kKeyTableSpare = 100;
 constexpr size_t kStreamBuffer = 64 * 1024;
+constexpr size_t kWaveFormatTag = 4420;  // the audio stream's WAVEFORMATEX
+constexpr uint16_t kWaveMuLaw = 7;
 
 uint32_t U32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
@@ -54,6 +58,7 @@ int CRecFileReader::Open(const char* pszFileName) {
   std::memset(m_szAudioCodec, 0, sizeof m_szAudioCodec);
   m_dwSampleRate = m_dwBitsPerSample = m_dwChannels = m_dwAudioFixed = m_dwAudioBitRate = 0;
   m_dwVideoChunks = m_dwAudioChunks = 0;
+  m_bIndexed = false;
 
   m_pFile = fileapi::Open(m_strFileName, "rb");
   if (!m_pFile) {
@@ -79,7 +84,15 @@ bool CRecFileReader::ReadLayout() {
   m_dwDataEnd = moviPos + moviSize;
   m_dwCurPos = moviPos;
   ReadDescription(header);
-  if (!ReadIndex(moviPos, firstVideoPos) || !ReadCodecHeader(firstVideoPos)) return false;
+  if (m_dwFrameRate == 0) m_dwFrameRate = kDefaultFrameRate;
+  switch (ReadIndex(moviPos, firstVideoPos)) {
+    case IndexState::kRead: m_bIndexed = true; break;
+    case IndexState::kIncomplete:
+      if (!WalkChunks(moviPos, firstVideoPos)) return false;
+      break;
+    case IndexState::kRefused: return false;
+  }
+  if (!ReadCodecHeader(firstVideoPos)) return false;
 
   m_dwDataStart = moviPos + 4;  // from here on: the first chunk header
   if (!SeekTo(m_dwDataStart)) return false;
@@ -87,18 +100,19 @@ bool CRecFileReader::ReadLayout() {
   return true;
 }
 
-bool CRecFileReader::ReadAt(uint64_t pos, void* buffer, size_t length) {
+bool CRecFileReader::ReadAt(uint64_t pos, void* buffer, size_t length) { return ReadUpTo(pos, buffer, length) == length; }
+
+size_t CRecFileReader::ReadUpTo(uint64_t pos, void* buffer, size_t length) {
   const int fd = fileno(m_pFile);
   auto* out = static_cast<uint8_t*>(buffer);
-  while (length > 0) {
-    const ssize_t n = ::pread(fd, out, length, static_cast<off_t>(pos));
+  size_t got = 0;
+  while (got < length) {
+    const ssize_t n = ::pread(fd, out + got, length - got, static_cast<off_t>(pos + got));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    out += n;
-    pos += static_cast<uint64_t>(n);
-    length -= static_cast<size_t>(n);
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
   }
-  return true;
+  return got;
 }
 
 bool CRecFileReader::ReadHeader(uint8_t* header, uint32_t& moviPos, uint32_t& moviSize) {
@@ -147,6 +161,9 @@ void CRecFileReader::ReadDescription(const uint8_t* header) {
   m_dwAudioFixed = 8;
   if (U32(header + 4360) == 1) {
     std::strcpy(m_szAudioCodec, "G711");
+    // The recorder keeps the law in the wave format (7 mu-law, else A-law); it
+    // goes behind the name, which peers read up to its zero.
+    if (U16(header + kWaveFormatTag) == kWaveMuLaw) m_szAudioCodec[5] = 'U';
     m_dwSampleRate = 8000;
     m_dwBitsPerSample = 16;
     m_dwChannels = 1;
@@ -166,64 +183,33 @@ uint64_t CRecFileReader::FileLength() {
   return static_cast<uint64_t>(st.st_size);
 }
 
-bool CRecFileReader::ReadIndex(uint32_t moviPos, uint32_t& firstVideoPos) {
+CRecFileReader::IndexState CRecFileReader::ReadIndex(uint32_t moviPos, uint32_t& firstVideoPos) {
   uint8_t head[8];
-  if (!ReadAt(m_dwDataEnd, head, sizeof head) || !IsCode(head, "idx1")) return false;
+  if (!ReadAt(m_dwDataEnd, head, sizeof head) || !IsCode(head, "idx1")) return IndexState::kIncomplete;
   const uint32_t indexLength = U32(head + 4);
   // The index must lie inside the file: its length field never drives more
-  // work or memory than the file holds.
+  // work or memory than the file holds. One cut short is no index.
   const uint64_t indexStart = static_cast<uint64_t>(m_dwDataEnd) + 8;
-  if (indexStart + indexLength > FileLength()) return false;
+  if (indexStart + indexLength > FileLength()) return IndexState::kIncomplete;
   const uint32_t entries = indexLength / kIndexEntry;
-  if (m_dwFrameRate == 0) m_dwFrameRate = kDefaultFrameRate;
-  const uint32_t rate = m_dwFrameRate;
 
-  // One walk in blocks. Slot 0 holds the first video frame, slot k (k >= 1)
-  // the last key frame at or before video frame k x rate. Slots before the
-  // first key frame hold the first key frame (or the first frame of a file
-  // without key frames): a position a chunk can be read from. The table is
-  // sized for every entry being video; K + 100 of its slots are used.
-  const size_t slots = static_cast<size_t>(entries / rate) + 2 + kKeyTableSpare;
-  m_pKeyTable.reset(new (std::nothrow) DWORD[slots]());
-  if (!m_pKeyTable) return false;
-  uint32_t videoChunks = 0;
+  // One walk in blocks.
+  RecKeyTableBuilder keys(m_dwFrameRate);
   uint32_t audioChunks = 0;
-  bool haveKey = false;
-  uint32_t last = 0;
-  size_t slot = 0;
-  uint32_t untilNextSlot = 0;  // video frames until the slot number grows (every rate-th frame)
   const uint32_t videoCode = U32(reinterpret_cast<const uint8_t*>("00dc"));
   const uint32_t audioCode = U32(reinterpret_cast<const uint8_t*>("01wb"));
   constexpr uint32_t kBlockEntries = 16384;
   const std::unique_ptr<uint8_t[]> block(new (std::nothrow) uint8_t[kBlockEntries * kIndexEntry]);
-  if (!block) return false;
+  if (!block) return IndexState::kRefused;
   for (uint32_t done = 0; done < entries;) {
     const uint32_t count = std::min(kBlockEntries, entries - done);
     if (!ReadAt(indexStart + static_cast<uint64_t>(done) * kIndexEntry, block.get(), count * kIndexEntry)) {
-      return false;
+      return IndexState::kIncomplete;
     }
     for (const uint8_t* entry = block.get(); entry < block.get() + count * kIndexEntry; entry += kIndexEntry) {
       const uint32_t code = U32(entry);
       if (code == videoCode) {
-        const uint32_t pos = moviPos + U32(entry + 8);
-        if (videoChunks == 0) {
-          firstVideoPos = pos;
-          last = pos;
-        }
-        if (U32(entry + 4) == kKeyFlag) {
-          if (!haveKey) {
-            for (size_t s = 0; s < slot; ++s) m_pKeyTable[s] = pos;
-            haveKey = true;
-          }
-          last = pos;
-        }
-        if (slot < slots) m_pKeyTable[slot] = last;
-        if (untilNextSlot == 0) {
-          ++slot;
-          untilNextSlot = rate;
-        }
-        --untilNextSlot;
-        ++videoChunks;
+        if (!keys.AddVideo(moviPos + U32(entry + 8), U32(entry + 4) == kKeyFlag)) return IndexState::kRefused;
       } else if (code == audioCode) {
         ++audioChunks;
       }
@@ -231,11 +217,17 @@ bool CRecFileReader::ReadIndex(uint32_t moviPos, uint32_t& firstVideoPos) {
     done += count;
     if (done == entries) m_dwLastIndexOffset = U32(block.get() + static_cast<size_t>(count - 1) * kIndexEntry + 8);
   }
-  m_dwVideoChunks = videoChunks;
   m_dwAudioChunks = audioChunks;
-  if (videoChunks == 0) return false;
-  m_dwKeyCount = videoChunks / rate;
-  if (m_dwKeyCount == 0) m_dwKeyCount = 1;
+  firstVideoPos = keys.FirstVideoPos();
+  return KeepKeyTable(keys) ? IndexState::kRead : IndexState::kRefused;
+}
+
+bool CRecFileReader::KeepKeyTable(const RecKeyTableBuilder& keys) {
+  m_dwVideoChunks = keys.VideoChunks();
+  if (m_dwVideoChunks == 0) return false;
+  m_pKeyTable = keys.Build(kKeyTableSpare);
+  if (!m_pKeyTable) return false;
+  m_dwKeyCount = keys.Seconds();
   return true;
 }
 
@@ -256,15 +248,29 @@ bool CRecFileReader::ReadCodecHeader(uint32_t firstVideoPos) {
     std::memcpy(m_byCodecHeader, start, length < 256 ? length : 256);
     return true;
   }
-  if (!ReadAt(payload, m_byCodecHeader, 29)) return false;
-  static const uint8_t kVolStart[4] = {0x00, 0x00, 0x01, 0x01};
-  if (std::memcmp(m_byCodecHeader, kVolStart, 4) == 0) {
-    m_nCodecHeaderLen = 18;
-  } else if (std::memcmp(m_byCodecHeader + 10, kVolStart, 4) == 0) {
-    m_nCodecHeaderLen = 29;
-  } else {
-    return false;
+  // MPEG-4: the stream headers in front of the first picture. Files of the
+  // maker's cameras start with a VO code 00 00 01 01 at 0 (18 bytes of headers)
+  // or at 10 (29 bytes). Other encoders write VOS, VO (00 00 01 00) and VOL
+  // headers of other lengths: the headers are then what stands in front of the
+  // first group-of-VOP or VOP header, when a VOL is among them.
+  uint8_t start[sizeof m_byCodecHeader];
+  uint8_t lengthField[4];
+  if (!ReadAt(firstVideoPos + 4, lengthField, sizeof lengthField)) return false;
+  const size_t available = std::min<size_t>(sizeof start, U32(lengthField));
+  const size_t got = ReadUpTo(payload, start, std::max<size_t>(available, 29));
+  if (got < 29) return false;
+  const size_t headers = mediablocks::Mpeg4HeaderLength(start, std::min(got, available));
+  static const uint8_t kVoStart[4] = {0x00, 0x00, 0x01, 0x01};
+  size_t length = 0;
+  if (std::memcmp(start, kVoStart, 4) == 0) {
+    length = 18;
+  } else if (std::memcmp(start + 10, kVoStart, 4) == 0) {
+    length = 29;
   }
+  if (headers > length) length = headers;  // longer headers than the maker's are kept whole
+  if (length == 0) return false;
+  m_nCodecHeaderLen = static_cast<int>(length);
+  std::memcpy(m_byCodecHeader, start, std::min(length, got));
   return true;
 }
 
@@ -327,7 +333,7 @@ int CRecFileReader::ReadFrame(BYTE* pBuf, int nBufSize, int* pbVideo, int* pbKey
   int key = 0;
   if (IsCode(head, "00dc")) {
     video = 1;
-    key = m_szVideoCodec[0] == 'M' ? IsMpeg4KeyFrame(pBuf, len) : IsH264KeyFrame(pBuf, len);
+    key = IsKeyFrame(pBuf, len);
   } else if (IsCode(head, "01wb")) {
     key = 1;
   } else {
@@ -338,11 +344,17 @@ int CRecFileReader::ReadFrame(BYTE* pBuf, int nBufSize, int* pbVideo, int* pbKey
   return len;
 }
 
-bool CRecFileReader::IsMpeg4KeyFrame(const BYTE* f, int nLen) const {
-  // A VOP start (00 00 01 B6) whose coding type (top two bits) is I, either at
-  // the start or after a VOL header.
+bool CRecFileReader::IsMpeg4KeyFrame(const BYTE* f, int nLen) {
+  // A VOP start (00 00 01 B6) whose coding type (top two bits) is I, at the
+  // start or after the maker's VOL header; or the first VOP behind other stream
+  // and group-of-VOP headers.
   if (nLen >= 5 && f[3] == 0xB6 && (f[4] & 0xC0) == 0) return true;
-  return nLen >= 23 && f[3] == 0x01 && f[21] == 0xB6 && (f[22] & 0xC0) == 0;
+  if (nLen >= 23 && f[3] == 0x01 && f[21] == 0xB6 && (f[22] & 0xC0) == 0) return true;
+  return nLen > 0 && mediablocks::IsKeyFrame(AV_CODEC_ID_MPEG4, f, static_cast<size_t>(nLen));
+}
+
+bool CRecFileReader::IsKeyFrame(const BYTE* pFrame, int nLen) const {
+  return m_szVideoCodec[0] == 'M' ? IsMpeg4KeyFrame(pFrame, nLen) : IsH264KeyFrame(pFrame, nLen) != 0;
 }
 
 int CRecFileReader::IsH264KeyFrame(const BYTE* pFrame, int nLen) {

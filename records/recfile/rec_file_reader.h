@@ -10,8 +10,13 @@
 // index, and then hands out the chunks one by one.
 //
 // Open reads the header and the index, the table stays (K + 100 words); every
-// other call works on the open file. All file positions are unsigned 32-bit,
-// so files up to 4 GiB are addressed. A reader belongs to one thread at a time.
+// other call works on the open file. A file whose index is missing or
+// incomplete (a file still being written, or one whose writer died) is read all
+// the same: Open walks its chunks from the first one to the first that is not
+// whole or not a chunk (at most kRecMaxWalkedChunks), builds the table from
+// them, and the file ends where the last whole chunk ends. All file positions
+// are unsigned 32-bit, so files up to 4 GiB are addressed. A reader belongs to
+// one thread at a time.
 //
 // Results follow the program's convention: numbers, no exceptions, no logging.
 #pragma once
@@ -27,9 +32,16 @@
 // Largest chunk payload ReadFrame hands out; callers' buffers hold this much.
 constexpr int kRecMaxFrameSize = 512000;
 
+// Chunks that Open walks at most in a file without a whole index: far more than
+// the longest record file holds (a day of 25 video frames and 50 audio chunks
+// a second is 6.5 million), and bounded, whatever the file claims.
+constexpr uint32_t kRecMaxWalkedChunks = 16u << 20;
+
 // Media masks of GetMediaInfo.
 constexpr BYTE kRecMediaVideo = 0x10;          // one stream: video only
 constexpr BYTE kRecMediaVideoAudio = 0x11;     // two streams: video and audio
+
+class RecKeyTableBuilder;
 
 class CRecFileReader {
  public:
@@ -39,15 +51,18 @@ class CRecFileReader {
   CRecFileReader& operator=(const CRecFileReader&) = delete;
 
   // 1 = ready to read, 0 = refused (missing or unreadable file, a stream count
-  // other than 1 or 2, a short header, a missing, short or out-of-file index, no
-  // video in the index, an unrecognised codec header). A refused file leaves the
-  // reader closed. Open on an open reader closes it first.
+  // other than 1 or 2, a short header, no video, an unrecognised codec header;
+  // without a whole index also no "movi" list where the layout puts it). A
+  // refused file leaves the reader closed. Open on an open reader closes it first.
   int Open(const char* pszFileName);
   // Frees the name, the index and the key table and closes the file; 1.
   int Close();
   // Clears the ratio's bounds, then Close. Owners run it when they are done.
   int Reset();
   bool IsOpen() const { return m_pFile != nullptr; }
+  // True when the open file's index was read whole; false when its chunks were
+  // walked instead (the file is still being written, or its writer died).
+  bool IsIndexed() const { return m_bIndexed; }
 
   // Media mask (kRecMediaVideo / kRecMediaVideoAudio) and both description
   // blocks; any pointer may be null. Returns 0.
@@ -92,12 +107,17 @@ class CRecFileReader {
  private:
   bool ReadLayout();  // the rest of Open, on the opened file
   bool ReadAt(uint64_t pos, void* buffer, size_t length);  // positional, the stream stays
+  size_t ReadUpTo(uint64_t pos, void* buffer, size_t length);  // bytes read
   bool ReadHeader(uint8_t* header, uint32_t& moviPos, uint32_t& moviSize);
-  bool ReadIndex(uint32_t moviPos, uint32_t& firstVideoPos);
+  enum class IndexState { kRead, kIncomplete, kRefused };
+  IndexState ReadIndex(uint32_t moviPos, uint32_t& firstVideoPos);
+  bool WalkChunks(uint32_t moviPos, uint32_t& firstVideoPos);  // rec_file_walk.cpp
+  bool KeepKeyTable(const RecKeyTableBuilder& builder);
   bool ReadCodecHeader(uint32_t firstVideoPos);
   void ReadDescription(const uint8_t* header);
   bool SeekTo(uint32_t pos);
-  bool IsMpeg4KeyFrame(const BYTE* pFrame, int nLen) const;
+  static bool IsMpeg4KeyFrame(const BYTE* pFrame, int nLen);
+  bool IsKeyFrame(const BYTE* pFrame, int nLen) const;  // by the file's codec
   uint64_t FileLength();
 
   std::string m_strFileName;
@@ -132,6 +152,7 @@ class CRecFileReader {
 
   DWORD m_dwFirstChunkPos = 0;
   DWORD m_dwLastIndexOffset = 0;
+  bool m_bIndexed = false;
 };
 
 // 1 when the frame starts with 00 00 00 01, is at least 7 bytes long and its

@@ -303,6 +303,9 @@ class CSearchRecDlg : public CDialog, public IPlayBackEvents {
   // only within the pane count. -1 none.
   int ChooseFreePlayer(bool skipHeld, bool inPanes = false) const;
   void PlayLocalFile(const std::string& path, int row);
+  // Opens a local record file on player p; a file the player cannot open is
+  // named in the page's status (and logged), and false comes back.
+  bool OpenOnPlayer(int p, const std::string& path);
   void PlayNvrFile(const std::string& path, int row);
   void PlayRelayFile(const std::string& path);
   // The page's relay channel: its key ("MAC:IP") and channel number.

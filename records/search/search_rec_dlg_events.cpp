@@ -82,7 +82,10 @@ LONG CSearchRecDlg::OnPlayerNotify(LONG ctrlId, LONG code, const char* text) {
         slot.nCurFile = count;
         slot.nStartSecond = next->nStartSecond;
       }
-      if (player) player->OpenFile(next->strFilePath.c_str());
+      if (!OpenOnPlayer(p, next->strFilePath)) {
+        FreeLocalSlot(slot);
+        slot.nCurFile = 0;
+      }
       return FALSE;
     }
     if (player) player->Stop();

@@ -3,13 +3,16 @@
 // Local record files are opened by the player itself; files and days that an
 // NVR or a relay peer streams are opened by the NVR and relay playback.
 #include <QDateTimeEdit>
+#include <cstdio>
 
 #include "core/client_log.h"
 #include "core/dev_info_store.h"
 #include "core/fixed_text.h"
 #include "maker/morvik/morvik.h"
+#include "platform/string_table.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/search/search_rec_dlg.h"
+#include "records/search/search_rec_strings.h"
 #include "ui/sort_list_ctrl.h"
 
 namespace {
@@ -75,9 +78,25 @@ void CSearchRecDlg::PlayLocalFile(const std::string& path, int row) {
   CPlayBackAtl* player = m_pPlayer[p];
   player->SetPlayOption(kMorvikOptionSound, 0);
   player->SetPlayOption(kMorvikOptionContinuous, kSingleFile);
-  if (player->OpenFile(path.c_str()) != 0) WriteLog(6, "OnDblClkResultList: cannot open %s", path.c_str());
+  if (!OpenOnPlayer(p, path)) {
+    m_nPlayerRow[p] = -1;
+    return;
+  }
   m_nPlayerRow[p] = row;
   SetTimer(kPlayStatusTimer, 1000);
+}
+
+bool CSearchRecDlg::OpenOnPlayer(int p, const std::string& path) {
+  if (p < 0 || p >= kPlayers || !m_pPlayer[p]) return false;
+  if (m_pPlayer[p]->OpenFile(path.c_str()) == 0) return true;
+  WriteLog(6, "CSearchRecDlg: player %d cannot open %s", p + 1, path.c_str());
+  const size_t cut = path.find_last_of("\\/");
+  char text[1400];
+  std::snprintf(text, sizeof text, "%s%d: %s %s", LoadStringA(searchrec::IDS_WINDOW).c_str(), p + 1,
+                LoadStringA(searchrec::IDS_CANNOT_PLAY).c_str(),
+                (cut == std::string::npos ? path : path.substr(cut + 1)).c_str());
+  SetStatusText(text);
+  return false;
 }
 
 void CSearchRecDlg::OnPlaybackDblClick(int row, int second) {
@@ -142,7 +161,10 @@ void CSearchRecDlg::OpenLocalDay(int row, int second) {
   if (player->IsPlaying()) player->Stop();
   player->SetPlayOption(kMorvikOptionSound, 0);
   player->SetPlayOption(kMorvikOptionContinuous, kDayFiles);
-  player->OpenFile(pick.strPath.c_str());
+  if (!OpenOnPlayer(p, pick.strPath)) {
+    FreeLocalSlot(slot);
+    return;
+  }
   player->SetPlaySeconds(kMorvikStartPosition, pick.nOffset);
   m_pTimeBar->SetRowCursor(row, pick.nStartSecond + pick.nOffset);
   WriteLog(6, "OpenReplay: SetPlaySeconds. ProgressSeconds=%d,StartSeconds=%d", pick.nOffset, pick.nStartSecond);

@@ -64,6 +64,7 @@ enum : UINT {
   IDS_BYTES_NO_LIMIT = 1414,
   IDS_QUERY = 1415,
   IDS_PLAY_STATUS = 1416,
+  IDS_CANNOT_PLAY = 20410,
 };
 
 struct ControlText {

@@ -8,7 +8,7 @@
 #include "alarm_map_wall/tvwall/draw_tvwall_dlg.h"
 #include "alarm_map_wall/emap/map_data.h"
 #include "alarm_map_wall/emap/map_manager_dlg.h"
-#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
 #include "alarm_map_wall/tvwall/tv_wall_manager.h"
 
 TEST(AlarmMapWallWindows, EachIsCreatedFromItsTemplateAndStaysHidden) {

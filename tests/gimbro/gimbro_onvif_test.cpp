@@ -2,6 +2,9 @@
 // and return, refused passwords, peers that are not cameras, PTZ, presets,
 // events, messages and the stream addresses handed to the pull control.
 #include <QDateTime>
+#include <cstdio>
+
+#include "common/temp_folder.h"
 
 #include "gimbro_fixture.h"
 #include "maker/gimbro/gimbro_link.h"
@@ -385,6 +388,17 @@ TEST_F(GimbroOnvifTest, MessagesWithoutCounterpartAreRefusedAtOnce) {
   ASSERT_EQ(ctrl->AddBroadcastDevice(id), GIMBRO_OK);
   ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_TALK_REFUSED, 2));
   EXPECT_EQ(ctrl->StopBroadcast(), GIMBRO_OK);
+
+  // Firmware and configuration files have no counterpart either.
+  TempFolder folder;
+  const std::string firmware = folder.File("fw.bin");
+  std::FILE* file = std::fopen(firmware.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  std::fputs("firmware", file);
+  std::fclose(file);
+  ASSERT_EQ(ctrl->UploadFile(id, 1, firmware.c_str()), GIMBRO_OK);
+  ASSERT_TRUE(WaitStatus(GIMBRO_STATUS_UPLOAD_FAILED));
+  EXPECT_EQ(ctrl->GetUploadProgress(id), -1);
 
   ASSERT_EQ(ctrl->RequestIFrame(id, 1), GIMBRO_OK);
   EXPECT_EQ(camera.Take("SetSynchronizationPoint"), "SetSynchronizationPoint sub");

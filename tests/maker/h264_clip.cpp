@@ -16,6 +16,11 @@ H264Clip MakeH264Clip(const std::string& folder, int seconds, int width, int hei
                               std::to_string(seconds) + " -c:v libx264 -g " + std::to_string(frameRate) +
                               " -bf 0 -pix_fmt yuv420p '" + path + "'";
   if (std::system(command.c_str()) != 0) return clip;
+  return ReadH264Clip(path, width, height, frameRate);
+}
+
+H264Clip ReadH264Clip(const std::string& path, int width, int height, int frameRate) {
+  H264Clip clip;
   AVFormatContext* input = nullptr;
   if (avformat_open_input(&input, path.c_str(), nullptr, nullptr) != 0) return clip;
   AVPacket* packet = av_packet_alloc();

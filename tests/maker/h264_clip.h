@@ -20,3 +20,5 @@ struct H264Clip {
 // picture ("testsrc", "color=c=red", ...).
 H264Clip MakeH264Clip(const std::string& folder, int seconds, int width = 320, int height = 240,
                       int frameRate = 25, const std::string& source = "testsrc");
+// The frames of a clip file that MakeH264Clip made ("clip.h264" in its folder).
+H264Clip ReadH264Clip(const std::string& path, int width = 320, int height = 240, int frameRate = 25);

@@ -253,6 +253,20 @@ TEST(MorvikMedia, ParameterBlocksKeepToTheirBytes) {
   EXPECT_FALSE(morvikmedia::ToDecoderBlock(morvikmedia::AudioFormat{"AAC", 12345, 16, 1}, &audio));
   EXPECT_TRUE(morvikmedia::ToDecoderBlock(morvikmedia::AudioFormat{"G711", 8000, 16, 1}, &audio));
   EXPECT_EQ(audio.wCodec, kAudioCodecPcma);
+  // G.711's law behind the name: 'U' is mu-law, anything else A-law.
+  for (const char law : {'U', 'A', '\0'}) {
+    std::vector<uint8_t> block(276, 0);
+    std::memcpy(block.data(), "G711", 4);
+    block[5] = static_cast<uint8_t>(law);
+    block[256] = 0x40;  // 8000 Hz
+    block[257] = 0x1F;
+    block[264] = 1;
+    morvikmedia::AudioFormat g711;
+    ASSERT_TRUE(morvikmedia::ReadAudioParam(block.data(), block.size(), &g711));
+    EXPECT_EQ(g711.codec, "G711");
+    ASSERT_TRUE(morvikmedia::ToDecoderBlock(g711, &audio));
+    EXPECT_EQ(audio.wCodec, law == 'U' ? kAudioCodecPcmu : kAudioCodecPcma) << law;
+  }
 }
 
 TEST_F(MorvikTest, RefusesWhatItCannotDecode) {

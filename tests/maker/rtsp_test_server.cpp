@@ -33,11 +33,21 @@ int RtspTestServer::FreePort() {
 }
 
 bool RtspTestServer::Start(const std::string& script, int port, bool shared) {
+  return Start(script, port, shared, {});
+}
+
+bool RtspTestServer::Start(const std::string& script, int port, bool shared,
+                           const std::vector<std::string>& options) {
   Stop();
   port_ = port;
+  std::vector<std::string> args = {"python3", script, std::to_string(port_)};
+  if (shared) args.push_back("--shared");
+  args.insert(args.end(), options.begin(), options.end());
+  std::vector<char*> argv;
+  for (std::string& arg : args) argv.push_back(arg.data());
+  argv.push_back(nullptr);
   int pipeFds[2];
   if (pipe(pipeFds) != 0) return false;
-  const std::string portText = std::to_string(port_);
   const pid_t parent = getpid();
   pid_ = fork();
   if (pid_ == 0) {
@@ -45,8 +55,7 @@ bool RtspTestServer::Start(const std::string& script, int port, bool shared) {
     dup2(pipeFds[1], STDOUT_FILENO);
     close(pipeFds[0]);
     close(pipeFds[1]);
-    execl("/usr/bin/python3", "python3", script.c_str(), portText.c_str(),
-          shared ? "--shared" : nullptr, nullptr);
+    execv("/usr/bin/python3", argv.data());
     _exit(127);
   }
   close(pipeFds[1]);

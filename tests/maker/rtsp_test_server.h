@@ -3,6 +3,7 @@
 
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 class RtspTestServer {
  public:
@@ -14,6 +15,8 @@ class RtspTestServer {
   // port 0: the server takes a free one (Port() tells which). false when the
   // server did not say it was ready. shared: clients of a path share one encoder.
   bool Start(const std::string& script, int port = 0, bool shared = false);
+  // The same with more options for the server (e.g. "--camera-video", "mpeg4").
+  bool Start(const std::string& script, int port, bool shared, const std::vector<std::string>& options);
   void Stop();
   void Kill();  // SIGKILL, as a server that dies
   int Port() const { return port_; }

@@ -41,6 +41,9 @@ Commands (one line each on the command port; each gets one answer line,
                               nothing at all (silent), or every byte with a size of 0 (zero);
                               several modes are taken by the next requests in turn, the last
                               one staying
+  upload MODE                 how uploads are taken: every piece (ok), refused at once (refuse),
+                              half of the file and then no answer (stall), or half of the file
+                              and then a count of one byte too many (miscount)
   garbage                     send non-frame bytes to every logged-in connection
   drop                        close every connection
   audio PATH                  write the talk and broadcast audio received so far (the packets' bytes,
@@ -59,7 +62,8 @@ Received records: "CONNECT", "LOGIN <user> ok|refused", "PTZ <hex>",
 (talk and broadcast audio is kept apart: see "audio"),
 "BROADCAST_STOP", "REPLAY_FILE <path>", "REPLAY_FILE_CONTROL <command> <value>",
 "REPLAY_TIME <channel> <time>", "REPLAY_TIME_CONTROL <channel> <command> <value> <time>",
-"DOWNLOAD <path>", "DOWNLOAD_STOP", "CLOSED".
+"DOWNLOAD <path>", "DOWNLOAD_STOP", "UPLOAD <kind> <size> <name>",
+"UPLOAD_DONE <size> <md5 hex of the bytes>", "CLOSED".
 
 Replays: without a record tree, a file or time replay request is answered with media
 parameters (kind 1 for a file, 4 for a time) whose VideoParam attribute is the Base64
@@ -77,6 +81,8 @@ parameters).
 Downloads: FILE_DATA frames (the size as u64, then up to 64 KiB of bytes, byte i
 of the file being i % 251, or the record file's bytes), then FILE_END; the request's
 transfer number (argument a) comes back as argument b of both.
+Uploads: every UPLOAD and UPLOAD_DATA is answered with UPLOAD_STATE (a 0 going on, 1
+refused; b the transfer number; the bytes taken so far as u64).
 """
 
 import argparse
@@ -100,8 +106,8 @@ LOGIN, PTZ, AUX, TALK, IFRAME, TIME_SYNC, BROADCAST, BROADCAST_STOP, TALK_AUDIO,
 HELLO, LOGIN_RESULT, STATUS, PTZ_RESPONSE, AUX_RESPONSE = 0x81, 0x82, 0x83, 0x84, 0x85
 ALARM, MEDIA_DATA, MEDIA_PARAM, REPLAY_STATE, ECHO_REPLY = 0x86, 0x87, 0x88, 0x89, 0x8F
 REPLAY_FILE, REPLAY_FILE_CONTROL, REPLAY_TIME, REPLAY_TIME_CONTROL = 0x10, 0x11, 0x12, 0x13
-DOWNLOAD, DOWNLOAD_STOP = 0x14, 0x15
-REPLAY_CAPS, FILE_DATA, FILE_END = 0x8A, 0x8B, 0x8C
+DOWNLOAD, DOWNLOAD_STOP, UPLOAD, UPLOAD_DATA = 0x14, 0x15, 0x16, 0x17
+REPLAY_CAPS, FILE_DATA, FILE_END, UPLOAD_STATE = 0x8A, 0x8B, 0x8C, 0x8D
 DOWNLOAD_CHUNK = 64 * 1024
 
 
@@ -146,6 +152,7 @@ class Device:
         self.talk_accept = True
         self.replay_caps = (1, 0)
         self.download_size, self.download_modes = 300000, ["ok"]
+        self.upload_mode = "ok"
         self.lock = threading.Condition()
         self.book = Records(self.lock)
         self.audio = bytearray()  # talk and broadcast audio received
@@ -303,6 +310,8 @@ class Device:
             if client.get("download") == a:
                 client["download"] = None
             self.record("DOWNLOAD_STOP")
+        elif ftype in (UPLOAD, UPLOAD_DATA):
+            self.upload(client, ftype, a, b, body)
         elif ftype == TALK_AUDIO:
             with self.lock:
                 self.audio += body
@@ -437,6 +446,30 @@ class Device:
             return
         send(client, frame(FILE_END, 1 if mode == "fail" else 0, transfer))
 
+    def upload(self, client, ftype, transfer, kind, body):
+        if ftype == UPLOAD:
+            size = struct.unpack("<Q", body[:8])[0] if len(body) >= 8 else 0
+            name = body[8:].decode("latin-1")
+            self.record("UPLOAD %d %d %s" % (kind, size, name))
+            client["upload"] = {"transfer": transfer, "size": size, "data": bytearray()}
+            if self.upload_mode == "refuse":
+                send(client, frame(UPLOAD_STATE, 1, transfer, struct.pack("<Q", 0)))
+                return
+        else:
+            up = client.get("upload")
+            if up is None or up["transfer"] != transfer:
+                return
+            up["data"] += body
+        up = client["upload"]
+        taken = len(up["data"])
+        if self.upload_mode in ("stall", "miscount") and taken >= up["size"] // 2 and taken > 0:
+            if self.upload_mode == "miscount":
+                send(client, frame(UPLOAD_STATE, 0, transfer, struct.pack("<Q", taken + 1)))
+            return
+        send(client, frame(UPLOAD_STATE, 0, transfer, struct.pack("<Q", taken)))
+        if taken == up["size"]:
+            self.record("UPLOAD_DONE %d %s" % (taken, hashlib.md5(bytes(up["data"])).hexdigest()))
+
     def talk(self, client):
         if not self.talk_accept:
             send(client, frame(STATUS, 7, body=b"talk refused"))
@@ -496,6 +529,8 @@ class Device:
             with self.lock:
                 self.download_size = int(args[0])
                 self.download_modes = args[1:] or ["ok"]
+        elif cmd == "upload":
+            self.upload_mode = args[0]
         elif cmd == "garbage":
             return "OK %d" % self.broadcast(b"\x00garbage after login\xff" * 3)
         elif cmd == "drop":

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <QCoreApplication>
 #include <QWidget>
 #include <algorithm>
@@ -133,6 +135,29 @@ TEST_F(RelayMessageHandlerTest, EveryRelayLibraryRecordIsGivenBack) {
   EXPECT_EQ(relayMessages, 34);  // the library's named messages
   EXPECT_FALSE(handler.HandleMessage(WM_RELAY_SERVER_CLOSED + 1, 0, 0));
   EXPECT_FALSE(handler.HandleMessage(WM_USER + 1, 0, 0));
+}
+
+// A peer's alarm reaches the alarm panel's hook with its key ended by its zero
+// (a peer may fill the key field to the brim) and its nine words.
+TEST_F(RelayMessageHandlerTest, APeersAlarmGoesToTheAlarmPanel) {
+  std::vector<std::string> keys;
+  std::vector<LONG> types;
+  host_.AddRemoteAlarm = [&](const char* key, const RelayAlarmRecord* alarm) {
+    keys.push_back(key);
+    types.push_back(alarm->nType);
+  };
+  CRelayMessageHandler handler(host_);
+  pelk::RecordStore& records = pelk::Engine::Default().Records();
+  const size_t before = records.Outstanding();
+  auto* key = records.NewRecord<RelayAlarmKeyRecord>();
+  std::memset(key->szDevKey, 'k', sizeof key->szDevKey);
+  key->szDevKey[3] = ':';
+  auto* alarm = records.NewRecord<RelayAlarmRecord>();
+  alarm->nType = 14;
+  EXPECT_TRUE(handler.HandleMessage(WM_RELAY_ALARM, reinterpret_cast<WPARAM>(key), reinterpret_cast<LPARAM>(alarm)));
+  EXPECT_EQ(keys, (std::vector<std::string>{"kkk:" + std::string(PELK_KEY_SIZE - 4, 'k')}));
+  EXPECT_EQ(types, (std::vector<LONG>{14}));
+  EXPECT_EQ(records.Outstanding(), before);
 }
 
 TEST_F(RelayMessageHandlerTest, EveryPostedTextIsFreedOnce) {

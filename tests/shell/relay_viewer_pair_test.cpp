@@ -16,6 +16,10 @@
 #include "common/wait_for.h"
 #include "core/dev_state_image.h"
 #include "core/res_msg_dlg.h"
+#include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
+#include "ui/sort_list_ctrl.h"
+#include <QDateTimeEdit>
 #include "fake_device_process.h"
 #include "live/grid/video_manager_dlg.h"
 #include "live/grid/video_wnd.h"
@@ -218,5 +222,47 @@ TEST_F(RelayViewerPairTest, AnNvrsChannelsAndTheirStatesReachTheViewer) {
   // Channel 1 stays as its state text left it, though the count came on its
   // connection too.
   EXPECT_EQ(channels(), (std::vector<std::string>{"Nvr=1", "Channel-1=0"}));
+}
+
+// An alarm of B's camera travels through the relay: A lists it under the relay
+// device key "MAC:IP", logs it under "MAC_IP", makes the camera's item blink
+// while its alarm action is on, and the alarm search finds it under that name.
+TEST_F(RelayViewerPairTest, APeersAlarmIsListedAndLoggedUnderItsRelayKey) {
+  auto device = std::make_unique<FakeDeviceProcess>(0, QStringList{"--user", "admin", "--password", "secret"});
+  ASSERT_TRUE(device->Ready());
+  VemoPeer peer;
+  ASSERT_TRUE(peer.Start(device->Port())) << peer.Output();
+  ASSERT_NE(device->Take("LOGIN admin ok", 30), "");  // B's camera is logged in
+  WriteViewerConfig(peer.Port());
+  CVistarelDlg& a = Open();
+  ASSERT_TRUE(WaitFor([&] { return GateState() == 1; }, 30000)) << "B's camera online in A's list";
+  ASSERT_EQ(a.ToggleSoundSwitch(), 1);
+
+  const std::string key = std::string(VemoPeer::kMac) + ":127.0.0.1";
+  const std::string logName = std::string(VemoPeer::kMac) + "_127.0.0.1";
+  CSortListCtrl* panel = a.m_pAlarmListDlg->GetList();
+  auto listed = [&] {
+    for (int row = 0; row < panel->GetItemCount(); ++row) {
+      if (panel->GetItemText(row, 0) == key && panel->GetItemText(row, 1) == "Motion Detect") return true;
+    }
+    return false;
+  };
+  ASSERT_EQ(device->Command("alarm 2026 1 5 0 10 30 0 14 0"), "OK 1");
+  ASSERT_TRUE(WaitFor(listed, 30000)) << "B's alarm in A's panel";
+  EXPECT_EQ(Gate()->bAlarmFlag, 1);
+
+  CSearchAlarmDlg* search = a.m_pSearchAlarmDlg;
+  search->SetRemoteDevice(Gate());
+  EXPECT_EQ(search->DeviceText(), logName);
+  qobject_cast<QDateTimeEdit*>(search->GetDlgItem(CSearchAlarmDlg::IDC_START))
+      ->setDateTime(QDateTime(QDate(2026, 1, 5), QTime(0, 0)));
+  auto found = [&] {
+    search->OnBnClickedQuery();
+    for (const AlarmResult& result : search->Results()) {
+      if (std::string(result.DevName) == logName && std::string(result.Type) == "14") return true;
+    }
+    return false;
+  };
+  EXPECT_TRUE(WaitFor(found, 20000)) << "written within the log worker's ten seconds, found under MAC_IP";
 }
 }  // namespace

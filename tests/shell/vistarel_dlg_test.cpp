@@ -18,8 +18,9 @@
 
 #include "common/wait_for.h"
 #include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "ui/sort_list_ctrl.h"
 #include "alarm_map_wall/emap/map_manager_dlg.h"
-#include "alarm_map_wall/alarm/search_alarm_dlg.h"
+#include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
 #include "alarm_map_wall/tvwall/tv_wall_manager.h"
 #include "core/dev_info_store.h"
 #include "core/res_msg_dlg.h"
@@ -194,16 +195,20 @@ TEST_F(MainWindowTest, StartUpTimersRunInTheirOrder) {
   EXPECT_TRUE(std::filesystem::exists(folder_.File("Config/RemoteDevInfo.xml")));
 }
 
-// The motion alarms (type 14) of the alarm list; a login adds an entry of its own.
+// The motion alarms (type 14) of the alarm list, by their English text; a
+// login adds an entry of its own.
 static int MotionAlarms(CVistarelDlg& dlg) {
+  CSortListCtrl* list = dlg.m_pAlarmListDlg->GetList();
   int count = 0;
-  for (const AlarmEntry& alarm : dlg.m_pAlarmListDlg->GetAlarms()) count += alarm.nType == 14 ? 1 : 0;
+  for (int row = 0; row < list->GetItemCount(); ++row) count += list->GetItemText(row, 1) == "Motion Detect" ? 1 : 0;
   return count;
 }
 
-// A camera that logs in turns its item online; its alarm blinks the item ten
-// times, sets the alarm button flashing and reaches the alarm recording.
+// A camera that logs in turns its item online; its alarm (with the alarm
+// action switched on) blinks the item ten times, sets the alarm button
+// flashing and reaches the alarm recording.
 TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
+  ASSERT_TRUE(UseEnglishTexts());
   FakeDeviceProcess device(0, {"--password", "pw"});
   ASSERT_TRUE(device.Ready());
   DevInfo camera = Dev("C1", "Gate", 1, "Hall", 0);
@@ -229,6 +234,7 @@ TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
   // starts on a start-up timer of its own, which a camera on this machine may
   // beat to its login: the alarm is raised once it runs.
   ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));
+  ASSERT_EQ(dlg.ToggleSoundSwitch(), 1);
   ASSERT_EQ(device.Command("alarm 2026 12 10 0 8 30 15 14 0"), "OK 1");
   bool sawAlarmImage = false;
   ASSERT_TRUE(WaitFor([&] {
@@ -247,6 +253,7 @@ TEST_F(MainWindowTest, DeviceMessagesChangeTheTreeItems) {
 // A camera that speaks ONVIF comes online the same way, and its motion event
 // reaches the alarm list and the words the alarm recording reads.
 TEST_F(MainWindowTest, OnvifCameraComesOnlineAndRaisesAlarms) {
+  ASSERT_TRUE(UseEnglishTexts());
   FakeOnvifCamera camera(0, {"--password", "pw"});
   ASSERT_TRUE(camera.Ready());
   DevInfo gate = Dev("C1", "Gate", 1, "Hall", 0);

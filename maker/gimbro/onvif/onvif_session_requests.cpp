@@ -8,6 +8,7 @@
 
 #include "maker/gimbro/gimbro_event_hub.h"
 #include "maker/gimbro/gimbro_log.h"
+#include "maker/gimbro/gimbro_upload.h"
 #include "maker/gimbro/onvif/onvif_session.h"
 #include "maker/gimbro/onvif/ptz_action.h"
 #include "platform/codepage.h"
@@ -66,6 +67,16 @@ void Session::Request(const gimbro_wire::Frame& frame) {
     case gimbro_wire::kTimeSync:
       SyncClock(frame.a);
       break;
+    case gimbro_wire::kUpload: {
+      // Firmware and configuration files are not taken over ONVIF: the upload
+      // is refused at once.
+      gimbro_wire::Frame refusal;
+      refusal.type = gimbro_wire::kUploadState;
+      refusal.a = 1;
+      refusal.b = frame.a;
+      gimbro_upload::HandleFrame(hub_, params_.id, refusal, {});
+      break;
+    }
     default:
       break;
   }

@@ -75,6 +75,25 @@ RecFileFixture GopFile(int streams, uint32_t rate, int frames, int gop) {
   return f;
 }
 
+// An MPEG-4 frame from its parts (start codes written out), then `fill` bytes
+// of 0x22 that hold no start code.
+std::vector<uint8_t> Mp4Frame(std::initializer_list<std::vector<uint8_t>> parts, size_t fill = 200) {
+  std::vector<uint8_t> frame;
+  for (const std::vector<uint8_t>& part : parts) frame.insert(frame.end(), part.begin(), part.end());
+  frame.insert(frame.end(), fill, 0x22);
+  return frame;
+}
+const std::vector<uint8_t> kVos = {0, 0, 1, 0xB0, 0x01, 0, 0, 1, 0xB5, 0x89, 0x13};  // VOS, visual object
+const std::vector<uint8_t> kVo = {0, 0, 1, 0x00};
+const std::vector<uint8_t> kVo1 = {0, 0, 1, 0x01};
+// A VOL start code and 16 bytes of its fields.
+const std::vector<uint8_t> kVol = {0, 0, 1, 0x20, 0x00, 0xC4, 0x8D, 0x8F, 0xFF, 0xFD, 0x14, 0x04,
+                                   0x2D, 0x14, 0x63, 0x11, 0x22, 0x33, 0x44, 0x55};
+const std::vector<uint8_t> kUserData = {0, 0, 1, 0xB2, 'L', 'a', 'v', 'c'};
+const std::vector<uint8_t> kGov = {0, 0, 1, 0xB3, 0x00, 0x10, 0x07};
+const std::vector<uint8_t> kIVop = {0, 0, 1, 0xB6, 0x10};
+const std::vector<uint8_t> kPVop = {0, 0, 1, 0xB6, 0x50};
+
 TEST_F(RecFileReaderTest, ReadsEveryChunkOfATwoStreamFileByteExact) {
   const RecFileFixture fixture = GopFile(2, 5, 15, 5);
   CRecFileReader reader;
@@ -137,6 +156,13 @@ TEST_F(RecFileReaderTest, MediaDescriptionComesFromTheFixedHeader) {
        0x10, "MP4V", 25, 18, "", 0, 0, 0, 0, 0},
       {"mpeg-4 with a VOL at 10", 2, "XVID", 25, 352, 1, 1, 8000, volAt10,
        0x11, "MP4V", 25, 29, "G711", 8000, 16, 1, 8, 64000},
+      // Headers of other encoders: whatever stands in front of the picture.
+      {"mpeg-4 from the VO code 00 00 01 00, then a group of VOPs", 1, "XVID", 25, 352, 1, 1, 8000,
+       Mp4Frame({kVo, kVol, kGov, kIVop}), 0x10, "MP4V", 25, 24, "", 0, 0, 0, 0, 0},
+      {"mpeg-4 from a VOS header, with user data", 2, "XVID", 25, 352, 1, 1, 8000,
+       Mp4Frame({kVos, kVo, kVol, kUserData, kIVop}), 0x11, "MP4V", 25, 43, "G711", 8000, 16, 1, 8, 64000},
+      {"mpeg-4 VO code 01 in front of a longer VOL than the maker's", 1, "XVID", 25, 352, 1, 1, 8000,
+       Mp4Frame({kVo1, kVol, kUserData, kGov, kIVop}), 0x10, "MP4V", 25, 32, "", 0, 0, 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -198,26 +224,19 @@ TEST_F(RecFileReaderTest, RefusesFilesItCannotReadAndStaysClosed) {
   cases.push_back({"empty file", std::string()});
   cases.push_back({"shorter than the stream count", good().Build().substr(0, 60)});
   cases.push_back({"header cut short", good().Build().substr(0, 9000)});
-  cases.push_back({"cut in the middle of the chunks", good().Build().substr(0, 12000)});
   {
-    RecFileFixture f = good();
-    f.writeIndex = false;
-    cases.push_back({"no index", f.Build()});
-    f.writeIndex = true;
-    f.indexCode = "idx2";
-    cases.push_back({"another code where the index stands", f.Build()});
-  }
-  {
-    RecFileFixture f = good();
-    f.indexSize = 0xFFFFFFF0u;
-    cases.push_back({"index length past the end of the file", f.Build()});
-    f.indexSize = 16 * 40 + 16;
-    cases.push_back({"index one entry longer than the file", f.Build()});
-  }
-  {
-    RecFileFixture f = good();
-    f.moviSize = 0x7FFFFFF0u;
-    cases.push_back({"movi list past the end of the file", f.Build()});
+    // Without a whole index the chunks are walked; nothing to walk is refused.
+    const RecFileFixture f = good();
+    cases.push_back({"cut inside the first chunk", f.Build().substr(0, f.ChunkPos(0) + 20)});
+    std::string noMovi = f.Build().substr(0, f.DataEnd());
+    noMovi.replace(f.MoviPos(), 4, "junk");
+    cases.push_back({"no index and no movi list where the layout puts it", noMovi});
+    RecFileFixture audioFirst(2);
+    audioFirst.writeIndex = false;
+    for (int i = 0; i < 10; ++i) audioFirst.AddAudio(Bytes(160, 1));
+    audioFirst.chunks.push_back({"JUNK", Bytes(100, 0), 0, false});
+    audioFirst.AddVideo(H264Frame(true, 300, 1), true);
+    cases.push_back({"no index, and no video before the first damaged chunk", audioFirst.Build()});
   }
   {
     RecFileFixture f(2);
@@ -229,6 +248,10 @@ TEST_F(RecFileReaderTest, RefusesFilesItCannotReadAndStaysClosed) {
     f.videoHandler = "XVID";
     for (int i = 0; i < 40; ++i) f.AddVideo(Bytes(100, 0x33), i == 0);
     cases.push_back({"mpeg-4 without a VOL header", f.Build()});
+    f.chunks[0].payload = Mp4Frame({kVo, kGov, kIVop});
+    cases.push_back({"mpeg-4 headers without a VOL", f.Build()});
+    f.chunks[0].payload = Mp4Frame({kVo, kVol}, 400);
+    cases.push_back({"mpeg-4 VOL without a picture behind it", f.Build()});
   }
   {
     RecFileFixture f(1);
@@ -307,10 +330,13 @@ TEST_F(RecFileReaderTest, KeyTableHoldsOneKeyFramePerSecond) {
       {"first frames are no key frames", 5, 20, {2, 12}, {2, 2, 2, 12}},
       {"no key frame at all", 5, 10, {}, {0, 0}},
   };
+  // The same table from the index and, without one, from the chunks' own frames.
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
+    for (const bool indexed : {true, false}) {
+    SCOPED_TRACE(std::string(c.name) + (indexed ? ", indexed" : ", walked"));
     RecFileFixture f(2);
     f.frameRate = c.rate;
+    f.writeIndex = indexed;
     for (int i = 0; i < c.frames; ++i) {
       const bool key = std::find(c.keys.begin(), c.keys.end(), i) != c.keys.end();
       f.AddVideo(H264Frame(key, 300, static_cast<uint8_t>(i)), key);
@@ -318,10 +344,12 @@ TEST_F(RecFileReaderTest, KeyTableHoldsOneKeyFramePerSecond) {
     }
     CRecFileReader reader;
     ASSERT_EQ(reader.Open(Write(f).c_str()), 1);
+    EXPECT_EQ(reader.IsIndexed(), indexed);
     ASSERT_EQ(reader.GetKeyFrameCount(), c.entryFrames.size());
     for (size_t n = 0; n < c.entryFrames.size(); ++n) {
       ASSERT_EQ(reader.SeekKeyFrame(static_cast<DWORD>(n)), 0);
       EXPECT_EQ(NextFrameMark(reader), c.entryFrames[n]) << "entry " << n;
+    }
     }
   }
 }
@@ -469,6 +497,114 @@ TEST_F(RecFileReaderTest, AFileCutWhileOpenEndsTheReadingQuietly) {
   EXPECT_LE(frames.size(), 30u);
 }
 
+// The chunks of `f` that lie whole before byte `cut`.
+size_t WholeChunksBefore(const RecFileFixture& f, uint64_t cut) {
+  size_t whole = 0;
+  while (whole < f.chunks.size() && f.ChunkPos(whole) + 8 + f.chunks[whole].payload.size() <= cut) ++whole;
+  return whole;
+}
+
+// What a reader gives of a file without a whole index: every whole chunk
+// before the damage, byte exact, then the end; a key table of the whole chunks
+// whose entries lead to key frames; a position ratio that reaches the last one.
+void ExpectReadToLastWholeChunk(CRecFileReader& reader, const RecFileFixture& f, size_t whole) {
+  EXPECT_FALSE(reader.IsIndexed());
+  size_t video = 0;
+  for (size_t i = 0; i < whole; ++i) video += f.chunks[i].code == "00dc" ? 1 : 0;
+  EXPECT_EQ(reader.GetVideoChunkCount(), video);
+  EXPECT_EQ(reader.GetAudioChunkCount(), whole - video);
+  EXPECT_EQ(reader.GetKeyFrameCount(), std::max<size_t>(video / f.frameRate, 1));
+  int last = 1;
+  const std::vector<Frame> frames = ReadAll(reader, &last);
+  EXPECT_EQ(last, -2);
+  ASSERT_EQ(frames.size(), whole);
+  for (size_t i = 0; i < whole; ++i) {
+    EXPECT_EQ(frames[i].bytes, f.chunks[i].payload) << i;
+    EXPECT_EQ(frames[i].key, f.chunks[i].flags == 0x10 ? 1 : 0) << i;
+  }
+  if (whole > 1) EXPECT_GT(reader.GetPosRatio(), 0.99);  // one chunk alone has no span to measure
+  for (DWORD k = 0; k < reader.GetKeyFrameCount(); ++k) {
+    ASSERT_EQ(reader.SeekKeyFrame(k), 0);
+    std::vector<uint8_t> buffer(kRecMaxFrameSize);
+    int isVideo = 0;
+    int isKey = 0;
+    ASSERT_GT(reader.ReadFrame(buffer.data(), kRecMaxFrameSize, &isVideo, &isKey), 0);
+    EXPECT_EQ(isVideo, 1) << "entry " << k;
+    EXPECT_EQ(isKey, 1) << "entry " << k;
+  }
+}
+
+// A file still being written, or left by a recorder that died, has no whole
+// index: its chunks are read all the same.
+TEST_F(RecFileReaderTest, FilesWithoutAWholeIndexAreReadToTheirLastWholeChunk) {
+  const RecFileFixture whole = GopFile(2, 5, 40, 5);
+  struct Case {
+    const char* name;
+    RecFileFixture f;
+  };
+  std::vector<Case> cases;
+  {
+    RecFileFixture f = whole;
+    f.writeIndex = false;
+    cases.push_back({"no index", f});
+    f.writeIndex = true;
+    f.indexCode = "idx2";
+    cases.push_back({"another code where the index stands", f});
+  }
+  {
+    RecFileFixture f = whole;
+    f.indexSize = 0xFFFFFFF0u;
+    cases.push_back({"index length past the end of the file", f});
+    f.indexSize = 16 * 80 + 16;
+    cases.push_back({"index one entry longer than the file", f});
+  }
+  {
+    RecFileFixture f = whole;
+    f.moviSize = 0x7FFFFFF0u;  // what a cut file's header says
+    cases.push_back({"movi list past the end of the file", f});
+  }
+  {
+    RecFileFixture f = GopFile(1, 5, 40, 5);
+    f.writeIndex = false;
+    cases.push_back({"video only, no index", f});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CRecFileReader reader;
+    ASSERT_EQ(reader.Open(Write(c.f).c_str()), 1);
+    ExpectReadToLastWholeChunk(reader, c.f, c.f.chunks.size());
+  }
+  CRecFileReader indexed;
+  ASSERT_EQ(indexed.Open(Write(whole).c_str()), 1);
+  EXPECT_TRUE(indexed.IsIndexed());
+}
+
+// A file cut anywhere behind its first chunk opens and is read to its last
+// whole chunk: at a chunk's end, inside a chunk's header or payload, at the
+// index, inside the index.
+TEST_F(RecFileReaderTest, AFileCutAtTenPlacesIsReadToItsLastWholeChunk) {
+  const RecFileFixture f = GopFile(2, 5, 40, 5);
+  const std::string bytes = f.Build();
+  const uint64_t cuts[] = {
+      f.ChunkPos(1),            // the first chunk alone
+      f.ChunkPos(1) + 3,        // inside the next chunk's code
+      f.ChunkPos(2) + 8,        // the next header whole, its payload gone
+      f.ChunkPos(17) + 150,     // inside a video payload
+      f.ChunkPos(40) + 1,       // one byte of an audio chunk's code
+      f.ChunkPos(63) - 1,       // one byte short of a whole chunk
+      f.DataEnd(),              // every chunk, the index gone
+      f.DataEnd() + 6,          // inside the index's length
+      f.DataEnd() + 8 + 16 * 33 + 5,  // inside the index's entries
+      bytes.size() - 1,         // the last index entry one byte short
+  };
+  for (const uint64_t cut : cuts) {
+    SCOPED_TRACE(cut);
+    CRecFileReader reader;
+    ASSERT_EQ(reader.Open(WriteBytes(bytes.substr(0, cut)).c_str()), 1);
+    ExpectReadToLastWholeChunk(reader, f, WholeChunksBefore(f, cut));
+  }
+}
+
 TEST(RecFileKeyRules, H264) {
   struct Case {
     std::vector<uint8_t> frame;
@@ -516,6 +652,10 @@ TEST_F(RecFileReaderTest, Mpeg4KeyFramesAreIntraVops) {
       {frame({{3, 0x01}, {21, 0xB6}, {22, 0x60}}, 40), 0},  // VOL, then a P-VOP
       {frame({{3, 0x01}, {21, 0xB6}}, 22), 0},              // too short to tell
       {frame({{3, 0xB6}}, 4), 0},
+      {Mp4Frame({kGov, kIVop}), 1},                        // a group of VOPs, then an I-VOP
+      {Mp4Frame({kGov, kPVop}), 0},
+      {Mp4Frame({kVo, kVol, kGov, kIVop}), 1},             // stream headers in front
+      {Mp4Frame({kVos, kVo, kVol, kUserData, kPVop}), 0},
   };
   RecFileFixture f(1);
   f.videoHandler = "XVID";

@@ -18,6 +18,9 @@
 #include "platform/wnd.h"
 #include "rec_test_support.h"
 #include "record_layout_check.h"
+#include "maker/morvik/morvik.h"
+#include "records/playback/rec_file_source.h"
+#include "records/recfile/rec_file_reader.h"
 #include "records/recording/rec_scheme_manager.h"
 #include "rtsp_test_server.h"
 
@@ -90,6 +93,90 @@ TEST_F(RecordingTest, ScheduleSpanRecordsIntoTheDayFolderAndStopsAtItsEnd) {
   const LayoutSummary layout = ExpectRecordLayout(files[0]);
   EXPECT_EQ(layout.indexEntries, layout.videoChunks);
   EXPECT_EQ(layout.videoChunks, probe.videoPackets);
+}
+
+// An MPEG-4 camera (the stream headers only in its configuration, every key
+// frame a group-of-VOP header and a picture) with each of the cameras' sounds:
+// the recorder puts the headers in front of every key frame, and the files
+// play in ffmpeg and in the program's own player, sound included.
+TEST_F(RecordingTest, Mpeg4CameraWithSoundRecordsFilesThatPlayHereAndInFfmpeg) {
+  struct Case {
+    const char* audio;
+    const char* ffmpegAudio;
+    const char* codec;
+    bool muLaw;
+  } cases[] = {{"aac", "aac", "AAC", false}, {"pcmu", "pcm_mulaw", "G711", true}, {"pcma", "pcm_alaw", "G711", false}};
+  Morvik_SetFileSourceFactory(MakeRecFileSource);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.audio);
+    ASSERT_TRUE(server_.Start(PeersDir() + "/rtsp_server.py", 0, false,
+                              {"--camera-video", "mpeg4", "--camera-audio", c.audio}));
+    cam_->VideoPort = server_.Port();
+    RecSchemeInfo& scheme = AddScheme("Plan", 0, {storage_.Path() + c.audio});
+    scheme.RecAudio = 1;
+    AddSpan(scheme, 1, 8, Hms(8, 0, 0), Hms(8, 10, 0));
+    AddDevice(scheme, *cam_);
+    env_.SetNow(RecNowLocal(2026, 3, 8, 8, 0, 5));
+    StartManager();
+    const std::string folder = storage_.Path() + c.audio + "/Record/Cam1/Local/Schedule/2026/3/8";
+    ASSERT_TRUE(WaitFor([&] { return !FilesIn(folder, ".avi").empty(); }, 30000));
+    WaitFor([] { return false; }, 3500);  // a few key frames
+    env_.SetNow(RecNowLocal(2026, 3, 8, 8, 10, 0));
+    ASSERT_TRUE(WaitFor([&] { return cam_->bRecording == 0 && main_->GetStreamId() == 0; }, 20000));
+    manager_.reset();
+    const auto files = FilesIn(folder, ".avi");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].substr(files[0].size() - 8), "-av1.avi");
+
+    const ProbeResult probe = Ffprobe(files[0]);
+    ASSERT_TRUE(probe.ok);
+    EXPECT_EQ(probe.videoCodec, "mpeg4");
+    EXPECT_EQ(probe.audioCodec, c.ffmpegAudio);
+    EXPECT_GE(probe.videoFrames, 50);
+    std::string errors;
+    EXPECT_TRUE(FfmpegDecodesCleanly(files[0], &errors)) << errors;
+    const LayoutSummary layout = ExpectRecordLayout(files[0]);
+    EXPECT_EQ(layout.indexEntries, layout.videoChunks + layout.audioChunks);
+
+    // The reader: the camera's headers from the VO code on, and in front of
+    // every key frame.
+    CRecFileReader reader;
+    ASSERT_EQ(reader.Open(files[0].c_str()), 1);
+    VideoParam video{};
+    AudioParam audio{};
+    reader.GetMediaInfo(nullptr, &video, &audio);
+    EXPECT_STREQ(video.szCodec, "MP4V");
+    ASSERT_GT(video.nCodecHeaderLen, 8);
+    EXPECT_EQ(std::memcmp(video.byCodecHeader, "\x00\x00\x01\x00", 4), 0);
+    EXPECT_STREQ(audio.szCodec, c.codec);
+    EXPECT_EQ(audio.szCodec[5] == 'U', c.muLaw);
+    std::vector<BYTE> buffer(kRecMaxFrameSize);
+    int isVideo = 0;
+    int isKey = 0;
+    int keys = 0;
+    for (int n; (n = reader.ReadFrame(buffer.data(), kRecMaxFrameSize, &isVideo, &isKey)) > 0;) {
+      if (!isVideo || !isKey) continue;
+      ++keys;
+      ASSERT_GE(n, video.nCodecHeaderLen);
+      EXPECT_EQ(std::memcmp(buffer.data(), video.byCodecHeader, video.nCodecHeaderLen), 0) << "key frame " << keys;
+    }
+    EXPECT_GE(keys, 2);
+
+    // The program's player plays it to its end, picture and sound.
+    MorvikEngine player;
+    ASSERT_EQ(player.OpenFile(files[0].c_str()), 0);
+    EXPECT_EQ(player.GetSetupState(kMorvikSetupVideo), 1);
+    EXPECT_EQ(player.GetSetupState(kMorvikSetupAudio), 1);
+    player.Command(kMorvikCmdFast, 8);
+    EXPECT_TRUE(WaitFor([&] { return player.HasPicture(); }, 20000));
+    EXPECT_TRUE(WaitFor([&] { return !player.IsFilePlaying(); }, 30000));
+    player.Close();
+
+    CsLock lock(&g_csAppData);
+    for (RecSchemeInfo* each : g_lstRecSchemeInfo) delete each;
+    g_lstRecSchemeInfo.clear();
+  }
+  Morvik_SetFileSourceFactory(nullptr);
 }
 
 // A device whose stream never opens is logged and retried; the other device of

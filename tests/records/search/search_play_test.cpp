@@ -5,16 +5,23 @@
 // the recorder's own writer.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDateTimeEdit>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMouseEvent>
+#include <QProcess>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "clipta/record_file_writer.h"
+#include "common/peer_lifetime.h"
 #include "common/wait_for.h"
 #include "core/rec_scheme.h"
 #include "core/res_msg_dlg.h"
@@ -23,6 +30,7 @@
 #include "platform/string_table.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/playback/time_bar_geometry.h"
+#include "records/recfile/rec_file_reader.h"
 #include "records/search/playback_slots.h"
 #include "records/search/rec_tree.h"
 #include "records/search/search_page_support.h"
@@ -130,6 +138,17 @@ class SearchPlayTest : public ::testing::Test {
     writer.Close();
   }
 
+  // The camera's files of 2024-01-05, searched by file: the result list.
+  CSortListCtrl* SearchTheDay() {
+    EXPECT_TRUE(page_->SetSearchDevInfo(&cam_));
+    auto* from = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_FROM));
+    auto* to = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_TO));
+    from->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(0, 0)));
+    to->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(23, 59, 59)));
+    page_->OnBnClickedBtnSearch();
+    return page_->GetResultList();
+  }
+
   static void Mouse(QWidget* target, QEvent::Type type, QPoint at) {
     QMouseEvent event(type, QPointF(at), target->mapToGlobal(QPointF(at)), Qt::LeftButton,
                       type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
@@ -159,13 +178,7 @@ H264Clip* SearchPlayTest::clip_ = nullptr;
 TEST_F(SearchPlayTest, ADoubleClickedResultPlaysOnTheSelectedPane) {
   Record("080000.avi");
   Record("090000.avi");
-  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
-  auto* from = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_FROM));
-  auto* to = qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_TO));
-  from->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(0, 0)));
-  to->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(23, 59, 59)));
-  page_->OnBnClickedBtnSearch();
-  CSortListCtrl* list = page_->GetResultList();
+  CSortListCtrl* list = SearchTheDay();
   ASSERT_EQ(list->GetItemCount(), 2);
 
   // The second row, with pane 3 selected: it plays there, not on pane 1.
@@ -196,6 +209,103 @@ TEST_F(SearchPlayTest, ADoubleClickedResultPlaysOnTheSelectedPane) {
   page_->OnTimer(CSearchRecDlg::kPlayStatusTimer);
   EXPECT_EQ(list->GetItemText(1, 3), "");
   EXPECT_EQ(list->GetItemText(0, 3), "Window1:Playing...");
+}
+
+// A file that the player cannot open is named in the page's status; the
+// player, the result row and the day row stay free.
+TEST_F(SearchPlayTest, AFileThatCannotBePlayedIsNamedInTheStatus) {
+  RecTree::WriteFile(tree_.DayFolder(storage_, "cam", "Schedule", 2024, 1, 5) + "090000-vv1.avi", 20000);
+  CSortListCtrl* list = SearchTheDay();
+  ASSERT_EQ(list->GetItemCount(), 1);
+  DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+  EXPECT_EQ(searchpage::Status(*page_), "Window1: cannot play the file 090000-vv1.avi");
+  EXPECT_EQ(page_->GetPlayer(0)->IsPlaying(), 0);
+  EXPECT_EQ(page_->GetPlayerRow(0), -1);
+  page_->OnTimer(CSearchRecDlg::kPlayStatusTimer);
+  EXPECT_EQ(list->GetItemText(0, 3), "");
+
+  // The same file on a day row: named, and the row does not count as playing.
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
+  page_->DrawPlayerFrame(1, true);
+  page_->OnPlaybackDblClick(0, 8 * 3600);
+  EXPECT_EQ(searchpage::Status(*page_), "Window2: cannot play the file 090000-vv1.avi");
+  EXPECT_EQ(page_->Slots().pb[0].bPlaying, 0);
+  EXPECT_EQ(page_->Slots().pb[0].nPlayer, -1);
+  EXPECT_EQ(page_->GetPlayer(1)->IsPlaying(), 0);
+}
+
+// Records the clip $VEMO_KILLED_RECORDER_CLIP over and over into the record file
+// $VEMO_KILLED_RECORDER_FILE until it is killed; run in a child process by
+// AFileWhoseRecorderWasKilledShowsInTheSearchAndPlays.
+TEST(KilledRecorderChild, RecordsUntilKilled) {
+  const char* clipPath = std::getenv("VEMO_KILLED_RECORDER_CLIP");
+  const char* filePath = std::getenv("VEMO_KILLED_RECORDER_FILE");
+  if (!clipPath || !filePath) GTEST_SKIP() << "run by AFileWhoseRecorderWasKilledShowsInTheSearchAndPlays";
+  const H264Clip clip = ReadH264Clip(clipPath);
+  ASSERT_FALSE(clip.frames.empty());
+  recordfile::Media media;
+  media.width = static_cast<uint32_t>(clip.width);
+  media.height = static_cast<uint32_t>(clip.height);
+  media.frameRate = static_cast<uint32_t>(clip.frameRate);
+  RecordFileWriter writer;
+  ASSERT_TRUE(writer.Open(filePath, media));
+  for (size_t n = 0;; ++n) {
+    const size_t i = n % clip.frames.size();
+    ASSERT_TRUE(writer.WriteVideo(clip.frames[i].data(), clip.frames[i].size(), clip.keys[i],
+                                  static_cast<double>(n) * 1000.0 / clip.frameRate));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+}
+
+// A recorder killed in the middle of its file (a crash, a power cut) leaves it
+// without an index: the file is found by file and by day, counts its whole
+// seconds in the day map, and plays from the list and from the day row.
+TEST_F(SearchPlayTest, AFileWhoseRecorderWasKilledShowsInTheSearchAndPlays) {
+  const std::string path = tree_.DayFolder(storage_, "cam", "Schedule", 2024, 1, 5) + "100000-vv1.avi";
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("VEMO_KILLED_RECORDER_CLIP", QString::fromStdString(folder_->Path() + "clip.h264"));
+  env.insert("VEMO_KILLED_RECORDER_FILE", QString::fromStdString(path));
+  child.setProcessEnvironment(env);
+  DieWithParent(child);  // it records until killed: never beyond this test
+  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=KilledRecorderChild.*"});
+  ASSERT_TRUE(child.waitForStarted());
+  // A good part of a file (some seconds of 320 x 240 video), then the kill.
+  ASSERT_TRUE(WaitFor([&] { return QFileInfo(QString::fromStdString(path)).size() > 300000; }, 60000));
+  ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+  child.waitForFinished();
+  CRecFileReader reader;
+  ASSERT_EQ(reader.Open(path.c_str()), 1);
+  EXPECT_FALSE(reader.IsIndexed());
+  const int seconds = static_cast<int>(reader.GetKeyFrameCount());
+  ASSERT_GE(seconds, 2);
+  reader.Close();
+
+  // By file: listed, and it plays.
+  CSortListCtrl* list = SearchTheDay();
+  ASSERT_EQ(list->GetItemCount(), 1);
+  DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());
+  CPlayBackAtl* player = page_->GetPlayer(0);
+  ASSERT_NE(player->IsPlaying(), 0);
+  EXPECT_TRUE(WaitFor([&] { return player->HasPicture(); }));
+  player->Stop();
+
+  // By day: its minutes on the day map, and it plays from a second of it.
+  qobject_cast<QAbstractButton*>(page_->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+  qobject_cast<QDateTimeEdit*>(page_->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+  ASSERT_TRUE(page_->SetSearchDevInfo(&cam_));
+  const PlaybackStatus& slot = page_->Slots().pb[0];
+  ASSERT_EQ(slot.day.lstFile.size(), 1u);
+  EXPECT_EQ(slot.day.lstFile.front().nSeconds, seconds);
+  EXPECT_EQ(slot.day.szDayMap[600], kDayMapSchedule);
+  EXPECT_EQ(slot.day.szDayMap[599], kDayMapNone);
+  page_->OnPlaybackDblClick(0, 10 * 3600 + 1);
+  ASSERT_EQ(slot.bPlaying, 1);
+  CPlayBackAtl* dayPlayer = page_->GetPlayer(slot.nPlayer);
+  EXPECT_NE(dayPlayer->IsPlaying(), 0);
+  EXPECT_TRUE(WaitFor([&] { return dayPlayer->HasPicture(); }));
 }
 
 TEST_F(SearchPlayTest, ADoubleClickOnADayRowPlaysFromThatSecond) {

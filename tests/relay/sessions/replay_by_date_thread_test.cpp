@@ -1,7 +1,10 @@
 // A day of one device's recordings served to a peer as one stream.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "core/app_data.h"
@@ -46,6 +49,15 @@ class ByDateTest : public ::testing::Test {
     return thread;
   }
 
+  // The day served from `startSecond` to its end: the data calls.
+  std::vector<RelayCall> ServeToTheEnd(DWORD startSecond) {
+    auto thread = Make(startSecond);
+    EXPECT_TRUE(thread->Start());
+    EXPECT_TRUE(relay.WaitEnd());
+    thread->Stop();
+    return relay.Of(RelayCall::kByDateData);
+  }
+
   RecTree tree;
   FakeSessionClock clock;
   RecordingRelay relay{clock};
@@ -82,11 +94,7 @@ TEST(ByDateFiles, TheFileOfASecondCoversItOrStartsAfterIt) {
 // from its key entry 30, then the second file whole, each file's first chunk
 // with its blocks; the stop notice, then the end message.
 TEST_F(ByDateTest, ServesTheDayFromASecondAcrossItsFiles) {
-  auto thread = Make(k0800 + 30);
-  ASSERT_TRUE(thread->Start());
-  ASSERT_TRUE(relay.WaitEnd());
-  thread->Stop();
-  const std::vector<RelayCall> data = relay.Of(RelayCall::kByDateData);
+  const std::vector<RelayCall> data = ServeToTheEnd(k0800 + 30);
   ASSERT_FALSE(data.empty());
   EXPECT_EQ(data.front().first, 1);
   EXPECT_TRUE(data.front().video);
@@ -161,6 +169,28 @@ TEST_F(ByDateTest, TheDaySearchReadsACopyWhileTheSchemesChange) {
   for (auto& relay : relays) EXPECT_TRUE(relay->WaitEnd());
   for (auto& thread : threads) thread->Stop();
   for (auto& relay : relays) EXPECT_GE(relay->Count(RelayCall::kByDateData), 1);
+}
+
+// The day's last file is still being written (no index yet, its last chunk
+// not whole): the day search counts its whole seconds and the peer is served
+// them, then the stop notice.
+TEST_F(ByDateTest, AFileStillBeingWrittenIsServedToItsLastWholeChunk) {
+  const std::string day = tree.DayFolder(tree.Storage("rec"), "Cam1", "Schedule", 2026, 12, 10);
+  const std::string path = day + "082000-av1.avi";
+  WriteServedRecord(path, 20, 25, true);
+  ASSERT_EQ(::truncate(path.c_str(), std::filesystem::file_size(path) / 2), 0);
+  const std::vector<RelayCall> data = ServeToTheEnd(8 * 3600 + 1200);
+  ASSERT_FALSE(data.empty());
+  EXPECT_EQ(data.front().first, 1);
+  EXPECT_EQ(data.front().start, static_cast<DWORD>(8 * 3600 + 1200));
+  EXPECT_GE(data.front().seconds, 5);
+  EXPECT_LT(data.front().seconds, 20);
+  int video = 0;
+  for (const RelayCall& call : data) video += call.kind == PELK_MEDIA_VIDEO;
+  // From the file's first key frame after its start (its second second) to its last whole frame.
+  EXPECT_GE(video, (data.front().seconds - 1) * 25);
+  EXPECT_LT(video, (data.front().seconds + 1) * 25);
+  EXPECT_EQ(relay.Count(RelayCall::kByDateStop), 1);
 }
 
 TEST_F(ByDateTest, AStartInAGapPlaysTheLaterFileAndOneAfterTheDayPlaysNothing) {

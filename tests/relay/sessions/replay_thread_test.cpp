@@ -6,6 +6,7 @@
 
 #include "common/temp_folder.h"
 #include "common/wait_for.h"
+#include "records/recfile/rec_file_fixture.h"
 #include "records/recfile/rec_file_reader.h"
 #include "relay/relay_messages.h"
 #include "relay/sessions/replay_pacing.h"
@@ -149,6 +150,36 @@ TEST_F(ReplayThreadTest, AOneStreamFileAnswersWithoutAudioAndAMissingFileIsRefus
   EXPECT_EQ(calls[0].seconds, 0);
   EXPECT_EQ(calls[1].type, RelayCall::kEnd);
   EXPECT_EQ(calls[1].id, 8u);
+}
+
+// The file of a recording still under way (or of a recorder that died) has no
+// index yet: the peer is served its chunks up to the last whole one.
+TEST_F(ReplayThreadTest, AFileWithoutItsIndexIsServedToItsLastWholeChunk) {
+  RecFileFixture fixture(2);
+  for (int i = 0; i < 100; ++i) {
+    fixture.AddVideo(H264Frame(i % 25 == 0, 500, static_cast<uint8_t>(i)), i % 25 == 0);
+    fixture.AddAudio(Bytes(320, 0x55));
+  }
+  const std::string path = folder.File("100000-av1.avi");
+  // Cut inside video chunk 80 (chunk 160 of the file), the index gone with it.
+  const std::string bytes = fixture.Build().substr(0, fixture.ChunkPos(160) + 100);
+  {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+  }
+  auto thread = Make(path);
+  ASSERT_TRUE(thread->Start());
+  ASSERT_TRUE(relay.WaitEnd());
+  thread->Stop();
+  const std::vector<RelayCall> calls = relay.Calls();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.front().status, PELK_STATUS_ANSWER);
+  EXPECT_EQ(calls.front().seconds, 3);  // 80 whole video frames at 25 a second
+  EXPECT_EQ(Video().size(), 80u);
+  EXPECT_EQ(relay.Count(RelayCall::kReplayData), 160);
+  EXPECT_EQ(relay.Count(RelayCall::kReplayStop), 1);
 }
 
 // Normal speed (40 ms), half speed (80 ms, no audio), then 8 x fast on a file
