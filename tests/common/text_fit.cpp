@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QStyleOptionViewItem>
+#include <QTableView>
 #include <algorithm>
 
 #include "ui/draw_text.h"
@@ -65,6 +67,29 @@ void CheckHeader(const QHeaderView* header, Misfits& out, const QWidget* root) {
   }
 }
 
+// Every cell of a table shows its text whole: its column is as wide as the
+// cell's item asks (text, margins, check box and picture) and its grid line.
+// A table wider than its window scrolls sideways, so cells out of view count too.
+void CheckCells(const QTableView* table, Misfits& out, const QWidget* root) {
+  const QAbstractItemModel* model = table->model();
+  if (model == nullptr) return;
+  QStyleOptionViewItem option;
+  option.initFrom(table);
+  option.font = table->font();
+  const int grid = table->showGrid() ? 1 : 0;
+  for (int column = 0; column < model->columnCount(); ++column) {
+    if (table->isColumnHidden(column)) continue;
+    const int width = table->columnWidth(column);
+    for (int row = 0; row < model->rowCount(); ++row) {
+      const QModelIndex index = model->index(row, column);
+      const QString text = index.data().toString();
+      if (text.isEmpty()) continue;
+      const int needed = table->itemDelegateForIndex(index)->sizeHint(option, index).width() + grid;
+      if (needed > width) out.push_back({MisfitWhere(table, root), text + " (a cell)", needed, width});
+    }
+  }
+}
+
 void CheckWidget(const QWidget* w, const QWidget* root, Misfits& out) {
   if (const auto* button = dynamic_cast<const CImageButton*>(w)) {
     CheckLine(w, w->font(), QString::fromStdWString(button->GetCaptionW()), kImageButtonMargin, w->width(), out, root);
@@ -82,6 +107,8 @@ void CheckWidget(const QWidget* w, const QWidget* root, Misfits& out) {
     CheckCombo(combo, out, root);
   } else if (const auto* header = qobject_cast<const QHeaderView*>(w)) {
     if (header->orientation() == Qt::Horizontal) CheckHeader(header, out, root);
+  } else if (const auto* table = qobject_cast<const QTableView*>(w)) {
+    CheckCells(table, out, root);
   } else {
     CheckPlainControl(w, out, root);
   }

@@ -25,6 +25,9 @@
 #include <filesystem>
 #include <set>
 
+#include "alarm_map_wall/alarm/alarm_list_dlg.h"
+#include "alarm_map_wall/alarm/alm_act_dlg.h"
+#include "alarm_map_wall/alarm/search/search_alarm_dlg.h"
 #include "common/wait_for.h"
 #include "core/fixed_text.h"
 #include "core/startup_settings.h"
@@ -32,6 +35,7 @@
 #include "live/grid/video_wnd.h"
 #include "live/ptz/ptz_dlg.h"
 #include "live/toolbar/video_toolbar_dlg.h"
+#include "maker/gimbro/gimbro.h"
 #include "platform/control_id.h"
 #include "platform/string_table.h"
 #include "rtsp_test_server.h"
@@ -165,7 +169,7 @@ QStringList LatinWords(const QStringList& texts) {
   static const QSet<QString> names = {"Front", "Door", "Entrance", "Vemo", "IPC", "NVR", "DVR", "DVS", "VSS",
                                       "PTZ", "IP", "IO", "ID", "MAC", "DNS", "Decoder", "Video", "Switch",
                                       "Server", "QCIF", "CIF", "HD", "D1", "MB", "GB", "KB", "PAL", "NTSC",
-                                      "G711", "AAC"};
+                                      "G711", "AAC", "SD1", "SD2", "USB"};
   static const QRegularExpression word(QStringLiteral("[A-Za-z][A-Za-z0-9]*"));
   QStringList found;
   for (const QString& text : texts) {
@@ -201,6 +205,17 @@ TEST_P(ConsoleLanguageTest, EveryWindowFitsItsTextsShowsThemReadablyAndInItsLang
     CVistarelDlg& dlg = Open(screen.width(), screen.height());
     ASSERT_TRUE(WaitFor([&] { return dlg.m_pRecSchemeManager != nullptr; }));  // the tree and the panes are there
     const std::string size = std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + " ";
+    // A motion alarm of the camera at noon today: a row of the alarm list,
+    // and, once the panel's log is written, a result of the alarm query.
+    const QDate today = QDate::currentDate();
+    GimbroAlarmRecord motion{};
+    motion.year = today.year();
+    motion.month = today.month();
+    motion.day = today.day();
+    motion.hour = 12;
+    motion.type = 14;
+    dlg.m_pAlarmListDlg->AddAlarm(&g_lstDevInfo.front(), &motion);
+    dlg.m_pAlarmListDlg->StopLogWorker();
     for (const MainWindowPage& page : MainWindowPages()) {
       page.show(dlg);
       check(&dlg, size + page.name);
@@ -216,7 +231,15 @@ TEST_P(ConsoleLanguageTest, EveryWindowFitsItsTextsShowsThemReadablyAndInItsLang
       for (const QString& text : LatinWords(MenuTexts([&] { static_cast<QAbstractButton*>(dlg.GetDlgItem(1254))->click(); })))
         faults.push_back(size + "settings menu: untranslated: \"" + text.toStdString() + "\"\n");
     }
+    dlg.m_pPageDlg->OnBnClickedAlarm();
+    dlg.m_pSearchAlarmDlg->SetLocalDevice(&g_lstDevInfo.front());
+    dlg.m_pSearchAlarmDlg->OnBnClickedQuery();
+    EXPECT_FALSE(dlg.m_pSearchAlarmDlg->Results().empty());
+    check(&dlg, size + "alarm query with its result");
     // The windows of their own that the main window opens.
+    dlg.m_pAlmActDlg->show();
+    check(dlg.m_pAlmActDlg, size + "alarm linkage");
+    dlg.m_pAlmActDlg->hide();
     dlg.m_pSysSettingDlg->show();
     auto* tabs = dlg.m_pSysSettingDlg->findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);
