@@ -44,6 +44,7 @@ class DemoScriptTest : public testing::Test {
     const std::string program = folder_.File("build/bin/vemo");
     WriteFile(program, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$VEMO_PROGRAM_DIR/arguments\"\n");
     fs::permissions(program, fs::perms::owner_all);
+    for (const char* manual : {"CH.pdf", "EN.pdf"}) WriteFile(folder_.File(std::string("build/bin/") + manual), "%PDF");
   }
 
   // Runs the demo to its end; the camera ports it announced, by camera number.
@@ -59,7 +60,7 @@ class DemoScriptTest : public testing::Test {
     EXPECT_EQ(demo.exitCode(), 0) << out.toStdString() << demo.readAllStandardError().toStdString();
     std::map<int, std::pair<int, int>> ports;
     static const QRegularExpression line(
-        QStringLiteral("Demo camera (\\d): ONVIF on 127\\.0\\.0\\.1:(\\d+), video rtsp://127\\.0\\.0\\.1:(\\d+)/"));
+        QStringLiteral("Demo camera (\\d): ONVIF on 127\\.0\\.0\\.1:(\\d+)[^,\\n]*, video rtsp://127\\.0\\.0\\.1:(\\d+)/"));
     for (auto it = line.globalMatch(out); it.hasNext();) {
       const auto m = it.next();
       ports[m.captured(1).toInt()] = {m.captured(2).toInt(), m.captured(3).toInt()};
@@ -92,6 +93,8 @@ TEST_F(DemoScriptTest, KeepsItsConfigurationAndFollowsTheCamerasPortsUntilStarte
   const auto first = Run({"autologin"});
   EXPECT_EQ(ListedPorts(), first);
   EXPECT_EQ(ReadFile(Demo() + "/arguments"), "autologin\n");
+  for (const char* manual : {"CH.pdf", "EN.pdf"})  // "Help" finds the manuals in the demo's program folder
+    EXPECT_EQ(ReadFile(Demo() + "/" + manual), "%PDF") << manual;
   const std::string defaultUsers = ReadFile(Config("UserInfo.xml"));
   ASSERT_NE(defaultUsers.find("<Title>Vemo-Demo</Title>"), std::string::npos);
 
