@@ -1,16 +1,23 @@
-#include "settings/local/setting_ptz_protocol.h"
+#include "settings/local/ptz_plugin_switch.h"
 
 #include "live/ptz/ptz_dlg.h"
 #include "live/ptz/ptz_plugin.h"
 
-bool CSettingPtzProtocol::OnApply(int protocolIndex) {
-  if (protocolIndex != 0) return false;
+PtzPluginLoad CPtzPluginSwitch::OnApply(int protocolIndex) {
+  if (protocolIndex != 0) return PtzPluginLoad::kNotApplied;
   const bool loaded = m_plugin.Load();  // frees a module loaded earlier first
-  if (m_pPanel != nullptr) m_pPanel->InsertAuxSwitchEntries();
-  return loaded;
+  if (m_pPanel != nullptr) {
+    // The standard commands again, then the auxiliary items once.
+    m_pPanel->ResetAdvanceCmdCombo();
+    m_pPanel->InsertAuxSwitchEntries();
+  }
+  if (!loaded) return PtzPluginLoad::kNotLoaded;
+  return m_plugin.Function() != nullptr ? PtzPluginLoad::kLoaded : PtzPluginLoad::kNoExport;
 }
 
-void CSettingPtzProtocol::OnPluginOff() {
+void CPtzPluginSwitch::OnPluginOff() {
   m_plugin.Free();
   if (m_pPanel != nullptr) m_pPanel->ResetAdvanceCmdCombo();
 }
+
+void CPtzPluginSwitch::Free() { m_plugin.Free(); }

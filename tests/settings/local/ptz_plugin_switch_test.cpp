@@ -1,4 +1,4 @@
-#include "settings/local/setting_ptz_protocol.h"
+#include "settings/local/ptz_plugin_switch.h"
 
 #include <gtest/gtest.h>
 
@@ -26,20 +26,20 @@ struct PluginHost : CPtzPanelHost {
 
 // Protocol 0 loads the plug-in from the program folder and gives the panel its
 // auxiliary switches; switching it off frees it and restores the 40 commands.
-TEST(SettingPtzProtocol, PluginOnAndOffChangeThePanelsAdvancedList) {
+TEST(PtzPluginSwitch, PluginOnAndOffChangeThePanelsAdvancedList) {
   PluginHost host;
   CPTZDlg panel(host);
   panel.show();
   auto* advance = qobject_cast<QComboBox*>(panel.GetDlgItem(CPTZDlg::IDC_COMBO_ADVANCE));
   ASSERT_NE(advance, nullptr);
   ASSERT_EQ(advance->count(), 40);
-  CSettingPtzProtocol page(host.plugin, &panel);
+  CPtzPluginSwitch page(host.plugin, &panel);
 
-  EXPECT_FALSE(page.OnApply(1));  // another protocol: no plug-in
+  EXPECT_EQ(page.OnApply(1), PtzPluginLoad::kNotApplied);  // another protocol: no plug-in
   EXPECT_FALSE(host.plugin.IsLoaded());
   EXPECT_EQ(advance->count(), 40);
 
-  EXPECT_TRUE(page.OnApply(0));
+  EXPECT_EQ(page.OnApply(0), PtzPluginLoad::kLoaded);
   EXPECT_TRUE(host.plugin.IsLoaded());
   EXPECT_NE(host.plugin.Function(), nullptr);
   EXPECT_EQ(advance->count(), 58);
@@ -49,8 +49,8 @@ TEST(SettingPtzProtocol, PluginOnAndOffChangeThePanelsAdvancedList) {
   EXPECT_EQ(advance->count(), 40);
 
   // Without a panel only the plug-in changes.
-  CSettingPtzProtocol alone(host.plugin, nullptr);
-  EXPECT_TRUE(alone.OnApply(0));
+  CPtzPluginSwitch alone(host.plugin, nullptr);
+  EXPECT_EQ(alone.OnApply(0), PtzPluginLoad::kLoaded);
   alone.OnPluginOff();
   EXPECT_FALSE(host.plugin.IsLoaded());
 }
