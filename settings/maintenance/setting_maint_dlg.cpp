@@ -1,6 +1,8 @@
 #include "settings/maintenance/setting_maint_dlg.h"
 
 #include <QCheckBox>
+#include <QColor>
+#include <QPalette>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -98,6 +100,11 @@ bool UploadableFile(const std::string& path) {
 }  // namespace
 
 CSettingMaintDlg::CSettingMaintDlg(QWidget* parent) : CConfigPanel(IDD, parent, "Images\\Pagebk.jpg") {
+  // The labels are drawn on the page's own colour where its picture is missing.
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor(0xE6, 0xE5, 0xE3));  // COLORREF 0xE3E5E6
+  setPalette(palette);
+  setAutoFillBackground(true);
   m_confirm = [this](Question question, const QString& text) {
     if (question == Question::kSyncTime) {
       return QMessageBox::warning(this, QStringLiteral("Vemo"), text, QMessageBox::Ok | QMessageBox::Cancel) ==
@@ -224,14 +231,17 @@ void CSettingMaintDlg::Layout() {
   // The caption line and the storage panels side by side.
   place(IDC_CAPTION, kMargin, y, groupWidth, 22);
   y += 26;
+  // At least 200 pixels each; wider when the page is, so that the sizes of
+  // large disks fit.
+  const int panelWidth = std::max(kPanelWidth, (w - (maint::kStoragePanels + 1) * kMargin) / maint::kStoragePanels);
   for (int p = 0; p < maint::kStoragePanels; ++p) {
     const int base = IDC_PANEL_BASE + p * kPanelStep;
-    const int x = kMargin + p * (kPanelWidth + kMargin);
-    place(base, x, y, kPanelWidth, kPanelHeight);
-    for (int l = 0; l < 4; ++l) place(base + kPanelLabel + l, x + 8, y + 22 + l * 22, kPanelWidth - 16, 20);
-    place(base + kPanelFormat, x + 8, y + kPanelHeight - kRowHeight - 8, (kPanelWidth - 24) / 2, kRowHeight);
-    place(base + kPanelUnmount, x + 16 + (kPanelWidth - 24) / 2, y + kPanelHeight - kRowHeight - 8,
-          (kPanelWidth - 24) / 2, kRowHeight);
+    const int x = kMargin + p * (panelWidth + kMargin);
+    place(base, x, y, panelWidth, kPanelHeight);
+    for (int l = 0; l < 4; ++l) place(base + kPanelLabel + l, x + 8, y + 22 + l * 22, panelWidth - 16, 20);
+    place(base + kPanelFormat, x + 8, y + kPanelHeight - kRowHeight - 8, (panelWidth - 24) / 2, kRowHeight);
+    place(base + kPanelUnmount, x + 16 + (panelWidth - 24) / 2, y + kPanelHeight - kRowHeight - 8,
+          (panelWidth - 24) / 2, kRowHeight);
   }
 }
 
@@ -373,6 +383,7 @@ void CSettingMaintDlg::RemoveDevice(const char* ipAddr) {
   const int index = ListIndexOfIp(ip);
   if (index >= 0) m_pList->DeleteItem(index);
   m_rows.erase(it);
+  m_versionRetries.erase(ip);
   // A transfer whose last row left no longer runs.
   if (!maint::StillRunning(m_rows, Transfer::kFirmware)) m_busy.upgrade = 0;
   if (!maint::StillRunning(m_rows, Transfer::kConfigUpload)) m_busy.configUpload = 0;
@@ -696,10 +707,19 @@ void CSettingMaintDlg::OnVersion(LONG gimbroId, const std::string& text) {
   const std::optional<std::string> version = maint::ParseVersion(text);
   if (version) row->version = *version;
   ShowRow(*row);
-  if (!version) {
-    WriteLog(3, "CSettingMaintDlg: no file-system version from DevName=%s; asked again", dev->DevName);
-    Send(*dev, maint::kSystemVersionGet);
+  int& retries = m_versionRetries[row->ip];
+  if (version) {
+    retries = 0;
+    return;
   }
+  // A device that keeps answering nonsense is asked a few times, not forever.
+  if (retries >= kMaxVersionRetries) {
+    WriteLog(3, "CSettingMaintDlg: no file-system version from DevName=%s; not asked again", dev->DevName);
+    return;
+  }
+  ++retries;
+  WriteLog(3, "CSettingMaintDlg: no file-system version from DevName=%s; asked again", dev->DevName);
+  Send(*dev, maint::kSystemVersionGet);
 }
 
 void CSettingMaintDlg::OnRestoreAnswer(LONG gimbroId) {

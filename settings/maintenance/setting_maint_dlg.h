@@ -18,6 +18,7 @@
 
 #include <QString>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -161,4 +162,7 @@ class CSettingMaintDlg : public CConfigPanel {
   Confirm m_confirm;
   std::function<bool()> m_closing;
   maint::PanelCaptions m_panelCaptions;
+  // Version questions asked again per address since its last good answer.
+  static constexpr int kMaxVersionRetries = 3;
+  std::map<std::string, int> m_versionRetries;
 };
