@@ -47,7 +47,8 @@ Commands (one line each on the command port; each gets one answer line,
                               file and then nothing until "upload release" (hold)
   upload release              a held upload goes on (and later ones are taken whole)
   upgrade FLAG|wait           the result the device reports (code 1009) after it took a whole
-                              firmware image: FLAG (default 0, at once), or nothing until "upgraded"
+                              firmware image: FLAG at once, or nothing until "upgraded" (wait,
+                              the default)
   upgraded FLAG               report an upgrade result now to every logged-in connection
   reboot SECONDS              the down time of a restart (default 2)
   down                        "OK 1" while the device is down after a restart, else "OK 0"
@@ -190,7 +191,7 @@ class Device:
         self.aux_texts = {}  # code -> fixed answer text
         self.disks = [list(d) for d in DEFAULT_DISKS]
         self.config = DEFAULT_CONFIG.encode("latin-1")
-        self.upgrade_result = 0  # None: wait for "upgraded"
+        self.upgrade_result = None  # None: wait for "upgraded"
         self.reboot_seconds = 2.0
         self.down_until = 0.0
         self.held_upload = None  # (client, transfer, taken) of a held upload

@@ -13,9 +13,9 @@ RTSP test server, tests/peers/rtsp_server.py).
 with the same user and password; others are answered "401" with a challenge.
 --states-as: the PropertyOperation of the current states that begin every new
 subscription ("Initialized", as the standard has it; "Changed", as some cameras send).
---reboot-seconds: how long the camera is down after a SystemReboot (default 2): it answers
-the reboot, drops its event subscriptions and closes every connection without an answer
-until the time is over, then is itself again.
+--reboot-seconds: how long the camera is down after a SystemReboot (default 0: it answers
+and goes on at once): it answers the reboot, drops its event subscriptions and closes every
+connection without an answer until the time is over, then is itself again.
 
 PORT 0 takes a free port. Prints one line "READY <port> <command port>", then serves
 until killed (or its parent dies). The command port takes one line per command and
@@ -593,7 +593,7 @@ def main():
     parser.add_argument("--name", default="FakeCam")
     parser.add_argument("--http-digest", default="", choices=["", "MD5", "SHA-256"])
     parser.add_argument("--states-as", default="Initialized")
-    parser.add_argument("--reboot-seconds", type=float, default=2.0)
+    parser.add_argument("--reboot-seconds", type=float, default=0.0)
     options = parser.parse_args()
 
     camera = Camera(options)
