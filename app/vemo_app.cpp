@@ -33,6 +33,7 @@ int g_nScreenHeight = 0;
 namespace {
 
 constexpr UINT kMsgRunning = 228;
+constexpr UINT kOkText = 850;  // "OK"
 constexpr UINT kMsgLoggingIn = 275;
 constexpr char kPolicyKey[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
@@ -151,7 +152,9 @@ BOOL CVistarelApp::InitInstance(int argc, char** argv) {
     g_hSingleInstance->AskRunningToRaise();
     delete g_hSingleInstance;
     g_hSingleInstance = nullptr;
-    QMessageBox::information(nullptr, QString(), running);
+    QMessageBox box(QMessageBox::Information, QString(), running);
+    box.addButton(LoadStringW(kOkText), QMessageBox::AcceptRole);  // "OK" in the interface language
+    box.exec();
     SetScreenSaverActive(true);
     return FALSE;
   }

@@ -2,12 +2,14 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QAbstractSpinBox>
 #include <QDateTimeEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -69,4 +71,13 @@ QWidget* CreateTemplateControl(const ControlTemplate& control, QWidget* parent) 
   widget->setEnabled(!control.disabled);
   widget->setVisible(!control.hidden);
   return widget;
+}
+
+bool IsTextBox(const QWidget* widget) {
+  if (widget == nullptr) return false;
+  if (qobject_cast<const QLineEdit*>(widget) != nullptr || qobject_cast<const QPlainTextEdit*>(widget) != nullptr ||
+      qobject_cast<const QTextEdit*>(widget) != nullptr || qobject_cast<const QAbstractSpinBox*>(widget) != nullptr)
+    return true;
+  const auto* combo = qobject_cast<const QComboBox*>(widget);
+  return combo != nullptr && combo->isEditable();
 }

@@ -9,6 +9,7 @@
 #include "platform/file_api.h"
 #include "platform/paths.h"
 #include "platform/resource_folder.h"
+#include "platform/toolkit_texts.h"
 
 namespace {
 
@@ -83,15 +84,21 @@ BOOL LoadLanguageLibrary(const char* dllName) {
   }
   std::map<UINT, std::string> strings;
   if (!stringtable::Parse(xml, strings)) return FALSE;
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_strings = std::move(strings);
-  g_asked.clear();
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_strings = std::move(strings);
+    g_asked.clear();
+  }
+  toolkittexts::Use(base);
   return TRUE;
 }
 
 void FreeLanguageLibrary() {
-  std::lock_guard<std::mutex> lock(g_mutex);
-  g_strings.clear();
+  {
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_strings.clear();
+  }
+  toolkittexts::Use(std::string());
 }
 
 QString LoadStringW(UINT id) {
@@ -106,4 +113,18 @@ CString LoadStringA(UINT id) {
     utf8 = Lookup(id);
   }
   return codepage::Utf8ToGbk(utf8);
+}
+
+CString FormatStringA(UINT id, const char* fallback, std::initializer_list<long> numbers) {
+  CString text = LoadStringA(id);
+  if (text.empty()) text = fallback;
+  size_t from = 0;
+  for (long number : numbers) {
+    const size_t at = text.find("%d", from);
+    if (at == CString::npos) break;
+    const std::string digits = std::to_string(number);
+    text.replace(at, 2, digits);
+    from = at + digits.size();
+  }
+  return text;
 }

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <QString>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -25,12 +26,16 @@
 #include "platform/win_types.h"
 
 // Replaces the loaded table with the named library's; FALSE (and no table) when
-// its file is missing or is not a string table.
+// its file is missing or is not a string table. The toolkit's own texts follow
+// the library's language (platform/toolkit_texts.h).
 BOOL LoadLanguageLibrary(const char* dllName);
 void FreeLanguageLibrary();
 
 CString LoadStringA(UINT id);  // GBK; empty when the id is missing
 QString LoadStringW(UINT id);  // empty when the id is missing
+// The text of `id` (GBK) with its "%d" places filled with `numbers` in order
+// (places past the numbers stay as they are); `fallback` when the id is missing.
+CString FormatStringA(UINT id, const char* fallback, std::initializer_list<long> numbers);
 
 namespace stringtable {
 // Reads a string-table file's text (the form above) into id -> UTF-8 text;

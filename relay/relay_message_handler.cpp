@@ -112,7 +112,7 @@ BOOL CRelayMessageHandler::HandleRelayMessage(UINT msg, WPARAM wParam, LPARAM lP
       return TRUE;
     }
     case WM_RELAY_GET_DEVICE_LIST:
-      AnswerRelayDeviceList(word, LocalMac().c_str());
+      OnRelayGetDeviceList(word, LocalMac().c_str());
       return TRUE;
     case WM_RELAY_VIDEO_REQUEST: {
       const LRESULT answer = OnRelayVideoRequest(static_cast<RelayRequestRecord*>(record), word, LocalMac().c_str());

@@ -174,6 +174,7 @@ void CCfgManagerDlg::ShowCfgPage(int code) {
   Show(GetDlgItem(IDC_DETAIL), record);
   Show(m_devList.widget, code != kPageUsers);
 
+  if (m_pToolDlg != nullptr) m_pToolDlg->SelectButton(CConfigToolDlg::ButtonOfPage(code));
   switch (code) {
     case kPageDevices:
       if (m_devList.ShowOriginalGroup) m_devList.ShowOriginalGroup();

@@ -1,6 +1,9 @@
 #include "shell/config_tool_dlg.h"
 
 
+#include <QFontMetrics>
+#include <algorithm>
+
 #include "core/startup_settings.h"
 #include "core/user_info.h"
 #include "core/user_settings.h"
@@ -12,6 +15,7 @@ namespace {
 
 constexpr int kRecordRight = 2;  // index of the Record right in g_nCurRights
 constexpr int kRussian = 3;      // interface language code
+constexpr int kCaptionMargin = 12;  // the face's rounded edges and a little air, both sides
 
 // The buttons in their left-to-right order, with their captions and pages (-1: none).
 struct ToolButton {
@@ -29,7 +33,21 @@ constexpr ToolButton kButtons[] = {
 
 CConfigToolDlg::CConfigToolDlg(QWidget* parent) : CConfigPanel(IDD, parent, "Images\\Pagebk.png") {}
 
-int CConfigToolDlg::ButtonWidth() { return g_nLanguage == kRussian ? 160 : 80; }
+int CConfigToolDlg::ButtonOfPage(int page) {
+  for (const ToolButton& b : kButtons)
+    if (b.page == page && page >= 0) return b.id;
+  return 0;
+}
+
+int CConfigToolDlg::ButtonWidth() const {
+  int width = g_nLanguage == kRussian ? 160 : 80;
+  const QFontMetrics metrics(font());
+  for (const ToolButton& b : kButtons) {
+    if (const CImageButton* button = Button(b.id))
+      width = std::max(width, metrics.horizontalAdvance(QString::fromStdWString(button->GetCaptionW())) + kCaptionMargin);
+  }
+  return width;
+}
 
 CImageButton* CConfigToolDlg::Button(int id) const { return dynamic_cast<CImageButton*>(GetDlgItem(id)); }
 
@@ -72,9 +90,16 @@ void CConfigToolDlg::OnButton(int id) {
     return;
   }
   for (const ToolButton& b : kButtons) {
-    if (b.id != id || b.page < 0) continue;
-    if (m_pHost) m_pHost->ShowCfgPage(b.page);
-    SelectButton(id);
+    if (b.id != id) continue;
+    if (b.page >= 0) {
+      if (m_pHost) m_pHost->ShowCfgPage(b.page);
+      SelectButton(id);
+    } else if (CImageButton* button = Button(id)) {
+      // A button that opens no page keeps no mark of the click: only the
+      // chosen page's button stays marked.
+      button->SetTextColor(0);
+      button->update();
+    }
   }
 }
 

@@ -24,10 +24,11 @@
 #include "shell/view_state.h"
 #include "ui/gdi_manager.h"
 #include "ui/image_button.h"
+#include "ui/skin_colors.h"
 
 namespace {
 
-constexpr COLORREF kChosenCaption = 0x2171F7;
+constexpr COLORREF kChosenCaption = skin::kMarkedCaption;
 constexpr UINT kPicChosen = 155;
 constexpr UINT kPicOther = 156;
 

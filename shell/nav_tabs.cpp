@@ -2,6 +2,7 @@
 
 #include "core/user_info.h"
 #include "shell/module_rights.h"
+#include "ui/skin_colors.h"
 
 namespace {
 
@@ -9,7 +10,7 @@ constexpr int kTabWidth = 136;
 constexpr int kSeparatorWidth = 29;
 constexpr int kLowHeight = 31;
 constexpr int kHighHeight = 34;
-constexpr COLORREF kChosenCaption = 0x2171F7;
+constexpr COLORREF kChosenCaption = skin::kMarkedCaption;
 
 // Separators from left to right; separator i lies left of tab i.
 constexpr int kSeparatorIds[7] = {1281, 1280, 1282, 1283, 1284, 1285, 1286};
@@ -61,7 +62,7 @@ std::vector<StripPiece> TabStripLayout(int chosenTab) {
     if (right == nullptr) break;
     const bool chosen = right->number == chosenTab;
     pieces.push_back({right->id, x, kTabWidth, chosen ? kHighHeight : kLowHeight, chosen ? "tab2.png" : "tab4.png", true,
-                      chosen ? kChosenCaption : 0, "", 0});
+                      chosen ? kChosenCaption : skin::kLabelOnDark, "", 0});
     x += kTabWidth;
   }
   return pieces;

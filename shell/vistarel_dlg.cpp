@@ -64,6 +64,7 @@
 #include "shell/view_state.h"
 #include "ui/gdi_manager.h"
 #include "ui/image_button.h"
+#include "ui/skin_colors.h"
 
 CVistarelDlg* g_pMainDlg = nullptr;
 
@@ -181,6 +182,7 @@ BOOL CVistarelDlg::OnInitDialog() {
   if (!g_strDispInfo.empty()) StartTimer(TIMER_CAPTION, 200);
   if (m_env.hideSplash) m_env.hideSplash();
 
+  g_nCfgPage = -1;  // the configuration module opens on its first page
   OpenFirstModule();
   RegisterWithRelay();
   m_pVemo2Login = nullptr;
@@ -241,6 +243,10 @@ void CVistarelDlg::EnumerateMonitors() {
 void CVistarelDlg::CreateActiveDlg() {
   WriteLog(6, "CVistarelDlg::CreateActiveDlg():Begin create active dialog...");
   const RECT page = m_layout.PageRect();
+  // The panels and pages stand on the skin's dark pictures: their labels are
+  // light. Set before they are made, for the pages that colour their own
+  // controls from their labels' colour.
+  skin::UseLabelsOnDark(this);
 
   // The broadcast page (in the settings window) stops the toolbar's broadcast
   // when its list is replaced, and speaks through the main window's message box.
@@ -389,6 +395,12 @@ void CVistarelDlg::CreateActiveDlg() {
   m_pDrawTVwallDlg = new CDrawTVwallDlg(&m_pTVWallManager->m_TVWallLayout, this);
   m_pDrawTVwallDlg->Create(CDrawTVwallDlg::IDD, this);
   m_pDrawTVwallDlg->hide();
+
+  // Again now that the controls are made; the module windows keep the light
+  // labels on an extension monitor, where they are windows of their own.
+  for (QWidget* window : std::initializer_list<QWidget*>{this, m_pCfgManagerDlg, m_pSearchAlarmDlg, m_pSearchRecDlg,
+                                                         m_pTVWallManager, m_pMapManagerDlg})
+    skin::UseLabelsOnDark(window);
   WriteLog(6, "CVistarelDlg::CreateActiveDlg():End create active dialog...");
 }
 

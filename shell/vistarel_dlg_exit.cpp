@@ -12,6 +12,7 @@
 #include "alarm_map_wall/alarm/alarm_list_dlg.h"
 #include "alarm_map_wall/alarm/alm_act_dlg.h"
 #include "core/client_log.h"
+#include "platform/paths.h"
 #include "core/dev_info.h"
 #include "core/dev_info_store.h"
 #include "core/process_query.h"
@@ -88,15 +89,18 @@ void CVistarelDlg::OnMenuCommand(UINT id) {
   }
 }
 
-// Minimises and opens the help of the interface language: the first of its
-// files that exists and that the desktop opens.
+// Opens the help of the interface language, the first of its files that
+// exists and that the desktop's viewer opens, and then minimises the window so
+// that the viewer shows. Without a file or a viewer the window stays as it is.
 void CVistarelDlg::OnHelp() {
-  m_bMinimized = 1;
-  showMinimized();
   for (const CString& file : mainmenu::HelpFiles(g_nLanguage)) {
-    const QString path = codepage::ToQString(file);
-    if (QFile::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path))) return;
+    const QString path = QString::fromStdString(paths::NativePath(file));
+    if (!QFile::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path))) continue;
+    m_bMinimized = 1;
+    showMinimized();
+    return;
   }
+  WriteLog(6, "CVistarelDlg::OnHelp(): no help file of language %d could be opened", g_nLanguage);
 }
 
 // ---- exit -----------------------------------------------------------------------

@@ -26,6 +26,7 @@
 #include "live/grid/video_manager_dlg.h"
 #include "maker/gimbro/gimbro.h"
 #include "platform/codepage.h"
+#include "platform/dialog_controls.h"
 #include "platform/post_message.h"
 #include "platform/string_table.h"
 #include "records/recording/rec_file_manager.h"
@@ -270,7 +271,11 @@ void CVistarelDlg::OnTalkParamChanged(WPARAM streamId) {
 
 // Enter and Space never press a default button; Escape takes the grid out of
 // full screen; Alt+F4 never closes the window. Keys of the main window's
-// children and of the grids come here first.
+// children and of the grids come here first. Space and Enter typed into an
+// edit box are the box's own: a search text, a scheme or a path may hold
+// blanks, and Enter in a search box searches. What the box leaves of them
+// (Enter once handled, Space in a read-only box) goes on to the box's parents
+// and is swallowed there, so no page is closed by it.
 bool CVistarelDlg::eventFilter(QObject* watched, QEvent* event) {
   TakeOver(event);  // filtering the whole program, it sees messages posted by other threads first
   if (event->type() != QEvent::KeyPress && event->type() != QEvent::ShortcutOverride) {
@@ -287,7 +292,7 @@ bool CVistarelDlg::eventFilter(QObject* watched, QEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-      return true;
+      return !IsTextBox(widget);
     case Qt::Key_Escape:
       if (m_pVideoManagerDlg != nullptr) m_pVideoManagerDlg->PreTranslateKeyDown(kWmKeyDown, kVkEscape);
       return true;

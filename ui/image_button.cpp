@@ -42,6 +42,29 @@ QImage Compose(const QImage& background, const QImage& face, QPoint at) {
   return picture;
 }
 
+// A caption's face stretched to the button: its corners stay as they are,
+// its edges and middle stretch, so a face made for a short caption takes a
+// longer one inside its frame.
+QImage Fitted(const QImage& face, QSize size) {
+  if (face.isNull() || face.size() == size || size.isEmpty()) return face;
+  const int border = std::max(0, std::min({4, face.width() / 2 - 1, face.height() / 2 - 1}));
+  QImage out(size, QImage::Format_ARGB32_Premultiplied);
+  out.fill(Qt::transparent);
+  QPainter painter(&out);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  const int fw = face.width(), fh = face.height(), w = size.width(), h = size.height();
+  const int xs[2][4] = {{0, border, fw - border, fw}, {0, border, w - border, w}};
+  const int ys[2][4] = {{0, border, fh - border, fh}, {0, border, h - border, h}};
+  for (int row = 0; row < 3; ++row) {
+    for (int column = 0; column < 3; ++column) {
+      const QRect from(xs[0][column], ys[0][row], xs[0][column + 1] - xs[0][column], ys[0][row + 1] - ys[0][row]);
+      const QRect to(xs[1][column], ys[1][row], xs[1][column + 1] - xs[1][column], ys[1][row + 1] - ys[1][row]);
+      if (!from.isEmpty() && !to.isEmpty()) painter.drawImage(to, face, from);
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 CImageButton::CImageButton(QWidget* parent) : QPushButton(parent) {
@@ -102,7 +125,9 @@ void CImageButton::OnClicked() {
 
 void CImageButton::SetCaptionW(const CStringW& caption) {
   m_strCaption = caption;
-  m_bHasCaption = caption.empty() ? FALSE : TRUE;
+  const BOOL hasCaption = caption.empty() ? FALSE : TRUE;
+  if (hasCaption != m_bHasCaption) m_bHaveBitmaps = FALSE;  // a captioned face covers the button
+  m_bHasCaption = hasCaption;
   update();
 }
 
@@ -142,12 +167,14 @@ void CImageButton::BuildBitmaps() {
       painter.drawImage(0, 0, m_background);
     }
   }
-  QImage std = m_pStdImage ? m_pStdImage->Bitmap() : QImage();
+  // A face under a caption covers the whole button; a picture button keeps its picture's size.
+  auto face = [this](const QImage& picture) { return m_bHasCaption ? Fitted(picture, size()) : picture; };
+  QImage std = face(m_pStdImage ? m_pStdImage->Bitmap() : QImage());
   m_stdNormal = Compose(background, std, QPoint(0, 0));
   m_stdPressed = Compose(background, std, QPoint(1, 1));
   m_stdHover = Compose(background, std.isNull() ? std : Recolored(std, Brighter), QPoint(0, 0));
   m_disabled = Compose(background, std.isNull() ? std : Recolored(std, Greyed), QPoint(0, 0));
-  QImage alt = m_pAltImage ? m_pAltImage->Bitmap() : QImage();
+  QImage alt = face(m_pAltImage ? m_pAltImage->Bitmap() : QImage());
   if (!alt.isNull()) {
     m_altNormal = Compose(background, alt, QPoint(0, 0));
     m_altPressed = Compose(background, alt, QPoint(1, 1));

@@ -4,7 +4,9 @@
 // pressed (face moved by one pixel), hover (brightened) and disabled (grey)
 // looks over the parent's background, so transparent parts of the picture show
 // the dialog behind. An alternate face lets a toggle button flip between two
-// pictures (start / stop). A caption is drawn centred over the picture.
+// pictures (start / stop). A caption is drawn centred over the picture; under
+// a caption the picture is stretched to the button (its corners kept), so that
+// a longer caption stays on it.
 #pragma once
 
 #include <QImage>
@@ -13,11 +15,12 @@
 
 #include "platform/win_types.h"
 #include "ui/picture_resource.h"
+#include "ui/skin_colors.h"
 
 class CImageButton : public QPushButton {
  public:
   // The caption colour that the hover look sets; setting it pins the colour.
-  static constexpr COLORREF kHoverTextColor = 0x2171F7;
+  static constexpr COLORREF kHoverTextColor = skin::kMarkedCaption;
 
   explicit CImageButton(QWidget* parent = nullptr);
   ~CImageButton() override;

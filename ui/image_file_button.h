@@ -20,6 +20,7 @@ class CImageFileButton : public QPushButton {
   // The width the caption and the icon take, in the caption's font.
   int ContentWidth() const;
   void SetTextColor(COLORREF colour);
+  COLORREF GetTextColor() const { return m_crText; }
   // ANSI path of the icon's picture file; empty: no icon.
   void SetIconFile(const CString& path);
   void Refresh() {}  // has no effect

@@ -44,6 +44,7 @@ QVariant ReportModel::data(const QModelIndex& index, int role) const {
   const ReportRow& r = Row(row);
   switch (role) {
     case Qt::DisplayRole:
+      if (column == 0 && !r.shown.isEmpty()) return r.shown;
       return codepage::ToQString(r.texts[static_cast<size_t>(column)]);
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(CellAlignment(Column(column).align));
@@ -124,7 +125,14 @@ void ReportModel::CellChanged(int row, int column) {
 void ReportModel::SetText(int row, int column, const CString& text) {
   if (!IsRow(row) || !IsColumn(column)) return;
   m_rows[static_cast<size_t>(row)].texts[static_cast<size_t>(column)] = text;
+  if (column == 0) m_rows[static_cast<size_t>(row)].shown.clear();
   CellChanged(row, column);
+}
+
+void ReportModel::SetShown(int row, const QString& text) {
+  if (!IsRow(row) || Columns() == 0) return;
+  m_rows[static_cast<size_t>(row)].shown = text;
+  CellChanged(row, 0);
 }
 
 CString ReportModel::Text(int row, int column) const {

@@ -22,6 +22,7 @@ struct ReportRow {
   std::vector<int> images;     // one per column, -1 for none
   bool checked = false;
   std::shared_ptr<ReportRowInfo> record;  // null for a row without a record
+  QString shown;  // what column 0 shows in place of its text; empty: the text
 };
 
 class ReportModel : public QAbstractTableModel {
@@ -47,7 +48,8 @@ class ReportModel : public QAbstractTableModel {
   ReportRowInfo* Record(int row) const;
   void SetRow(int row, ReportRow content);  // writes a whole row (sorting)
 
-  void SetText(int row, int column, const CString& text);
+  void SetText(int row, int column, const CString& text);  // column 0 drops its shown text
+  void SetShown(int row, const QString& text);
   CString Text(int row, int column) const;
   void SetImage(int row, int column, int image);
   void SetChecked(int row, bool checked);

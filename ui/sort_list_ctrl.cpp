@@ -119,6 +119,12 @@ BOOL CSortListCtrl::SetItemText(int row, int column, const CString& text) {
 
 CString CSortListCtrl::GetItemText(int row, int column) const { return m_model.Text(row, column); }
 
+BOOL CSortListCtrl::SetItemShownText(int row, const QString& text) {
+  if (!m_model.IsRow(row)) return FALSE;
+  m_model.SetShown(row, text);
+  return TRUE;
+}
+
 BOOL CSortListCtrl::DeleteItem(int row, BOOL selectNext) {
   EndEdit(row == m_nEditRow ? FALSE : TRUE);
   if (!m_model.IsRow(row)) return FALSE;

@@ -69,6 +69,9 @@ class CSortListCtrl : public QTableView {
   int InsertImageItem(int index, const CString& text, int image);
   BOOL SetItemText(int row, int column, const CString& text);
   CString GetItemText(int row, int column) const;
+  // Column 0 of `row` shows `text` while the item's text (what GetItemText
+  // gives and sorting compares) stays; until the item's text is set again.
+  BOOL SetItemShownText(int row, const QString& text);
   BOOL DeleteItem(int row, BOOL selectNext = FALSE);
   int GetItemCount(DWORD states = RLS_ALL) const;
   BOOL SetCheck(int row, BOOL checked = TRUE);

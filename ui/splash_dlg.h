@@ -9,7 +9,7 @@
 class CSplashDlg : public CDialog {
  public:
   enum { IDD = 129 };
-  static constexpr COLORREF kTextColor = 0x2171F7;
+  static constexpr COLORREF kTextColor = 0x60A0FF;  // a light orange, read on the picture's dark top
 
   explicit CSplashDlg(QWidget* parent = nullptr);
 

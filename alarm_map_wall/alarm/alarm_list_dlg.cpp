@@ -43,7 +43,7 @@ void CAlarmListDlg::StopLogWorker() {
 void CAlarmListDlg::LayoutList() {
   if (m_pList == nullptr) return;
   m_pList->setGeometry(rect());
-  LayoutEqualColumns(m_pList, {LoadStringA(400), LoadStringA(401), LoadStringA(402)});
+  LayoutAlarmColumns(m_pList, {LoadStringA(400), LoadStringA(401), LoadStringA(402)});
 }
 
 void CAlarmListDlg::resizeEvent(QResizeEvent* event) {
@@ -57,6 +57,7 @@ void CAlarmListDlg::AddRow(const CString& name, const CString& text, const CStri
   m_pList->InsertItem(0, name);
   m_pList->SetItemText(0, 1, text);
   m_pList->SetItemText(0, 2, time);
+  LayoutList();
 }
 
 void CAlarmListDlg::AddAlarm(DevInfo* pDevInfo, const GimbroAlarmRecord* pAlarm) {

@@ -27,6 +27,9 @@ DevInfo* ListedDevice(const CString& name) {
   return nullptr;
 }
 
+// The alarm list's column titles.
+std::vector<CString> ListTitles() { return {LoadStringA(400), LoadStringA(401), LoadStringA(402)}; }
+
 }  // namespace
 
 CAlmActDlg::CAlmActDlg(QWidget* parent) : CDialog(IDD, parent) {}
@@ -41,7 +44,7 @@ BOOL CAlmActDlg::OnInitDialog() {
   setWindowFlag(Qt::WindowStaysOnTopHint, true);
   m_pMsgDlg = std::make_unique<CResMsgDlg>(this);
   m_pList = ReplaceDlgItem(IDC_ALARM_LIST, new CSortListCtrl(this));
-  LayoutEqualColumns(m_pList, {LoadStringA(400), LoadStringA(401), LoadStringA(402)});
+  LayoutAlarmColumns(m_pList, ListTitles());
   QObject::connect(m_pList, &QAbstractItemView::doubleClicked, this,
                    [this](const QModelIndex& index) { OnDblclkAlarmList(index.row()); });
 
@@ -86,6 +89,7 @@ void CAlmActDlg::AddAlarm(DevInfo* dev, const CString& text, const CString& time
   m_pList->SetItemText(0, 1, text);
   m_pList->SetItemText(0, 2, time);
   m_pList->SetItemTextColor(0, -1, kRed);
+  LayoutAlarmColumns(m_pList, ListTitles());
   if (m_pVideoWnd && !m_pVideoWnd->IsBusy() && m_pVideoWnd->AddWatch(dev, FALSE) == 0) ShowRow(0);
 }
 

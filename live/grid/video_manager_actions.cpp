@@ -12,6 +12,7 @@
 #include "live/grid/capture_paths.h"
 #include "live/grid/video_manager_dlg.h"
 #include "live/grid/video_wnd.h"
+#include "platform/paths.h"
 #include "platform/string_table.h"
 
 namespace {
@@ -135,7 +136,9 @@ int CVideoManagerDlg::SwitchCifD1() {
 
 void CVideoManagerDlg::ShowSaved(const std::string& path) {
   m_strLastSaved = path;
-  if (m_pMsgDlg) m_pMsgDlg->ShowMsgA(LoadStringA(kStringSavePath) + path, 2);
+  // The folder a person can open, as the file system names it.
+  const QString shown = QString::fromStdString(paths::NativePath(path));
+  if (m_pMsgDlg) m_pMsgDlg->ShowMsg((LoadStringW(kStringSavePath) + shown).toStdWString(), 2);
 }
 
 void CVideoManagerDlg::OnSnapShot() {

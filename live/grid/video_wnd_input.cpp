@@ -19,6 +19,8 @@ struct MenuItem {
 };
 
 // Layout commands and their pane counts.
+constexpr UINT kLayoutMenuText = 42001;  // "Layout"
+
 constexpr MenuItem kLayoutItems[] = {
     {32797, 0, "1"},  {32798, 0, "4"},  {32799, 0, "6"},  {32800, 0, "8"},  {32801, 0, "9"},  {32802, 0, "16"},
     {32803, 0, "25"}, {32804, 0, "36"}, {32873, 0, "10"}, {32874, 0, "13"}, {32875, 0, "49"}, {32876, 0, "64"},
@@ -131,7 +133,7 @@ void CVideoWnd::ShowContextMenu(const QPoint& globalPos) {
   };
   const bool grid = m_pGrid && !m_bMapWnd;
   if (grid) {
-    QMenu* layouts = menu.addMenu(QStringLiteral("Layout"));
+    QMenu* layouts = menu.addMenu(LoadStringW(kLayoutMenuText));
     for (const MenuItem& item : kLayoutItems) layouts->addAction(QString::fromLatin1(item.text))->setData(item.command);
     add(32826, 914, "Zoom Out");
     add(32827, 915, "Zoom In");

@@ -115,7 +115,12 @@ void CConfigPatrol::FillNames(const std::vector<std::string>& names) {
   if (!m_pNames) return;
   const QSignalBlocker block(m_pNames);
   m_pNames->clear();
-  for (const std::string& name : names) m_pNames->addItem(codepage::ToQString(name));
+  for (const std::string& name : names) {
+    // The list shows the name in the interface language and keeps the plan's name.
+    const std::string shown = m_nCurTab == kPatrolTabPlayer ? PatrolNameLabel(name) : name;
+    auto* item = new QListWidgetItem(codepage::ToQString(shown), m_pNames);
+    item->setData(Qt::UserRole, codepage::ToQString(name));
+  }
 }
 
 void CConfigPatrol::SelectName(int index) {
@@ -124,7 +129,7 @@ void CConfigPatrol::SelectName(int index) {
     const QSignalBlocker block(m_pNames);
     m_pNames->setCurrentRow(index);
   }
-  m_strCurName = codepage::FromQString(m_pNames->item(index)->text());
+  m_strCurName = codepage::FromQString(m_pNames->item(index)->data(Qt::UserRole).toString());
   FillPoints();
 }
 

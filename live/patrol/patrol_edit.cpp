@@ -1,10 +1,12 @@
 #include "live/patrol/patrol_edit.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/app_data.h"
 #include "core/dev_info_store.h"
 #include "core/fixed_text.h"
+#include "platform/string_table.h"
 
 namespace {
 
@@ -17,6 +19,8 @@ enum : int {
 };
 
 constexpr int kDevTypeDecoder = 2;
+constexpr UINT kPaneLabel = 42002;     // "Player-%d"
+constexpr UINT kExtPaneLabel = 42003;  // "PlayerEx%d-%d"
 
 bool PlansHavePaneCamera(const std::vector<PatrolPlan>& plans, const std::string& key) {
   for (const PatrolPlan& plan : plans) {
@@ -42,6 +46,15 @@ std::vector<std::string> PatrolDecoderNames() {
     if (dev.DevType == kDevTypeDecoder) names.push_back(FixedText(dev.DevName));
   }
   return names;
+}
+
+std::string PatrolNameLabel(const std::string& name) {
+  int screen = 0, pane = 0;
+  char after = 0;
+  if (std::sscanf(name.c_str(), "PlayerEx%d-%d%c", &screen, &pane, &after) == 2)
+    return FormatStringA(kExtPaneLabel, "PlayerEx%d-%d", {screen, pane});
+  if (std::sscanf(name.c_str(), "Player-%d%c", &pane, &after) == 1) return FormatStringA(kPaneLabel, "Player-%d", {pane});
+  return name;
 }
 
 PatrolRow PatrolRowOf(const PatrolPoint& point, int tab) {

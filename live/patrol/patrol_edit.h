@@ -22,6 +22,10 @@ constexpr int kPatrolMinStayTime = 10;
 std::vector<std::string> PatrolPaneNames(const std::string& prefix);
 // The names of the decoders (DevType 2) of g_lstDevInfo, in list order.
 std::vector<std::string> PatrolDecoderNames();
+// How the name list shows a plan's name (GBK): a pane's plan ("Player-3",
+// "PlayerEx2-1" for pane 1 of extension screen 2) in the interface language,
+// any other name (a decoder's) as it is.
+std::string PatrolNameLabel(const std::string& name);
 
 using PatrolRow = std::vector<std::string>;
 

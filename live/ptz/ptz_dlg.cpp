@@ -16,6 +16,7 @@
 #include "platform/paths.h"
 #include "platform/string_table.h"
 #include "platform/window_text.h"
+#include "ui/control_fit.h"
 #include "ui/image_button.h"
 #include "ui/transparent_static.h"
 
@@ -118,6 +119,7 @@ BOOL CPTZDlg::OnInitDialog() {
   m_cmbDelPreset = qobject_cast<QComboBox*>(GetDlgItem(IDC_COMBO_DEL_PRESET));
   m_cmbAdvance = qobject_cast<QComboBox*>(GetDlgItem(IDC_COMBO_ADVANCE));
   m_cmbCallPreset->setEditable(true);  // a number may be typed there
+  m_cmbCallPreset->setInsertPolicy(QComboBox::NoInsert);  // Enter does not add it to the list
   for (QComboBox* speed : {m_cmbPanSpeed, m_cmbTiltSpeed}) {
     for (int i = ptz::kPtzSpeedMin; i <= ptz::kPtzSpeedMax; ++i) speed->addItem(QString::number(i));
     speed->setCurrentIndex(4);  // speed 5
@@ -163,6 +165,7 @@ void CPTZDlg::InitAdvanceCmdCombo() {
     m_cmbAdvance->insertItem(i, LoadStringW(ptz::PtzAdvancedAt(i)->stringId));
   }
   m_cmbAdvance->setCurrentIndex(-1);
+  ShowItemsWhole(m_cmbAdvance);  // the commands' names are longer than the panel is wide
 }
 
 void CPTZDlg::InsertAuxSwitchEntries() {
@@ -173,6 +176,7 @@ void CPTZDlg::InsertAuxSwitchEntries() {
     m_cmbAdvance->insertItem(index, name + LoadStringW(1022));
     m_cmbAdvance->insertItem(index + 1, name + LoadStringW(1023));
   }
+  ShowItemsWhole(m_cmbAdvance);
 }
 
 void CPTZDlg::ResetAdvanceCmdCombo() {

@@ -1,8 +1,10 @@
 // The player's own bar under the picture: continue, pause, stop, slow, fast,
-// normal speed, previous, next, snapshot and the position in the piece. Each
-// button hands its command (morvik.h) to the window; slow and fast step the
-// factor of the speed the player plays at through 2, 4, 8, 16, 32 on every
-// press, so a replay that starts at normal speed starts its steps at 2.
+// normal speed, previous, next, snapshot, the position in the piece and the
+// time played of the piece's length. Each button hands its command (morvik.h)
+// to the window; slow and fast step the factor of the speed the player plays
+// at through 2, 4, 8, 16, 32 on every press, so a replay that starts at normal
+// speed starts its steps at 2. The normal-speed button shows the speed that
+// plays ("4x", "1/2x"); a stopped player shows no position.
 #pragma once
 
 #include <QWidget>
@@ -10,6 +12,7 @@
 
 #include "platform/win_types.h"
 
+class QLabel;
 class QSlider;
 class QToolButton;
 
@@ -28,14 +31,23 @@ class MorvikBar : public QWidget {
   void SetPosition(int second);
   int Position() const;
   int Range() const;
+  // The speed that plays: `factor` 1 to 32, faster or (`slow`) slower.
+  void SetSpeed(LONG factor, bool slow);
+  // A stopped player: position and length 0, normal speed.
+  void Reset();
+  QString SpeedText() const;
+  QString TimeText() const;  // "00:12 / 10:00"
   // Presses a button as the user would (the same command goes out).
   void Press(LONG command);
 
  private:
   QToolButton* AddButton(LONG command, const QIcon& icon, const QString& text);
   void Clicked(LONG command);
+  void ShowTime();
 
   std::function<void(LONG, LONG)> onCommand_;
   std::function<LONG()> speed_;
   QSlider* slider_ = nullptr;
+  QToolButton* speedButton_ = nullptr;
+  QLabel* time_ = nullptr;
 };

@@ -171,6 +171,14 @@ void CPlayBackAtl::RaiseEvent(LONG eventId, LONG a, LONG b, LONG c, const std::s
     bar_->SetRange(engine_->GetPieceLength());
     bar_->SetPosition(std::atoi(text.c_str()));
   }
+  if (eventId == kMorvikEventState) {
+    // (playing, factor, slower): a player with nothing set up was stopped.
+    if (a == 0 && engine_->GetSetupState(kMorvikSetupVideo) <= 0) {
+      bar_->Reset();
+    } else {
+      bar_->SetSpeed(b, c != 0);
+    }
+  }
   if (!sink_) return;
   switch (eventId) {
     case kMorvikEventMouse: sink_->OnPlayerMouse(ctrlId_, a, b, c); break;

@@ -21,6 +21,7 @@ using namespace timebar;
 namespace {
 
 constexpr UINT kLabelTexts[3] = {1092, 1093, 1094};  // "H", "M", "S"
+constexpr UINT kRowText = 42004;                       // "CH:%d"
 constexpr int kLabelX[3] = {12, 30, 48};
 constexpr int kLabelY = 16;
 constexpr int kLabelSize[2] = {12, 14};
@@ -29,11 +30,14 @@ constexpr int kCornerY = 1;
 // The corner's Arial 16 is a cell height; its glyphs are 12 pixels, so that
 // "00:00:00" fits the 50-pixel corner.
 constexpr long kCornerFontHeight = 12;
+constexpr long kCornerWidth = 50;
 constexpr QRgb kBackground = qRgb(248, 255, 248);
 
+// A font 14 pixels high from the top of its tallest letter to the bottom of
+// its lowest, as the labels' 12 x 14 places need: letters of 11 pixels.
 QFont LabelFont(bool bold) {
   QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(14);
+  font.setPixelSize(11);
   font.setWeight(bold ? QFont::Black : QFont::Normal);
   return font;
 }
@@ -120,7 +124,7 @@ void CPlayBackTollBar::PaintRow(PlayBackChannel& channel) {
 void CPlayBackTollBar::WriteName(const PlayBackChannel& channel) {
   const long top = kRowHeight * channel.nRow;
   m_namesImage.DrawRectangle(0, top, kNameWidth - 2, top + kRowHeight - 2, kIndexBackground, true);
-  Text(m_namesImage, 0, top + 3, channel.szName, 14);
+  FittedText(m_namesImage, 0, top + 3, kNameWidth - 4, channel.szName, 14);
   // The separator below the name, as far as the column's right border.
   m_namesImage.DrawLine(0, kNameWidth - 2, top + kRowHeight, top + kRowHeight, RGBQUAD{});
 }
@@ -257,7 +261,7 @@ void CPlayBackTollBar::OnSize(int cx, int cy) {
     HLine(m_rowsImage, y, kIndexBlack);
     HLine(m_namesImage, y, kIndexBlack);
   }
-  CreateBarImage(m_cornerImage, 50, 16);
+  CreateBarImage(m_cornerImage, kCornerWidth, 16);
   CreateBarImage(m_clickedImage, kNameWidth, 16);
   for (int i = 0; i < 3; ++i) {
     m_labelRects[i] = QRect(kLabelX[i], kLabelY, kLabelSize[0], kLabelSize[1]);
@@ -296,7 +300,7 @@ void CPlayBackTollBar::Compose() {
   ClearBarImage(m_cornerImage);
   char text[16] = "00:00:00";
   if (m_nScale != kScaleDay) FormatHms(m_nViewStart, text);
-  Text(m_cornerImage, 0, 0, text, kCornerFontHeight);
+  FittedText(m_cornerImage, 0, 0, kCornerWidth - 2, text, kCornerFontHeight);
   Put(painter, m_namesImage, 0, kScaleHeight);
   Put(painter, m_cornerImage, kCornerX, kCornerY);
   if (m_nBarWidth > 0 && m_rowsImage.IsValid()) {
@@ -404,14 +408,14 @@ void CPlayBackTollBar::OnLeftButtonUp(int x, int y) {
       char text[16];
       FormatHms(second, text);
       ClearBarImage(m_clickedImage);
-      Text(m_clickedImage, 0, 0, text, 14);
+      FittedText(m_clickedImage, 0, 0, kNameWidth - 4, text, 14);
       if (const PlayBackChannel* channel = GetRow(hit.row)) {
         char line[64];
-        std::snprintf(line, sizeof(line), "CH:%d %u-%02u-%02u", hit.row, channel->nYear, channel->nMonth,
-                      channel->nDay);
+        std::snprintf(line, sizeof(line), "%s %u-%02u-%02u", FormatStringA(kRowText, "CH:%d", {hit.row}).c_str(), channel->nYear,
+                      channel->nMonth, channel->nDay);
         const long bottom = static_cast<long>(m_namesImage.GetHeight());
         m_namesImage.DrawRectangle(0, bottom - 12, kNameWidth - 2, bottom - 1, kIndexBackground, true);
-        Text(m_namesImage, 0, bottom - 12, line, 12);
+        FittedText(m_namesImage, 0, bottom - 12, kNameWidth - 4, line, 12);
       }
       Redraw();
     }

@@ -1,9 +1,12 @@
 #include "records/playback/time_bar_images.h"
 
+#include <QFont>
+#include <QFontMetrics>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
+#include "platform/codepage.h"
 #include "records/playback/time_bar_geometry.h"
 
 namespace timebar {
@@ -105,6 +108,21 @@ void VLine(CRasterImage& image, long x, long y1, long y2, BYTE index) {
 
 void Text(CRasterImage& image, long x, long y, const char* text, long height, long weight) {
   image.DrawString(nullptr, x, y, text, Quad(PaletteColour(kIndexBlack)), "Arial", height, weight, 0, 0);
+}
+
+void FittedText(CRasterImage& image, long x, long y, long width, const char* text, long height) {
+  constexpr long kSmallest = 9;
+  const QString shown = codepage::ToQString(text ? text : "");
+  QFont font(QStringLiteral("Arial"));
+  for (long h = height; h >= kSmallest; --h) {
+    font.setPixelSize(static_cast<int>(h));
+    if (QFontMetrics(font).horizontalAdvance(shown) <= width) {
+      Text(image, x, y + (height - h) / 2, text, h);
+      return;
+    }
+  }
+  const QString cut = QFontMetrics(font).elidedText(shown, Qt::ElideRight, static_cast<int>(width));
+  Text(image, x, y + (height - kSmallest) / 2, codepage::FromQString(cut).c_str(), kSmallest);
 }
 
 bool BuildHourStrip(CRasterImage& strip, long width) {

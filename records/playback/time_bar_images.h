@@ -52,6 +52,9 @@ void VLine(CRasterImage& image, long x, long y1, long y2, BYTE index);
 
 // A text into the image, its top at y, Arial of `height` pixels.
 void Text(CRasterImage& image, long x, long y, const char* text, long height, long weight = 400);
+// A text that keeps within `width` pixels from x: in the largest Arial from
+// `height` down to 9 pixels that fits, else at 9 pixels cut short with "...".
+void FittedText(CRasterImage& image, long x, long y, long width, const char* text, long height);
 
 // The scale strips (28 high): the whole day over `width` pixels; 4 pixels a
 // minute (5760 wide); 2 pixels a second over the 8 hours from firstHour

@@ -4,6 +4,8 @@
 #include "records/search/search_rec_dlg_download.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
+#include <array>
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QLineEdit>
@@ -39,6 +41,7 @@ using namespace searchrec;
 namespace {
 
 const char* const kPickerFormat = "yyyy-MM-dd    HH:mm:ss";
+constexpr int kColumnPadding = 16;  // a list cell's margins and grid line
 
 RecSearchTime TimeOf(const QDateTime& when) {
   RecSearchTime t;
@@ -81,11 +84,23 @@ BOOL CSearchRecDlg::OnInitDialog() {
     if (auto* edit = qobject_cast<QLineEdit*>(GetDlgItem(id))) edit->setText("-1");
   }
 
-  // Result list: four columns from its width.
+  // Result list: four columns from its width, the last three wide enough for
+  // their titles and the texts they show.
   m_pResultList = ReplaceDlgItem(IDC_RESULT_LIST, new CSortListCtrl(this));
+  const QFontMetrics metrics(m_pResultList->font());
+  auto least = [&metrics](std::initializer_list<QString> texts) {
+    int width = 0;
+    for (const QString& text : texts) width = std::max(width, metrics.horizontalAdvance(text));
+    return width + kColumnPadding;
+  };
+  const std::array<int, 3> narrow = {
+      least({LoadStringW(IDS_FILE_SIZE_BYTES), QStringLiteral("999999999")}),
+      least({LoadStringW(IDS_DOWNLOAD_STATUS), LoadStringW(IDS_DOWNLOADING), LoadStringW(IDS_DOWNLOAD_COMPLETE),
+             LoadStringW(IDS_DOWNLOAD_FAILED), LoadStringW(IDS_STOP_DOWNLOAD)}),
+      least({LoadStringW(IDS_PLAY_STATUS), LoadStringW(IDS_WINDOW) + QStringLiteral("4:") + LoadStringW(IDS_PLAYING)})};
   const std::string columns = ResultColumns(m_pResultList->width(), LoadStringA(IDS_FILE_PATH),
                                             LoadStringA(IDS_FILE_SIZE_BYTES), LoadStringA(IDS_DOWNLOAD_STATUS),
-                                            LoadStringA(IDS_PLAY_STATUS));
+                                            LoadStringA(IDS_PLAY_STATUS), narrow);
   m_pResultList->SetColumnHeader(columns);
   m_pResultList->SetGridLines(TRUE);
   m_pResultList->SetCheckboxes(1);
@@ -132,6 +147,17 @@ void CSearchRecDlg::InitTexts() {
   for (const ControlText& t : kLabelTexts) {
     auto* label = ReplaceDlgItem(t.id, new CTransparentStatic(this));
     label->SetTextW(t.text ? LoadStringW(t.text).toStdWString() : CStringW());
+  }
+  // The time line's legend in the colours of its bars, and its hints in grey,
+  // light enough to be read on the page.
+  const std::pair<int, QColor> legend[] = {{IDC_LEGEND_ALARM, QColor(255, 112, 112)}, {IDC_LEGEND_PLAN, QColor(96, 220, 96)},
+                                           {IDC_LEGEND_NONE, QColor(192, 192, 192)}, {IDC_TIME_HINT, QColor(192, 192, 192)}};
+  for (const auto& [id, colour] : legend) {
+    if (QWidget* label = GetDlgItem(id)) {
+      QPalette colours = label->palette();
+      colours.setColor(QPalette::WindowText, colour);
+      label->setPalette(colours);
+    }
   }
   auto* box = ReplaceDlgItem(IDC_GROUP, new CTGroupBox(this));
   box->setTitle(LoadStringW(IDS_RECORD_QUERY));
@@ -427,12 +453,17 @@ void CSearchRecDlg::FillPage(int firstRecord) {
   if (!m_pResultList) return;
   m_pResultList->setUpdatesEnabled(false);
   m_pResultList->DeleteAllItems();
+  const bool localFiles = SourceIndex() == 0 && !m_bVssDevice;
   int position = 0;
   for (const RecFileItem& item : m_lstResult) {
     ++position;
     if (position <= firstRecord) continue;
     if (m_pResultList->GetItemCount() >= kRowsPerPage) break;
     const int row = m_pResultList->InsertItem(m_pResultList->GetItemCount(), item.strFilePath);
+    // A local recording shows the file's path on this machine; the row keeps
+    // the program's own form, which playing and downloading it use. The paths
+    // of an NVR or a peer are theirs and shown as they come.
+    if (localFiles) m_pResultList->SetItemShownText(row, QString::fromStdString(paths::NativePath(item.strFilePath)));
     m_pResultList->SetItemText(row, 1, item.strFileSize);
   }
   m_pResultList->setUpdatesEnabled(true);

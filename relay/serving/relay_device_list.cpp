@@ -61,7 +61,7 @@ std::vector<RelayDeviceEntry> BuildServedDeviceList(const std::list<DevInfo>& de
   return out;
 }
 
-void AnswerRelayDeviceList(DWORD word, const char* localMac) {
+void OnRelayGetDeviceList(DWORD word, const char* localMac) {
   const std::vector<RelayDeviceEntry> list = BuildServedDeviceList(g_lstDevInfo, g_lstVssInfo, localMac);
   Pelk_RspDeviceList(PELK_STATUS_ANSWER, word, list.data(), static_cast<LONG>(list.size()));
 }

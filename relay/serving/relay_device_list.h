@@ -18,4 +18,4 @@ std::vector<RelayDeviceEntry> BuildServedDeviceList(const std::list<DevInfo>& de
                                                     const std::list<Vemo2Node>& servers, const char* localMac);
 
 // Answers the peer's request word with the list of g_lstDevInfo and g_lstVssInfo.
-void AnswerRelayDeviceList(DWORD word, const char* localMac);
+void OnRelayGetDeviceList(DWORD word, const char* localMac);

@@ -1,5 +1,6 @@
 #include "settings/record/rec_page_layout.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -38,7 +39,7 @@ const std::vector<Place>& SecondRecordRow(bool russian) {
 
 }  // namespace
 
-std::map<int, RECT> RecPageLayout(const RECT& client, int language) {
+std::map<int, RECT> RecPageLayout(const RECT& client, int language, int policyWidth) {
   const int L = client.left, T = client.top;
   const int W = client.right - client.left, H = client.bottom - client.top;
   const int G = (H - T - 65) / 2, Q = (W - 34) / 4, R = (H - 65) / 2, S = (H + 40) / 2;
@@ -52,19 +53,20 @@ std::map<int, RECT> RecPageLayout(const RECT& client, int language) {
   for (int i = 0; i < 6; ++i) put(labels[i], L + 24, T + labelY[i], 90, 23);
   put(1284, L + 24, T + 255, 260, 50);
   put(1048, L + 110, T + 48, 120, 23);
-  put(1114, L + 110, T + 85, 120, 100);
-  put(1118, L + 110, T + 120, 120, 100);
+  put(1114, L + 110, T + 85, policyWidth, 100);
+  put(1118, L + 110, T + 120, policyWidth, 100);
+  const int shift = std::max(0, 110 + policyWidth + 5 - 300);  // the trees' block, right of the combo boxes
   const int pathEdits[] = {1050, 1051, 1052}, browse[] = {1184, 1185, 1186}, pathY[] = {158, 195, 225};
   for (int i = 0; i < 3; ++i) {
     put(pathEdits[i], L + 110, T + pathY[i], 120, 23);
     put(browse[i], L + 240, T + pathY[i], 57, 28);
   }
-  put(1259, L + 300, T + 30, Q, 23);
-  put(1142, L + 300, T + 48, Q, G - 70);
-  put(1144, L + Q + 305, T + 150, 57, 28);
-  put(1145, L + Q + 305, T + 188, 57, 28);
-  put(1260, 2 * L + Q + 370, T + 30, Q, 23);
-  put(1143, 2 * L + Q + 370, T + 48, Q, G - 70);
+  put(1259, L + shift + 300, T + 30, Q, 23);
+  put(1142, L + shift + 300, T + 48, Q, G - 70);
+  put(1144, L + shift + Q + 305, T + 150, 57, 28);
+  put(1145, L + shift + Q + 305, T + 188, 57, 28);
+  put(1260, 2 * L + shift + Q + 370, T + 30, Q, 23);
+  put(1143, 2 * L + shift + Q + 370, T + 48, Q, G - 70);
   put(1258, L + 14, T + G + 8, W - 34, R + 10);
 
   const bool russian = language == kLanguageRussian;
@@ -73,8 +75,8 @@ std::map<int, RECT> RecPageLayout(const RECT& client, int language) {
 
   for (int k = 1; k <= 7; ++k) {
     const int y = S + 30 * k;
-    put(kSpanCheck[k - 1], L + 24, y, 85, 23);
-    put(kSpanDay[k - 1], L + 110, y, 100, 100);
+    put(kSpanCheck[k - 1], L + 24, y, 88, 23);
+    put(kSpanDay[k - 1], L + 113, y, 100, 100);
     put(kSpanFromLabel + k - 1, L + 218, y, 34, 23);
     put(kSpanStart[k - 1], L + 252, y, 100, 23);
     put(kSpanToLabel + k - 1, L + 360, y, 24, 23);

@@ -10,7 +10,9 @@
 #include "platform/win_types.h"
 
 // Control id -> its rectangle (left, top, right, bottom) in the page.
-std::map<int, RECT> RecPageLayout(const RECT& client, int language);
+// `policyWidth`: the width of the storage-policy and trigger combo boxes
+// (their items must fit); the channel trees move right to make room.
+std::map<int, RECT> RecPageLayout(const RECT& client, int language, int policyWidth = 120);
 
 // The ids of the span rows' labels ("From" and "To" of row k = 1..7).
 constexpr int kSpanFromLabel = 1210;  // 1210 .. 1216

@@ -26,6 +26,7 @@
 #include "records/recording/record_messages.h"
 #include "settings/record/default_rec_scheme.h"
 #include "settings/record/rec_page_layout.h"
+#include "ui/control_fit.h"
 #include "ui/image_button.h"
 #include "ui/picture_resource.h"
 #include "ui/skin_group_box.h"
@@ -188,8 +189,7 @@ void CSettingRecordDlg::InitControls() {
     if (auto* box = Item<QCheckBox>(this, id)) {
       QPalette colours = box->palette();
       for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-          colours.setColor(group, role, palette().color(group, QPalette::WindowText));
+        colours.setColor(group, QPalette::WindowText, palette().color(group, QPalette::WindowText));
       box->setPalette(colours);
     }
   }
@@ -434,7 +434,10 @@ void CSettingRecordDlg::OnTriggerChanged(int selection) {
 
 void CSettingRecordDlg::Layout() {
   if (!m_bInitialized) return;
-  for (const auto& [id, rect] : RecPageLayout(GetClientRect(), g_nLanguage)) {
+  int policyWidth = 120;
+  for (int id : {int(IDC_STORAGE_SCHEME), int(IDC_START_TYPE)})
+    if (auto* combo = Item<QComboBox>(this, id)) policyWidth = std::max(policyWidth, ComboWidthForItems(combo));
+  for (const auto& [id, rect] : RecPageLayout(GetClientRect(), g_nLanguage, policyWidth)) {
     QWidget* control = GetDlgItem(id);
     if (control == nullptr) continue;
     const int height = qobject_cast<QComboBox*>(control) ? kComboHeight : rect.bottom - rect.top;

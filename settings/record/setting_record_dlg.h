@@ -87,6 +87,10 @@ class CSettingRecordDlg : public CConfigPanel {
 
   // Handlers of the page's buttons, trees and trigger combo.
   void OnBnClickedBrowse(int path);  // 1, 2 or 3
+  // Whether the file system that holds `path` has 5 GB free; when it has not
+  // (or cannot be asked), 777 "The storage space less than 5G, please check!"
+  // is shown in the page's message box.
+  BOOL CheckDiskSpace(const std::string& path);
   void OnBnClickedAddDev();
   void OnBnClickedRemoveDev();
   void OnBnClickedAdd();

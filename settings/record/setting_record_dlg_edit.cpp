@@ -1,6 +1,7 @@
 // The record-scheme page's changes: the scheme buttons, the folder pickers of
 // the storage paths and the default scheme.
 #include <QFileDialog>
+#include <algorithm>
 
 #include "core/app_data.h"
 #include "core/dev_info_store.h"
@@ -36,6 +37,12 @@ std::function<void(const DevInfo&, int)> CSettingRecordDlg::StateReport() const 
   return [host](const DevInfo& dev, int state) { host->ReportRecordState(dev, state); };
 }
 
+BOOL CSettingRecordDlg::CheckDiskSpace(const std::string& path) {
+  if (HasEnoughSpace(Env(), path)) return TRUE;
+  ShowMsg(777);
+  return FALSE;
+}
+
 void CSettingRecordDlg::OnBnClickedBrowse(int path) {
   const int ids[] = {IDC_PATH1, IDC_PATH2, IDC_PATH3};
   if (path < 1 || path > 3) return;
@@ -57,9 +64,9 @@ void CSettingRecordDlg::OnBnClickedBrowse(int path) {
   std::vector<std::string> others;
   for (int i = 0; i < 3; ++i)
     if (i != path - 1) others.push_back(codepage::FromQString(GetWindowTextW(GetDlgItem(ids[i]))));
-  const UINT refusal = CheckChosenStoragePath(Env(), chosen, others);
-  if (refusal != 0) {
-    ShowMsg(refusal);
+  if (!CheckDiskSpace(chosen)) return;
+  if (std::find(others.begin(), others.end(), chosen) != others.end()) {
+    ShowMsg(796);  // "The storage path exist, please select again!"
     return;
   }
   SetWindowTextW(edit, codepage::ToQString(chosen));

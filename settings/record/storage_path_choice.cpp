@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "platform/paths.h"
-#include "settings/record/default_rec_scheme.h"
 
 std::string StoragePathOfFolder(const std::string& nativeFolder) {
   for (char letter = 'A'; letter <= 'Z'; ++letter) {
@@ -16,10 +15,4 @@ std::string StoragePathOfFolder(const std::string& nativeFolder) {
     return std::string(1, letter) + ":\\" + rest;
   }
   return paths::FromNativePath(nativeFolder);
-}
-
-UINT CheckChosenStoragePath(IRecEnvironment& env, const std::string& path, const std::vector<std::string>& others) {
-  if (!HasEnoughSpace(env, path)) return 777;
-  if (std::find(others.begin(), others.end(), path) != others.end()) return 796;
-  return 0;
 }

@@ -19,7 +19,8 @@
 #include "app_test_env.h"
 #include "core/startup_settings.h"
 #include "platform/string_table.h"
-#include "tests/shell/text_fit.h"
+#include "common/label_contrast.h"
+#include "common/text_fit.h"
 #include "ui/draw_text.h"
 #include "core/login_logic.h"
 #include "core/user_info.h"
@@ -148,7 +149,7 @@ TEST(MessagePlacement, BesideTheWindowOnTheScreen) {
 }
 
 // The login window in each language: its own background picture, every text
-// inside its control, and screenshots (login and lock mode) for a person to
+// inside its control and readable on what it stands on, and screenshots (login and lock mode) for a person to
 // look at under the build folder's "screenshots".
 TEST_F(LoginDlgTest, EachLanguageHasItsBackgroundAndItsTextsFit) {
   const struct {
@@ -169,6 +170,7 @@ TEST_F(LoginDlgTest, EachLanguageHasItsBackgroundAndItsTextsFit) {
       ASSERT_TRUE(dlg.Create(CLoginDlg::IDD, nullptr));
       dlg.show();
       EXPECT_EQ(Describe(TextsThatDoNotFit(&dlg)), "");
+      EXPECT_EQ(Describe(LabelsHardToRead(&dlg)), "");
       const QImage shot = dlg.grab().toImage();
       EXPECT_LT(shot.pixelColor(dlg.width() - 20, 10).lightness(), 100) << "the dark band of the background";
       ASSERT_TRUE(shot.save(folder + "login_" + (lock ? "lock_" : "") + language.suffix + ".png"));

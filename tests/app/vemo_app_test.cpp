@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QProcess>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QTimer>
 #include <QWidget>
 #include <cstdlib>
@@ -23,6 +25,7 @@
 #include "core/user_info_store.h"
 #include "core/user_settings.h"
 #include "platform/paths.h"
+#include "platform/registry_store.h"
 
 namespace {
 
@@ -153,6 +156,33 @@ TEST_F(VemoAppTest, SecondInstanceAsksTheFirstToRaiseItsMainWindow) {
 
   first.Close();  // the lock goes with the first instance
   EXPECT_TRUE(second.Acquire());
+}
+
+// A second start says that the program runs, in the interface language, its button too.
+TEST_F(VemoAppTest, SecondStartSaysSoInTheInterfaceLanguage) {
+  regstore::WriteString("HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vemo",
+                        "Language", "Simplified Chinese");
+  CSingleInstance first(QString::fromLatin1(kAppName));
+  ASSERT_TRUE(first.Acquire());
+  QString text;
+  QStringList buttons;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    text = box->text();
+    for (QAbstractButton* button : box->buttons()) buttons << button->text();
+    box->done(0);
+  });
+  poll.start(20);
+  int mainWindows = 0;
+  CVistarelApp app([&] { ++mainWindows; });
+  char program[] = "vemo";
+  char* argv[] = {program};
+  EXPECT_FALSE(app.InitInstance(1, argv));
+  EXPECT_EQ(mainWindows, 0);
+  EXPECT_EQ(text, QString::fromUtf8("程序正在运行..."));
+  EXPECT_EQ(buttons, QStringList{QString::fromUtf8("确定")});
 }
 
 TEST_F(VemoAppTest, ProgramStartsInAFreshFolderReachesTheLoginAndKeepsOneInstance) {

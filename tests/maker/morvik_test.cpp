@@ -334,6 +334,7 @@ TEST_F(MorvikTest, FedFramesFromAnotherThreadArePlayed) {
   EXPECT_EQ(player_->Stop(), 0);
   EXPECT_EQ(player_->IsPlaying(), 0);
   EXPECT_FALSE(player_->HasPicture());
+  EXPECT_TRUE(WaitFor([&] { return player_->Bar()->Position() == 0 && player_->Bar()->Range() == 0; }));
   EXPECT_EQ(player_->GetSetupState(kMorvikSetupVideo), 0);
   EXPECT_EQ(player_->GetSetupState(kMorvikSetupStart), -1);
   // Stopped: new parameters may be set.
@@ -360,13 +361,17 @@ TEST_F(MorvikTest, PlaysAFileWithItsOwnButtons) {
   EXPECT_FALSE(player_->Engine()->IsPaused());
 
   // Fast: each press doubles the factor; normal goes back.
+  // The normal-speed button shows the speed that plays.
   player_->Bar()->Press(kMorvikCmdFast);
   player_->Bar()->Press(kMorvikCmdFast);
   EXPECT_EQ(player_->Engine()->GetSpeed(), 4);
+  EXPECT_TRUE(WaitFor([&] { return player_->Bar()->SpeedText() == "4x"; }));
   player_->Bar()->Press(kMorvikCmdSlow);
   EXPECT_EQ(player_->Engine()->GetSpeed(), -2);
+  EXPECT_TRUE(WaitFor([&] { return player_->Bar()->SpeedText() == "1/2x"; }));
   player_->Bar()->Press(kMorvikCmdNormal);
   EXPECT_EQ(player_->Engine()->GetSpeed(), 1);
+  EXPECT_TRUE(WaitFor([&] { return player_->Bar()->SpeedText() == "1x"; }));
   ASSERT_TRUE(WaitFor([&] { return events_.Count(4, kMorvikCmdFast) == 2; }));
   EXPECT_EQ(events_.Last(4, kMorvikCmdFast)->b, 4);
   EXPECT_EQ(events_.Last(4, kMorvikCmdSlow)->b, 2);
@@ -378,13 +383,20 @@ TEST_F(MorvikTest, PlaysAFileWithItsOwnButtons) {
   EXPECT_EQ(events_.Last(4, kMorvikCmdSeek)->b, 2);
   EXPECT_EQ(events_.Last(2, kMorvikNotifyPosition)->text, "3");
   EXPECT_TRUE(player_->HasPicture());  // the last picture stays until stopped
+  EXPECT_TRUE(WaitFor([&] { return player_->Bar()->TimeText() == "00:03 / 00:03"; })) << player_->Bar()->TimeText().toStdString();
 
   // Stop from the bar stops a file at once.
   ASSERT_EQ(player_->OpenFile("D:\\Record\\cam\\090000-vv1.avi"), 0);
   EXPECT_EQ(player_->SetPlaySeconds(kMorvikStartPosition, 1), 0);
+  ASSERT_TRUE(WaitFor([&] { return player_->Bar()->Position() >= 1; }));
+  player_->Bar()->Press(kMorvikCmdFast);
   player_->Bar()->Press(kMorvikCmdStop);
   EXPECT_EQ(player_->IsPlaying(), 0);
   EXPECT_FALSE(player_->HasPicture());
+  // Stopped: the knob goes back, no time is shown and the speed is normal.
+  EXPECT_TRUE(WaitFor([&] { return player_->Bar()->Position() == 0 && player_->Bar()->Range() == 0; }));
+  EXPECT_EQ(player_->Bar()->TimeText(), "00:00 / 00:00");
+  EXPECT_EQ(player_->Bar()->SpeedText(), "1x");
 }
 
 // The bar's speed steps belong to the replay they were pressed in: the first

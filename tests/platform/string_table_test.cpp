@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <regex>
 #include <set>
@@ -91,4 +92,36 @@ TEST_F(StringTableTest, RemembersTheIdsAskedForUntilTheNextLoad) {
   EXPECT_EQ(stringtable::AskedIds(), (std::set<UINT>{228, 4242}));
   ASSERT_TRUE(LoadLanguageLibrary("LangSC.dll"));
   EXPECT_TRUE(stringtable::AskedIds().empty());
+}
+
+// A text's "%d" places take the numbers in order; a missing id gives the
+// fallback, filled the same way.
+TEST(StringTableShipped, FormattedTextsFillTheirNumbersInOrder) {
+  ASSERT_TRUE(LoadLanguageLibrary("LangSC.dll"));
+  const struct {
+    UINT id;
+    const char* fallback;
+    std::initializer_list<long> numbers;
+    const char* expected;  // UTF-8
+  } cases[] = {
+      {42004, "CH:%d", {3}, "通道:3"},
+      {42003, "PlayerEx%d-%d", {2, 15}, "扩展屏2窗口-15"},
+      {42003, "PlayerEx%d-%d", {2}, "扩展屏2窗口-%d"},  // a place past the numbers stays
+      {4242, "Row %d of %d", {1, 7}, "Row 1 of 7"},     // missing id
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FormatStringA(c.id, c.fallback, c.numbers), codepage::Utf8ToGbk(c.expected)) << c.id;
+  FreeLanguageLibrary();
+}
+
+// The toolkit's own texts (the buttons of its message boxes and pickers, the
+// menus of edit boxes) follow the language library.
+TEST(StringTableShipped, ToolkitTextsFollowTheLanguageLibrary) {
+  ASSERT_TRUE(LoadLanguageLibrary("LangSC.dll"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QString::fromUtf8("取消"));
+  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
+  ASSERT_TRUE(LoadLanguageLibrary("LangSC.dll"));
+  FreeLanguageLibrary();
+  EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Cancel");
 }

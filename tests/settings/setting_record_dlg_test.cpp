@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QTest>
 #include <QLineEdit>
+#include <algorithm>
 #include <filesystem>
 
 #include "record_page_fixture.h"
@@ -225,7 +226,11 @@ TEST_F(RecordPageTest, TheLayoutKeepsTheArrangementAndRussianRowsAreWider) {
   const QRect allTree = page_.GetDlgItem(1143)->geometry();
   const QRect add = page_.GetDlgItem(1144)->geometry();
   EXPECT_EQ(nameEdit, QRect(110, 48, 120, 23));
-  EXPECT_EQ(schemeTree, QRect(300, 48, (1000 - 34) / 4, (700 - 65) / 2 - 70));
+  // The channel trees stand at 300, or further right when the storage-policy
+  // box is widened to show its items whole.
+  const QRect policy = page_.GetDlgItem(1114)->geometry();
+  EXPECT_GE(policy.width(), 120);
+  EXPECT_EQ(schemeTree, QRect(std::max(300, policy.right() + 1 + 5), 48, (1000 - 34) / 4, (700 - 65) / 2 - 70));
   EXPECT_LT(schemeTree.right(), add.left());
   EXPECT_LT(add.right(), allTree.left());
   EXPECT_EQ(page_.GetDlgItem(1149)->geometry().top(), (700 + 40) / 2 + 210);

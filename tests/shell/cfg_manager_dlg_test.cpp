@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QTreeWidget>
 
+#include "common/text_fit.h"
 #include "core/fixed_text.h"
 #include "core/rec_scheme_store.h"
 #include "core/user_info_store.h"
@@ -177,11 +178,14 @@ TEST_F(CfgManagerTest, CloudLoginLeavesOnlyRecordConfigAndAlarmLinkageAndOpensOn
   for (const auto& c : choices) EXPECT_EQ(CfgModulePageToOpen(c.page, c.loginType), c.open) << c.page;
 }
 
-TEST_F(CfgManagerTest, ToolButtonsAreWiderForTheRussianInterface) {
+// Side by side and of one width: 160 for the Russian interface and 80
+// otherwise, or as wide as the widest caption needs, so that every caption fits.
+TEST_F(CfgManagerTest, ToolButtonsAreWiderForTheRussianInterfaceAndForLongCaptions) {
   for (int language : {0, 3}) {
     g_nLanguage = language;
     CreateManager();
-    const int width = language == 3 ? 160 : 80;
+    const int width = ToolButton(CConfigToolDlg::IDC_DEV_CONFIG)->width();
+    EXPECT_GE(width, language == 3 ? 160 : 80);
     int x = 0;
     for (int id : {CConfigToolDlg::IDC_DEV_CONFIG, CConfigToolDlg::IDC_USER_CONFIG, CConfigToolDlg::IDC_RECORD_CONFIG,
                    CConfigToolDlg::IDC_REMOTE_CONFIG, CConfigToolDlg::IDC_MAINTENANCE,
@@ -189,7 +193,9 @@ TEST_F(CfgManagerTest, ToolButtonsAreWiderForTheRussianInterface) {
       EXPECT_EQ(ToolButton(id)->geometry(), QRect(x, 5, width, 28)) << language << " " << id;
       x += width;
     }
+    EXPECT_TRUE(TextsThatDoNotFit(mgr_->GetToolDlg()).empty()) << Describe(TextsThatDoNotFit(mgr_->GetToolDlg()));
   }
+  g_nLanguage = 0;
 }
 
 TEST_F(CfgManagerTest, LaysOutTheColumnThePageAreaAndTheRecordButtons) {

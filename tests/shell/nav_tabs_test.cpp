@@ -1,4 +1,5 @@
 #include "shell/nav_tabs.h"
+#include "ui/skin_colors.h"
 
 #include <gtest/gtest.h>
 
@@ -28,10 +29,12 @@ TEST(TabStripLayout, PlacesAndPicturesForTheChosenTab) {
             "1285@840,29x34:7 1017@869,136x34:2 1286@1005,29x34:9 ");
 }
 
+// The chosen tab's caption is marked (dark on its light picture), the others
+// are light on their dark pictures.
 TEST(TabStripLayout, OnlyTheChosenTabHasTheChosenCaptionColour) {
   for (const StripPiece& p : TabStripLayout(2)) {
     if (!p.isTab) continue;
-    EXPECT_EQ(p.captionColour, p.id == 1013 ? 0x2171F7u : 0u) << p.id;
+    EXPECT_EQ(p.captionColour, p.id == 1013 ? skin::kMarkedCaption : skin::kLabelOnDark) << p.id;
   }
 }
 

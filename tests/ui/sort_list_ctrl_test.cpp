@@ -91,6 +91,7 @@ TEST_F(SortListTest, ColumnStringSetsUpColumnsAndClearsRows) {
 TEST_F(SortListTest, HeaderClicksSortTypedAscendingThenDescendingAndNotify) {
   Fill({"10", "1A", "9"});
   list->SetItemTextColor(1, -1, 0x0000FF);  // the "1A" row is red
+  list->SetItemShownText(1, "shown 1");     // and shows another first cell than its text
   list->SetItemStates(1, RLS_SELECTED | RLS_CHECKED);
 
   ClickHeader(6);  // sorting is off: nothing happens
@@ -102,11 +103,15 @@ TEST_F(SortListTest, HeaderClicksSortTypedAscendingThenDescendingAndNotify) {
   // Records, colours and states travel with their rows.
   EXPECT_EQ(list->GetItemData(2), 101u);
   EXPECT_EQ(list->model()->index(2, 3).data(Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+  EXPECT_EQ(list->model()->index(2, 0).data().toString(), "shown 1");
+  EXPECT_EQ(list->GetItemText(2, 0), "row1");
   EXPECT_EQ(list->GetItemStates(2) & (RLS_SELECTED | RLS_CHECKED), RLS_SELECTED | RLS_CHECKED);
   EXPECT_EQ(list->GetItemStates(0) & (RLS_UNSELECTED | RLS_UNCHECKED), RLS_UNSELECTED | RLS_UNCHECKED);
 
   ClickHeader(6);
   EXPECT_EQ(Column(6), (std::vector<CString>{"1A", "10", "9"}));
+  list->SetItemText(0, 0, "renamed");  // a new text is shown as it is
+  EXPECT_EQ(list->model()->index(0, 0).data().toString(), "renamed");
   ASSERT_EQ(sink.notices.size(), 2u);
   EXPECT_EQ(sink.notices[0].msg, WM_REPORT_SORTED);
   EXPECT_EQ(sink.notices[0].wParam, 6u);

@@ -36,6 +36,9 @@ struct Text {
 constexpr Text kTexts[] = {{1223, 520}, {1126, 521}, {1224, 523}, {1243, 524}, {1262, 525}, {1225, 526},
                            {1263, 535}, {1264, 536}, {1265, 537}, {1218, 527}, {1219, 528}, {1220, 529}};
 
+// The result list's column titles.
+std::vector<CString> ResultTitles() { return {LoadStringA(521), LoadStringA(401), LoadStringA(402), LoadStringA(531)}; }
+
 }  // namespace
 
 const CSearchAlarmDlg::KindBox CSearchAlarmDlg::kKindBoxes[kAlarmSearchKindCount] = {
@@ -116,7 +119,7 @@ void CSearchAlarmDlg::Layout() {
   if (m_pResultList != nullptr) {
     m_pResultList->setGeometry(left, kListTop, std::max(100, width() - left - 10),
                                std::max(60, bottom - kButtonHeight - 10 - kListTop));
-    LayoutEqualColumns(m_pResultList, {LoadStringA(521), LoadStringA(401), LoadStringA(402), LoadStringA(531)});
+    LayoutAlarmColumns(m_pResultList, ResultTitles());
   }
   if (QWidget* next = GetDlgItem(IDC_NEXT_PAGE)) next->move(width() - 10 - next->width(), bottom - kButtonHeight);
   if (QWidget* pre = GetDlgItem(IDC_PRE_PAGE)) pre->move(width() - 10 - 110 - 10 - pre->width(), bottom - kButtonHeight);
@@ -232,5 +235,6 @@ void CSearchAlarmDlg::FillResults() {
     m_pResultList->SetItemText(row, 2, FormatAlarmDateTime(std::strtoll(result.DateTime, nullptr, 10)));
     m_pResultList->SetItemText(row, 3, FixedText(result.AlarmInfo));
   }
+  LayoutAlarmColumns(m_pResultList, ResultTitles());
   m_pResultList->setUpdatesEnabled(true);
 }

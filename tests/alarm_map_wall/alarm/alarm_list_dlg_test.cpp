@@ -2,6 +2,9 @@
 // lines it queues and the reports to relay peers, for local and relay alarms.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QWidget>
 #include <cstdio>
 #include <memory>
@@ -9,10 +12,13 @@
 #include "alarm_map_wall/alarm/alarm_list_dlg.h"
 #include "alarm_map_wall/alarm/log/alarm_log_reader.h"
 #include "alarm_test_env.h"
+#include "common/text_fit.h"
+#include "common/wait_for.h"
 #include "core/dev_info_store.h"
 #include "core/user_settings.h"
 #include "pelk/pelk_testing.h"
 #include "platform/paths.h"
+#include "ui/draw_text.h"
 #include "ui/sort_list_ctrl.h"
 
 namespace {
@@ -66,6 +72,38 @@ TEST_F(AlarmListDlgTest, TheSeventeenthAlarmPushesTheOldestRowOut) {
   EXPECT_EQ(List().GetItemText(0, 0), "Gate");
   EXPECT_EQ(List().GetItemText(0, 1), "Motion Detect");
   EXPECT_EQ(Logged("Gate").size(), 17u) << "every alarm is logged";
+}
+
+// In the left column's 219 pixels, in the program's font, the three columns
+// share the width so that their titles show whole inside the list; a full
+// list beside its vertical scroll bar cuts no text either, and a device name
+// longer than the list is wide widens its column and the list scrolls sideways.
+TEST_F(AlarmListDlgTest, TheColumnsShowTheirTitlesAndTextsWhole) {
+  const QFont font = QApplication::font();
+  QApplication::setFont(DialogFont());
+  QCoreApplication::processEvents();  // the panel takes the font
+  main_.resize(1024, 768);
+  main_.show();
+  dlg_->setGeometry(10, 400, 219, 277);
+  dlg_->show();
+  auto sideways = [&] {
+    QCoreApplication::processEvents();
+    return List().horizontalScrollBar()->maximum();
+  };
+  EXPECT_EQ(Describe(TextsThatDoNotFit(dlg_.get())), "");
+  EXPECT_EQ(sideways(), 0);
+
+  DevInfo& gate = AddDevice("Gate");
+  for (int i = 0; i < 16; ++i) Add(gate, Alarm(12, 2026, 1, 5, 10, 0, i));
+  EXPECT_TRUE(WaitFor([&] { return List().verticalScrollBar()->isVisible(); }));
+  EXPECT_EQ(Describe(TextsThatDoNotFit(dlg_.get())), "");
+
+  DevInfo& bay = AddDevice("North loading bay gate camera");
+  Add(bay, Alarm(14));
+  EXPECT_EQ(Describe(TextsThatDoNotFit(dlg_.get())), "");
+  EXPECT_GT(List().columnWidth(0), List().viewport()->width() / 2);
+  EXPECT_TRUE(WaitFor([&] { return sideways() > 0; }));
+  QApplication::setFont(font);
 }
 
 // Without the bell switch an alarm rings only while g_bAlarmAudio is 1; with

@@ -5,11 +5,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QImage>
 #include <ctime>
 #include <memory>
 
 #include "core/client_log.h"
+#include "core/res_msg_dlg.h"
 #include "core/sur_status_store.h"
 #include "core/user_settings.h"
 #include "gimbro/gimbro.h"
@@ -23,6 +26,7 @@
 #include "maker_test_support.h"
 #include "platform/file_api.h"
 #include "platform/post_message.h"
+#include "platform/string_table.h"
 #include "rtsp_test_server.h"
 #include "tessaly/tessaly_ctrl.h"
 
@@ -286,6 +290,11 @@ TEST_F(VideoManagerTest, ManualRecordWritesAnAviIntoTheDevicesFolder) {
 
   const std::string expected = capturepaths::ManualRecordFolder(folder_.Path() + "Video", "Front Door", std::time(nullptr));
   EXPECT_EQ(grid->LastSavedPath(), expected);
+  // The message names the folder as a person finds it: the file system's path, no drive letter or backslash.
+  const QString shown = static_cast<QLabel*>(grid->MessageBox()->GetDlgItem(CResMsgDlg::IDC_MSG_TEXT))->text();
+  EXPECT_EQ(shown, LoadStringW(440) + QString::fromStdString(paths::NativePath(expected)));
+  EXPECT_FALSE(shown.contains('\\')) << shown.toStdString();
+  EXPECT_TRUE(QFileInfo(shown.mid(LoadStringW(440).size())).isDir()) << shown.toStdString();
   const auto files = FilesIn(paths::NativePath(expected), ".avi");
   ASSERT_EQ(files.size(), 1u);
   const ProbeResult probe = Ffprobe(files[0]);

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "live/patrol/patrol_edit.h"
+#include "platform/codepage.h"
+#include "platform/string_table.h"
 #include "tests/live/live_config_env.h"
 
 namespace {
@@ -94,4 +96,17 @@ TEST_F(PatrolNamesTest, ListBoxNames) {
   AddDevice("C1", "Cam", 1, 1);
   AddDevice("D2", "Dec2", 2, 0);
   EXPECT_EQ(PatrolDecoderNames(), (std::vector<std::string>{Gbk("解码器1"), "Dec2"}));
+}
+
+// The name list shows the panes' plans in the interface language and any
+// other name as it stands.
+TEST(PatrolNameLabel, PanePlansInTheInterfaceLanguage) {
+  ASSERT_TRUE(LoadLanguageLibrary("LangSC.dll"));
+  const std::pair<const char*, const char*> cases[] = {
+      {"Player-3", "窗口-3"},          {"PlayerEx2-15", "扩展屏2窗口-15"},
+      {"Player-3x", "Player-3x"},      {"Decoder A", "Decoder A"},
+      {"PlayerEx2", "PlayerEx2"},
+  };
+  for (const auto& [name, shown] : cases) EXPECT_EQ(PatrolNameLabel(name), codepage::Utf8ToGbk(shown)) << name;
+  FreeLanguageLibrary();
 }

@@ -261,3 +261,23 @@ TEST_F(TimeBarTest, ClicksAndTheSliderTellTheOwner) {
 }
 
 }  // namespace
+
+// The view start in the corner and a long name in the names column keep
+// inside their places: the last columns before their edges stay clear.
+TEST_F(TimeBarTest, TextsKeepInsideTheirPlaces) {
+  ASSERT_EQ(bar_->SetRow(DayMap(480, 60).c_str(), "Demo camera 1 at the yard", 0), 0);
+  ASSERT_EQ(bar_->SetScale(kScaleMinutes), 0);
+  ASSERT_EQ(bar_->SetViewStart(12 * 3600 + 34 * 60 + 56), 0);
+  QCoreApplication::processEvents();
+  const QImage shot = bar_->grab().toImage();
+  auto inked = [&](int left, int right, int top, int bottom) {
+    for (int x = left; x <= right; ++x)
+      for (int y = top; y <= bottom; ++y)
+        if (shot.pixel(x, y) == kBlack) return true;
+    return false;
+  };
+  EXPECT_TRUE(inked(12, 59, 1, 14));    // the corner shows the time
+  EXPECT_FALSE(inked(60, 61, 1, 14));   // within its 50 pixels from x 12
+  EXPECT_TRUE(inked(0, 79, kScaleHeight + 3, kScaleHeight + 18));   // the name
+  EXPECT_FALSE(inked(80, 81, kScaleHeight + 3, kScaleHeight + 18));  // before the column's border
+}

@@ -1,10 +1,12 @@
 // The record query page with a searched day, saved under the program folder's
-// "screenshots/" for a person to look at: by file (the result list and a
-// player playing a record file) and by time (three day rows on the bar, one
-// of them playing).
+// "screenshots/" for a person to look at, in each language and as the main
+// window shows it (its font, light labels on the dark page): by file (the
+// result list and a player playing a record file) and by time (three day rows
+// on the bar, one of them playing).
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QImage>
@@ -21,12 +23,13 @@
 #include "records/recfile/rec_file_fixture.h"
 #include "records/search/rec_tree.h"
 #include "records/search/search_rec_dlg.h"
+#include "ui/draw_text.h"
+#include "ui/skin_colors.h"
 #include "ui/sort_list_ctrl.h"
 
 namespace {
 
 TEST(SearchPageScreenshot, FilesAndDays) {
-  ASSERT_TRUE(LoadLanguageLibrary("LangEn.dll"));
   RecTree tree;
   const std::string storage = tree.Storage("d1");
   RecSchemeInfo& scheme = tree.AddScheme(storage);
@@ -59,33 +62,41 @@ TEST(SearchPageScreenshot, FilesAndDays) {
   RecTree::WriteRecord(tree.DayFolder(storage, "Yard", "IO", 2024, 1, 5) + "031500-vv1.avi", 2400);
   RecTree::WriteRecord(tree.DayFolder(storage, "Lobby", "Schedule", 2024, 1, 5) + "180000-vv1.avi", 4 * 3600);
 
-  QWidget main;
-  main.resize(1280, 800);
-  auto* page = new CSearchRecDlg(&main);
-  ASSERT_TRUE(page->Create(CSearchRecDlg::IDD, &main));
-  page->setGeometry(0, 0, 1280, 800);
-  page->show();
-  main.show();
+  const QFont font = QApplication::font();
+  QApplication::setFont(DialogFont());  // as the program sets it
+  for (const char* language : {"sc", "en"}) {
+    SCOPED_TRACE(language);
+    ASSERT_TRUE(LoadLanguageLibrary(std::string(language) == "sc" ? "LangSC.dll" : "LangEn.dll"));
+    const QString suffix = QStringLiteral("_%1.png").arg(language);
+    QWidget main;
+    main.resize(1280, 800);
+    skin::UseLabelsOnDark(&main);
+    auto* page = new CSearchRecDlg(&main);
+    ASSERT_TRUE(page->Create(CSearchRecDlg::IDD, &main));
+    skin::UseLabelsOnDark(&main);  // again, with the page's controls made
+    page->setGeometry(0, 0, 1280, 800);
+    page->show();
+    main.show();
 
-  DevInfo first = devices[0];
-  ASSERT_TRUE(page->SetSearchDevInfo(&first));
-  qobject_cast<QDateTimeEdit*>(page->GetDlgItem(CSearchRecDlg::IDC_FROM))->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(0, 0)));
-  qobject_cast<QDateTimeEdit*>(page->GetDlgItem(CSearchRecDlg::IDC_TO))->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(23, 59, 59)));
-  qobject_cast<QAbstractButton*>(page->GetDlgItem(CSearchRecDlg::IDC_QUERY))->click();
-  ASSERT_GT(page->GetResultList()->GetItemCount(), 1);
-  CPlayBackAtl* player = page->GetPlayer(0);
-  ASSERT_EQ(player->OpenFile((gate + "073000-vv1.avi").c_str()), 0);
-  ASSERT_TRUE(WaitFor([&] { return player->HasPicture() && player->Engine()->GetPosition() >= 1; }));
+    DevInfo first = devices[0];
+    ASSERT_TRUE(page->SetSearchDevInfo(&first));
+    qobject_cast<QDateTimeEdit*>(page->GetDlgItem(CSearchRecDlg::IDC_FROM))->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(0, 0)));
+    qobject_cast<QDateTimeEdit*>(page->GetDlgItem(CSearchRecDlg::IDC_TO))->setDateTime(QDateTime(QDate(2024, 1, 5), QTime(23, 59, 59)));
+    qobject_cast<QAbstractButton*>(page->GetDlgItem(CSearchRecDlg::IDC_QUERY))->click();
+    ASSERT_GT(page->GetResultList()->GetItemCount(), 1);
+    CPlayBackAtl* player = page->GetPlayer(0);
+    ASSERT_EQ(player->OpenFile((gate + "073000-vv1.avi").c_str()), 0);
+    ASSERT_TRUE(WaitFor([&] { return player->HasPicture() && player->Engine()->GetPosition() >= 1; }));
 
-  const QString folder = QString::fromStdString(GetModuleDir()) + "screenshots/";
-  QDir().mkpath(folder);
-  ASSERT_TRUE(page->grab().save(folder + "record_query_files.png"));
+    const QString folder = QString::fromStdString(GetModuleDir()) + "screenshots/";
+    QDir().mkpath(folder);
+    ASSERT_TRUE(page->grab().save(folder + "record_query_files" + suffix));
 
-  qobject_cast<QAbstractButton*>(page->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
-  qobject_cast<QDateTimeEdit*>(page->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
-  for (const DevInfo& dev : devices) {
-    DevInfo copy = dev;
-    ASSERT_TRUE(page->SetSearchDevInfo(&copy));
+    qobject_cast<QAbstractButton*>(page->GetDlgItem(CSearchRecDlg::IDC_TIME_MODE))->click();
+    qobject_cast<QDateTimeEdit*>(page->GetDlgItem(CSearchRecDlg::IDC_QUERY_DAY))->setDate(QDate(2024, 1, 5));
+    for (const DevInfo& dev : devices) {
+      DevInfo copy = dev;
+      ASSERT_TRUE(page->SetSearchDevInfo(&copy));
   }
   CPlayBackTollBar* bar = page->GetTimeBar();
   for (int row = 0; row < 4; ++row) ASSERT_NE(bar->GetRow(row), nullptr) << row;
@@ -95,10 +106,10 @@ TEST(SearchPageScreenshot, FilesAndDays) {
   ASSERT_EQ(page->Slots().pb[0].bPlaying, 1);
   CPlayBackAtl* dayPlayer = page->GetPlayer(page->Slots().pb[0].nPlayer);
   ASSERT_TRUE(WaitFor([&] { return dayPlayer->HasPicture() && dayPlayer->Engine()->GetPosition() >= 2; }));
-  ASSERT_TRUE(page->grab().save(folder + "record_query_days.png"));
+  ASSERT_TRUE(page->grab().save(folder + "record_query_days" + suffix));
   bar->SetScale(timebar::kScaleMinutes);
   bar->SetViewStart(6 * 3600);
-  ASSERT_TRUE(page->grab().save(folder + "record_query_days_minutes.png"));
+  ASSERT_TRUE(page->grab().save(folder + "record_query_days_minutes" + suffix));
 
   // The other three rows join in step from 07:30:01 on the three free panes.
   bar->SetScale(timebar::kScaleDay);
@@ -109,7 +120,10 @@ TEST(SearchPageScreenshot, FilesAndDays) {
     CPlayBackAtl* each = page->GetPlayer(p);
     ASSERT_TRUE(WaitFor([&] { return each->HasPicture() && each->Engine()->GetPosition() >= 2; })) << p;
   }
-  ASSERT_TRUE(page->grab().save(folder + "record_query_four_players.png"));
+  ASSERT_TRUE(page->grab().save(folder + "record_query_four_players" + suffix));
+  }
+  QApplication::setFont(font);
+  FreeLanguageLibrary();
   g_lstRecSchemeInfo = saved;
 }
 

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDateTimeEdit>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QProcess>
 #include <chrono>
@@ -193,6 +194,8 @@ TEST_F(SearchPlayTest, ADoubleClickedResultPlaysOnTheSelectedPane) {
   page_->OnTimer(CSearchRecDlg::kPlayStatusTimer);
   EXPECT_EQ(list->GetItemText(1, 3), "Window3:Playing...");
   EXPECT_EQ(list->GetItemText(0, 3), "");
+  // The status is shown whole in its column.
+  EXPECT_GE(list->columnWidth(3), QFontMetrics(list->font()).horizontalAdvance("Window3:Playing...") + 8);
 
   // The first row next: pane 3 is busy, so the lowest free pane takes it.
   DoubleClick(list->viewport(), list->visualRect(list->model()->index(0, 0)).center());

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <cstring>
 #include <string>
@@ -13,6 +14,7 @@
 #include "core/rec_scheme.h"
 #include "core/user_settings.h"
 #include "maker/morvik/morvik.h"
+#include "platform/paths.h"
 #include "platform/string_table.h"
 #include "records/playback/play_back_toll_bar.h"
 #include "records/playback/time_bar_geometry.h"
@@ -127,6 +129,11 @@ TEST_F(SearchPageTest, ResultsComeInPagesOfTwenty) {
   };
   shows(0, 20);
   EXPECT_NE(Row(0).find("\\Record\\cam\\Local\\Schedule\\2024\\1\\5\\08"), std::string::npos) << Row(0);
+  // The list shows the file as this machine names it: a path a person can open.
+  const QString shown = page_->GetResultList()->model()->index(0, 0).data().toString();
+  EXPECT_EQ(shown.toStdString(), paths::NativePath(Row(0)));
+  EXPECT_FALSE(shown.contains('\\')) << shown.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(shown)) << shown.toStdString();
   EXPECT_EQ(Status(), "Total 3 Pages, Current Page 1 Pages");
   EXPECT_TRUE(Enabled(CSearchRecDlg::IDC_NEXT_PAGE));
   EXPECT_FALSE(Enabled(CSearchRecDlg::IDC_PRE_PAGE));
@@ -255,6 +262,9 @@ TEST(SearchForm, PagesSlotsKeysAndFolders) {
   }
   EXPECT_EQ(ResultColumns(800, "File Path", "File Size(Bytes)", "Download Status", "Play Status"),
             "File Path,500; File Size(Bytes),100; Download Status,100; Play Status,100");
+  // The narrow columns take the least width their texts need.
+  EXPECT_EQ(ResultColumns(800, "File Path", "File Size(Bytes)", "Download Status", "Play Status", {120, 90, 130}),
+            "File Path,500; File Size(Bytes),120; Download Status,100; Play Status,130");
   EXPECT_TRUE(IsLater(RecSearchTime{2024, 1, 5, 10, 0, 1}, RecSearchTime{2024, 1, 5, 10, 0, 0}));
   EXPECT_FALSE(IsLater(RecSearchTime{2024, 1, 5, 10, 0, 0}, RecSearchTime{2024, 1, 5, 10, 0, 0}));
 
