@@ -29,6 +29,7 @@
 #include "relay/relay_names.h"
 #include "relay/remote_dev_info.h"
 #include "relay/servers/relay_pane_keys.h"
+#include "settings/maintenance/setting_maint_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "relay/reports/device_state_host.h"
 #include "relay/servers/relay_viewer.h"
@@ -227,6 +228,10 @@ void CVistarelDlg::FillDeviceStateHost(DeviceStateHost& host) {
     bool shown = false;
     for (CVideoManagerDlg* grid : LiveGrids()) shown = shown || grid->ShowsDevice(dev);
     for (CVideoManagerDlg* grid : LiveGrids()) grid->ReopenWaitingPanes(dev, shown);
+  };
+  host.RemoveFromMaintenance = [this](const char* ip) {
+    if (m_pCfgManagerDlg != nullptr && m_pCfgManagerDlg->GetMaintDlg() != nullptr)
+      m_pCfgManagerDlg->GetMaintDlg()->RemoveDevice(ip);
   };
   host.StopPanesShowing = [this](const DevInfo& dev) {
     // Every pane of every grid: each pass stops the first pane per grid.

@@ -42,6 +42,7 @@
 #include "core/login_logic.h"
 #include "shell/alarm_blink.h"
 #include "shell/arp_cache.h"
+#include "settings/maintenance/setting_maint_dlg.h"
 #include "shell/cfg_manager_dlg.h"
 #include "settings/record/setting_record_dlg.h"
 #include "shell/dev_tree.h"
@@ -85,6 +86,11 @@ void CVistarelDlg::OnDevTreeTimer() {
   // NVR answers, replay parameters and frames go to the record search page.
   if (m_pSearchRecDlg != nullptr) m_pSearchRecDlg->ReceiveGimbroEvents(*g_pGimbroEvents);
   if (m_pPTZDlg != nullptr) g_pGimbroEvents->SetPtzPanel(m_pPTZDlg->GetSafeHwnd());
+  // Maintenance answers and transfer failures go to the maintenance page.
+  if (m_pCfgManagerDlg != nullptr && m_pCfgManagerDlg->GetMaintDlg() != nullptr) {
+    g_pGimbroEvents->SetMaintenancePage(m_pCfgManagerDlg->GetMaintDlg()->GetSafeHwnd());
+    m_pCfgManagerDlg->GetMaintDlg()->SetClosingCheck([this] { return m_bClosing != FALSE; });
+  }
   const HWND self = GetSafeHwnd();
   g_pGimbroEvents->SetTalkHandlers(
       [self](LONG id, const BYTE* data, LONG length, const BYTE*) {

@@ -22,7 +22,7 @@
 // sync sets the device's clock; motion and digital-input events that begin
 // become alarm records of type 14 and 15 (onvif/event_alarms.h). What has no ONVIF counterpart is answered at
 // once as refused (talk and broadcast: status 7; messages: a response with
-// flag 1). The devices' stream addresses are handed to the pull control
+// flag 1; file uploads and downloads: status 15 and 17). The devices' stream addresses are handed to the pull control
 // (gimbro_streams.h, which states the rule).
 //
 // Threads: create, call and destroy the control on the UI thread (the thread

@@ -15,7 +15,12 @@
 
 #include "common/temp_folder.h"
 
+// A test binary that needs a time zone of its own defines this (a TZ value);
+// the others run in the zone of the machine.
+extern "C" const char* const vemo_test_time_zone __attribute__((weak));
+
 int main(int argc, char** argv) {
+  if (&vemo_test_time_zone != nullptr) setenv("TZ", vemo_test_time_zone, 1);
   TempFolder scratch;
   for (const char* sub : {"drives", "config", "run"}) std::filesystem::create_directory(scratch.File(sub));
   std::filesystem::permissions(scratch.File("run"), std::filesystem::perms::owner_all);

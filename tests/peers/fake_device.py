@@ -42,8 +42,21 @@ Commands (one line each on the command port; each gets one answer line,
                               several modes are taken by the next requests in turn, the last
                               one staying
   upload MODE                 how uploads are taken: every piece (ok), refused at once (refuse),
-                              half of the file and then no answer (stall), or half of the file
-                              and then a count of one byte too many (miscount)
+                              half of the file and then no answer (stall), half of the file
+                              and then a count of one byte too many (miscount), or half of the
+                              file and then nothing until "upload release" (hold)
+  upload release              a held upload goes on (and later ones are taken whole)
+  upgrade FLAG|wait           the result the device reports (code 1009) after it took a whole
+                              firmware image: FLAG at once, or nothing until "upgraded" (wait,
+                              the default)
+  upgraded FLAG               report an upgrade result now to every logged-in connection
+  reboot SECONDS              the down time of a restart (default 2)
+  down                        "OK 1" while the device is down after a restart, else "OK 0"
+  disks N                     the device has N storage devices (0 to 4; names sd1, sd2, usb,
+                              usb2), each mounted, N*1024 MB, a quarter used
+  disk I MOUNTED TOTAL USED   changes storage device I (from 0)
+  config TEXT...              the device's configuration file (what a download of
+                              /mnt/nand/config.xml gets and a configuration upload replaces)
   garbage                     send non-frame bytes to every logged-in connection
   drop                        close every connection
   audio PATH                  write the talk and broadcast audio received so far (the packets' bytes,
@@ -83,6 +96,15 @@ of the file being i % 251, or the record file's bytes), then FILE_END; the reque
 transfer number (argument a) comes back as argument b of both.
 Uploads: every UPLOAD and UPLOAD_DATA is answered with UPLOAD_STATE (a 0 going on, 1
 refused; b the transfer number; the bytes taken so far as u64).
+Maintenance messages (AUX of "SYSTEM_CONTROL_MESSAGE"; each answered with the flag set by
+"aux CODE FLAG", so each can be told to fail; what follows happens on flag 0 only):
+1012 the file-system version; 1014 the storage devices (RESPONSE_PARAM with one DEV child
+each); 1017 formats the storage device named by the body's DevName (nothing used), 1018
+unmounts it; 1002 restores the configuration file to its default; 1007 restarts the device:
+after its answer every connection closes and new ones are closed at once for the down time,
+then it is itself again; 1005 is only recorded. A whole firmware image (upload kind 1) is
+followed by the upgrade result (code 1009) and, on result 0, a restart; a whole configuration
+file (kind 0) replaces the device's.
 """
 
 import argparse
@@ -122,11 +144,16 @@ TALK_PARAM = ('<MESSAGE><MESSAGE_BODY><RA_START_RESPONSE AudioCodec="G711" Sampl
               'BitsPerSample="16" Channels="1" /></MESSAGE_BODY></MESSAGE>')
 TALK_PACKETS = 3
 
+DISK_NAMES = ("sd1", "sd2", "usb", "usb2")
+DEFAULT_DISKS = [  # name, mounted, total MB, used MB
+    ["sd1", 1, 1024, 256],
+    ["sd2", 0, 0, 0],
+    ["usb", 1, 2048, 2048],
+]
+DEFAULT_CONFIG = '<?xml version="1.0" encoding="gb2312"?><Config DevName="fake-device" Version="1" />'
+CONFIG_PATH = "/mnt/nand/config.xml"
 AUX_TEXTS = {
     1012: '<RESPONSE_PARAM FileSystemVersion="FS-2.4.1" />',
-    1014: ('<RESPONSE_PARAM><DEV DevName="sd1" Mounted="1" Total="1024" Used="256" Free="768" Percent="25" />'
-           '<DEV DevName="sd2" Mounted="0" Total="0" Used="0" Free="0" Percent="0" />'
-           '<DEV DevName="usb" Mounted="1" Total="2048" Used="2048" Free="0" Percent="100" /></RESPONSE_PARAM>'),
     1021: ('<RESPONSE_PARAM FileCount="2"><RECORD_FILE FilePath="/mnt/sd1/rec/20240105/080000.avi" '
            'FileLength="1048576" /><RECORD_FILE FilePath="/mnt/sd1/rec/20240105/083000.avi" '
            'FileLength="524288" /></RESPONSE_PARAM>'),
@@ -162,6 +189,45 @@ class Device:
         self.running = True
         self.store = NvrRecordStore(records) if records else None
         self.aux_texts = {}  # code -> fixed answer text
+        self.disks = [list(d) for d in DEFAULT_DISKS]
+        self.config = DEFAULT_CONFIG.encode("latin-1")
+        self.upgrade_result = None  # None: wait for "upgraded"
+        self.reboot_seconds = 2.0
+        self.down_until = 0.0
+        self.held_upload = None  # (client, transfer, taken) of a held upload
+
+    # ---- restarts
+    def down(self):
+        return time.monotonic() < self.down_until
+
+    def reboot(self):
+        """Closes every connection; new ones are closed at once for the down time."""
+        self.record("REBOOT")
+        with self.lock:
+            self.down_until = time.monotonic() + self.reboot_seconds
+        self.drop_all()
+
+    def storage_text(self):
+        children = "".join('<DEV DevName="%s" Mounted="%d" Total="%d" Used="%d" Free="%d" Percent="%d" />'
+                           % (name, mounted, total, used, total - used, used * 100 // total if total else 0)
+                           for name, mounted, total, used in self.disks)
+        return "<RESPONSE_PARAM>%s</RESPONSE_PARAM>" % children
+
+    def storage_command(self, code, request):
+        """1017 formats, 1018 unmounts the storage device the request names."""
+        text = request.decode("latin-1")
+        for disk in self.disks:
+            if '"%s"' % disk[0] in text:
+                if code == 1017:
+                    disk[3] = 0
+                else:
+                    disk[1] = 0
+
+    def report_upgrade(self, flag):
+        count = self.broadcast(frame(AUX_RESPONSE, pack_response(flag, 1009)))
+        if flag == 0:
+            threading.Thread(target=self.reboot, daemon=True).start()
+        return count
 
     # ---- records the test waits for
     def record(self, text):
@@ -198,7 +264,7 @@ class Device:
         self.record("CONNECT")
         try:
             mode = self.mode
-            if mode == "close":
+            if mode == "close" or self.down():
                 return
             if mode == "garbage":
                 send(client, b"this is not a frame \x00\xff\xfe" * 4)
@@ -265,7 +331,13 @@ class Device:
             mtype, _, text = body.partition(b"\x00")
             self.record("AUX %d %d %s %s" % (a, b, mtype.hex(), text.hex()))
             flag = self.aux_flags.get(a, 0)
+            if flag == 0 and a in (1017, 1018):
+                self.storage_command(a, text)
+            if flag == 0 and a == 1002:
+                self.config = DEFAULT_CONFIG.encode("latin-1")
             send(client, frame(AUX_RESPONSE, pack_response(flag, a), body=self.aux_answer(a, text, flag)))
+            if flag == 0 and a == 1007:
+                self.reboot()
         elif ftype == TALK:
             self.record("TALK %d" % a)
             if a == 1:
@@ -327,6 +399,8 @@ class Device:
             return self.store.search(request.decode("latin-1")).encode("latin-1")
         if self.store is not None and code == 3001:
             return self.store.day_map(request.decode("latin-1")).encode("latin-1")
+        if code == 1014:
+            return self.storage_text().encode("latin-1")
         if code == 3001:
             channel = b"1"
             for part in request.split():
@@ -427,6 +501,9 @@ class Device:
             with open(record.local, "rb") as f:
                 data = f.read()
             size = len(data)
+        elif path == CONFIG_PATH:
+            data = self.config
+            size = len(data)
         else:
             data = (bytes(range(251)) * (size // 251 + 1))[:size]
         if mode == "silent":
@@ -451,7 +528,7 @@ class Device:
             size = struct.unpack("<Q", body[:8])[0] if len(body) >= 8 else 0
             name = body[8:].decode("latin-1")
             self.record("UPLOAD %d %d %s" % (kind, size, name))
-            client["upload"] = {"transfer": transfer, "size": size, "data": bytearray()}
+            client["upload"] = {"transfer": transfer, "size": size, "data": bytearray(), "kind": kind}
             if self.upload_mode == "refuse":
                 send(client, frame(UPLOAD_STATE, 1, transfer, struct.pack("<Q", 0)))
                 return
@@ -462,13 +539,20 @@ class Device:
             up["data"] += body
         up = client["upload"]
         taken = len(up["data"])
-        if self.upload_mode in ("stall", "miscount") and taken >= up["size"] // 2 and taken > 0:
+        if self.upload_mode in ("stall", "miscount", "hold") and taken >= up["size"] // 2 and taken > 0:
             if self.upload_mode == "miscount":
                 send(client, frame(UPLOAD_STATE, 0, transfer, struct.pack("<Q", taken + 1)))
+            if self.upload_mode == "hold":
+                with self.lock:
+                    self.held_upload = (client, transfer, taken)
             return
         send(client, frame(UPLOAD_STATE, 0, transfer, struct.pack("<Q", taken)))
         if taken == up["size"]:
             self.record("UPLOAD_DONE %d %s" % (taken, hashlib.md5(bytes(up["data"])).hexdigest()))
+            if up["kind"] == 0:
+                self.config = bytes(up["data"])
+            elif self.upgrade_result is not None:
+                self.report_upgrade(self.upgrade_result)
 
     def talk(self, client):
         if not self.talk_accept:
@@ -529,8 +613,34 @@ class Device:
             with self.lock:
                 self.download_size = int(args[0])
                 self.download_modes = args[1:] or ["ok"]
+        elif cmd == "upload" and args[0] == "release":
+            with self.lock:
+                held, self.held_upload = self.held_upload, None
+                self.upload_mode = "ok"
+            if held is None:
+                return "ERR nothing held"
+            client, transfer, taken = held
+            send(client, frame(UPLOAD_STATE, 0, transfer, struct.pack("<Q", taken)))
         elif cmd == "upload":
             self.upload_mode = args[0]
+        elif cmd == "upgrade":
+            self.upgrade_result = None if args[0] == "wait" else int(args[0])
+        elif cmd == "upgraded":
+            return "OK %d" % self.report_upgrade(int(args[0]))
+        elif cmd == "reboot":
+            self.reboot_seconds = float(args[0])
+        elif cmd == "down":
+            return "OK %d" % (1 if self.down() else 0)
+        elif cmd == "disks":
+            count = int(args[0])
+            if not 0 <= count <= len(DISK_NAMES):
+                return "ERR 0 to %d disks" % len(DISK_NAMES)
+            self.disks = [[DISK_NAMES[i], 1, 1024 * count, 256 * count] for i in range(count)]
+        elif cmd == "disk":
+            index, mounted, total, used = (int(x) for x in args[:4])
+            self.disks[index][1:] = [mounted, total, used]
+        elif cmd == "config":
+            self.config = (line.split(None, 1)[1] if len(args) else "").encode("latin-1")
         elif cmd == "garbage":
             return "OK %d" % self.broadcast(b"\x00garbage after login\xff" * 3)
         elif cmd == "drop":

@@ -7,11 +7,15 @@ RTSP test server, tests/peers/rtsp_server.py).
     fake_onvif_camera.py PORT [--user U] [--password P] [--rtsp-main URL] [--rtsp-sub URL]
                          [--clock-offset SECONDS] [--mode MODE] [--name NAME]
                          [--http-digest MD5|SHA-256] [--states-as OPERATION]
+                         [--reboot-seconds SECONDS]
 
 --http-digest: every request must also carry HTTP Digest authentication (qop "auth")
 with the same user and password; others are answered "401" with a challenge.
 --states-as: the PropertyOperation of the current states that begin every new
 subscription ("Initialized", as the standard has it; "Changed", as some cameras send).
+--reboot-seconds: how long the camera is down after a SystemReboot (default 0: it answers
+and goes on at once): it answers the reboot, drops its event subscriptions and closes every
+connection without an answer until the time is over, then is itself again.
 
 PORT 0 takes a free port. Prints one line "READY <port> <command port>", then serves
 until killed (or its parent dies). The command port takes one line per command and
@@ -42,6 +46,8 @@ Commands:
   pending                number of event messages not yet taken by a pull
   forget                 drop every subscription (their pulls are answered with a fault)
   nonce                  a new HTTP Digest nonce: the old one is refused as stale
+  reboot SECONDS         the down time of later reboots
+  down                   "OK 1" while the camera is down after a reboot, else "OK 0"
   quit                   stop
 
 Records, one per request (authentication failures as "AUTHFAIL <operation>"):
@@ -134,6 +140,11 @@ class Camera:
         self.states_as = options.states_as
         self.digest = options.http_digest
         self.nonce = base64.b64encode(os.urandom(12)).decode()
+        self.reboot_seconds = options.reboot_seconds
+        self.down_until = 0.0
+
+    def down(self):
+        return time.monotonic() < self.down_until
 
     # ---- HTTP Digest authentication
     def challenge(self, stale=False):
@@ -277,6 +288,12 @@ class Camera:
 
     def op_SystemReboot(self, node, path):
         self.record("SystemReboot")
+        # The answer goes out on this connection; every later request finds
+        # the camera down until it has started again.
+        with self.lock:
+            self.subscriptions.clear()
+            self.down_until = time.monotonic() + self.reboot_seconds
+            self.lock.notify_all()
         return envelope('<tds:SystemRebootResponse><tds:Message>Rebooting in 30 seconds</tds:Message>'
                         '</tds:SystemRebootResponse>')
 
@@ -439,6 +456,9 @@ def make_handler(camera):
             pass
 
         def handle(self):
+            if camera.down():
+                self.close_connection = True
+                return
             if camera.mode == "silent":
                 self.say_nothing()
                 return
@@ -466,6 +486,9 @@ def make_handler(camera):
         def do_POST(self):
             length = int(self.headers.get("Content-Length", "0"))
             data = self.rfile.read(length) if 0 < length <= 1 << 20 else b""
+            if camera.down():  # restarting: the connection ends without an answer
+                self.close_connection = True
+                return
             if camera.digest:
                 refused = camera.digest_check(self.headers.get("Authorization"), self.path)
                 if refused is not None:
@@ -570,6 +593,7 @@ def main():
     parser.add_argument("--name", default="FakeCam")
     parser.add_argument("--http-digest", default="", choices=["", "MD5", "SHA-256"])
     parser.add_argument("--states-as", default="Initialized")
+    parser.add_argument("--reboot-seconds", type=float, default=0.0)
     options = parser.parse_args()
 
     camera = Camera(options)
@@ -607,6 +631,10 @@ def main():
                 camera.lock.notify_all()
         elif cmd == "nonce":
             camera.nonce = base64.b64encode(os.urandom(12)).decode()
+        elif cmd == "reboot":
+            camera.reboot_seconds = float(args[0])
+        elif cmd == "down":
+            return "OK %d" % (1 if camera.down() else 0)
         elif cmd == "quit":
             os._exit(0)
         else:

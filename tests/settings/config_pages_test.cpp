@@ -88,7 +88,8 @@ TEST_F(ConfigPagesTest, MaintenancePageTakesTheClickedDevice) {
   QWidget parent;
   CSettingMaintDlg page;
   ASSERT_TRUE(page.Create(CSettingMaintDlg::IDD, &parent));
-  const DevInfo dev = Camera();
+  DevInfo dev = Camera();
+  dev.nOnline = 1;  // an offline device is refused with a message
   page.DisplayDevInfo(&dev);
   EXPECT_STREQ(page.CurDevInfo().DevName, "gate");
   page.DisplayDevInfo(nullptr);  // nothing changes

@@ -23,7 +23,8 @@
 //    messages 1005 (time), 1007 (restart), 1002 (factory default, network
 //    settings kept) and 1012 (version); key frames as SetSynchronizationPoint;
 //    the clock sync as SetSystemDateAndTime. What ONVIF has no counterpart for
-//    (talk, broadcast, other messages) is answered at once as refused.
+//    (talk, broadcast, other messages, file uploads and downloads) is
+//    answered at once as refused.
 #pragma once
 
 #include <QObject>

@@ -8,6 +8,7 @@
 
 #include "maker/gimbro/gimbro_event_hub.h"
 #include "maker/gimbro/gimbro_log.h"
+#include "maker/gimbro/gimbro_replay.h"
 #include "maker/gimbro/gimbro_upload.h"
 #include "maker/gimbro/onvif/onvif_session.h"
 #include "maker/gimbro/onvif/ptz_action.h"
@@ -75,6 +76,15 @@ void Session::Request(const gimbro_wire::Frame& frame) {
       refusal.a = 1;
       refusal.b = frame.a;
       gimbro_upload::HandleFrame(hub_, params_.id, refusal, {});
+      break;
+    }
+    case gimbro_wire::kDownload: {
+      // Nor is a file of the device fetched: the download fails at once.
+      gimbro_wire::Frame refusal;
+      refusal.type = gimbro_wire::kFileEnd;
+      refusal.a = 1;
+      refusal.b = frame.a;
+      gimbro_replay::HandleFrame(hub_, params_.id, refusal);
       break;
     }
     default:
