@@ -28,6 +28,10 @@ class CConfigHost {
   virtual void RefreshUserList() = 0;
   virtual void RefreshRoleList() = 0;
 
+  // Stores the scrolling caption text (the DispInfo setting) and restarts the
+  // caption's timer, so that the new text runs at once.
+  virtual void SetDispInfo(const CString& text) = 0;
+
   // Hand the user, group or role chosen in the user list (null: none) to the
   // configuration manager's user page.
   virtual void ShowUserInfo(UserInfo* user) = 0;

@@ -262,6 +262,7 @@ void CVistarelDlg::CreateActiveDlg() {
   CDlgBroadcast::SetHost(std::move(broadcastHost));
 
   m_pSysSettingDlg = new CSysSettingDlg([this] { return m_pPTZKeyboardCtrl; }, this);
+  m_pSysSettingDlg->SetHost(this);
   m_pSysSettingDlg->Create(CSysSettingDlg::IDD, this);
   m_pSysSettingDlg->hide();
 

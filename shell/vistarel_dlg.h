@@ -23,6 +23,7 @@
 #include "relay/serving/relay_ptz_requests.h"
 #include "relay/udp/udp_login_retry.h"
 #include "settings/config_host.h"
+#include "settings/local/local_settings_host.h"
 #include "shell/device_list_host.h"
 #include "shell/main_layout.h"
 #include "shell/page_host.h"
@@ -113,7 +114,8 @@ class CVistarelDlg : public CDialog,
                      public CKeyboardPtzHost,
                      public IVideoHost,
                      public IRelayCallbackHost,
-                     public CVideoToolbarHost {
+                     public CVideoToolbarHost,
+                     public CLocalSettingsHost {
  public:
   enum { IDD = 102 };
   enum {
@@ -222,7 +224,12 @@ class CVistarelDlg : public CDialog,
   void SetRelayPtzPreset(int operation, const std::string& text) override;
   void RspInvitePreset(LONG gimbroId, const std::string& answer) override;
   const CPtzProtocolPlugin& PtzPlugin() override { return *m_pPtzPlugin; }
-  CPtzProtocolPlugin& PtzPluginToLoad() { return *m_pPtzPlugin; }
+  CPtzProtocolPlugin& PtzPluginToLoad() override { return *m_pPtzPlugin; }
+  // The local settings pages' calls (vistarel_dlg_local_settings.cpp).
+  CPTZDlg* PtzPanel() override { return m_pPTZDlg; }
+  void SetSnapPath(int kind, const std::string& folder) override;
+  void ApplyKeepLastFrame() override;
+  void ApplyMonitorMode(bool on) override;
   void OnDevAlarm(DevInfo* dev, const GimbroAlarmRecord* alarm);
   void FillAllWnd() override;
   int IsTalkOpen() override;
@@ -232,7 +239,7 @@ class CVistarelDlg : public CDialog,
   // The alarm windows' hooks into this window.
   AlarmHost MakeAlarmHost();
   void SetZoomMode(int mode) override;
-  void SetDispInfo(const CString& text);
+  void SetDispInfo(const CString& text) override;
   void OnDefaultRec() override;
   void PopupTVWallLayout() override;
   // Removes every record of a device that left the cloud account (device id

@@ -1,25 +1,37 @@
-// CSettingPtzProtocol: what the PTZ protocol settings do with the PTZ-protocol
-// plug-in. Applying protocol 0 with the plug-in on (re)loads "Tarnex.DLL" into
-// the main window's plug-in and, when the PTZ panel exists, adds the panel's
-// nine auxiliary-switch entries; switching the plug-in off frees it and gives
-// the panel back its 40 advanced commands.
+// CSettingPtzProtocol: the "PTZ" tab of the local settings. Switches the
+// PTZ-protocol plug-in on or off, keeps the choice in "PtzProtocol.xml" and
+// hands the plug-in to the main window, where the PTZ panel uses it. A stored
+// choice is applied about a second after start-up.
 #pragma once
 
-class CPtzProtocolPlugin;
-class CPTZDlg;
+#include "settings/config_panel.h"
 
-class CSettingPtzProtocol {
+class CLocalSettingsHost;
+enum class PtzPluginLoad;
+
+class CSettingPtzProtocol : public CConfigPanel {
  public:
-  // `plugin` is the main window's; `panel` the PTZ panel, or null.
-  CSettingPtzProtocol(CPtzProtocolPlugin& plugin, CPTZDlg* panel) : m_plugin(plugin), m_pPanel(panel) {}
+  enum { IDD = 332 };
+  enum { IDC_USE_PROTOCOL = 1363, IDC_PROTOCOL = 1365, IDC_SAVE = 1312, IDC_CANCEL = 1001 };
+  enum { kApplyTimer = 1001, kApplyDelayMs = 1000 };
 
-  // The apply step with the plug-in check box on. Only protocol 0 is the
-  // plug-in's; true when the plug-in was loaded.
-  bool OnApply(int protocolIndex);
-  // The plug-in check box cleared.
-  void OnPluginOff();
+  explicit CSettingPtzProtocol(QWidget* parent = nullptr) : CConfigPanel(IDD, parent) {}
+
+  void SetHost(CLocalSettingsHost* host) { m_pHost = host; }
+
+  BOOL OnInitDialog() override;
+  void OnTimer(UINT_PTR id) override;
+  void OnBnClickedCheckProtocol();
+  void OnBnClickedSave();
+  void OnBnClickedCancel();
 
  private:
-  CPtzProtocolPlugin& m_plugin;
-  CPTZDlg* m_pPanel;
+  int Selection() const;
+  void SelectNone();
+  void SetListEnabled(bool enabled);
+  PtzPluginLoad Apply();
+  void FreePlugin();
+  void ShowMsg(UINT id);
+
+  CLocalSettingsHost* m_pHost = nullptr;
 };

@@ -31,6 +31,7 @@ class FakeConfigHost : public CConfigHost {
   }
   void RefreshUserList() override { calls.push_back("RefreshUserList"); }
   void RefreshRoleList() override { calls.push_back("RefreshRoleList"); }
+  void SetDispInfo(const CString& text) override { calls.push_back("SetDispInfo " + text); }
   void ShowUserInfo(UserInfo* u) override {
     calls.push_back(u ? "ShowUserInfo" : "ShowUserInfo none");
     user = u;

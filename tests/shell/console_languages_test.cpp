@@ -164,12 +164,13 @@ QStringList MenuTexts(const std::function<void()>& open) {
 
 // Words of the Latin alphabet in a Chinese text: what the string tables
 // should have given. Names of things (devices and groups the test made, "IP",
-// "NVR" ...) and units are not words to translate.
+// "NVR" ...), file formats and the PTZ plug-in's name and units are not words
+// to translate.
 QStringList LatinWords(const QStringList& texts) {
   static const QSet<QString> names = {"Front", "Door", "Entrance", "Vemo", "IPC", "NVR", "DVR", "DVS", "VSS",
                                       "PTZ", "IP", "IO", "ID", "MAC", "DNS", "Decoder", "Video", "Switch",
                                       "Server", "QCIF", "CIF", "HD", "D1", "MB", "GB", "KB", "PAL", "NTSC",
-                                      "G711", "AAC", "SD1", "SD2", "USB"};
+                                      "G711", "AAC", "SD1", "SD2", "USB", "Tarnex", "BMP", "JPG"};
   static const QRegularExpression word(QStringLiteral("[A-Za-z][A-Za-z0-9]*"));
   QStringList found;
   for (const QString& text : texts) {
